@@ -1,0 +1,1 @@
+#include "interchange/OperationWatcher.h"

@@ -1,0 +1,96 @@
+#include "store/AppPreferences.h"
+
+#include <QSettings>
+
+namespace velumark {
+
+namespace {
+QString key(const char *name)
+{
+    return QString::fromLatin1(name);
+}
+} // namespace
+
+AppPreferences::AppPreferences() : m_settings(std::make_unique<QSettings>())
+{
+    load();
+}
+
+AppPreferences::AppPreferences(const QString &settingsFile)
+    : m_settings(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat))
+{
+    load();
+}
+
+AppPreferences::~AppPreferences() = default;
+
+void AppPreferences::load()
+{
+    QSettings &s = *m_settings;
+    m_sortArtworksByArtist = s.value(key(kSortArtworkByArtistKey), false).toBool();
+
+    // The duration is stored plus one, so that 0 means "never set".
+    bool ok = false;
+    qint64 duration = s.value(key(kNearDeadlineDurationKey), 0).toLongLong(&ok);
+    if (!ok || duration < 1 || duration > 1000) {
+        duration = 2;
+        s.setValue(key(kNearDeadlineDurationKey), duration);
+    }
+    m_deadlineDuration = duration - 1;
+
+    qint64 units = s.value(key(kNearDeadlineDurationUnitsKey), 0).toLongLong(&ok);
+    if (!ok || units < 1 || units > 4) {
+        units = 2;
+        s.setValue(key(kNearDeadlineDurationUnitsKey), units);
+    }
+    m_deadlineUnits = units;
+
+    // 1 = off, 2 = on, 0 = never set.
+    qint64 clear = s.value(key(kClearAfterDeadlineKey), 0).toLongLong(&ok);
+    if (!ok || clear < 1 || clear > 2) {
+        clear = 2;
+        s.setValue(key(kClearAfterDeadlineKey), clear);
+    }
+    m_clearAfterDeadline = clear == 2;
+    s.sync();
+}
+
+void AppPreferences::setSortArtworksByArtist(bool on)
+{
+    m_sortArtworksByArtist = on;
+    m_settings->setValue(key(kSortArtworkByArtistKey), on);
+    m_settings->sync();
+}
+
+void AppPreferences::setClearAfterDeadline(bool on)
+{
+    m_clearAfterDeadline = on;
+    m_settings->setValue(key(kClearAfterDeadlineKey), on ? 2 : 1);
+    m_settings->sync();
+}
+
+bool AppPreferences::setDeadlineUnits(qint64 units)
+{
+    if (units < 1 || units > 4)
+        return false;
+    m_deadlineUnits = units;
+    m_settings->setValue(key(kNearDeadlineDurationUnitsKey), units);
+    m_settings->sync();
+    return true;
+}
+
+bool AppPreferences::setDeadlineDuration(qint64 duration)
+{
+    if (duration < 0 || duration > 999)
+        return false;
+    m_deadlineDuration = duration;
+    return true;
+}
+
+void AppPreferences::storeDeadlineDuration()
+{
+    m_settings->setValue(key(kNearDeadlineDurationKey), m_deadlineDuration + 1);
+    m_settings->sync();
+}
+
+} // namespace velumark

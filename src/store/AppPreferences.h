@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <memory>
+
+class QSettings;
+
+namespace velumark {
+
+// The four user preferences, read from and written to the user's settings store.
+// Invalid or missing stored values are replaced by their defaults, which are written back.
+// Values are safe to read from any thread.
+class AppPreferences
+{
+public:
+    // The settings store of the application.
+    AppPreferences();
+    // A settings file of its own (tests, or a front end that keeps its own file).
+    explicit AppPreferences(const QString &settingsFile);
+    ~AppPreferences();
+    AppPreferences(const AppPreferences &) = delete;
+    AppPreferences &operator=(const AppPreferences &) = delete;
+
+    bool sortArtworksByArtist() const { return m_sortArtworksByArtist; }
+    bool clearAfterDeadline() const { return m_clearAfterDeadline; }
+    qint64 deadlineUnits() const { return m_deadlineUnits; }       // 1 day, 2 week, 3 month, 4 year
+    qint64 deadlineDuration() const { return m_deadlineDuration; } // number of units, 0..999
+
+    // Each setter applies at once and writes its key. An out-of-range value is refused (false).
+    void setSortArtworksByArtist(bool on);
+    void setClearAfterDeadline(bool on);
+    bool setDeadlineUnits(qint64 units);
+    // The duration is kept in memory while it is edited and written by storeDeadlineDuration().
+    bool setDeadlineDuration(qint64 duration);
+    void storeDeadlineDuration();
+
+    static constexpr const char *kSortArtworkByArtistKey = "sortArtworkByArtist";
+    static constexpr const char *kNearDeadlineDurationKey = "nearDeadlineDuration";
+    static constexpr const char *kNearDeadlineDurationUnitsKey = "nearDeadlineDurationUnits";
+    static constexpr const char *kClearAfterDeadlineKey = "clearAfterDeadline";
+
+private:
+    void load();
+
+    std::unique_ptr<QSettings> m_settings;
+    std::atomic<bool> m_sortArtworksByArtist{false};
+    std::atomic<bool> m_clearAfterDeadline{true};
+    std::atomic<qint64> m_deadlineUnits{2};
+    std::atomic<qint64> m_deadlineDuration{1};
+};
+
+} // namespace velumark

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace velumark {
+
+// Dates as the user's locale writes them (ICU's medium styles), in the user's time zone.
+// Safe to call from any thread.
+QString mediumDateString(const QDateTime &date);
+QString mediumDateTimeString(const QDateTime &date);
+// The four-digit year of the date in the user's time zone ("yyyy").
+QString yearString(const QDateTime &date);
+
+// Parses text with an ICU date pattern (e.g. "MMM dd, yyyy") in the user's locale and time zone.
+// A null QDateTime when the text does not parse as a whole.
+QDateTime parseDateWithPattern(const QString &text, const QString &pattern);
+// Parses text written in the medium date style of the user's locale.
+QDateTime parseMediumDate(const QString &text);
+
+} // namespace velumark

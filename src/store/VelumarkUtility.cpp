@@ -1,0 +1,165 @@
+#include "store/VelumarkUtility.h"
+
+#include "store/AppPreferences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <atomic>
+#include <limits>
+#include <mutex>
+
+namespace velumark {
+
+namespace {
+
+constexpr qint64 kNoFixedNow = std::numeric_limits<qint64>::min();
+std::atomic<qint64> fixedNowMsecs{kNoFixedNow};
+std::mutex preferencesMutex;
+
+QDateTime moveBy(qint64 amount, const QDateTime &date, qint64 units)
+{
+    if (!date.isValid() || units == 0)
+        return {};
+    if (units < 1 || units > 4)
+        return date;
+    // Calendar fields are ints; an amount beyond them cannot give a date anyway.
+    constexpr qint64 kMaxAmount = std::numeric_limits<int>::max() / 12;
+    if (amount > kMaxAmount || amount < -kMaxAmount)
+        return {};
+    const QDateTime local = date.toLocalTime();
+    const int n = static_cast<int>(amount);
+    QDateTime moved;
+    switch (units) {
+    case 1:
+        moved = local.addDays(n);
+        break;
+    case 2:
+        moved = local.addDays(qint64(n) * 7);
+        break;
+    case 3:
+        moved = local.addMonths(n);
+        break;
+    default:
+        moved = local.addYears(n);
+        break;
+    }
+    return moved.isValid() ? moved : QDateTime();
+}
+
+} // namespace
+
+VelumarkUtility::VelumarkUtility() = default;
+VelumarkUtility::~VelumarkUtility() = default;
+
+VelumarkUtility &VelumarkUtility::sharedManager()
+{
+    static VelumarkUtility shared;
+    return shared;
+}
+
+AppPreferences &VelumarkUtility::getPreferences()
+{
+    const std::lock_guard lock(preferencesMutex);
+    if (!m_preferences)
+        m_preferences = std::make_unique<AppPreferences>();
+    return *m_preferences;
+}
+
+void VelumarkUtility::setPreferences(std::unique_ptr<AppPreferences> preferences)
+{
+    const std::lock_guard lock(preferencesMutex);
+    m_preferences = std::move(preferences);
+}
+
+QDateTime VelumarkUtility::now()
+{
+    const qint64 fixed = fixedNowMsecs.load();
+    if (fixed != kNoFixedNow)
+        return QDateTime::fromMSecsSinceEpoch(fixed, Qt::UTC);
+    return QDateTime::currentDateTimeUtc();
+}
+
+void VelumarkUtility::setFixedNow(const QDateTime &instant)
+{
+    fixedNowMsecs = instant.isValid() ? instant.toMSecsSinceEpoch() : kNoFixedNow;
+}
+
+void VelumarkUtility::clearFixedNow()
+{
+    fixedNowMsecs = kNoFixedNow;
+}
+
+QDateTime VelumarkUtility::roundDate(const QDateTime &date)
+{
+    if (!date.isValid())
+        return {};
+    return date.toLocalTime().date().startOfDay();
+}
+
+QDateTime VelumarkUtility::subtractInterval(qint64 amount, const QDateTime &date, qint64 units)
+{
+    if (amount == std::numeric_limits<qint64>::min())
+        return {};
+    return moveBy(-amount, date, units);
+}
+
+QDateTime VelumarkUtility::addInterval(qint64 amount, const QDateTime &date, qint64 units)
+{
+    return moveBy(amount, date, units);
+}
+
+bool VelumarkUtility::removeFileIfExists(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    return QFile::remove(path);
+}
+
+bool VelumarkUtility::copyFileFrom(const QString &source, const QString &destination)
+{
+    if (!QFileInfo(source).isFile())
+        return false;
+    if (!removeFileIfExists(destination))
+        return false;
+    if (!QFile::copy(source, destination))
+        return false;
+    // Copies out of the resource system are read-only; the user's files must stay writable.
+    QFile::setPermissions(destination,
+                          QFile::permissions(destination) | QFile::ReadOwner | QFile::WriteOwner);
+    return true;
+}
+
+bool VelumarkUtility::moveFileFrom(const QString &source, const QString &destination)
+{
+    if (!QFileInfo::exists(source))
+        return false;
+    if (!removeFileIfExists(destination))
+        return false;
+    return QFile::rename(source, destination);
+}
+
+QString VelumarkUtility::cacheFolder()
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (path.isEmpty() || !QDir().mkpath(path))
+        return {};
+    return path;
+}
+
+QString VelumarkUtility::applicationDataFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return {};
+    const QString path = QDir(base).filePath(QStringLiteral("Velumark"));
+    if (!QDir().mkpath(path))
+        return {};
+    return path;
+}
+
+} // namespace velumark

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+namespace velumark {
+
+class AppPreferences;
+
+// The shared object of the application: preferences, "now", day rounding and calendar
+// arithmetic, and small file operations. The interchange hand-over lives with the interchange
+// code (InterchangeHandOver), which is layered above the document.
+class VelumarkUtility
+{
+public:
+    static VelumarkUtility &sharedManager();
+
+    // The preferences object; made from the application's settings on first use.
+    AppPreferences &getPreferences();
+    // Replaces the preferences object (a front end with its own settings file, or a test).
+    void setPreferences(std::unique_ptr<AppPreferences> preferences);
+
+    // "Now": the real clock, or a fixed instant set by tests. Safe from any thread.
+    static QDateTime now();
+    static void setFixedNow(const QDateTime &instant);
+    static void clearFixedNow();
+
+    // Start of the date's day (local midnight; the first valid instant on a day whose midnight
+    // falls in a daylight-saving gap). Null for a null date.
+    static QDateTime roundDate(const QDateTime &date);
+    // The date moved back or forward by amount units of 1 day, 2 week, 3 month or 4 year, in the
+    // local calendar (the day is clamped at month ends). Unit 0 gives a null date; any other unit
+    // gives the date unchanged. A result beyond the calendar is null.
+    static QDateTime subtractInterval(qint64 amount, const QDateTime &date, qint64 units);
+    static QDateTime addInterval(qint64 amount, const QDateTime &date, qint64 units);
+
+    // True when nothing is at the path afterwards.
+    static bool removeFileIfExists(const QString &path);
+    // Remove whatever is at the destination, then copy or move; true when done.
+    static bool copyFileFrom(const QString &source, const QString &destination);
+    static bool moveFileFrom(const QString &source, const QString &destination);
+
+    // The application's folder inside the user's cache folder, created when missing; empty when
+    // it cannot be made.
+    static QString cacheFolder();
+    // The application-data folder "Velumark" where untitled documents live, created when missing.
+    static QString applicationDataFolder();
+
+private:
+    VelumarkUtility();
+    ~VelumarkUtility();
+
+    std::unique_ptr<AppPreferences> m_preferences;
+};
+
+} // namespace velumark
