@@ -110,6 +110,18 @@ QDateTime VelumarkUtility::addInterval(qint64 amount, const QDateTime &date, qin
     return moveBy(amount, date, units);
 }
 
+qint64 VelumarkUtility::wholeDaysBetween(const QDateTime &from, const QDateTime &to)
+{
+    if (!from.isValid() || !to.isValid() || to <= from)
+        return 0;
+    const QDateTime start = from.toLocalTime();
+    const QDateTime end = to.toLocalTime();
+    qint64 days = start.date().daysTo(end.date());
+    if (end.time() < start.time())
+        --days;
+    return qMax<qint64>(days, 0);
+}
+
 bool VelumarkUtility::removeFileIfExists(const QString &path)
 {
     const QFileInfo info(path);

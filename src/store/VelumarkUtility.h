@@ -35,6 +35,10 @@ public:
     static QDateTime subtractInterval(qint64 amount, const QDateTime &date, qint64 units);
     static QDateTime addInterval(qint64 amount, const QDateTime &date, qint64 units);
 
+    // Whole calendar days from one date to a later one, truncated; 0 when `to` is not after
+    // `from` or either is null.
+    static qint64 wholeDaysBetween(const QDateTime &from, const QDateTime &to);
+
     // True when nothing is at the path afterwards.
     static bool removeFileIfExists(const QString &path);
     // Remove whatever is at the destination, then copy or move; true when done.

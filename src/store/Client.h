@@ -1,0 +1,104 @@
+#pragma once
+
+#include "store/Record.h"
+
+#include <vector>
+
+namespace velumark {
+
+class Submission;
+
+// A party artworks are submitted to: gallery, museum, company, collector, private buyer, fair or
+// show. In memory it holds its submissions, newest first.
+class Client : public Record
+{
+public:
+    Client();
+    Client(qint64 primaryKey, SqliteConnection *database, bool abortOnError, int *initResult = nullptr);
+
+    qint64 clientType() const { return m_clientType; }
+    void setClientType(qint64 type) { assign(m_clientType, type); }
+    const QString &company() const { return m_company; }
+    void setCompany(const QString &company) { assign(m_company, company); }
+    double commission() const { return m_commission; }
+    void setCommission(double commission) { assign(m_commission, commission); }
+    const QDateTime &deadline() const { return m_deadline; }
+    void setDeadline(const QDateTime &deadline) { assign(m_deadline, deadline); }
+    const QString &contact() const { return m_contact; }
+    void setContact(const QString &contact) { assign(m_contact, contact); }
+    const QString &address() const { return m_address; }
+    void setAddress(const QString &address) { assign(m_address, address); }
+    const QString &web() const { return m_web; }
+    void setWeb(const QString &web) { assign(m_web, web); }
+    const QString &email() const { return m_email; }
+    void setEmail(const QString &email) { assign(m_email, email); }
+    const QString &phone() const { return m_phone; }
+    void setPhone(const QString &phone) { assign(m_phone, phone); }
+    const QString &fax() const { return m_fax; }
+    void setFax(const QString &fax) { assign(m_fax, fax); }
+    bool status() const { return m_status; } // open
+    void setStatus(bool open) { assign(m_status, open); }
+    const QString &notes() const { return m_notes; }
+    void setNotes(const QString &notes) { assign(m_notes, notes); }
+    qint64 responseTime() const { return m_responseTime; }
+    void setResponseTime(qint64 time) { assign(m_responseTime, time); }
+    qint64 responseTimeUnits() const { return m_responseTimeUnits; }
+    void setResponseTimeUnits(qint64 units) { assign(m_responseTimeUnits, units); }
+    double payRate() const { return m_payRate; }
+    void setPayRate(double rate) { assign(m_payRate, rate); }
+
+    // The class-wide direction of compareCompany (ascending by default).
+    static void sortAscending(bool ascending);
+    static bool isSortAscending();
+    // Companies in the order a file browser uses (case-insensitive, numbers by value).
+    int compareCompany(const Client &other) const;
+
+    const std::vector<Submission *> &submissions() const { return m_submissions; }
+    void addSubmission(Submission *submission);
+    void removeSubmission(Submission *submission);
+    void sortSubmissions();
+    void clearSubmissions() { m_submissions.clear(); }
+
+    // "Waiting" while the latest submission awaits a response, else "Open" or "Closed".
+    QString statusString() const;
+    // "Open" or "Closed" while the latest submission awaits a response, else empty.
+    QString subText() const;
+    static QDateTime roundDate(const QDateTime &date);
+    // Whether the near-deadline mark shows, for a warning window of `duration` units
+    // (1 day, 2 week, 3 month, 4 year); with clearAfter the mark goes on the deadline day.
+    bool isApproachingDeadline(qint64 duration, qint64 units, bool clearAfter) const;
+
+protected:
+    const Statements &statements() const override;
+    QString className() const override { return QStringLiteral("Client"); }
+    void readEager(const SqliteStatement &row) override;
+    void applyEagerFallbacks() override;
+    void readLazy(const SqliteStatement &row) override;
+    void applyLazyFallbacks() override;
+    void releaseLazyFields() override;
+    void bindInsert(SqliteStatement &statement) const override;
+    int bindUpdate(SqliteStatement &statement) const override;
+
+private:
+    bool latestSubmissionWaiting() const;
+
+    qint64 m_clientType = 0;
+    QString m_company;
+    double m_commission = 0;
+    QDateTime m_deadline;
+    QString m_contact;
+    QString m_address;
+    QString m_web;
+    QString m_email;
+    QString m_phone;
+    QString m_fax;
+    bool m_status = true;
+    QString m_notes;
+    qint64 m_responseTime = 0;
+    qint64 m_responseTimeUnits = 0;
+    double m_payRate = 0;
+
+    std::vector<Submission *> m_submissions;
+};
+
+} // namespace velumark

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "store/Record.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+namespace velumark {
+
+// One photo of an artwork with its caption. The row names the owner and the place among the
+// owner's photos; the pictures are JPEG files in the package, named by the key:
+// "vl-<key>.jpg" (photo, longest side at most 1280), "vl-<key>t.jpg" (thumbnail, longest side
+// 320) and "vl-<key>ct.jpg" (square thumbnail cut from the middle of the thumbnail).
+// Rows of older databases carry photo and thumbnail as blobs; they are written out as files the
+// first time they are read.
+class Image : public Record
+{
+public:
+    // Owner kinds (linkedType) and the "unknown" marks of upgraded rows.
+    static constexpr qint64 kOwnerArtwork = 0;
+    static constexpr qint64 kNone = -1;
+    static constexpr qint64 kUpgraded = -2;
+
+    static constexpr int kPhotoSide = 1280;
+    static constexpr int kThumbnailSide = 320;
+    static constexpr int kJpegQuality = 60;
+
+    Image();
+    // Loads type, owner key and tag; path is the package folder holding the files.
+    Image(qint64 primaryKey, SqliteConnection *database, const QString &path, bool abortOnError,
+          int *initResult = nullptr);
+
+    qint64 linkedType() const { return m_linkedType; }
+    void setLinkedType(qint64 type) { assign(m_linkedType, type); }
+    qint64 linkedKey() const { return m_linkedKey; }
+    void setLinkedKey(qint64 key) { assign(m_linkedKey, key); }
+    qint64 tagValue() const { return m_tagValue; }
+    void setTagValue(qint64 tag) { assign(m_tagValue, tag); }
+    const QString &caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    const QImage &photo() const { return m_photo; }
+    // Scales to at most 1280 on the longest side (the other side truncated), and makes the
+    // thumbnail and the square thumbnail. Does nothing for the picture already held.
+    void setPhoto(const QImage &picture);
+    // Reads a picture file for setPhoto, decoding a large JPEG at a reduced scale where the result
+    // is the same size. False when the file does not decode.
+    bool setPhotoFromFile(const QString &file);
+    const QImage &thumbnail() const { return m_thumbnail; }
+    void setThumbnail(const QImage &thumbnail);
+    const QImage &croppedThumbnail() const { return m_croppedThumbnail; }
+    // Makes the square thumbnail from the thumbnail and, with a path, writes it there.
+    void createCroppedThumbnail(const QString &writePath = {});
+
+    const QByteArray &dataForPhoto() const { return m_dataForPhoto; }
+    void setDataForPhoto(const QByteArray &data) { m_dataForPhoto = data; }
+    const QByteArray &dataForThumbnail() const { return m_dataForThumbnail; }
+    void setDataForThumbnail(const QByteArray &data) { m_dataForThumbnail = data; }
+
+    const QString &path() const { return m_path; }
+    void setPath(const QString &path) { m_path = path; }
+
+    // Inserts the row, then writes the photo and thumbnail (encoded now when compress is on,
+    // else taken from the data fields) and the square thumbnail under the new key. When a file
+    // cannot be written, the row and the files written so far are removed and the insertion
+    // fails.
+    int insertIntoDatabase(SqliteConnection *database, const QString &path, bool compressImage);
+
+    int hydrate_thumbnail();
+    int hydrate_caption();
+    int hydrate() override;
+    int dehydrate() override;
+    // Removes the three files, then the row.
+    int deleteFromDatabase() override;
+    bool isThumbnailHydrated() const { return m_hydratedThumbnail; }
+    bool isCaptionHydrated() const { return m_hydratedCaption; }
+
+    // By tag, smaller first: -1, 0 or 1.
+    int compareOrder(const Image &other) const;
+
+    // Copies the photo and thumbnail files into the row's blobs (export copies). Status.
+    int addPhotosToDatabase();
+    // Copies the three files into the folder under the same names; missing files are skipped.
+    void copyPhotosToPath(const QString &folder) const;
+    // Writes one picture: 1 the thumbnail file, 2/3/4 the photo with longest side 512/1024/1280.
+    // Other codes write nothing. True when a file was written.
+    bool exportToPath(const QString &file, int sizeCode);
+    bool exportPhotoToPath(const QString &file, int longestSide);
+
+    QString photoFilePath() const;
+    QString thumbnailFilePath() const;
+    QString croppedThumbnailFilePath() const;
+    static QString photoFileName(qint64 key);
+    static QString thumbnailFileName(qint64 key);
+    static QString croppedThumbnailFileName(qint64 key);
+
+    // The size with the longer side at `longest` and the other truncated; sizes that already fit
+    // stay as they are when `onlyShrink` is set.
+    static QSize scaledSize(const QSize &size, int longest, bool onlyShrink);
+
+    // Identity and picture for an image browser: the square thumbnail file.
+    QString imageUID() const;
+    QString imageRepresentation() const { return croppedThumbnailFilePath(); }
+
+protected:
+    const Statements &statements() const override;
+    QString className() const override { return QStringLiteral("Image"); }
+    void readEager(const SqliteStatement &row) override;
+    void applyEagerFallbacks() override;
+    void releaseLazyFields() override;
+    void bindInsert(SqliteStatement &statement) const override;
+    int bindUpdate(SqliteStatement &statement) const override;
+    int loadFieldsForSave() override;
+
+private:
+    QByteArray readBlob(const char *sql, const char *method, int *status);
+
+    qint64 m_linkedType = kNone;
+    qint64 m_linkedKey = kNone;
+    qint64 m_tagValue = kNone;
+    QString m_caption;
+    QImage m_photo;
+    QImage m_thumbnail;
+    QImage m_croppedThumbnail;
+    QByteArray m_dataForPhoto;
+    QByteArray m_dataForThumbnail;
+    QString m_path;
+    bool m_hydratedThumbnail = false;
+    bool m_hydratedCaption = false;
+};
+
+} // namespace velumark
