@@ -157,10 +157,16 @@ int Artwork::compareArtistThenTitle(const Artwork &other) const
 
 void Artwork::addSubmission(Submission *submission)
 {
+    if (appendSubmission(submission))
+        sortSubmissions();
+}
+
+bool Artwork::appendSubmission(Submission *submission)
+{
     if (std::find(m_submissions.begin(), m_submissions.end(), submission) != m_submissions.end())
-        return;
+        return false;
     m_submissions.push_back(submission);
-    sortSubmissions();
+    return true;
 }
 
 void Artwork::removeSubmission(Submission *submission)

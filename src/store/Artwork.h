@@ -58,6 +58,9 @@ public:
     const std::vector<Submission *> &submissions() const { return m_submissions; }
     // Adds a submission not yet held and keeps the list in submission order.
     void addSubmission(Submission *submission);
+    // Adds a submission not yet held without sorting (linking after a load sorts once at the
+    // end); true when it was added.
+    bool appendSubmission(Submission *submission);
     void removeSubmission(Submission *submission);
     void sortSubmissions();
     void clearSubmissions() { m_submissions.clear(); }

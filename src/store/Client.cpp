@@ -132,10 +132,16 @@ int Client::compareCompany(const Client &other) const
 
 void Client::addSubmission(Submission *submission)
 {
+    if (appendSubmission(submission))
+        sortSubmissions();
+}
+
+bool Client::appendSubmission(Submission *submission)
+{
     if (std::find(m_submissions.begin(), m_submissions.end(), submission) != m_submissions.end())
-        return;
+        return false;
     m_submissions.push_back(submission);
-    sortSubmissions();
+    return true;
 }
 
 void Client::removeSubmission(Submission *submission)

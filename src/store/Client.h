@@ -55,6 +55,9 @@ public:
 
     const std::vector<Submission *> &submissions() const { return m_submissions; }
     void addSubmission(Submission *submission);
+    // Adds a submission not yet held without sorting (linking after a load sorts once at the
+    // end); true when it was added.
+    bool appendSubmission(Submission *submission);
     void removeSubmission(Submission *submission);
     void sortSubmissions();
     void clearSubmissions() { m_submissions.clear(); }

@@ -71,8 +71,12 @@ public:
     int hydrate_caption();
     int hydrate() override;
     int dehydrate() override;
-    // Removes the three files, then the row.
+    // Removes the row, then the three files.
     int deleteFromDatabase() override;
+    // The two halves of a deletion, for removals that delete many rows in one transaction and
+    // the files only once it committed.
+    int deleteRow();
+    void removeFiles() const;
     bool isThumbnailHydrated() const { return m_hydratedThumbnail; }
     bool isCaptionHydrated() const { return m_hydratedCaption; }
 

@@ -241,3 +241,28 @@ qint64 SqliteConnection::lastInsertRowId() const
 }
 
 } // namespace velumark
+
+namespace velumark {
+
+SqliteTransaction::SqliteTransaction(SqliteConnection &connection)
+    : m_connection(connection), m_active(connection.exec("SAVEPOINT velumark_work"))
+{
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (m_active) {
+        m_connection.exec("ROLLBACK TO velumark_work");
+        m_connection.exec("RELEASE velumark_work");
+    }
+}
+
+bool SqliteTransaction::commit()
+{
+    if (!m_active || !m_connection.exec("RELEASE velumark_work"))
+        return false;
+    m_active = false;
+    return true;
+}
+
+} // namespace velumark

@@ -134,3 +134,25 @@ private:
 };
 
 } // namespace velumark
+
+namespace velumark {
+
+// A nestable transaction (a savepoint): rolled back when destroyed without commit().
+class SqliteTransaction
+{
+public:
+    explicit SqliteTransaction(SqliteConnection &connection);
+    ~SqliteTransaction();
+    SqliteTransaction(const SqliteTransaction &) = delete;
+    SqliteTransaction &operator=(const SqliteTransaction &) = delete;
+
+    // False when the savepoint could not be opened.
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    SqliteConnection &m_connection;
+    bool m_active;
+};
+
+} // namespace velumark

@@ -1,0 +1,54 @@
+#include "document/DocumentRegistry.h"
+
+#include "document/DocumentPackage.h"
+#include "document/VelumarkDatabase.h"
+
+#include <algorithm>
+
+namespace velumark {
+
+DocumentRegistry &DocumentRegistry::shared()
+{
+    static DocumentRegistry registry;
+    return registry;
+}
+
+void DocumentRegistry::registerDatabase(VelumarkDatabase *database)
+{
+    if (std::find(m_dbArray.begin(), m_dbArray.end(), database) == m_dbArray.end())
+        m_dbArray.push_back(database);
+}
+
+void DocumentRegistry::deregisterDatabase(VelumarkDatabase *database)
+{
+    std::erase(m_dbArray, database);
+    if (m_mainDocument == database)
+        m_mainDocument = nullptr;
+}
+
+bool DocumentRegistry::isDatabaseLoaded(const QString &packagePath) const
+{
+    if (packagePath.isEmpty())
+        return false;
+    const QString wanted = DocumentPackage::canonicalPath(packagePath);
+    return std::any_of(m_dbArray.begin(), m_dbArray.end(), [&](const VelumarkDatabase *database) {
+        return !database->packageFilename().isEmpty() &&
+               DocumentPackage::canonicalPath(database->packageFilename()) == wanted;
+    });
+}
+
+void DocumentRegistry::notifyDatabasesOfArtworkReSort()
+{
+    for (VelumarkDatabase *database : m_dbArray)
+        database->sortArtwork();
+    for (VelumarkDatabase *database : m_dbArray)
+        database->refreshData();
+}
+
+void DocumentRegistry::notifyDatabasesOfDeadlineSetting()
+{
+    for (VelumarkDatabase *database : m_dbArray)
+        database->refreshData();
+}
+
+} // namespace velumark

@@ -1,0 +1,1023 @@
+#include "document/VelumarkDatabase.h"
+
+#include "document/ArtworkListController.h"
+#include "document/ClientListController.h"
+#include "document/DocumentPackage.h"
+#include "document/DocumentRegistry.h"
+#include "document/SortedInsert.h"
+#include "document/SubmissionListController.h"
+#include "store/AppPreferences.h"
+#include "store/DatabaseError.h"
+#include "store/DatabaseFile.h"
+#include "store/Localization.h"
+#include "store/StoredDate.h"
+#include "store/TextCompare.h"
+#include "store/VelumarkUtility.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace velumark {
+
+namespace {
+
+using Kind = DocumentNotifier::Kind;
+
+bool setError(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+// The localized case-insensitive order of one text property ("title", "company", "name").
+template <typename T, typename Getter>
+auto byText(Getter getter)
+{
+    return [getter](const T *a, const T *b) { return localizedCaseInsensitiveCompare(getter(*a), getter(*b)) < 0; };
+}
+const auto byTitle = byText<Artwork>([](const Artwork &a) -> const QString & { return a.title(); });
+const auto byCompany = byText<Client>([](const Client &c) -> const QString & { return c.company(); });
+const auto byMediumName = byText<Medium>([](const Medium &m) -> const QString & { return m.name(); });
+const auto byArtistName = byText<Artist>([](const Artist &a) -> const QString & { return a.name(); });
+
+template <typename T, typename Less>
+void sortOwned(OwnedRecords<T> &list, Less less)
+{
+    if (list.size() < 2)
+        return;
+    std::stable_sort(list.begin(), list.end(),
+                     [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) { return less(a.get(), b.get()); });
+}
+
+template <typename T, typename Less>
+void sortPlain(std::vector<T *> &list, Less less)
+{
+    if (list.size() < 2)
+        return;
+    std::stable_sort(list.begin(), list.end(), less);
+}
+
+template <typename T>
+std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
+{
+    auto it = std::find_if(list.begin(), list.end(), [&](const std::unique_ptr<T> &r) { return r.get() == record; });
+    if (it == list.end())
+        return nullptr;
+    std::unique_ptr<T> owned = std::move(*it);
+    list.erase(it);
+    return owned;
+}
+
+bool artworkLess(const Artwork *a, const Artwork *b)
+{
+    return (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist() ? a->compareArtistThenTitle(*b)
+                                                                                     : a->compareTitleThenArtist(*b)) < 0;
+}
+
+bool clientLess(const Client *a, const Client *b)
+{
+    return a->compareCompany(*b) < 0;
+}
+
+bool submissionLess(const Submission *a, const Submission *b)
+{
+    return a->compareSubmission(*b) < 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Object
+
+VelumarkDatabase::VelumarkDatabase() : m_notifier(std::make_unique<DocumentNotifier>())
+{
+    DocumentRegistry::shared().registerDatabase(this);
+}
+
+VelumarkDatabase::~VelumarkDatabase()
+{
+    DocumentRegistry::shared().deregisterDatabase(this);
+    clearLists();
+}
+
+void VelumarkDatabase::clearLists()
+{
+    for (auto &artwork : m_artworks) {
+        artwork->clearSubmissions();
+        artwork->clearImages();
+    }
+    for (auto &client : m_clients)
+        client->clearSubmissions();
+    m_displayedArtworks.clear();
+    m_displayedClients.clear();
+    m_displayedSubmissions.clear();
+    m_availableArtworks.clear();
+    m_availableClients.clear();
+    m_submissions.clear();
+    m_artworks.clear();
+    m_clients.clear();
+    m_mediums.clear();
+    m_artists.clear();
+    m_images.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Database file
+
+bool VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
+                                                            bool *created, QString *error)
+{
+    if (created)
+        *created = false;
+    QString target = databasePath;
+    if (!packagePath.isEmpty()) {
+        if (QFileInfo::exists(packagePath))
+            return true;
+        if (!QDir().mkdir(packagePath))
+            return setError(error, formatFailure("Failed to create writable database file with message '%@'.",
+                                                 localized("cannot create the folder %1").arg(packagePath)));
+        target = QDir(packagePath).filePath(QString::fromLatin1(kDatabaseFileName));
+    } else if (QFileInfo::exists(databasePath)) {
+        return true;
+    }
+    QString copyError;
+    if (!DatabaseFile::copyTemplate(target, &copyError)) {
+        if (!packagePath.isEmpty())
+            QDir(packagePath).removeRecursively();
+        return setError(error, formatFailure("Failed to create writable database file with message '%@'.", copyError));
+    }
+    if (created)
+        *created = true;
+    return true;
+}
+
+bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
+{
+    m_database.reset();
+    QString openError;
+    // Without the create flag: a package without its database is an error, not a new empty file.
+    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadWrite, &openError);
+    if (!connection)
+        return setError(error, localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError));
+    if (!connection->exec(DatabaseFile::kCacheSizePragma))
+        return setError(error, formatFailure("Error: failed to set cache size with message '%s'.",
+                                             connection->errorMessage()));
+    m_database = std::move(connection);
+    SqliteConnection *db = m_database.get();
+    for (auto &r : m_artworks)
+        r->reopen(db);
+    for (auto &r : m_clients)
+        r->reopen(db);
+    for (auto &r : m_submissions)
+        r->reopen(db);
+    for (auto &r : m_artists)
+        r->reopen(db);
+    for (auto &r : m_mediums)
+        r->reopen(db);
+    for (auto &r : m_images)
+        r->reopen(db);
+    return true;
+}
+
+bool VelumarkDatabase::readVersionRow(QString *error)
+{
+    SqliteConnection &db = *m_database;
+    auto query = db.prepare("SELECT pk, version_num, creation_date FROM version");
+    if (!query)
+        return setError(error, localized("The file is not a catalogue database: %1").arg(db.errorMessage()));
+    const SqliteStatement::Step step = query->step();
+    if (step == SqliteStatement::Step::Error)
+        return setError(error, localized("The catalogue database cannot be read: %1").arg(db.errorMessage()));
+    const QDateTime now = VelumarkUtility::now();
+    if (step == SqliteStatement::Step::Row) {
+        m_versionPrimaryKey = query->columnInt64(0);
+        m_dbVersionNumber = query->columnInt64(1);
+        m_dbCreationDate = dateFromStoredSeconds(query->columnDouble(2));
+        query.reset();
+        if (m_writeCreationDate) {
+            m_dbCreationDate = now;
+            auto update = db.prepare("UPDATE version SET creation_date=? WHERE pk=?");
+            if (!update)
+                return setError(error, db.errorMessage());
+            update->bindDouble(1, storedSecondsFromDate(now));
+            update->bindInt64(2, m_versionPrimaryKey);
+            if (update->step() != SqliteStatement::Step::Done)
+                return setError(error, db.errorMessage());
+        }
+        return true;
+    }
+    query.reset();
+    m_dbCreationDate = now;
+    m_dbVersionNumber = DatabaseFile::kCurrentVersion;
+    auto insert = db.prepare("INSERT INTO version (version_num, creation_date, comments) VALUES(?, ?, ?)");
+    if (!insert)
+        return setError(error, db.errorMessage());
+    insert->bindInt64(1, DatabaseFile::kCurrentVersion);
+    insert->bindDouble(2, storedSecondsFromDate(now));
+    insert->bindText(3, QStringLiteral("Full"));
+    if (insert->step() != SqliteStatement::Step::Done)
+        return setError(error, db.errorMessage());
+    m_versionPrimaryKey = db.lastInsertRowId();
+    return true;
+}
+
+struct VelumarkDatabase::LoadState
+{
+    std::vector<std::unique_ptr<Image>> unownedImages; // owner key -1: deleted once the load succeeded
+};
+
+namespace {
+
+// Runs "SELECT pk FROM <table>" and hands each key to `make`; false when the query fails.
+template <typename Make>
+bool forEachKey(SqliteConnection &db, const char *sql, Make make)
+{
+    auto keys = db.prepare(sql);
+    if (!keys)
+        return false;
+    for (;;) {
+        switch (keys->step()) {
+        case SqliteStatement::Step::Row:
+            make(keys->columnInt64(0));
+            break;
+        case SqliteStatement::Step::Done:
+            return true;
+        case SqliteStatement::Step::Error:
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
+{
+    SqliteConnection &db = *m_database;
+    auto fail = [&] { return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage())); };
+
+    if (!forEachKey(db, "SELECT pk FROM artwork", [&](qint64 key) {
+            auto artwork = std::make_unique<Artwork>(key, &db, true);
+            if (artwork->sale_loan())
+                m_availableArtworks.push_back(artwork.get());
+            m_artworks.push_back(std::move(artwork));
+        }))
+        return fail();
+    if (!forEachKey(db, "SELECT pk FROM client", [&](qint64 key) {
+            auto client = std::make_unique<Client>(key, &db, true);
+            if (client->status())
+                m_availableClients.push_back(client.get());
+            m_clients.push_back(std::move(client));
+        }))
+        return fail();
+    if (!forEachKey(db, "SELECT pk FROM submission",
+                    [&](qint64 key) { m_submissions.push_back(std::make_unique<Submission>(key, &db, true)); }))
+        return fail();
+    if (!forEachKey(db, "SELECT pk FROM medium",
+                    [&](qint64 key) { m_mediums.push_back(std::make_unique<Medium>(key, &db, true)); }))
+        return fail();
+    if (!forEachKey(db, "SELECT pk FROM artist",
+                    [&](qint64 key) { m_artists.push_back(std::make_unique<Artist>(key, &db, true)); }))
+        return fail();
+    if (!forEachKey(db, "SELECT pk FROM image", [&](qint64 key) {
+            auto image = std::make_unique<Image>(key, &db, m_packageFilename, true);
+            if (image->linkedKey() == Image::kNone && !m_mapUpgradedImagesFlag) {
+                state.unownedImages.push_back(std::move(image));
+                return;
+            }
+            if (image->linkedKey() == Image::kUpgraded)
+                m_mapUpgradedImagesFlag = true;
+            m_images.push_back(std::move(image));
+        }))
+        return fail();
+    return true;
+}
+
+bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *error)
+{
+    clearLists();
+    if (!openDatabase(databasePath, error))
+        return false;
+    SqliteConnection &db = *m_database;
+
+    // One transaction around the whole load: far fewer lock round trips, and nothing the load
+    // writes (version row, upgrade, defaults, unowned images) is kept unless all of it worked.
+    if (!db.exec("BEGIN"))
+        return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
+    LoadState state;
+    auto abandon = [&] {
+        db.exec("ROLLBACK");
+        clearLists();
+        return false;
+    };
+    try {
+        if (!readVersionRow(error))
+            return abandon();
+        const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
+        if (!upgrade.succeeded) {
+            setError(error, formatFailure("Error: failed to update the database with message '%s'.", upgrade.error));
+            return abandon();
+        }
+        m_addArtistsFlag = m_addArtistsFlag || upgrade.addArtists;
+        m_mapUpgradedImagesFlag = m_mapUpgradedImagesFlag || upgrade.mapUpgradedImages;
+
+        if (!loadRecords(state, error))
+            return abandon();
+        sortArtwork();
+        sortPlain(m_availableArtworks, byTitle);
+        sortClients();
+        sortPlain(m_availableClients, byCompany);
+        for (auto &image : state.unownedImages) {
+            if (image->deleteRow() != 0)
+                return abandon();
+        }
+        if (m_addMediumsFlag) {
+            addDefaultMediumsToDatabase();
+            m_addMediumsFlag = false;
+        }
+        if (m_addArtistsFlag) {
+            addDefaultArtistsToDatabase();
+            m_addArtistsFlag = false;
+        }
+    } catch (const DatabaseError &failure) {
+        setError(error, failure.message());
+        return abandon();
+    }
+    sortOwned(m_mediums, byMediumName);
+    sortOwned(m_artists, byArtistName);
+    if (!db.exec("COMMIT")) {
+        setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
+        return abandon();
+    }
+    for (auto &image : state.unownedImages)
+        image->removeFiles();
+    return true;
+}
+
+bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
+{
+    if (!m_database)
+        return true;
+    SqliteConnection &db = *m_database;
+    if (!DatabaseFile::beginTransaction(db))
+        return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
+
+    auto writeAll = [](auto &list) {
+        for (auto &record : list) {
+            record->setAbortOnError(false);
+            const int status = record->writeChanges();
+            record->setAbortOnError(true);
+            if (status != 0)
+                return false;
+        }
+        return true;
+    };
+    const bool wroteAll = writeAll(m_artworks) && writeAll(m_clients) && writeAll(m_submissions) &&
+                          writeAll(m_mediums) && writeAll(m_artists) && writeAll(m_images);
+    if (!wroteAll || !DatabaseFile::endTransaction(db)) {
+        const QString message = db.errorMessage();
+        DatabaseFile::rollbackTransaction(db);
+        return setError(error, localized("The catalogue cannot be saved: %1").arg(message));
+    }
+    // Only now are the changes safe in the file: forget them and release the lazy fields.
+    auto commitAll = [](auto &list) {
+        for (auto &record : list)
+            record->commitWritten();
+    };
+    commitAll(m_artworks);
+    commitAll(m_clients);
+    commitAll(m_submissions);
+    commitAll(m_mediums);
+    commitAll(m_artists);
+    commitAll(m_images);
+
+    if (compact && !db.exec("vacuum;"))
+        return setError(error,
+                        formatFailure("Error: failed to compact database with message '%s'.", db.errorMessage()));
+    if (!db.close())
+        return setError(error, formatFailure("Error: failed to close database with message '%s'.", db.errorMessage()));
+    m_database.reset();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading and linking
+
+bool VelumarkDatabase::loadAndLink(const QString &databasePath, QString *error)
+{
+    if (!initializeDatabase(databasePath, error))
+        return false;
+    try {
+        if (m_mapUpgradedImagesFlag) {
+            mapUpgradedImages();
+            m_mapUpgradedImagesFlag = false;
+        }
+        if (!mapSubmissionsAndImages())
+            return setError(error, localized("The catalogue's records cannot be linked."));
+    } catch (const DatabaseError &failure) {
+        return setError(error, failure.message());
+    }
+    if (!m_artworkList)
+        makeListControllers();
+    m_artworkList->handleSearch(m_searchText);
+    m_clientList->handleSearch(m_searchText);
+    m_submissionList->handleSearch(m_searchText);
+    m_submissionList->recalculateOverdue();
+    emit m_notifier->listsReloaded();
+    return true;
+}
+
+void VelumarkDatabase::makeListControllers()
+{
+    m_artworkList = std::make_unique<ArtworkListController>(*this);
+    m_clientList = std::make_unique<ClientListController>(*this);
+    m_submissionList = std::make_unique<SubmissionListController>(*this);
+}
+
+bool VelumarkDatabase::mapSubmissionsAndImages()
+{
+    std::unordered_map<qint64, Artwork *> artworkByKey;
+    std::unordered_map<qint64, Client *> clientByKey;
+    artworkByKey.reserve(m_artworks.size());
+    clientByKey.reserve(m_clients.size());
+    for (auto &artwork : m_artworks) {
+        artworkByKey.emplace(artwork->primaryKey(), artwork.get());
+        artwork->clearImages();
+    }
+    for (auto &client : m_clients)
+        clientByKey.emplace(client->primaryKey(), client.get());
+
+    // Lists are filled first and sorted once each, rather than sorted after every addition.
+    std::unordered_set<Artwork *> touchedArtworks;
+    std::unordered_set<Client *> touchedClients;
+    for (auto &submission : m_submissions) {
+        if (!m_artworks.empty() && submission->artworkKey() != 0) {
+            auto it = artworkByKey.find(submission->artworkKey());
+            Artwork *artwork = it == artworkByKey.end() ? nullptr : it->second;
+            submission->setArtwork(artwork);
+            if (artwork && artwork->appendSubmission(submission.get()))
+                touchedArtworks.insert(artwork);
+        }
+        if (!m_clients.empty() && submission->clientKey() != 0) {
+            auto it = clientByKey.find(submission->clientKey());
+            Client *client = it == clientByKey.end() ? nullptr : it->second;
+            submission->setClient(client);
+            if (client && client->appendSubmission(submission.get()))
+                touchedClients.insert(client);
+        }
+    }
+    for (Artwork *artwork : touchedArtworks)
+        artwork->sortSubmissions();
+    for (Client *client : touchedClients)
+        client->sortSubmissions();
+    if (!m_submissions.empty())
+        sortSubmissionsByDateAndTitle();
+
+    std::vector<Image *> orphans;
+    for (auto &image : m_images) {
+        if (image->linkedType() == Image::kOwnerArtwork) {
+            auto it = artworkByKey.find(image->linkedKey());
+            if (it != artworkByKey.end()) {
+                it->second->addImage(image.get(), -1);
+                continue;
+            }
+        }
+        orphans.push_back(image.get());
+    }
+    for (Image *orphan : orphans)
+        removeImage(orphan);
+    for (auto &artwork : m_artworks)
+        artwork->sortImages();
+    return true;
+}
+
+void VelumarkDatabase::mapUpgradedImages()
+{
+    std::unordered_map<qint64, Image *> imageByKey;
+    for (auto &image : m_images)
+        imageByKey.emplace(image->primaryKey(), image.get());
+    auto adopt = [&](qint64 imageKey, const Artwork &artwork, qint64 tag) {
+        if (imageKey == -1)
+            return;
+        auto it = imageByKey.find(imageKey);
+        if (it == imageByKey.end() || it->second->linkedType() != Image::kUpgraded)
+            return;
+        Image *image = it->second;
+        image->setLinkedType(Image::kOwnerArtwork);
+        image->setLinkedKey(artwork.primaryKey());
+        image->setTagValue(tag);
+        image->save();
+    };
+    for (auto &artwork : m_artworks) {
+        adopt(artwork->photoKey1(), *artwork, 0);
+        adopt(artwork->photoKey2(), *artwork, 1);
+    }
+    std::vector<Image *> unclaimed;
+    for (auto it = m_images.rbegin(); it != m_images.rend(); ++it) {
+        if ((*it)->linkedType() == Image::kUpgraded)
+            unclaimed.push_back(it->get());
+    }
+    for (Image *image : unclaimed)
+        removeImage(image);
+}
+
+void VelumarkDatabase::addDefaultMediumsToDatabase()
+{
+    std::unordered_set<QString> existing;
+    for (auto &medium : m_mediums)
+        existing.insert(medium->name());
+    QStringList names;
+    for (auto &artwork : m_artworks) {
+        if (!artwork->medium().isEmpty())
+            names << artwork->medium();
+    }
+    for (const char *name : {"Acrylic", "Bonsai", "Digital", "Photograph", "Oil", "Pen and Ink", "Pottery",
+                             "Sculpture", "Watercolor"})
+        names << localized(name);
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return localizedCaseInsensitiveCompare(a, b) < 0; });
+    for (const QString &name : std::as_const(names)) {
+        if (existing.count(name))
+            continue;
+        auto medium = std::make_unique<Medium>();
+        medium->setName(name);
+        addMedium(std::move(medium));
+    }
+}
+
+void VelumarkDatabase::addDefaultArtistsToDatabase()
+{
+    QStringList names;
+    for (auto &artwork : m_artworks) {
+        if (!artwork->artist().isEmpty())
+            names << capitalized(artwork->artist());
+    }
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return localizedCaseInsensitiveCompare(a, b) < 0; });
+    for (const QString &name : std::as_const(names)) {
+        auto artist = std::make_unique<Artist>();
+        artist->setName(name);
+        addArtist(std::move(artist));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Adding, re-filing and removing
+
+Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
+{
+    artwork->insertIntoDatabase(m_database.get());
+    Artwork *added = artwork.get();
+    const bool inOrder = sortArtworksByFirstColumn && m_artworkOrder == currentArtworkOrder();
+    if (inOrder) {
+        Artwork::sortAscending(sortArtworksAscending);
+        insertSorted(m_artworks, std::move(artwork), artworkLess);
+        if (m_artworkList && ArtworkListController::matches(*added, m_searchText))
+            insertSorted(m_displayedArtworks, added, artworkLess);
+    } else {
+        m_artworks.push_back(std::move(artwork));
+        m_artworkOrder.reset();
+        sortArtwork();
+    }
+    if (added->sale_loan())
+        insertSorted(m_availableArtworks, added, byTitle);
+    emit m_notifier->recordAdded(Kind::Artwork, added);
+    return added;
+}
+
+void VelumarkDatabase::updateArtwork(Artwork *artwork)
+{
+    removeFrom(m_availableArtworks, artwork);
+    if (artwork->sale_loan())
+        insertSorted(m_availableArtworks, artwork, byTitle);
+    sortArtwork();
+    emit m_notifier->recordChanged(Kind::Artwork, artwork);
+}
+
+Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
+{
+    client->insertIntoDatabase(m_database.get());
+    Client *added = client.get();
+    if (m_clientOrderAscending == std::optional(sortClientsAscending)) {
+        Client::sortAscending(sortClientsAscending);
+        insertSorted(m_clients, std::move(client), clientLess);
+        if (m_clientList && ClientListController::matches(*added, m_searchText))
+            insertSorted(m_displayedClients, added, clientLess);
+    } else {
+        m_clients.push_back(std::move(client));
+        m_clientOrderAscending.reset();
+        sortClients();
+    }
+    if (added->status())
+        insertSorted(m_availableClients, added, byCompany);
+    emit m_notifier->recordAdded(Kind::Client, added);
+    return added;
+}
+
+void VelumarkDatabase::updateClient(Client *client)
+{
+    removeFrom(m_availableClients, client);
+    if (client->status())
+        insertSorted(m_availableClients, client, byCompany);
+    sortClients();
+    emit m_notifier->recordChanged(Kind::Client, client);
+}
+
+Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submission)
+{
+    submission->insertIntoDatabase(m_database.get());
+    Submission *added = submission.get();
+    if (m_submissionOrderAscending == std::optional(sortSubmissionsAscending)) {
+        Submission::sortAscending(sortSubmissionsAscending);
+        insertSorted(m_submissions, std::move(submission), submissionLess);
+        if (m_submissionList && SubmissionListController::matches(*added, m_searchText))
+            insertSorted(m_displayedSubmissions, added, submissionLess);
+    } else {
+        m_submissions.push_back(std::move(submission));
+        m_submissionOrderAscending.reset();
+        sortSubmissionsByDateAndTitle();
+    }
+    if (added->artwork())
+        added->artwork()->addSubmission(added);
+    if (added->client())
+        added->client()->addSubmission(added);
+    if (added->isOverdue() && m_submissionList)
+        m_submissionList->incrementOverdue();
+    emit m_notifier->recordAdded(Kind::Submission, added);
+    return added;
+}
+
+void VelumarkDatabase::updateSubmission(Submission *submission)
+{
+    sortSubmissionsByDateAndTitle();
+    if (submission->artwork())
+        submission->artwork()->sortSubmissions();
+    if (submission->client())
+        submission->client()->sortSubmissions();
+    if (m_submissionList)
+        m_submissionList->recalculateOverdue();
+    emit m_notifier->recordChanged(Kind::Submission, submission);
+}
+
+Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
+{
+    medium->insertIntoDatabase(m_database.get());
+    medium->save();
+    Medium *added = medium.get();
+    m_mediums.push_back(std::move(medium));
+    emit m_notifier->recordAdded(Kind::Medium, added);
+    return added;
+}
+
+void VelumarkDatabase::updateMedium()
+{
+    sortOwned(m_mediums, byMediumName);
+}
+
+Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
+{
+    artist->insertIntoDatabase(m_database.get());
+    Artist *added = artist.get();
+    m_artists.push_back(std::move(artist));
+    emit m_notifier->recordAdded(Kind::Artist, added);
+    return added;
+}
+
+void VelumarkDatabase::updateArtist()
+{
+    sortOwned(m_artists, byArtistName);
+}
+
+Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
+{
+    image->insertIntoDatabase(m_database.get(), m_packageFilename, true);
+    image->save();
+    Image *added = image.get();
+    m_images.push_back(std::move(image));
+    emit m_notifier->recordAdded(Kind::Image, added);
+    return added;
+}
+
+void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed)
+{
+    if (doomed.empty())
+        return;
+    const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
+    for (Submission *submission : doomed) {
+        if (submission->isOverdue() && m_submissionList)
+            m_submissionList->decrementOverdue();
+        if (submission->artwork())
+            submission->artwork()->removeSubmission(submission);
+        if (submission->client())
+            submission->client()->removeSubmission(submission);
+    }
+    std::erase_if(m_displayedSubmissions, [&](const Submission *s) { return gone.count(s) > 0; });
+    for (Submission *submission : doomed)
+        emit m_notifier->recordRemoved(Kind::Submission, submission);
+    std::erase_if(m_submissions, [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
+}
+
+void VelumarkDatabase::removeSubmission(Submission *submission)
+{
+    submission->deleteFromDatabase();
+    detachSubmissions({submission});
+}
+
+void VelumarkDatabase::removeArtwork(Artwork *artwork)
+{
+    const std::vector<Submission *> doomedSubmissions = artwork->submissions();
+    const std::vector<Image *> doomedImages = artwork->images();
+    {
+        // All rows go in one transaction; the photo files only once it committed.
+        SqliteTransaction transaction(*m_database);
+        if (!transaction.isActive())
+            VELUMARK_RAISE(QStringLiteral("VelumarkDatabase"),
+                           formatFailure("Error: failed to delete from database with message '%s'.",
+                                         m_database->errorMessage()));
+        for (Submission *submission : doomedSubmissions)
+            submission->deleteFromDatabase();
+        for (Image *image : doomedImages)
+            image->deleteRow();
+        artwork->deleteFromDatabase();
+        if (!transaction.commit())
+            VELUMARK_RAISE(QStringLiteral("VelumarkDatabase"),
+                           formatFailure("Error: failed to delete from database with message '%s'.",
+                                         m_database->errorMessage()));
+    }
+    removeImageFiles(doomedImages);
+    detachSubmissions(doomedSubmissions);
+    artwork->clearImages();
+    for (Image *image : doomedImages) {
+        emit m_notifier->recordRemoved(Kind::Image, image);
+        takeOwned(m_images, image);
+    }
+    removeFrom(m_availableArtworks, artwork);
+    removeFrom(m_displayedArtworks, artwork);
+    emit m_notifier->recordRemoved(Kind::Artwork, artwork);
+    takeOwned(m_artworks, artwork);
+}
+
+void VelumarkDatabase::removeClient(Client *client)
+{
+    const std::vector<Submission *> doomed = client->submissions();
+    {
+        SqliteTransaction transaction(*m_database);
+        if (!transaction.isActive())
+            VELUMARK_RAISE(QStringLiteral("VelumarkDatabase"),
+                           formatFailure("Error: failed to delete from database with message '%s'.",
+                                         m_database->errorMessage()));
+        for (Submission *submission : doomed)
+            submission->deleteFromDatabase();
+        client->deleteFromDatabase();
+        if (!transaction.commit())
+            VELUMARK_RAISE(QStringLiteral("VelumarkDatabase"),
+                           formatFailure("Error: failed to delete from database with message '%s'.",
+                                         m_database->errorMessage()));
+    }
+    detachSubmissions(doomed);
+    removeFrom(m_availableClients, client);
+    removeFrom(m_displayedClients, client);
+    emit m_notifier->recordRemoved(Kind::Client, client);
+    takeOwned(m_clients, client);
+}
+
+void VelumarkDatabase::removeMedium(Medium *medium)
+{
+    medium->deleteFromDatabase();
+    emit m_notifier->recordRemoved(Kind::Medium, medium);
+    takeOwned(m_mediums, medium);
+}
+
+void VelumarkDatabase::removeArtist(Artist *artist)
+{
+    artist->deleteFromDatabase();
+    emit m_notifier->recordRemoved(Kind::Artist, artist);
+    takeOwned(m_artists, artist);
+}
+
+void VelumarkDatabase::removeImage(Image *image)
+{
+    image->deleteRow();
+    image->removeFiles();
+    emit m_notifier->recordRemoved(Kind::Image, image);
+    takeOwned(m_images, image);
+}
+
+void VelumarkDatabase::removeImageFiles(const std::vector<Image *> &images)
+{
+    for (Image *image : images)
+        image->removeFiles();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sorting and lookups
+
+VelumarkDatabase::ArtworkOrder VelumarkDatabase::currentArtworkOrder() const
+{
+    return {VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist(), sortArtworksAscending};
+}
+
+void VelumarkDatabase::sortArtwork()
+{
+    if (sortArtworksByFirstColumn)
+        sortArtworksByTitleAndArtist();
+}
+
+void VelumarkDatabase::sortArtworksByTitleAndArtist()
+{
+    if (m_artworks.size() < 2)
+        return;
+    Artwork::sortAscending(sortArtworksAscending);
+    sortOwned(m_artworks, artworkLess);
+    m_artworkOrder = currentArtworkOrder();
+    if (m_artworkList) {
+        m_artworkList->handleSearch(m_searchText);
+    } else {
+        m_displayedArtworks.clear();
+        for (auto &artwork : m_artworks)
+            m_displayedArtworks.push_back(artwork.get());
+    }
+    emit m_notifier->listReordered(Kind::Artwork);
+}
+
+void VelumarkDatabase::sortClients()
+{
+    if (m_clients.size() < 2)
+        return;
+    Client::sortAscending(sortClientsAscending);
+    sortOwned(m_clients, clientLess);
+    m_clientOrderAscending = sortClientsAscending;
+    if (m_clientList) {
+        m_clientList->handleSearch(m_searchText);
+    } else {
+        m_displayedClients.clear();
+        for (auto &client : m_clients)
+            m_displayedClients.push_back(client.get());
+    }
+    emit m_notifier->listReordered(Kind::Client);
+}
+
+void VelumarkDatabase::sortSubmissionsByDateAndTitle()
+{
+    if (m_submissions.size() < 2)
+        return;
+    Submission::sortAscending(sortSubmissionsAscending);
+    sortOwned(m_submissions, submissionLess);
+    m_submissionOrderAscending = sortSubmissionsAscending;
+    if (m_submissionList) {
+        m_submissionList->handleSearch(m_searchText);
+    } else {
+        m_displayedSubmissions.clear();
+        for (auto &submission : m_submissions)
+            m_displayedSubmissions.push_back(submission.get());
+    }
+    emit m_notifier->listReordered(Kind::Submission);
+}
+
+Medium *VelumarkDatabase::mediumWithName(const QString &name) const
+{
+    for (auto &medium : m_mediums) {
+        if (medium->name() == name)
+            return medium.get();
+    }
+    return nullptr;
+}
+
+Artist *VelumarkDatabase::artistWithName(const QString &name) const
+{
+    for (auto &artist : m_artists) {
+        if (artist->name() == name)
+            return artist.get();
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The lists shown
+
+void VelumarkDatabase::setCurrentList(ListKind list)
+{
+    m_currentList = list;
+    refreshData();
+}
+
+void VelumarkDatabase::handleSearch(const QString &text)
+{
+    m_searchText = text;
+    refreshData();
+}
+
+void VelumarkDatabase::refreshData()
+{
+    if (!m_artworkList)
+        return;
+    switch (m_currentList) {
+    case ListKind::Artworks:
+        m_artworkList->refreshData(&m_searchText);
+        emit m_notifier->listReordered(Kind::Artwork);
+        break;
+    case ListKind::Clients:
+        m_clientList->refreshData(&m_searchText);
+        emit m_notifier->listReordered(Kind::Client);
+        break;
+    case ListKind::Submissions:
+        m_submissionList->refreshData(&m_searchText);
+        emit m_notifier->listReordered(Kind::Submission);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// File handling
+
+void VelumarkDatabase::setPackage(const QString &packagePath)
+{
+    m_packageFilename = packagePath;
+    m_dbFilename = QDir(packagePath).filePath(QString::fromLatin1(kDatabaseFileName));
+}
+
+bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
+{
+    m_writeCreationDate = false;
+    setPackage(packagePath);
+    const QFileInfo package(packagePath);
+    if (package.exists() && !package.isDir())
+        return setError(error, localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath)));
+    if (package.isDir() && !QFileInfo::exists(m_dbFilename))
+        return setError(error, localized("%1 is not a catalogue: it holds no %2.")
+                                   .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName)));
+    bool created = false;
+    if (!createEditableCopyOfDatabaseIfNeeded(m_packageFilename, m_dbFilename, &created, error))
+        return false;
+    if (created) {
+        m_writeCreationDate = true;
+        m_addMediumsFlag = true;
+    }
+    m_lock = DocumentPackage::lock(m_packageFilename, error);
+    if (!m_lock)
+        return false;
+    if (!loadAndLink(m_dbFilename, error)) {
+        m_database.reset();
+        m_lock.reset();
+        DocumentRegistry::shared().deregisterDatabase(this);
+        return false;
+    }
+    m_writeCreationDate = false;
+    return true;
+}
+
+bool VelumarkDatabase::openUntitled(const QString &displayName, QString *error)
+{
+    const QString path = DocumentPackage::untitledPackagePath(displayName);
+    if (path.isEmpty())
+        return setError(error, localized("The application-data folder cannot be created."));
+    m_unsavedDocument = true;
+    return readFromURL(path, error);
+}
+
+bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error)
+{
+    if (!flushDatabase(false, error))
+        return false;
+    bool saved = true;
+    if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename)) {
+        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, error);
+        if (saved) {
+            QString lockError;
+            auto lock = DocumentPackage::lock(targetPackagePath, &lockError);
+            if (lock) {
+                m_lock = std::move(lock);
+                setPackage(targetPackagePath);
+                for (auto &image : m_images)
+                    image->setPath(m_packageFilename);
+                m_unsavedDocument = false;
+            } else {
+                saved = setError(error, lockError);
+            }
+        }
+    }
+    // The document goes on working on its own database whatever happened above.
+    QString reopenError;
+    if (!openDatabase(m_dbFilename, &reopenError)) {
+        saved = false;
+        setError(error, reopenError);
+    }
+    return saved;
+}
+
+bool VelumarkDatabase::close(QString *error)
+{
+    if (!flushDatabase(false, error))
+        return false;
+    m_lock.reset();
+    DocumentRegistry::shared().deregisterDatabase(this);
+    return true;
+}
+
+} // namespace velumark

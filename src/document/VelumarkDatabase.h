@@ -1,0 +1,220 @@
+#pragma once
+
+#include "document/DocumentNotifier.h"
+#include "store/Artist.h"
+#include "store/Artwork.h"
+#include "store/Client.h"
+#include "store/Image.h"
+#include "store/Medium.h"
+#include "store/Sqlite.h"
+#include "store/Submission.h"
+
+#include <QDateTime>
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velumark {
+
+class ArtworkListController;
+class ClientListController;
+class SubmissionListController;
+
+template <typename T>
+using OwnedRecords = std::vector<std::unique_ptr<T>>;
+
+// The document: one catalogue package, its open database and every record loaded from it, in
+// eleven lists with the links between them. Every change to records goes through its add,
+// remove and update operations, which keep the rows, the lists, the displayed lists and the
+// per-artwork and per-client lists consistent, and announce the change through notifier().
+// Used by one thread at a time.
+class VelumarkDatabase
+{
+public:
+    static constexpr const char *kDatabaseFileName = "velumark.db";
+    static constexpr const char *kLockFileName = ".velumark.lock";
+    static constexpr const char *kPackageExtension = "vdb";
+
+    // A new document object (registered with the registry of open documents); nothing loaded.
+    VelumarkDatabase();
+    ~VelumarkDatabase();
+    VelumarkDatabase(const VelumarkDatabase &) = delete;
+    VelumarkDatabase &operator=(const VelumarkDatabase &) = delete;
+
+    // ---- File handling ----
+    // Opens a package, making it from the template when the directory does not exist yet, then
+    // loads and links everything and counts the overdue submissions. The package is locked
+    // against other processes while it is open. On failure returns false with a message.
+    bool readFromURL(const QString &packagePath, QString *error = nullptr);
+    // An untitled document: a package named after displayName in the application-data folder.
+    bool openUntitled(const QString &displayName, QString *error = nullptr);
+    // Saves every record; with a target other than the package, copies the whole package there
+    // (complete before it appears under the target name) and continues on the copy. The database
+    // is reopened whatever the outcome.
+    bool writeSafelyToURL(const QString &targetPackagePath, QString *error = nullptr);
+    // Saves every record and closes the database without compacting; false when the save failed
+    // (the database then stays open and the edits stay in memory).
+    bool close(QString *error = nullptr);
+    bool saveBeforeQuit() { return flushDatabase(false); }
+
+    const QString &packageFilename() const { return m_packageFilename; }
+    const QString &dbFilename() const { return m_dbFilename; }
+    bool unsavedDocument() const { return m_unsavedDocument; }
+    bool isOpen() const { return m_database != nullptr; }
+
+    // ---- Database file ----
+    static bool createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
+                                                     bool *created, QString *error);
+    bool openDatabase(const QString &databasePath, QString *error = nullptr);
+    // Empties every list and loads them again from the file, with the version and upgrade steps.
+    bool initializeDatabase(const QString &databasePath, QString *error = nullptr);
+    // Saves every record in one exclusive transaction, optionally compacts, closes the file.
+    // On failure everything is rolled back, the records keep their changes, the connection
+    // stays open and the result is false.
+    bool flushDatabase(bool compact, QString *error = nullptr);
+    SqliteConnection *database() const { return m_database.get(); }
+    qint64 versionPrimaryKey() const { return m_versionPrimaryKey; }
+    qint64 dbVersionNumber() const { return m_dbVersionNumber; }
+    const QDateTime &dbCreationDate() const { return m_dbCreationDate; }
+    void setDbCreationDate(const QDateTime &date) { m_dbCreationDate = date; }
+
+    // ---- Collections ----
+    const OwnedRecords<Artwork> &artworks() const { return m_artworks; }
+    const std::vector<Artwork *> &availableArtworks() const { return m_availableArtworks; }
+    const std::vector<Artwork *> &displayedArtworks() const { return m_displayedArtworks; }
+    const OwnedRecords<Client> &clients() const { return m_clients; }
+    const std::vector<Client *> &availableClients() const { return m_availableClients; }
+    const std::vector<Client *> &displayedClients() const { return m_displayedClients; }
+    const OwnedRecords<Submission> &submissions() const { return m_submissions; }
+    const std::vector<Submission *> &displayedSubmissions() const { return m_displayedSubmissions; }
+    const OwnedRecords<Medium> &mediums() const { return m_mediums; }
+    const OwnedRecords<Artist> &artists() const { return m_artists; }
+    const OwnedRecords<Image> &images() const { return m_images; }
+
+    // The list controllers rebuild the displayed lists.
+    std::vector<Artwork *> &mutableDisplayedArtworks() { return m_displayedArtworks; }
+    std::vector<Client *> &mutableDisplayedClients() { return m_displayedClients; }
+    std::vector<Submission *> &mutableDisplayedSubmissions() { return m_displayedSubmissions; }
+
+    // ---- Operations ----
+    // Add operations take ownership, insert the row and file the record. They raise
+    // DatabaseError when the row cannot be written (and then keep nothing).
+    Artwork *addArtwork(std::unique_ptr<Artwork> artwork);
+    void updateArtwork(Artwork *artwork);
+    void removeArtwork(Artwork *artwork);
+    Client *addClient(std::unique_ptr<Client> client);
+    void updateClient(Client *client);
+    void removeClient(Client *client);
+    // The submission's artwork and client must be set.
+    Submission *addSubmission(std::unique_ptr<Submission> submission);
+    // Re-files a submission after an edit: its order, its links and the overdue count.
+    void updateSubmission(Submission *submission);
+    void removeSubmission(Submission *submission);
+    Medium *addMedium(std::unique_ptr<Medium> medium);
+    void updateMedium();
+    void removeMedium(Medium *medium);
+    Artist *addArtist(std::unique_ptr<Artist> artist);
+    void updateArtist();
+    void removeArtist(Artist *artist);
+    // Inserts the image with its pictures in this package; the caller links it to its artwork.
+    Image *addImage(std::unique_ptr<Image> image);
+    void removeImage(Image *image);
+
+    bool mapSubmissionsAndImages();
+    void mapUpgradedImages();
+    void addDefaultMediumsToDatabase();
+    void addDefaultArtistsToDatabase();
+
+    void sortArtwork();
+    void sortArtworksByTitleAndArtist();
+    void sortClients();
+    void sortSubmissionsByDateAndTitle();
+
+    Medium *mediumWithName(const QString &name) const;
+    Artist *artistWithName(const QString &name) const;
+
+    // Sort settings, changed by the lists when the user picks a column or direction.
+    bool sortArtworksByFirstColumn = true;
+    bool sortArtworksAscending = true;
+    bool sortClientsByFirstColumn = true;
+    bool sortClientsAscending = true;
+    bool sortSubmissionsByFirstColumn = true;
+    bool sortSubmissionsAscending = true;
+
+    // ---- The lists shown ----
+    enum class ListKind { Artworks = 0, Clients = 1, Submissions = 2 };
+    ArtworkListController *artworkListController() const { return m_artworkList.get(); }
+    ClientListController *clientListController() const { return m_clientList.get(); }
+    SubmissionListController *submissionListController() const { return m_submissionList.get(); }
+    ListKind currentList() const { return m_currentList; }
+    void setCurrentList(ListKind list);
+    const QString &searchText() const { return m_searchText; }
+    // Filters the current list with the text (kept for every list shown later).
+    void handleSearch(const QString &text);
+    // Rebuilds the current list with the current search text.
+    void refreshData();
+
+    DocumentNotifier *notifier() const { return m_notifier.get(); }
+
+private:
+    struct LoadState;
+    // How `artworks` was last sorted; a new artwork is inserted in place while it still holds.
+    struct ArtworkOrder
+    {
+        bool byArtist = false;
+        bool ascending = true;
+        bool operator==(const ArtworkOrder &) const = default;
+    };
+    ArtworkOrder currentArtworkOrder() const;
+    void detachSubmissions(const std::vector<Submission *> &doomed);
+    bool readVersionRow(QString *error);
+    bool loadRecords(LoadState &state, QString *error);
+    bool loadAndLink(const QString &databasePath, QString *error);
+    void makeListControllers();
+    void clearLists();
+    void removeImageFiles(const std::vector<Image *> &images);
+    void setPackage(const QString &packagePath);
+    bool lockPackage(const QString &packagePath, QString *error);
+
+    QString m_packageFilename;
+    QString m_dbFilename;
+    bool m_unsavedDocument = false;
+    std::unique_ptr<QLockFile> m_lock;
+
+    std::unique_ptr<SqliteConnection> m_database;
+    qint64 m_versionPrimaryKey = -1;
+    qint64 m_dbVersionNumber = 0;
+    QDateTime m_dbCreationDate;
+    bool m_writeCreationDate = false;
+    bool m_addMediumsFlag = false;
+    bool m_addArtistsFlag = false;
+    bool m_mapUpgradedImagesFlag = false;
+
+    OwnedRecords<Artwork> m_artworks;
+    std::vector<Artwork *> m_availableArtworks;
+    std::vector<Artwork *> m_displayedArtworks;
+    OwnedRecords<Client> m_clients;
+    std::vector<Client *> m_availableClients;
+    std::vector<Client *> m_displayedClients;
+    OwnedRecords<Submission> m_submissions;
+    std::vector<Submission *> m_displayedSubmissions;
+    OwnedRecords<Medium> m_mediums;
+    OwnedRecords<Artist> m_artists;
+    OwnedRecords<Image> m_images;
+
+    std::unique_ptr<ArtworkListController> m_artworkList;
+    std::unique_ptr<ClientListController> m_clientList;
+    std::unique_ptr<SubmissionListController> m_submissionList;
+    ListKind m_currentList = ListKind::Artworks;
+    std::optional<ArtworkOrder> m_artworkOrder;
+    std::optional<bool> m_clientOrderAscending;
+    std::optional<bool> m_submissionOrderAscending;
+    QString m_searchText;
+
+    std::unique_ptr<DocumentNotifier> m_notifier;
+};
+
+} // namespace velumark

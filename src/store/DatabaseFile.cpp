@@ -1,0 +1,162 @@
+#include "store/DatabaseFile.h"
+
+#include "store/DatabaseError.h"
+#include "store/Sqlite.h"
+#include "store/VelumarkUtility.h"
+
+#include <QFile>
+
+namespace velumark {
+
+QString DatabaseFile::resourcePath(const char *name)
+{
+    return QStringLiteral(":/velumark/") + QString::fromUtf8(name);
+}
+
+bool DatabaseFile::copyTemplate(const QString &target, QString *error)
+{
+    QFile source(resourcePath(kTemplateName));
+    if (!source.copy(target)) {
+        if (error)
+            *error = source.errorString();
+        QFile::remove(target);
+        return false;
+    }
+    // Files copied out of the resources are read-only.
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+bool DatabaseFile::runScript(SqliteConnection &connection, const char *scriptName, QString *error)
+{
+    QFile file(resourcePath(scriptName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (!connection.exec(file.readAll().constData())) {
+        if (error)
+            *error = connection.errorMessage();
+        return false;
+    }
+    return true;
+}
+
+DatabaseFile::Upgrade DatabaseFile::upgrade(SqliteConnection &connection, qint64 storedVersion)
+{
+    Upgrade result;
+    if (storedVersion >= kCurrentVersion) {
+        result.succeeded = true;
+        return result;
+    }
+    SqliteTransaction transaction(connection);
+    if (!transaction.isActive()) {
+        result.error = connection.errorMessage();
+        return result;
+    }
+    if (storedVersion < 2) {
+        if (!runScript(connection, kUpgradeV1ToV2, &result.error))
+            return result;
+        result.addArtists = true;
+    }
+    if (!runScript(connection, kUpgradeV2ToV3, &result.error))
+        return result;
+    if (!transaction.commit()) {
+        result.error = connection.errorMessage();
+        return result;
+    }
+    result.mapUpgradedImages = true;
+    result.succeeded = true;
+    return result;
+}
+
+namespace {
+bool stepOnce(SqliteConnection &connection, const char *sql)
+{
+    auto statement = connection.prepare(sql);
+    return statement && statement->step() == SqliteStatement::Step::Done;
+}
+} // namespace
+
+bool DatabaseFile::beginTransaction(SqliteConnection &connection)
+{
+    return stepOnce(connection, "begin exclusive transaction");
+}
+
+bool DatabaseFile::endTransaction(SqliteConnection &connection)
+{
+    return stepOnce(connection, "commit transaction");
+}
+
+void DatabaseFile::rollbackTransaction(SqliteConnection &connection)
+{
+    connection.exec("ROLLBACK");
+}
+
+bool DatabaseFile::filter(const QString &databasePath, const char *scriptName, QString *error)
+{
+    QString openError;
+    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadWrite, &openError);
+    auto fail = [&](const char *format, const QString &detail) {
+        if (error)
+            *error = formatFailure(format, detail);
+        return false;
+    };
+    if (!connection)
+        return fail("Failed to open database with message '%s'.", openError);
+    if (!connection->exec(kCacheSizePragma))
+        return fail("Error: failed to set cache size with message '%s'.", connection->errorMessage());
+    QString scriptError;
+    if (!runScript(*connection, scriptName, &scriptError))
+        return fail("Error: failed to update the database with message '%s'.", scriptError);
+    if (!connection->exec("vacuum;"))
+        return fail("Error: failed to compact database with message '%s'.", connection->errorMessage());
+    if (!connection->close())
+        return fail("Error: failed to close database with message '%s'.", connection->errorMessage());
+    return true;
+}
+
+bool DatabaseFile::verify(const QString &databasePath, QString *error)
+{
+    auto fail = [&](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    QString openError;
+    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, &openError);
+    if (!connection)
+        return fail(openError);
+    {
+        auto check = connection->prepare("PRAGMA quick_check");
+        if (!check || check->step() != SqliteStatement::Step::Row)
+            return fail(connection->errorMessage());
+        if (check->columnText(0) != QLatin1String("ok"))
+            return fail(check->columnText(0));
+    }
+    static const char *const probes[] = {
+        "SELECT pk, version_num, creation_date, comments, app_identifier, app_version, export_date, num_artworks, "
+        "num_clients, num_submissions, num_mediums, num_artists, num_images FROM version LIMIT 1",
+        "SELECT pk, title, artist, medium, photo1_key, photo2_key, sale_loan, size, created, price, effort, "
+        "effort_units, material_cost, location, notes FROM artwork LIMIT 1",
+        "SELECT pk, company, status, deadline, response_time, response_time_units, client_type, commission, "
+        "contact, address, web, email, phone, fax, notes, payrate FROM client LIMIT 1",
+        "SELECT pk, artwork_key, client_key, sent_date, response, response_date, state, income, valid_due_date, "
+        "response_due_date, exhibited, notes, release_signed, submission_type FROM submission LIMIT 1",
+        "SELECT pk, name FROM medium LIMIT 1",
+        "SELECT pk, name FROM artist LIMIT 1",
+        "SELECT pk, type, key, tag, caption, photo, thumbnail FROM image LIMIT 1",
+    };
+    for (const char *probe : probes) {
+        auto statement = connection->prepare(probe);
+        if (!statement || statement->step() == SqliteStatement::Step::Error)
+            return fail(connection->errorMessage());
+    }
+    auto version = connection->prepare("SELECT version_num FROM version");
+    if (!version || version->step() != SqliteStatement::Step::Row)
+        return fail(QStringLiteral("the database has no version row"));
+    return true;
+}
+
+} // namespace velumark

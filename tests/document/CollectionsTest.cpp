@@ -1,0 +1,207 @@
+#include "document/SubmissionListController.h"
+#include "support/LegacyDatabases.h"
+
+#include "DocumentFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace velumark;
+using Collections = test::DocumentFixture;
+
+namespace {
+std::vector<QString> titles(const std::vector<Artwork *> &list)
+{
+    std::vector<QString> result;
+    for (const Artwork *a : list)
+        result.push_back(a->title());
+    return result;
+}
+} // namespace
+
+TEST_F(Collections, NewPackageGetsTheDefaultMediumsInOrder)
+{
+    ASSERT_EQ(document->mediums().size(), 9u);
+    EXPECT_EQ(document->mediums().front()->name(), QStringLiteral("Acrylic"));
+    EXPECT_EQ(document->mediums().back()->name(), QStringLiteral("Watercolor"));
+    EXPECT_EQ(document->dbVersionNumber(), 3);
+    EXPECT_TRUE(document->dbCreationDate().isValid());
+    reopen();
+    EXPECT_EQ(document->mediums().size(), 9u) << "defaults are added once";
+}
+
+TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Artwork *other = addArtwork(QStringLiteral("Dunes"));
+    Client *north = addClient(QStringLiteral("Gallery North"));
+    Client *south = addClient(QStringLiteral("Gallery South"));
+    addSubmission(artwork, north, local(2021, 1, 1));
+    addSubmission(artwork, south, local(2021, 2, 1));
+    addSubmission(artwork, north, local(2021, 3, 1));
+    Submission *kept = addSubmission(other, north, local(2021, 4, 1));
+    for (int i = 0; i < 2; ++i) {
+        auto image = std::make_unique<Image>();
+        image->setLinkedType(Image::kOwnerArtwork);
+        image->setLinkedKey(artwork->primaryKey());
+        image->setTagValue(i + 1);
+        image->setPhoto(QImage::fromData(test::jpegBytes(400, 300)));
+        artwork->addImage(document->addImage(std::move(image)), -1);
+    }
+    QStringList files;
+    for (const Image *image : artwork->images())
+        files << image->photoFilePath() << image->thumbnailFilePath() << image->croppedThumbnailFilePath();
+    for (const QString &file : files)
+        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+
+    document->removeArtwork(artwork);
+    EXPECT_EQ(count("submission"), 1);
+    EXPECT_EQ(count("image"), 0);
+    EXPECT_EQ(count("artwork"), 1);
+    for (const QString &file : files)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_EQ(north->submissions(), std::vector<Submission *>{kept});
+    EXPECT_TRUE(south->submissions().empty());
+    EXPECT_EQ(document->submissions().size(), 1u);
+    EXPECT_EQ(document->images().size(), 0u);
+    EXPECT_EQ(titles(document->displayedArtworks()), std::vector<QString>{QStringLiteral("Dunes")});
+
+    document->removeClient(north);
+    EXPECT_EQ(count("submission"), 0);
+    EXPECT_EQ(count("artwork"), 1) << "removing a client leaves its artworks";
+    EXPECT_TRUE(other->submissions().empty());
+}
+
+TEST_F(Collections, AvailabilityIsRefiledInTitleOrder)
+{
+    addArtwork(QStringLiteral("cedar"));
+    Artwork *birch = addArtwork(QStringLiteral("Birch"));
+    addArtwork(QStringLiteral("alder"));
+    EXPECT_EQ(titles(document->availableArtworks()),
+              (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
+    birch->setSale_loan(false);
+    document->updateArtwork(birch);
+    EXPECT_EQ(titles(document->availableArtworks()),
+              (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("cedar")}));
+    birch->setSale_loan(true);
+    document->updateArtwork(birch);
+    EXPECT_EQ(titles(document->availableArtworks()),
+              (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
+    EXPECT_EQ(titles(document->displayedArtworks()),
+              (std::vector<QString>{QStringLiteral("Birch"), QStringLiteral("alder"), QStringLiteral("cedar")}))
+        << "the artwork list orders titles by character code";
+}
+
+TEST_F(Collections, OverdueCountFollowsAdditionsAndRemovals)
+{
+    VelumarkUtility::setFixedNow(local(2024, 6, 12));
+    SubmissionListController *list = document->submissionListController();
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    auto overdue = [&] {
+        auto s = std::make_unique<Submission>();
+        s->setArtwork(artwork);
+        s->setArtworkKey(artwork->primaryKey());
+        s->setClient(client);
+        s->setClientKey(client->primaryKey());
+        s->setSendDate(local(2024, 5, 1));
+        s->setValidDueDate(true);
+        s->setResponseDueDate(local(2024, 6, 1));
+        return document->addSubmission(std::move(s));
+    };
+    Submission *first = overdue();
+    Submission *second = overdue();
+    addSubmission(artwork, client, local(2024, 6, 1));
+    EXPECT_EQ(list->overdueSubs(), 2u);
+    document->removeSubmission(first);
+    EXPECT_EQ(list->overdueSubs(), 1u);
+    list->decrementOverdue();
+    list->decrementOverdue();
+    EXPECT_EQ(list->overdueSubs(), 0u) << "never below zero";
+    list->recalculateOverdue();
+    EXPECT_EQ(list->overdueSubs(), 1u);
+    document->removeArtwork(artwork);
+    EXPECT_EQ(list->overdueSubs(), 0u);
+    (void)second;
+}
+
+TEST_F(Collections, LinkingAfterLoadHandlesDanglingKeys)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    addSubmission(artwork, client, local(2022, 1, 1));
+    auto image = std::make_unique<Image>();
+    image->setLinkedType(Image::kOwnerArtwork);
+    image->setLinkedKey(artwork->primaryKey());
+    image->setPhoto(QImage::fromData(test::jpegBytes(200, 100)));
+    Image *linked = document->addImage(std::move(image));
+    const QString linkedFile = linked->photoFilePath();
+    SqliteConnection &db = *document->database();
+    ASSERT_TRUE(db.exec("INSERT INTO submission (artwork_key, client_key, sent_date) VALUES (999, 998, 0)"));
+    ASSERT_TRUE(db.exec("INSERT INTO image (type, key, tag) VALUES (0, 999, 1)"));
+    ASSERT_TRUE(db.exec("INSERT INTO image (type, key, tag) VALUES (0, -1, 1)"));
+    ASSERT_TRUE(db.exec(QStringLiteral("DELETE FROM artwork WHERE pk=%1").arg(artwork->primaryKey())));
+    reopen();
+
+    EXPECT_EQ(document->submissions().size(), 2u) << "dangling submissions stay";
+    int linkedToClient = 0;
+    for (const auto &s : document->submissions()) {
+        EXPECT_EQ(s->artwork(), nullptr);
+        linkedToClient += s->client() != nullptr;
+    }
+    EXPECT_EQ(linkedToClient, 1);
+    EXPECT_EQ(count("image"), 0) << "images without an owner are deleted";
+    EXPECT_FALSE(QFileInfo::exists(linkedFile));
+}
+
+TEST_F(Collections, UpgradeFromVersionTwoMapsPhotoKeysToTheirArtwork)
+{
+    const QString oldPackage = folder.filePath(QStringLiteral("Old.vdb"));
+    ASSERT_TRUE(QDir().mkdir(oldPackage));
+    test::buildVersion2Database(QDir(oldPackage).filePath(QStringLiteral("velumark.db")));
+    VelumarkDatabase old;
+    QString error;
+    ASSERT_TRUE(old.readFromURL(oldPackage, &error)) << error.toStdString();
+    ASSERT_EQ(old.artworks().size(), 2u);
+    Artwork *harbour = old.artworks().front()->title() == QStringLiteral("Blue Study") ? old.artworks().back().get()
+                                                                                    : old.artworks().front().get();
+    ASSERT_EQ(harbour->images().size(), 2u);
+    EXPECT_EQ(harbour->images()[0]->primaryKey(), 11);
+    EXPECT_EQ(harbour->images()[0]->tagValue(), 0);
+    EXPECT_EQ(harbour->images()[1]->tagValue(), 1);
+    EXPECT_EQ(old.images().size(), 2u) << "the unclaimed picture is dropped";
+    ASSERT_EQ(harbour->images()[0]->hydrate_thumbnail(), 0);
+    EXPECT_EQ(harbour->images()[0]->thumbnail().size(), QSize(320, 240));
+    EXPECT_TRUE(QFileInfo::exists(harbour->images()[0]->thumbnailFilePath())) << "blobs become files";
+    EXPECT_EQ(harbour->submissions().size(), 1u);
+    ASSERT_TRUE(old.close(&error));
+
+    VelumarkDatabase again;
+    ASSERT_TRUE(again.readFromURL(oldPackage, &error)) << error.toStdString();
+    EXPECT_EQ(again.dbVersionNumber(), 3) << "the file is current after the upgrade";
+    EXPECT_EQ(again.images().size(), 2u);
+}
+
+TEST_F(Collections, UpgradeFromVersionOneAddsCapitalizedArtists)
+{
+    const QString oldPackage = folder.filePath(QStringLiteral("Older.vdb"));
+    ASSERT_TRUE(QDir().mkdir(oldPackage));
+    test::buildVersion1Database(QDir(oldPackage).filePath(QStringLiteral("velumark.db")));
+    VelumarkDatabase old;
+    QString error;
+    ASSERT_TRUE(old.readFromURL(oldPackage, &error)) << error.toStdString();
+    ASSERT_EQ(old.artists().size(), 2u);
+    EXPECT_EQ(old.artists()[0]->name(), QStringLiteral("Ann Lee"));
+    EXPECT_EQ(old.artists()[1]->name(), QStringLiteral("Bob Marsh"));
+    EXPECT_EQ(old.images().size(), 2u);
+}
+
+TEST_F(Collections, LookupsAreExact)
+{
+    auto artist = std::make_unique<Artist>();
+    artist->setName(QStringLiteral("Ann Lee"));
+    document->addArtist(std::move(artist));
+    EXPECT_NE(document->artistWithName(QStringLiteral("Ann Lee")), nullptr);
+    EXPECT_EQ(document->artistWithName(QStringLiteral("ann lee")), nullptr);
+    EXPECT_NE(document->mediumWithName(QStringLiteral("Oil")), nullptr);
+}

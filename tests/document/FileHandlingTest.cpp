@@ -1,0 +1,149 @@
+#include "document/DocumentPackage.h"
+#include "document/DocumentRegistry.h"
+#include "store/DatabaseFile.h"
+#include "support/LegacyDatabases.h"
+
+#include "DocumentFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace velumark;
+using FileHandling = test::DocumentFixture;
+
+TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    artwork->setNotes(QStringLiteral("unsaved note"));
+    const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
+    QString error;
+    ASSERT_TRUE(document->writeSafelyToURL(target, &error)) << error.toStdString();
+    EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
+    EXPECT_TRUE(document->isOpen());
+
+    addArtwork(QStringLiteral("Only in the copy"));
+    ASSERT_TRUE(document->close(&error));
+
+    VelumarkDatabase original;
+    ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
+    ASSERT_EQ(original.artworks().size(), 1u);
+    original.artworks().front()->hydrate();
+    EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note")) << "the save wrote every record";
+    VelumarkDatabase copy;
+    ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
+    EXPECT_EQ(copy.artworks().size(), 2u);
+}
+
+TEST_F(FileHandling, SaveAsRefusesATargetInsideThePackageAndKeepsWorking)
+{
+    QString error;
+    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
+    addArtwork(QStringLiteral("still works"));
+    EXPECT_EQ(count("artwork"), 1);
+}
+
+TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
+{
+    for (int i = 0; i < 200; ++i)
+        addArtwork(QStringLiteral("Artwork %1").arg(i))->setNotes(QString(500, QLatin1Char('x')));
+    for (int i = 0; i < 150; ++i)
+        document->removeArtwork(document->artworks().back().get());
+    Artwork *kept = document->artworks().front().get();
+    kept->setLocation(QStringLiteral("Studio shelf"));
+    QString error;
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    EXPECT_FALSE(document->isOpen());
+
+    auto db = SqliteConnection::open(QDir(packagePath).filePath(QStringLiteral("velumark.db")));
+    auto freelist = db->prepare("PRAGMA freelist_count");
+    ASSERT_EQ(freelist->step(), SqliteStatement::Step::Row);
+    EXPECT_GT(freelist->columnInt64(0), 0) << "closing must not compact the file";
+    auto location = db->prepare("SELECT count(*) FROM artwork WHERE location = 'Studio shelf'");
+    ASSERT_EQ(location->step(), SqliteStatement::Step::Row);
+    EXPECT_EQ(location->columnInt64(0), 1);
+}
+
+TEST_F(FileHandling, AFailedFlushKeepsTheEditsAndTheConnection)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    artwork->setTitle(QStringLiteral("Harbour at Dusk"));
+    ASSERT_TRUE(document->database()->exec("CREATE TRIGGER refuse BEFORE UPDATE ON artwork BEGIN "
+                                           "SELECT RAISE(ABORT, 'disk says no'); END"));
+    QString error;
+    EXPECT_FALSE(document->close(&error));
+    EXPECT_TRUE(error.contains(QStringLiteral("disk says no"))) << error.toStdString();
+    EXPECT_TRUE(document->isOpen());
+    EXPECT_TRUE(artwork->isDirty());
+    ASSERT_TRUE(document->database()->exec("DROP TRIGGER refuse"));
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    reopen();
+    EXPECT_EQ(document->artworks().front()->title(), QStringLiteral("Harbour at Dusk"));
+}
+
+TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
+{
+    VelumarkDatabase second;
+    QString error;
+    EXPECT_FALSE(second.readFromURL(packagePath, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(packagePath + QStringLiteral("/")));
+    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(folder.path() + QStringLiteral("/./Studio.vdb")));
+    EXPECT_FALSE(DocumentRegistry::shared().isDatabaseLoaded(folder.filePath(QStringLiteral("Other.vdb"))));
+}
+
+TEST_F(FileHandling, BadPackagesFailClearly)
+{
+    VelumarkDatabase doc;
+    QString error;
+    const QString empty = folder.filePath(QStringLiteral("Empty.vdb"));
+    ASSERT_TRUE(QDir().mkdir(empty));
+    EXPECT_FALSE(doc.readFromURL(empty, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("velumark.db"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(empty).filePath(QStringLiteral("velumark.db")))) << "no stray empty file";
+
+    const QString junk = folder.filePath(QStringLiteral("Junk.vdb"));
+    ASSERT_TRUE(QDir().mkdir(junk));
+    QFile file(QDir(junk).filePath(QStringLiteral("velumark.db")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'j'));
+    file.close();
+    VelumarkDatabase junkDoc;
+    EXPECT_FALSE(junkDoc.readFromURL(junk, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // A database missing a table.
+    const QString partial = folder.filePath(QStringLiteral("Partial.vdb"));
+    ASSERT_TRUE(QDir().mkdir(partial));
+    const QString partialDb = QDir(partial).filePath(QStringLiteral("velumark.db"));
+    ASSERT_TRUE(DatabaseFile::copyTemplate(partialDb, &error));
+    {
+        auto db = SqliteConnection::open(partialDb);
+        ASSERT_TRUE(db->exec("DROP TABLE client"));
+    }
+    VelumarkDatabase partialDoc;
+    EXPECT_FALSE(partialDoc.readFromURL(partial, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("client"))) << error.toStdString();
+}
+
+TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v2.db"));
+    test::buildVersion2Database(path);
+    auto db = SqliteConnection::open(path);
+    // A column the second script adds already exists: the script fails part-way.
+    ASSERT_TRUE(db->exec("ALTER TABLE image ADD COLUMN caption TEXT"));
+    const DatabaseFile::Upgrade failed = DatabaseFile::upgrade(*db, 2);
+    EXPECT_FALSE(failed.succeeded);
+    EXPECT_FALSE(failed.error.isEmpty());
+    auto version = db->prepare("SELECT version_num FROM version");
+    ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
+    EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
+    version.reset();
+    auto noType = db->prepare("SELECT type FROM image");
+    EXPECT_FALSE(noType) << "nothing of the failed script remains";
+}

@@ -1,0 +1,184 @@
+#include "document/ArtworkListController.h"
+#include "document/CatalogueStatistics.h"
+#include "document/ClientListController.h"
+#include "document/DocumentRegistry.h"
+#include "document/PrintChoice.h"
+#include "document/SubmissionListController.h"
+#include "store/AppPreferences.h"
+
+#include "DocumentFixture.h"
+
+using namespace velumark;
+using ListControllers = test::DocumentFixture;
+
+namespace {
+struct SortByArtist
+{
+    explicit SortByArtist(bool on) { VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(on); }
+    ~SortByArtist() { VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false); }
+};
+} // namespace
+
+TEST_F(ListControllers, ArtworkSearchMatchesWhatTheRowShowsLabelsIncluded)
+{
+    Artwork *sized = addArtwork(QStringLiteral("Harbour"), QStringLiteral("Ann"));
+    sized->setSize(QStringLiteral("40 x 50 cm"));
+    Artwork *dated = addArtwork(QStringLiteral("Dunes"), QStringLiteral("Bob"));
+    dated->setCreationDate(local(2020, 7, 4));
+    Artwork *plain = addArtwork(QStringLiteral("Quiet"));
+    plain->setMedium(QStringLiteral("Pen and Ink"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    addSubmission(plain, client, local(2021, 1, 1));
+    ArtworkListController *list = document->artworkListController();
+
+    auto shown = [&](const char *text) {
+        document->setCurrentList(VelumarkDatabase::ListKind::Artworks);
+        document->handleSearch(QString::fromUtf8(text));
+        std::vector<QString> result;
+        for (const Artwork *a : document->displayedArtworks())
+            result.push_back(a->title());
+        return result;
+    };
+    EXPECT_EQ(shown("size"), std::vector<QString>{QStringLiteral("Harbour")});
+    EXPECT_EQ(shown("CREATED"), std::vector<QString>{QStringLiteral("Dunes")});
+    EXPECT_EQ(shown("jul 4"), std::vector<QString>{QStringLiteral("Dunes")});
+    EXPECT_EQ(shown("north"), std::vector<QString>{QStringLiteral("Quiet")});
+    EXPECT_EQ(shown("ink"), std::vector<QString>{QStringLiteral("Quiet")});
+    EXPECT_EQ(shown("").size(), 3u);
+
+    const CellContent cell = list->cell(0);
+    EXPECT_EQ(cell.mainText, QStringLiteral("Dunes"));
+    EXPECT_EQ(cell.subExtraColumn, QStringLiteral("Created: Jul 4, 2020"));
+    EXPECT_TRUE(cell.mainExtraColumn.isNull());
+    EXPECT_EQ(list->cell(1).mainExtraColumn, QStringLiteral("Size: 40 x 50 cm"));
+    EXPECT_EQ(list->cell(2).last1SubText, QStringLiteral("Gallery North"));
+    EXPECT_EQ(list->cell(2).statusImage, QStringLiteral("questionmark_icon"));
+}
+
+TEST_F(ListControllers, ArtistSectionsWhenThePreferenceAsksForThem)
+{
+    const SortByArtist on(true);
+    addArtwork(QStringLiteral("B"), QStringLiteral("Ann"));
+    addArtwork(QStringLiteral("A"), QStringLiteral("Ann"));
+    addArtwork(QStringLiteral("C"));
+    addArtwork(QStringLiteral("D"), QStringLiteral("Bob"));
+    DocumentRegistry::shared().notifyDatabasesOfArtworkReSort();
+    ArtworkListController *list = document->artworkListController();
+    document->refreshData();
+    ASSERT_EQ(list->rowCount(), 4);
+    // Artworks without artist sort first under the artist order.
+    std::vector<QString> headings;
+    for (qsizetype row = 0; row < list->rowCount(); ++row)
+        headings.push_back(list->cell(row).sectionHeading);
+    EXPECT_EQ(headings, (std::vector<QString>{QStringLiteral("#"), QStringLiteral("Ann"), QString(),
+                                              QStringLiteral("Bob")}));
+    EXPECT_EQ(list->rowHeight(0), 143);
+    EXPECT_EQ(list->rowHeight(2), 120);
+
+    VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false);
+    DocumentRegistry::shared().notifyDatabasesOfArtworkReSort();
+    for (qsizetype row = 0; row < list->rowCount(); ++row)
+        EXPECT_FALSE(list->cell(row).isSectionHeading);
+}
+
+TEST_F(ListControllers, SubmissionYearSectionsAndSearch)
+{
+    VelumarkUtility::setFixedNow(local(2021, 6, 1));
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    addSubmission(artwork, client, local(2021, 3, 3));
+    addSubmission(artwork, client, local(2020, 12, 5));
+    Submission *answered = addSubmission(nullptr, client, local(2021, 1, 1));
+    answered->setResponseReceived(1);
+    answered->setResponseDate(local(2021, 2, 1));
+    document->setCurrentList(VelumarkDatabase::ListKind::Submissions);
+    document->handleSearch(QString());
+    SubmissionListController *list = document->submissionListController();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->cell(0, 0).sectionHeading, QStringLiteral("2021"));
+    EXPECT_FALSE(list->cell(1, 0).isSectionHeading);
+    EXPECT_EQ(list->cell(2, 0).sectionHeading, QStringLiteral("2020"));
+    EXPECT_EQ(list->rowHeight(0), 103);
+    EXPECT_EQ(list->rowHeight(1), 80);
+    EXPECT_EQ(list->cell(0, 1).mainText, QStringLiteral("Waiting"));
+    EXPECT_EQ(list->cell(0, 0).subText, QStringLiteral("Gallery North"));
+
+    document->handleSearch(QStringLiteral("waiting"));
+    EXPECT_EQ(list->rowCount(), 2);
+    document->handleSearch(QStringLiteral("Feb 1"));
+    EXPECT_EQ(list->rowCount(), 1) << "the date line is searched too";
+
+    SubmissionListController history(*document);
+    history.setHistory(nullptr, client);
+    history.refreshData();
+    ASSERT_EQ(history.rowCount(), 3) << "a history is never filtered";
+    EXPECT_EQ(history.cell(0, 0).mainText, QStringLiteral("Harbour"));
+    EXPECT_EQ(history.cell(0, 0).subText, history.submissionAt(0)->moreSubText());
+    history.setHistory(artwork, nullptr);
+    EXPECT_EQ(history.rowCount(), 2);
+    EXPECT_EQ(history.cell(0, 0).mainText, QStringLiteral("Gallery North"));
+}
+
+TEST_F(ListControllers, ClientsHighlightNearDeadlinesAndSearchStatus)
+{
+    VelumarkUtility::setFixedNow(local(2024, 1, 10));
+    Client *soon = addClient(QStringLiteral("Fair Soon"));
+    soon->setDeadline(local(2024, 1, 14));
+    Client *later = addClient(QStringLiteral("Museum Later"));
+    later->setDeadline(local(2024, 3, 1));
+    Client *closed = addClient(QStringLiteral("Closed Shop"));
+    closed->setStatus(false);
+    document->setCurrentList(VelumarkDatabase::ListKind::Clients);
+    document->handleSearch(QString());
+    ClientListController *list = document->clientListController();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->cell(0, 0).mainText, QStringLiteral("Closed Shop"));
+    EXPECT_EQ(list->cell(0, 1).mainText, QStringLiteral("Closed"));
+    EXPECT_EQ(list->cell(1, 0).backgroundImage, QStringLiteral("overdue_cell_background"));
+    EXPECT_TRUE(list->cell(2, 1).backgroundImage.isNull());
+    document->handleSearch(QStringLiteral("closed"));
+    EXPECT_EQ(list->rowCount(), 1);
+}
+
+TEST_F(ListControllers, StatisticsCountWhatTheWindowShows)
+{
+    CatalogueStatistics empty = CatalogueStatistics::of(*document);
+    EXPECT_EQ(empty.artworks, 0u);
+    EXPECT_EQ(empty.income, 0);
+
+    Artwork *a = addArtwork(QStringLiteral("A"));
+    addArtwork(QStringLiteral("B"))->setSale_loan(false);
+    Client *c = addClient(QStringLiteral("C"));
+    auto answer = [&](qint64 response, qint64 state, double income) {
+        Submission *s = addSubmission(a, c, local(2022, 1, 1));
+        s->setResponseReceived(response);
+        s->setSubmissionState(state);
+        s->setIncome(income);
+    };
+    answer(1, 1, 100.5);
+    answer(1, 2, 20);
+    answer(2, 0, 70);
+    answer(0, 0, 50);
+    answer(1, 0, 0);
+    answer(5, 0, 10);
+    const CatalogueStatistics figures = CatalogueStatistics::of(*document);
+    EXPECT_EQ(figures.artworks, 2u);
+    EXPECT_EQ(figures.neverSubmitted, 1u);
+    EXPECT_EQ(figures.forSaleOrLoan, 2u) << "availability is re-filed only by updateArtwork";
+    EXPECT_EQ(figures.submissions, 6u);
+    EXPECT_EQ(figures.sales, 2u);
+    EXPECT_EQ(figures.publications, 1u);
+    EXPECT_EQ(figures.withdrawn, 1u);
+    EXPECT_EQ(figures.awaitingResponse, 1u);
+    EXPECT_EQ(figures.returned, 1u);
+    EXPECT_DOUBLE_EQ(figures.income, 120.5);
+}
+
+TEST(PrintChoiceTest, ScreenCodes)
+{
+    using L = PrintChoice::ShownList;
+    EXPECT_EQ(PrintChoice::printScreen(L::Artworks, false), 0);
+    EXPECT_EQ(PrintChoice::printScreen(L::Submissions, false), 2);
+    EXPECT_EQ(PrintChoice::printScreen(L::Clients, true), 4);
+    EXPECT_EQ(PrintChoice::printScreen(L::None, true), std::nullopt);
+}
