@@ -29,7 +29,7 @@ public:
     bool sale_loan() const { return m_saleLoan; }
     void setSale_loan(bool available) { assign(m_saleLoan, available); }
     double price() const { return m_price; }
-    void setPrice(double price) { assign(m_price, price); }
+    void setPrice(double price) { assignLazy(m_price, price); }
     const QString &medium() const { return m_medium; }
     void setMedium(const QString &medium) { assign(m_medium, medium); }
     const QString &size() const { return m_size; }
@@ -37,15 +37,15 @@ public:
     const QDateTime &creationDate() const { return m_creationDate; }
     void setCreationDate(const QDateTime &date) { assign(m_creationDate, date); }
     qint64 effort() const { return m_effort; }
-    void setEffort(qint64 effort) { assign(m_effort, effort); }
+    void setEffort(qint64 effort) { assignLazy(m_effort, effort); }
     qint64 effortUnits() const { return m_effortUnits; }
-    void setEffortUnits(qint64 units) { assign(m_effortUnits, units); }
+    void setEffortUnits(qint64 units) { assignLazy(m_effortUnits, units); }
     double materialCost() const { return m_materialCost; }
-    void setMaterialCost(double cost) { assign(m_materialCost, cost); }
+    void setMaterialCost(double cost) { assignLazy(m_materialCost, cost); }
     const QString &location() const { return m_location; }
-    void setLocation(const QString &location) { assign(m_location, location); }
+    void setLocation(const QString &location) { assignLazy(m_location, location); }
     const QString &notes() const { return m_notes; }
-    void setNotes(const QString &notes) { assign(m_notes, notes); }
+    void setNotes(const QString &notes) { assignLazy(m_notes, notes); }
 
     // The class-wide direction of both comparisons (ascending by default). Any thread may read it.
     static void sortAscending(bool ascending);

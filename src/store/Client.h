@@ -17,35 +17,35 @@ public:
     Client(qint64 primaryKey, SqliteConnection *database, bool abortOnError, int *initResult = nullptr);
 
     qint64 clientType() const { return m_clientType; }
-    void setClientType(qint64 type) { assign(m_clientType, type); }
+    void setClientType(qint64 type) { assignLazy(m_clientType, type); }
     const QString &company() const { return m_company; }
     void setCompany(const QString &company) { assign(m_company, company); }
     double commission() const { return m_commission; }
-    void setCommission(double commission) { assign(m_commission, commission); }
+    void setCommission(double commission) { assignLazy(m_commission, commission); }
     const QDateTime &deadline() const { return m_deadline; }
     void setDeadline(const QDateTime &deadline) { assign(m_deadline, deadline); }
     const QString &contact() const { return m_contact; }
-    void setContact(const QString &contact) { assign(m_contact, contact); }
+    void setContact(const QString &contact) { assignLazy(m_contact, contact); }
     const QString &address() const { return m_address; }
-    void setAddress(const QString &address) { assign(m_address, address); }
+    void setAddress(const QString &address) { assignLazy(m_address, address); }
     const QString &web() const { return m_web; }
-    void setWeb(const QString &web) { assign(m_web, web); }
+    void setWeb(const QString &web) { assignLazy(m_web, web); }
     const QString &email() const { return m_email; }
-    void setEmail(const QString &email) { assign(m_email, email); }
+    void setEmail(const QString &email) { assignLazy(m_email, email); }
     const QString &phone() const { return m_phone; }
-    void setPhone(const QString &phone) { assign(m_phone, phone); }
+    void setPhone(const QString &phone) { assignLazy(m_phone, phone); }
     const QString &fax() const { return m_fax; }
-    void setFax(const QString &fax) { assign(m_fax, fax); }
+    void setFax(const QString &fax) { assignLazy(m_fax, fax); }
     bool status() const { return m_status; } // open
     void setStatus(bool open) { assign(m_status, open); }
     const QString &notes() const { return m_notes; }
-    void setNotes(const QString &notes) { assign(m_notes, notes); }
+    void setNotes(const QString &notes) { assignLazy(m_notes, notes); }
     qint64 responseTime() const { return m_responseTime; }
     void setResponseTime(qint64 time) { assign(m_responseTime, time); }
     qint64 responseTimeUnits() const { return m_responseTimeUnits; }
     void setResponseTimeUnits(qint64 units) { assign(m_responseTimeUnits, units); }
     double payRate() const { return m_payRate; }
-    void setPayRate(double rate) { assign(m_payRate, rate); }
+    void setPayRate(double rate) { assignLazy(m_payRate, rate); }
 
     // The class-wide direction of compareCompany (ascending by default).
     static void sortAscending(bool ascending);

@@ -44,14 +44,16 @@ public:
     // Scales to at most 1280 on the longest side (the other side truncated), and makes the
     // thumbnail and the square thumbnail. Does nothing for the picture already held.
     void setPhoto(const QImage &picture);
-    // Reads a picture file for setPhoto, decoding a large JPEG at a reduced scale where the result
-    // is the same size. False when the file does not decode.
+    // Reads a picture file for setPhoto, turned upright by its orientation tag, and decodes a large
+    // JPEG at a reduced scale; the photo gets the size the rule gives for the upright full size.
+    // False (and nothing changed) when the file does not decode.
     bool setPhotoFromFile(const QString &file);
     const QImage &thumbnail() const { return m_thumbnail; }
     void setThumbnail(const QImage &thumbnail);
     const QImage &croppedThumbnail() const { return m_croppedThumbnail; }
-    // Makes the square thumbnail from the thumbnail and, with a path, writes it there.
-    void createCroppedThumbnail(const QString &writePath = {});
+    // Makes the square thumbnail from the middle of the thumbnail (none without a thumbnail) and,
+    // with a path, writes it there. False when it could not be written.
+    bool createCroppedThumbnail(const QString &writePath = {});
 
     const QByteArray &dataForPhoto() const { return m_dataForPhoto; }
     void setDataForPhoto(const QByteArray &data) { m_dataForPhoto = data; }
@@ -64,13 +66,16 @@ public:
     // Inserts the row, then writes the photo and thumbnail (encoded now when compress is on,
     // else taken from the data fields) and the square thumbnail under the new key. When a file
     // cannot be written, the row and the files written so far are removed and the insertion
-    // fails.
+    // fails. The caller saves the record afterwards.
     int insertIntoDatabase(SqliteConnection *database, const QString &path, bool compressImage);
 
+    // Thumbnail and square thumbnail from their files, else from the row's blob (which is then
+    // written out as files).
     int hydrate_thumbnail();
     int hydrate_caption();
+    // Thumbnail, photo (file, else blob written out as the file) and caption. A pending change
+    // stays dirty. dehydrate (the base's) saves, then releases pictures, data and caption.
     int hydrate() override;
-    int dehydrate() override;
     // Removes the row, then the three files.
     int deleteFromDatabase() override;
     // The two halves of a deletion, for removals that delete many rows in one transaction and
@@ -99,8 +104,8 @@ public:
     static QString thumbnailFileName(qint64 key);
     static QString croppedThumbnailFileName(qint64 key);
 
-    // The size with the longer side at `longest` and the other truncated; sizes that already fit
-    // stay as they are when `onlyShrink` is set.
+    // The size with the longer side at `longest` and the other truncated, but at least 1 pixel;
+    // sizes that already fit stay as they are when `onlyShrink` is set. An empty size stays.
     static QSize scaledSize(const QSize &size, int longest, bool onlyShrink);
 
     // Identity and picture for an image browser: the square thumbnail file.
@@ -112,13 +117,21 @@ protected:
     QString className() const override { return QStringLiteral("Image"); }
     void readEager(const SqliteStatement &row) override;
     void applyEagerFallbacks() override;
+    void readLazy(const SqliteStatement &row) override;
     void releaseLazyFields() override;
     void bindInsert(SqliteStatement &statement) const override;
     int bindUpdate(SqliteStatement &statement) const override;
     int loadFieldsForSave() override;
 
 private:
+    // The blob of the row (empty when the row is missing or the blob is empty); a failed read sets
+    // status to 1 or raises.
     QByteArray readBlob(const char *sql, const char *method, int *status);
+    // Writes the photo, thumbnail and square thumbnail files of a new key; on failure removes what
+    // it wrote and returns why.
+    QString writeNewFiles();
+    int writeFailure(const char *method, const QString &detail);
+    void releaseThumbnail();
 
     qint64 m_linkedType = kNone;
     qint64 m_linkedKey = kNone;

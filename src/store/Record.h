@@ -97,6 +97,15 @@ protected:
         }
     }
 
+    // For lazy fields: on a light record the stored lazy fields are loaded first, so that the
+    // change is kept and the save that follows writes the other lazy columns as stored.
+    template <typename T> void assignLazy(T &field, const T &value)
+    {
+        if (!m_hydrated && m_primaryKey != -1 && readLazyRow("hydrate") == 0)
+            m_hydrated = true;
+        assign(field, value);
+    }
+
     static bool sameValue(const QString &a, const QString &b) { return a.isNull() == b.isNull() && a == b; }
     static bool sameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
     template <typename T> static bool sameValue(const T &a, const T &b) { return a == b; }

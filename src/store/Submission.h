@@ -39,13 +39,13 @@ public:
     const QDateTime &responseDueDate() const { return m_responseDueDate; }
     void setResponseDueDate(const QDateTime &date);
     const QString &notes() const { return m_notes; }
-    void setNotes(const QString &notes) { assign(m_notes, notes); }
+    void setNotes(const QString &notes) { assignLazy(m_notes, notes); }
     bool releaseSigned() const { return m_releaseSigned; }
-    void setReleaseSigned(bool released) { assign(m_releaseSigned, released); }
+    void setReleaseSigned(bool released) { assignLazy(m_releaseSigned, released); }
     bool exhibited() const { return m_exhibited; }
     void setExhibited(bool exhibited) { assign(m_exhibited, exhibited); }
     qint64 submissionType() const { return m_submissionType; }
-    void setSubmissionType(qint64 type) { assign(m_submissionType, type); }
+    void setSubmissionType(qint64 type) { assignLazy(m_submissionType, type); }
 
     // The linked records; replacing them touches neither the keys nor `dirty`.
     Artwork *artwork() const { return m_artwork; }

@@ -1,9 +1,8 @@
+#include "DocumentFixture.h"
 #include "document/DocumentPackage.h"
 #include "document/DocumentRegistry.h"
 #include "store/DatabaseFile.h"
 #include "support/LegacyDatabases.h"
-
-#include "DocumentFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +29,8 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
     ASSERT_EQ(original.artworks().size(), 1u);
     original.artworks().front()->hydrate();
-    EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note")) << "the save wrote every record";
+    EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note"))
+        << "the save wrote every record";
     VelumarkDatabase copy;
     ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
     EXPECT_EQ(copy.artworks().size(), 2u);
@@ -48,8 +48,11 @@ TEST_F(FileHandling, SaveAsRefusesATargetInsideThePackageAndKeepsWorking)
 
 TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
 {
-    for (int i = 0; i < 200; ++i)
-        addArtwork(QStringLiteral("Artwork %1").arg(i))->setNotes(QString(500, QLatin1Char('x')));
+    for (int i = 0; i < 200; ++i) {
+        Artwork *artwork = addArtwork(QStringLiteral("Artwork %1").arg(i));
+        artwork->setNotes(QString(500, QLatin1Char('x')));
+        artwork->save();
+    }
     for (int i = 0; i < 150; ++i)
         document->removeArtwork(document->artworks().back().get());
     Artwork *kept = document->artworks().front().get();
@@ -103,7 +106,8 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     ASSERT_TRUE(QDir().mkdir(empty));
     EXPECT_FALSE(doc.readFromURL(empty, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("velumark.db"))) << error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(QDir(empty).filePath(QStringLiteral("velumark.db")))) << "no stray empty file";
+    EXPECT_FALSE(QFileInfo::exists(QDir(empty).filePath(QStringLiteral("velumark.db"))))
+        << "no stray empty file";
 
     const QString junk = folder.filePath(QStringLiteral("Junk.vdb"));
     ASSERT_TRUE(QDir().mkdir(junk));

@@ -118,3 +118,19 @@ TEST(RecordLifecycle, KeysBeyondThirtyTwoBits)
     Artwork big(5000000000, &db.connection(), true);
     EXPECT_EQ(big.title(), QStringLiteral("big"));
 }
+
+TEST(RecordLifecycle, ChangingALazyFieldOfALightRecordKeepsTheChange)
+{
+    test::TemporaryDatabase db;
+    Artwork artwork;
+    artwork.setTitle(QStringLiteral("Harbour"));
+    artwork.setNotes(QStringLiteral("old note"));
+    artwork.setLocation(QStringLiteral("shelf"));
+    ASSERT_EQ(artwork.insertIntoDatabase(&db.connection()), 0);
+
+    Artwork light(artwork.primaryKey(), &db.connection(), true);
+    light.setNotes(QStringLiteral("new note"));
+    ASSERT_EQ(light.dehydrate(), 0);
+    EXPECT_EQ(db.text(QStringLiteral("SELECT notes FROM artwork")), QStringLiteral("new note"));
+    EXPECT_EQ(db.text(QStringLiteral("SELECT location FROM artwork")), QStringLiteral("shelf"));
+}

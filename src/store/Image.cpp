@@ -1,0 +1,567 @@
+#include "store/Image.h"
+
+#include "store/DatabaseError.h"
+#include "store/VelumarkUtility.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+#include <QStringList>
+#include <utility>
+
+namespace velumark {
+
+namespace {
+
+const char *const kThumbnailBlobQuery = "SELECT thumbnail FROM image WHERE pk=?";
+const char *const kPhotoBlobQuery = "SELECT photo FROM image WHERE pk=?";
+const char *const kBlobUpdate = "UPDATE image SET photo=?, thumbnail=? WHERE pk=?";
+const char *const kUpdateMessage = "Error: failed to update with message '%s'.";
+const char *const kWriteMessage = "Error: failed to write the picture files with message '%s'.";
+
+// Package pictures are at most 1280 pixels wide; a file far beyond that is not one of ours and is
+// not read into memory.
+constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
+
+// Only regular files: a fifo or device under a picture's name would block or never end.
+QByteArray readPictureFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureFileBytes)
+        return {};
+    return file.readAll();
+}
+
+// A null picture when the bytes do not decode.
+QImage decodePicture(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return {};
+    return QImage::fromData(data);
+}
+
+QByteArray encodeJpeg(const QImage &picture)
+{
+    if (picture.isNull())
+        return {};
+    QByteArray data;
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "JPEG", Image::kJpegQuality))
+        return {};
+    return data;
+}
+
+// Written beside the final name and renamed into place, so that a failed write leaves the old
+// file. Returns why it failed, or an empty text.
+QString writePictureFile(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
+        !file.commit())
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    return {};
+}
+
+void removeFileIfPresent(const QString &path)
+{
+    // Never a folder: whatever else sits under a picture's name is not ours to remove.
+    if (!path.isEmpty() && (QFileInfo(path).isFile() || QFileInfo(path).isSymLink()))
+        QFile::remove(path);
+}
+
+QImage smoothlyScaled(const QImage &picture, const QSize &size)
+{
+    if (picture.size() == size)
+        return picture;
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage middleSquare(const QImage &picture)
+{
+    const int side = qMin(picture.width(), picture.height());
+    if (side <= 0)
+        return {};
+    return picture.copy((picture.width() - side) / 2, (picture.height() - side) / 2, side, side);
+}
+
+// Decodes a picture file at the size the rule gives for the longest side. A JPEG is decoded by
+// libjpeg at a reduced scale that still covers that size, then scaled smoothly to it exactly, so
+// a large camera file needs neither the time nor the memory of its full size.
+QImage readScaledPicture(const QString &path, int longest, bool applyOrientation)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(applyOrientation);
+    // Above the decoder's threshold: accurate DCT and smooth scaling to the requested size.
+    reader.setQuality(100);
+    const QSize stored = reader.size();
+    // The orientation tag turns the picture after decoding: the rule applies to the upright size,
+    // the decoder's scaled size to the stored one.
+    const bool turned =
+        applyOrientation && (reader.transformation() & QImageIOHandler::TransformationRotate90);
+    QSize target;
+    if (stored.isValid() && !stored.isEmpty()) {
+        const QSize upright = turned ? stored.transposed() : stored;
+        target = Image::scaledSize(upright, longest, true);
+        if (reader.format() == "jpeg" && target != upright)
+            reader.setScaledSize(turned ? target.transposed() : target);
+    }
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return {};
+    if (!target.isValid())
+        target = Image::scaledSize(picture.size(), longest, true);
+    picture.setDevicePixelRatio(1);
+    return smoothlyScaled(picture, target);
+}
+
+} // namespace
+
+Image::Image() = default;
+
+Image::Image(qint64 primaryKey, SqliteConnection *database, const QString &path, bool abortOnError,
+             int *initResult)
+    : m_path(path)
+{
+    const int result = loadEagerFields(primaryKey, database, abortOnError);
+    if (initResult)
+        *initResult = result;
+}
+
+const Record::Statements &Image::statements() const
+{
+    static const Statements sql{
+        "SELECT type, key, tag FROM image WHERE pk=?",
+        "SELECT caption FROM image WHERE pk=?",
+        "INSERT INTO image (type, key, tag, caption) VALUES(?, ?, ?, ?)",
+        "UPDATE image SET type=?, key=?, tag=?, caption=? WHERE pk=?",
+        "DELETE FROM image WHERE pk=?",
+        "Error: failed to dehydrate with message '%s'.",
+    };
+    return sql;
+}
+
+void Image::readEager(const SqliteStatement &row)
+{
+    m_linkedType = row.columnInt64(0);
+    m_linkedKey = row.columnInt64(1);
+    m_tagValue = row.columnInt64(2);
+}
+
+void Image::applyEagerFallbacks()
+{
+    m_linkedType = kNone;
+    m_linkedKey = kNone;
+    m_tagValue = kNone;
+}
+
+void Image::readLazy(const SqliteStatement &row)
+{
+    m_caption = row.columnText(0);
+}
+
+void Image::releaseLazyFields()
+{
+    m_photo = QImage();
+    m_dataForPhoto = QByteArray();
+    m_caption = QString();
+    m_hydratedCaption = false;
+    releaseThumbnail();
+}
+
+void Image::releaseThumbnail()
+{
+    m_thumbnail = QImage();
+    m_croppedThumbnail = QImage();
+    m_dataForThumbnail = QByteArray();
+    m_hydratedThumbnail = false;
+}
+
+void Image::bindInsert(SqliteStatement &statement) const
+{
+    statement.bindInt64(1, m_linkedType);
+    statement.bindInt64(2, m_linkedKey);
+    statement.bindInt64(3, m_tagValue);
+    statement.bindText(4, m_caption);
+}
+
+int Image::bindUpdate(SqliteStatement &statement) const
+{
+    bindInsert(statement);
+    return 4;
+}
+
+int Image::loadFieldsForSave()
+{
+    // The update writes the caption, the only lazy column; the pictures live in files.
+    return hydrate_caption();
+}
+
+void Image::setCaption(const QString &caption)
+{
+    assign(m_caption, caption);
+    // The caption now holds what the user wants stored; a later load must not replace it.
+    m_hydratedCaption = true;
+}
+
+void Image::setPhoto(const QImage &picture)
+{
+    if (picture == m_photo)
+        return;
+    m_dirty = true;
+    // The encoded data belong to the old picture.
+    m_dataForPhoto = QByteArray();
+    m_dataForThumbnail = QByteArray();
+    QImage source = picture;
+    source.setDevicePixelRatio(1);
+    m_photo = smoothlyScaled(source, scaledSize(source.size(), kPhotoSide, true));
+    m_thumbnail = smoothlyScaled(m_photo, scaledSize(m_photo.size(), kThumbnailSide, false));
+    createCroppedThumbnail();
+}
+
+bool Image::setPhotoFromFile(const QString &file)
+{
+    const QImage picture = readScaledPicture(file, kPhotoSide, true);
+    if (picture.isNull())
+        return false;
+    setPhoto(picture);
+    return true;
+}
+
+void Image::setThumbnail(const QImage &thumbnail)
+{
+    assign(m_thumbnail, thumbnail);
+}
+
+bool Image::createCroppedThumbnail(const QString &writePath)
+{
+    m_croppedThumbnail = middleSquare(m_thumbnail);
+    if (writePath.isEmpty() || m_croppedThumbnail.isNull())
+        return true;
+    return writePictureFile(writePath, encodeJpeg(m_croppedThumbnail)).isEmpty();
+}
+
+QSize Image::scaledSize(const QSize &size, int longest, bool onlyShrink)
+{
+    if (size.isEmpty() || longest <= 0)
+        return size;
+    const qint64 width = size.width();
+    const qint64 height = size.height();
+    if (onlyShrink && width <= longest && height <= longest)
+        return size;
+    // Truncated as the rule says, but never to nothing: a sliver stays a picture.
+    if (height <= width)
+        return QSize(longest, static_cast<int>(qMax<qint64>(1, height * longest / width)));
+    return QSize(static_cast<int>(qMax<qint64>(1, width * longest / height)), longest);
+}
+
+QByteArray Image::readBlob(const char *sql, const char *method, int *status)
+{
+    *status = 0;
+    StatementLease statement = m_database ? m_database->cached(sql) : StatementLease();
+    if (!statement) {
+        *status = failure(method, kPrepareMessage);
+        return {};
+    }
+    statement->bindInt64(1, m_primaryKey);
+    switch (statement->step()) {
+    case SqliteStatement::Step::Row:
+        return statement->columnBlob(0);
+    case SqliteStatement::Step::Done:
+        return {};
+    case SqliteStatement::Step::Error:
+        break;
+    }
+    // A read that failed is not a missing picture.
+    *status = failure(method, kPrepareMessage);
+    return {};
+}
+
+int Image::hydrate_thumbnail()
+{
+    if (m_hydratedThumbnail || m_primaryKey == -1)
+        return 0;
+    const QByteArray file = readPictureFile(thumbnailFilePath());
+    m_thumbnail = decodePicture(file);
+    m_dataForThumbnail = m_thumbnail.isNull() ? QByteArray() : file;
+    if (m_thumbnail.isNull()) {
+        int status = 0;
+        const QByteArray blob = readBlob(kThumbnailBlobQuery, "hydrate_thumbnail", &status);
+        if (status != 0)
+            return status;
+        m_thumbnail = decodePicture(blob);
+        if (m_thumbnail.isNull()) {
+            m_croppedThumbnail = QImage();
+        } else {
+            // Rows of older databases: their pictures become files on first load.
+            m_dataForThumbnail = blob;
+            writePictureFile(thumbnailFilePath(), blob);
+            createCroppedThumbnail(croppedThumbnailFilePath());
+        }
+    } else {
+        m_croppedThumbnail = decodePicture(readPictureFile(croppedThumbnailFilePath()));
+        // Lists show only the square thumbnail file; one that went missing is made again.
+        if (m_croppedThumbnail.isNull())
+            createCroppedThumbnail(croppedThumbnailFilePath());
+    }
+    m_hydratedThumbnail = true;
+    return 0;
+}
+
+int Image::hydrate_caption()
+{
+    if (m_hydratedCaption || m_primaryKey == -1)
+        return 0;
+    if (readLazyRow("hydrate_caption") != 0)
+        return 1;
+    m_hydratedCaption = true;
+    return 0;
+}
+
+int Image::hydrate()
+{
+    if (m_hydrated || m_primaryKey == -1)
+        return 0;
+    if (hydrate_thumbnail() != 0)
+        return 1;
+    const QByteArray file = readPictureFile(photoFilePath());
+    m_photo = decodePicture(file);
+    m_dataForPhoto = m_photo.isNull() ? QByteArray() : file;
+    if (m_photo.isNull()) {
+        int status = 0;
+        const QByteArray blob = readBlob(kPhotoBlobQuery, "hydrate", &status);
+        if (status != 0)
+            return status;
+        m_photo = decodePicture(blob);
+        m_dataForPhoto = m_photo.isNull() ? QByteArray() : blob;
+        if (!m_photo.isNull())
+            writePictureFile(photoFilePath(), blob);
+    }
+    if (hydrate_caption() != 0)
+        return 1;
+    m_hydrated = true;
+    return 0;
+}
+
+int Image::insertIntoDatabase(SqliteConnection *database, const QString &path, bool compressImage)
+{
+    m_database = database;
+    if (compressImage) {
+        m_dataForPhoto = encodeJpeg(m_photo);
+        m_dataForThumbnail = encodeJpeg(m_thumbnail);
+        const bool encoded = (m_photo.isNull() || !m_dataForPhoto.isEmpty()) &&
+                             (m_thumbnail.isNull() || !m_dataForThumbnail.isEmpty());
+        if (!encoded)
+            return writeFailure("insertIntoDatabase", QStringLiteral("the picture could not be encoded"));
+    } else if (m_thumbnail.isNull()) {
+        // Imported data come without pictures; the square thumbnail is cut from the thumbnail.
+        m_thumbnail = decodePicture(m_dataForThumbnail);
+    }
+
+    StatementLease statement = m_database ? m_database->cached(statements().insert) : StatementLease();
+    if (!statement)
+        return failure("insertIntoDatabase", kPrepareMessage);
+    bindInsert(*statement);
+    if (statement->step() != SqliteStatement::Step::Done)
+        return failure("insertIntoDatabase", kInsertMessage);
+    statement = StatementLease();
+    m_primaryKey = m_database->lastInsertRowId();
+    m_path = path;
+
+    QString problem = writeNewFiles();
+    if (!problem.isEmpty()) {
+        // A photo that is not on disk is not stored: take the row back.
+        StatementLease remove = m_database->cached(statements().remove);
+        if (remove) {
+            remove->bindInt64(1, m_primaryKey);
+            if (remove->step() != SqliteStatement::Step::Done)
+                remove = StatementLease();
+        }
+        if (!remove)
+            problem += QStringLiteral("; the row could not be removed: ") + m_database->errorMessage();
+        m_primaryKey = -1;
+        return writeFailure("insertIntoDatabase", problem);
+    }
+    m_hydrated = true;
+    m_hydratedThumbnail = true;
+    m_hydratedCaption = true;
+    m_dirty = false;
+    return 0;
+}
+
+QString Image::writeNewFiles()
+{
+    m_croppedThumbnail = middleSquare(m_thumbnail);
+    const std::pair<QString, QByteArray> files[] = {
+        {photoFilePath(), m_dataForPhoto},
+        {thumbnailFilePath(), m_dataForThumbnail},
+        {croppedThumbnailFilePath(), encodeJpeg(m_croppedThumbnail)},
+    };
+    QStringList written;
+    for (const auto &[file, data] : files) {
+        // A key can come back after a deletion; what an earlier image left must not pass as ours.
+        if (data.isEmpty()) {
+            removeFileIfPresent(file);
+            continue;
+        }
+        const QString problem = writePictureFile(file, data);
+        if (!problem.isEmpty()) {
+            for (const QString &done : std::as_const(written))
+                removeFileIfPresent(done);
+            return problem;
+        }
+        written.append(file);
+    }
+    return {};
+}
+
+int Image::writeFailure(const char *method, const QString &detail)
+{
+    if (m_abortOnError)
+        raiseDatabaseError(method, className(), __FILE__, __LINE__, formatFailure(kWriteMessage, detail));
+    return 1;
+}
+
+int Image::deleteFromDatabase()
+{
+    // The row first: when it cannot be deleted, the pictures it names must stay.
+    if (deleteRow() != 0)
+        return 1;
+    removeFiles();
+    return 0;
+}
+
+int Image::deleteRow()
+{
+    return Record::deleteFromDatabase();
+}
+
+void Image::removeFiles() const
+{
+    if (m_primaryKey == -1)
+        return;
+    removeFileIfPresent(photoFilePath());
+    removeFileIfPresent(thumbnailFilePath());
+    removeFileIfPresent(croppedThumbnailFilePath());
+}
+
+int Image::compareOrder(const Image &other) const
+{
+    if (m_tagValue < other.m_tagValue)
+        return -1;
+    return m_tagValue > other.m_tagValue ? 1 : 0;
+}
+
+int Image::addPhotosToDatabase()
+{
+    const QByteArray photo = readPictureFile(photoFilePath());
+    const QByteArray thumbnail = readPictureFile(thumbnailFilePath());
+    if (photo.isEmpty() || thumbnail.isEmpty())
+        return 1;
+    StatementLease statement = m_database ? m_database->cached(kBlobUpdate) : StatementLease();
+    if (!statement)
+        return failure("addPhotosToDatabase", kPrepareMessage);
+    statement->bindBlob(1, photo);
+    statement->bindBlob(2, thumbnail);
+    statement->bindInt64(3, m_primaryKey);
+    if (statement->step() != SqliteStatement::Step::Done)
+        return failure("addPhotosToDatabase", kUpdateMessage);
+    return 0;
+}
+
+void Image::copyPhotosToPath(const QString &folder) const
+{
+    const QString files[] = {photoFilePath(), thumbnailFilePath(), croppedThumbnailFilePath()};
+    for (const QString &file : files) {
+        if (!file.isEmpty() && QFileInfo(file).isFile())
+            VelumarkUtility::copyFileFrom(file, QDir(folder).filePath(QFileInfo(file).fileName()));
+    }
+}
+
+bool Image::exportToPath(const QString &file, int sizeCode)
+{
+    switch (sizeCode) {
+    case 1: {
+        const QString source = thumbnailFilePath();
+        if (!QFileInfo(source).isFile() && !m_hydratedThumbnail) {
+            // Loading writes the file from the row's blob, if there is one.
+            if (hydrate_thumbnail() != 0)
+                return false;
+            releaseThumbnail();
+        }
+        return QFileInfo(source).isFile() && VelumarkUtility::copyFileFrom(source, file);
+    }
+    case 2:
+        return exportPhotoToPath(file, 512);
+    case 3:
+        return exportPhotoToPath(file, 1024);
+    case 4:
+        return exportPhotoToPath(file, kPhotoSide);
+    default:
+        return false;
+    }
+}
+
+// The photo's own rule: a photo that already fits the requested side is written at its size,
+// never enlarged (an 800 x 600 photo exported at 1024 stays 800 x 600).
+bool Image::exportPhotoToPath(const QString &file, int longestSide)
+{
+    if (longestSide <= 0)
+        return false;
+    const QString source = photoFilePath();
+    if (!QFileInfo(source).isFile() && !m_hydrated) {
+        // Loading writes the file from the row's blob, if there is one.
+        if (hydrate() != 0 || dehydrate() != 0)
+            return false;
+    }
+    const QImage picture = readScaledPicture(source, longestSide, false);
+    if (picture.isNull())
+        return false;
+    const QByteArray data = encodeJpeg(picture);
+    return !data.isEmpty() && writePictureFile(file, data).isEmpty();
+}
+
+QString Image::photoFilePath() const
+{
+    return m_path.isEmpty() ? QString() : QDir(m_path).filePath(photoFileName(m_primaryKey));
+}
+
+QString Image::thumbnailFilePath() const
+{
+    return m_path.isEmpty() ? QString() : QDir(m_path).filePath(thumbnailFileName(m_primaryKey));
+}
+
+QString Image::croppedThumbnailFilePath() const
+{
+    return m_path.isEmpty() ? QString() : QDir(m_path).filePath(croppedThumbnailFileName(m_primaryKey));
+}
+
+QString Image::photoFileName(qint64 key)
+{
+    return QStringLiteral("vl-%1.jpg").arg(static_cast<quint64>(key));
+}
+
+QString Image::thumbnailFileName(qint64 key)
+{
+    return QStringLiteral("vl-%1t.jpg").arg(static_cast<quint64>(key));
+}
+
+QString Image::croppedThumbnailFileName(qint64 key)
+{
+    return QStringLiteral("vl-%1ct.jpg").arg(static_cast<quint64>(key));
+}
+
+QString Image::imageUID() const
+{
+    // The object's identity, as the browser needs it: unique while the record lives, also before
+    // it has a key.
+    return QStringLiteral("Image-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
+}
+
+} // namespace velumark

@@ -1,0 +1,358 @@
+#include "store/Image.h"
+
+#include "store/DatabaseError.h"
+#include "support/Catalogue.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace velumark;
+
+namespace {
+
+// Green with red and blue bands of `edge` pixels at the two ends of the longer side, so that a
+// crop shows which part of the picture it came from.
+QImage bandedPicture(int width, int height, int edge)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    const bool wide = width >= height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int along = wide ? x : y;
+            if (along < edge || along >= (wide ? width : height) - edge)
+                picture.setPixel(x, y, along < edge ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+        }
+    }
+    return picture;
+}
+
+char dominant(const QImage &picture, int x, int y)
+{
+    const QRgb pixel = picture.pixel(x, y);
+    if (qRed(pixel) > qGreen(pixel) && qRed(pixel) > qBlue(pixel))
+        return 'r';
+    return qGreen(pixel) > qBlue(pixel) ? 'g' : 'b';
+}
+
+QByteArray jpeg(const QImage &picture)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 90);
+    return data;
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QSize fileSize(const QString &path)
+{
+    return QImageReader(path).size();
+}
+
+qint64 insertRowWithBlobs(test::TemporaryDatabase &db, const QByteArray &photo, const QByteArray &thumbnail)
+{
+    auto statement = db.connection().prepare(
+        "INSERT INTO image (type, key, tag, caption, photo, thumbnail) VALUES(0, 7, 1, 'old', ?, ?)");
+    statement->bindBlob(1, photo);
+    statement->bindBlob(2, thumbnail);
+    EXPECT_EQ(statement->step(), SqliteStatement::Step::Done);
+    return db.connection().lastInsertRowId();
+}
+
+QByteArray blob(test::TemporaryDatabase &db, const char *column, qint64 key)
+{
+    const QByteArray sql = "SELECT " + QByteArray(column) + " FROM image WHERE pk=" + QByteArray::number(key);
+    auto statement = db.connection().prepare(sql.constData());
+    return statement->step() == SqliteStatement::Step::Row ? statement->columnBlob(0) : QByteArray();
+}
+
+} // namespace
+
+TEST(Image, StoresPhotoThumbnailAndMiddleSquareAtTheRuleSizes)
+{
+    test::TemporaryDatabase db;
+    struct Case
+    {
+        QSize picture;
+        int edge; // the bands fall just outside the square of the thumbnail
+        QSize photo;
+        QSize thumbnail;
+        int square;
+    };
+    const Case cases[] = {
+        {{4000, 3000}, 500, {1280, 960}, {320, 240}, 240},
+        {{800, 1000}, 100, {800, 1000}, {256, 320}, 256},
+        {{3000, 2}, 0, {1280, 1}, {320, 1}, 1}, // truncation alone would leave nothing
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.picture.width());
+        Image image;
+        image.setPhoto(bandedPicture(c.picture.width(), c.picture.height(), c.edge));
+        EXPECT_TRUE(image.isDirty());
+        ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+        EXPECT_FALSE(image.isDirty());
+        EXPECT_EQ(fileSize(image.photoFilePath()), c.photo);
+        EXPECT_EQ(fileSize(image.thumbnailFilePath()), c.thumbnail);
+        const QImage square(image.croppedThumbnailFilePath());
+        ASSERT_EQ(square.size(), QSize(c.square, c.square));
+        if (c.edge == 0)
+            continue;
+        const bool wide = c.thumbnail.width() > c.thumbnail.height();
+        const QImage thumbnail(image.thumbnailFilePath());
+        EXPECT_EQ(wide ? dominant(thumbnail, 2, 100) : dominant(thumbnail, 100, 2), 'r');
+        const int last = c.square - 3;
+        EXPECT_EQ(wide ? dominant(square, 2, 100) : dominant(square, 100, 2), 'g');
+        EXPECT_EQ(wide ? dominant(square, last, 100) : dominant(square, 100, last), 'g');
+    }
+}
+
+TEST(Image, PhotoFromFileKeepsTheRuleSizesWhenDecodedScaledAndUpright)
+{
+    QTemporaryDir folder;
+    const QString large = folder.filePath(QStringLiteral("large.jpg"));
+    writeFile(large, jpeg(bandedPicture(4001, 2999, 0)));
+    Image image;
+    ASSERT_TRUE(image.setPhotoFromFile(large));
+    EXPECT_EQ(image.photo().size(), QSize(1280, 959));
+    EXPECT_EQ(image.thumbnail().size(), QSize(320, 239));
+    EXPECT_EQ(image.croppedThumbnail().size(), QSize(239, 239));
+
+    // A camera file stored on its side, with an orientation tag that turns it 90 degrees clockwise.
+    QByteArray turned = jpeg(bandedPicture(4000, 2000, 500));
+    const QByteArray exif("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 32);
+    const int length = exif.size() + 2;
+    turned.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif);
+    const QString tagged = folder.filePath(QStringLiteral("tagged.jpg"));
+    writeFile(tagged, turned);
+    ASSERT_TRUE(image.setPhotoFromFile(tagged));
+    EXPECT_EQ(image.photo().size(), QSize(640, 1280));
+    EXPECT_EQ(image.thumbnail().size(), QSize(160, 320));
+    EXPECT_EQ(dominant(image.photo(), 320, 10), 'r') << "the left band is on top once upright";
+
+    const QString garbage = folder.filePath(QStringLiteral("garbage.jpg"));
+    writeFile(garbage, QByteArray("\xff\xd8\xff\xe0 not really a picture", 26));
+    EXPECT_FALSE(image.setPhotoFromFile(garbage));
+    EXPECT_FALSE(image.setPhotoFromFile(folder.filePath(QStringLiteral("missing.jpg"))));
+    EXPECT_EQ(image.photo().size(), QSize(640, 1280));
+}
+
+TEST(Image, RowsWithBlobsGainTheirFilesOnFirstLoad)
+{
+    test::TemporaryDatabase db;
+    const QByteArray photo = jpeg(bandedPicture(800, 600, 0));
+    const QByteArray thumbnail = jpeg(bandedPicture(320, 240, 0));
+    const qint64 key = insertRowWithBlobs(db, photo, thumbnail);
+
+    int result = -1;
+    Image image(key, &db.connection(), db.folder(), true, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(image.linkedType(), 0);
+    EXPECT_EQ(image.linkedKey(), 7);
+    EXPECT_EQ(image.tagValue(), 1);
+    EXPECT_FALSE(QFileInfo::exists(image.thumbnailFilePath()));
+
+    ASSERT_EQ(image.hydrate_thumbnail(), 0);
+    EXPECT_EQ(image.thumbnail().size(), QSize(320, 240));
+    EXPECT_EQ(image.croppedThumbnail().size(), QSize(240, 240));
+    EXPECT_EQ(readFile(image.thumbnailFilePath()), thumbnail);
+    EXPECT_EQ(fileSize(image.croppedThumbnailFilePath()), QSize(240, 240));
+    EXPECT_FALSE(QFileInfo::exists(image.photoFilePath())) << "the photo waits for the full load";
+
+    ASSERT_EQ(image.hydrate(), 0);
+    EXPECT_EQ(image.photo().size(), QSize(800, 600));
+    EXPECT_EQ(image.caption(), QStringLiteral("old"));
+    EXPECT_EQ(readFile(image.photoFilePath()), photo);
+    ASSERT_EQ(image.dehydrate(), 0);
+    EXPECT_TRUE(image.photo().isNull());
+    EXPECT_FALSE(image.isThumbnailHydrated());
+
+    // From now on the files are what is read.
+    db.exec(QStringLiteral("UPDATE image SET photo=NULL, thumbnail=NULL"));
+    Image again(key, &db.connection(), db.folder(), true);
+    ASSERT_EQ(again.hydrate(), 0);
+    EXPECT_EQ(again.photo().size(), QSize(800, 600));
+    EXPECT_EQ(again.croppedThumbnail().size(), QSize(240, 240));
+}
+
+TEST(Image, PicturesThatDoNotDecodeAreMissingButReadFailuresAreFailures)
+{
+    test::TemporaryDatabase db;
+    const qint64 key = insertRowWithBlobs(db, QByteArray("not a jpeg"), QByteArray("\xff\xd8\xff", 3));
+    Image image(key, &db.connection(), db.folder(), true);
+    writeFile(image.photoFilePath(), QByteArray("\xff\xd8 broken"));
+    ASSERT_EQ(image.hydrate(), 0);
+    EXPECT_TRUE(image.photo().isNull());
+    EXPECT_TRUE(image.thumbnail().isNull());
+    EXPECT_TRUE(image.croppedThumbnail().isNull());
+    EXPECT_TRUE(image.dataForPhoto().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(image.thumbnailFilePath()))
+        << "a blob that does not decode is not written";
+    EXPECT_EQ(image.exportToPath(db.folder() + QStringLiteral("/out.jpg"), 3), false);
+
+    Image unreadable(key, &db.connection(), db.folder(), false);
+    db.exec(QStringLiteral("DROP TABLE image"));
+    EXPECT_EQ(unreadable.hydrate_thumbnail(), 1);
+    EXPECT_FALSE(unreadable.isThumbnailHydrated());
+    unreadable.setAbortOnError(true);
+    EXPECT_THROW(unreadable.hydrate_thumbnail(), DatabaseError);
+}
+
+TEST(Image, DeletionRemovesTheRowAndWhateverFilesAreThere)
+{
+    test::TemporaryDatabase db;
+    Image image;
+    image.setPhoto(bandedPicture(640, 480, 0));
+    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    const QStringList files{image.photoFilePath(), image.thumbnailFilePath(),
+                            image.croppedThumbnailFilePath()};
+    for (const QString &file : files)
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    ASSERT_TRUE(QFile::remove(image.thumbnailFilePath()));
+
+    ASSERT_EQ(image.deleteFromDatabase(), 0);
+    for (const QString &file : files)
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 0);
+}
+
+TEST(Image, InsertionThatCannotWriteItsFilesLeavesNothing)
+{
+    test::TemporaryDatabase db;
+    // A folder in the place of the next image's square thumbnail: photo and thumbnail are
+    // written first, and must go again.
+    ASSERT_TRUE(QDir(db.folder()).mkdir(Image::croppedThumbnailFileName(1)));
+    Image image;
+    image.setPhoto(bandedPicture(640, 480, 0));
+    image.setAbortOnError(false);
+    EXPECT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 1);
+    EXPECT_EQ(image.primaryKey(), -1);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 0);
+    EXPECT_FALSE(QFileInfo::exists(QDir(db.folder()).filePath(Image::photoFileName(1))));
+    EXPECT_FALSE(QFileInfo::exists(QDir(db.folder()).filePath(Image::thumbnailFileName(1))));
+
+    image.setAbortOnError(true);
+    try {
+        image.insertIntoDatabase(&db.connection(), db.folder(), true);
+        FAIL() << "expected a DatabaseError";
+    } catch (const DatabaseError &error) {
+        EXPECT_TRUE(error.message().contains(Image::croppedThumbnailFileName(1)))
+            << error.message().toStdString();
+    }
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 0);
+
+    if (::geteuid() == 0)
+        return; // permissions do not stop the superuser
+    QTemporaryDir readOnly;
+    ASSERT_TRUE(QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner));
+    image.setAbortOnError(false);
+    EXPECT_EQ(image.insertIntoDatabase(&db.connection(), readOnly.path(), true), 1);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 0);
+    EXPECT_TRUE(QDir(readOnly.path()).isEmpty());
+    QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(Image, ExportsWriteThePictureOfTheSizeCode)
+{
+    test::TemporaryDatabase db;
+    QTemporaryDir out;
+    Image image;
+    image.setPhoto(bandedPicture(4000, 3000, 0));
+    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    ASSERT_EQ(image.dehydrate(), 0);
+
+    const auto file = [&](int code) {
+        return out.filePath(QStringLiteral("export-%1.jpg").arg(code));
+    };
+    ASSERT_TRUE(image.exportToPath(file(1), 1));
+    EXPECT_EQ(readFile(file(1)), readFile(image.thumbnailFilePath()));
+    ASSERT_TRUE(image.exportToPath(file(2), 2));
+    EXPECT_EQ(fileSize(file(2)), QSize(512, 384));
+    ASSERT_TRUE(image.exportToPath(file(3), 3));
+    EXPECT_EQ(fileSize(file(3)), QSize(1024, 768));
+    ASSERT_TRUE(image.exportToPath(file(4), 4));
+    EXPECT_EQ(fileSize(file(4)), QSize(1280, 960));
+    EXPECT_FALSE(image.exportToPath(file(5), 5));
+    EXPECT_FALSE(QFileInfo::exists(file(5)));
+    ASSERT_TRUE(image.exportPhotoToPath(file(6), 2000));
+    EXPECT_EQ(fileSize(file(6)), QSize(1280, 960)) << "a photo is never enlarged";
+
+    image.copyPhotosToPath(out.path());
+    EXPECT_EQ(readFile(out.filePath(Image::photoFileName(image.primaryKey()))),
+              readFile(image.photoFilePath()));
+    EXPECT_TRUE(QFileInfo::exists(out.filePath(Image::croppedThumbnailFileName(image.primaryKey()))));
+
+    // A row of an older database: its thumbnail is loaded for the copy (and written as a file),
+    // then released again.
+    const qint64 old =
+        insertRowWithBlobs(db, jpeg(bandedPicture(640, 480, 0)), jpeg(bandedPicture(320, 240, 0)));
+    Image older(old, &db.connection(), db.folder(), true);
+    ASSERT_TRUE(older.exportToPath(file(7), 1));
+    EXPECT_EQ(fileSize(file(7)), QSize(320, 240));
+    EXPECT_FALSE(older.isThumbnailHydrated());
+    ASSERT_TRUE(older.exportToPath(file(8), 2));
+    EXPECT_EQ(fileSize(file(8)), QSize(512, 384));
+    EXPECT_TRUE(QFileInfo::exists(older.photoFilePath()));
+}
+
+TEST(Image, PhotosGoIntoBlobsOnlyWhenBothFilesAreThere)
+{
+    test::TemporaryDatabase db;
+    Image image;
+    image.setPhoto(bandedPicture(640, 480, 0));
+    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    ASSERT_EQ(image.addPhotosToDatabase(), 0);
+    EXPECT_EQ(blob(db, "photo", image.primaryKey()), readFile(image.photoFilePath()));
+    EXPECT_EQ(blob(db, "thumbnail", image.primaryKey()), readFile(image.thumbnailFilePath()));
+
+    Image partial;
+    partial.setPhoto(bandedPicture(640, 480, 0));
+    ASSERT_EQ(partial.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    ASSERT_TRUE(QFile::remove(partial.thumbnailFilePath()));
+    EXPECT_EQ(partial.addPhotosToDatabase(), 1);
+    EXPECT_TRUE(blob(db, "photo", partial.primaryKey()).isEmpty());
+}
+
+TEST(Image, SavingALightRecordKeepsOrWritesTheCaption)
+{
+    test::TemporaryDatabase db;
+    Image image;
+    image.setPhoto(bandedPicture(64, 48, 0));
+    image.setCaption(QStringLiteral("Sunset"));
+    image.setLinkedType(Image::kOwnerArtwork);
+    image.setLinkedKey(3);
+    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    const QString captionQuery =
+        QStringLiteral("SELECT caption FROM image WHERE pk=%1").arg(image.primaryKey());
+
+    Image light(image.primaryKey(), &db.connection(), db.folder(), true);
+    EXPECT_EQ(light.linkedKey(), 3);
+    light.setTagValue(2);
+    ASSERT_EQ(light.save(), 0);
+    EXPECT_EQ(db.text(captionQuery), QStringLiteral("Sunset"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT tag FROM image")), 2);
+
+    Image renamed(image.primaryKey(), &db.connection(), db.folder(), true);
+    renamed.setCaption(QStringLiteral("Dawn"));
+    ASSERT_EQ(renamed.dehydrate(), 0);
+    EXPECT_EQ(db.text(captionQuery), QStringLiteral("Dawn"));
+    EXPECT_TRUE(renamed.caption().isNull());
+}
