@@ -37,9 +37,11 @@ bool ArtworkListController::matches(const Artwork &artwork, const QString &text)
 {
     if (text.isEmpty())
         return true;
-    auto has = [&](const QString &field) { return field.contains(text, Qt::CaseInsensitive); };
-    return has(artwork.title()) || has(artwork.artist()) || has(artwork.medium()) || has(latestClientText(artwork)) ||
-           has(sizeText(artwork)) || has(createdText(artwork));
+    auto has = [&](const QString &field) {
+        return field.contains(text, Qt::CaseInsensitive);
+    };
+    return has(artwork.title()) || has(artwork.artist()) || has(artwork.medium()) ||
+           has(latestClientText(artwork)) || has(sizeText(artwork)) || has(createdText(artwork));
 }
 
 void ArtworkListController::handleSearch(const QString &text)

@@ -49,8 +49,8 @@ bool DocumentPackage::isInside(const QString &inner, const QString &outer)
 
 std::unique_ptr<QLockFile> DocumentPackage::lock(const QString &packagePath, QString *error)
 {
-    auto lockFile =
-        std::make_unique<QLockFile>(QDir(packagePath).filePath(QString::fromLatin1(VelumarkDatabase::kLockFileName)));
+    auto lockFile = std::make_unique<QLockFile>(
+        QDir(packagePath).filePath(QString::fromLatin1(VelumarkDatabase::kLockFileName)));
     lockFile->setStaleLockTime(0);
     if (lockFile->tryLock(0))
         return lockFile;
@@ -60,12 +60,14 @@ std::unique_ptr<QLockFile> DocumentPackage::lock(const QString &packagePath, QSt
             QString host;
             QString application;
             lockFile->getLockInfo(&pid, &host, &application);
-            *error = localized("The catalogue %1 is open in another program (process %2). Close it there first.")
-                         .arg(QDir::toNativeSeparators(packagePath))
-                         .arg(pid);
+            *error =
+                localized("The catalogue %1 is open in another program (process %2). Close it there first.")
+                    .arg(QDir::toNativeSeparators(packagePath))
+                    .arg(pid);
         } else {
-            *error = localized("The catalogue %1 cannot be locked for writing; it may be on a read-only disk.")
-                         .arg(QDir::toNativeSeparators(packagePath));
+            *error =
+                localized("The catalogue %1 cannot be locked for writing; it may be on a read-only disk.")
+                    .arg(QDir::toNativeSeparators(packagePath));
         }
     }
     return nullptr;
@@ -93,7 +95,8 @@ bool copyTree(const QString &source, const QString &target, QString *error)
         } else if (!QFile::copy(info.filePath(), destination)) {
             if (error)
                 *error = localized("Cannot copy %1 to %2.")
-                             .arg(QDir::toNativeSeparators(info.filePath()), QDir::toNativeSeparators(destination));
+                             .arg(QDir::toNativeSeparators(info.filePath()),
+                                  QDir::toNativeSeparators(destination));
             return false;
         }
     }
@@ -110,10 +113,10 @@ bool DocumentPackage::copyPackage(const QString &source, const QString &target, 
         return false;
     }
     const QFileInfo targetInfo(target);
-    const QString staging = QDir(targetInfo.absolutePath())
-                                .filePath(QStringLiteral(".%1.%2.partial")
-                                              .arg(targetInfo.fileName(),
-                                                   QUuid::createUuid().toString(QUuid::WithoutBraces)));
+    const QString staging =
+        QDir(targetInfo.absolutePath())
+            .filePath(QStringLiteral(".%1.%2.partial")
+                          .arg(targetInfo.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces)));
     if (!copyTree(source, staging, error)) {
         QDir(staging).removeRecursively();
         return false;

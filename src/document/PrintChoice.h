@@ -8,7 +8,13 @@ namespace velumark {
 // record's detail screen is shown, that record's sheet (3, 4, 5).
 struct PrintChoice
 {
-    enum class ShownList { None, Artworks, Clients, Submissions };
+    enum class ShownList
+    {
+        None,
+        Artworks,
+        Clients,
+        Submissions
+    };
 
     // No choice when no list is shown.
     static std::optional<int> printScreen(ShownList list, bool detailScreenShown);

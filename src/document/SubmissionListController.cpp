@@ -32,7 +32,9 @@ bool SubmissionListController::matches(const Submission &submission, const QStri
 {
     if (text.isEmpty())
         return true;
-    auto has = [&](const QString &field) { return field.contains(text, Qt::CaseInsensitive); };
+    auto has = [&](const QString &field) {
+        return field.contains(text, Qt::CaseInsensitive);
+    };
     return (submission.artwork() && has(submission.artwork()->title())) ||
            (submission.client() && has(submission.client()->company())) || has(submission.statusString()) ||
            has(submission.moreSubText());

@@ -15,9 +15,12 @@
 #include "store/VelumarkUtility.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -35,37 +38,37 @@ bool setError(QString *error, const QString &message)
 }
 
 // The localized case-insensitive order of one text property ("title", "company", "name").
-template <typename T, typename Getter>
-auto byText(Getter getter)
+template <typename T, typename Getter> auto byText(Getter getter)
 {
-    return [getter](const T *a, const T *b) { return localizedCaseInsensitiveCompare(getter(*a), getter(*b)) < 0; };
+    return [getter](const T *a, const T *b) {
+        return localizedCaseInsensitiveCompare(getter(*a), getter(*b)) < 0;
+    };
 }
 const auto byTitle = byText<Artwork>([](const Artwork &a) -> const QString & { return a.title(); });
 const auto byCompany = byText<Client>([](const Client &c) -> const QString & { return c.company(); });
 const auto byMediumName = byText<Medium>([](const Medium &m) -> const QString & { return m.name(); });
 const auto byArtistName = byText<Artist>([](const Artist &a) -> const QString & { return a.name(); });
 
-template <typename T, typename Less>
-void sortOwned(OwnedRecords<T> &list, Less less)
+template <typename T, typename Less> void sortOwned(OwnedRecords<T> &list, Less less)
 {
     if (list.size() < 2)
         return;
-    std::stable_sort(list.begin(), list.end(),
-                     [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) { return less(a.get(), b.get()); });
+    std::stable_sort(list.begin(), list.end(), [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) {
+        return less(a.get(), b.get());
+    });
 }
 
-template <typename T, typename Less>
-void sortPlain(std::vector<T *> &list, Less less)
+template <typename T, typename Less> void sortPlain(std::vector<T *> &list, Less less)
 {
     if (list.size() < 2)
         return;
     std::stable_sort(list.begin(), list.end(), less);
 }
 
-template <typename T>
-std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
+template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
 {
-    auto it = std::find_if(list.begin(), list.end(), [&](const std::unique_ptr<T> &r) { return r.get() == record; });
+    auto it = std::find_if(list.begin(), list.end(),
+                           [&](const std::unique_ptr<T> &r) { return r.get() == record; });
     if (it == list.end())
         return nullptr;
     std::unique_ptr<T> owned = std::move(*it);
@@ -75,8 +78,9 @@ std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
 
 bool artworkLess(const Artwork *a, const Artwork *b)
 {
-    return (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist() ? a->compareArtistThenTitle(*b)
-                                                                                     : a->compareTitleThenArtist(*b)) < 0;
+    return (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist()
+                ? a->compareArtistThenTitle(*b)
+                : a->compareTitleThenArtist(*b)) < 0;
 }
 
 bool clientLess(const Client *a, const Client *b)
@@ -129,8 +133,9 @@ void VelumarkDatabase::clearLists()
 // ---------------------------------------------------------------------------------------------
 // Database file
 
-bool VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
-                                                            bool *created, QString *error)
+bool VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packagePath,
+                                                            const QString &databasePath, bool *created,
+                                                            QString *error)
 {
     if (created)
         *created = false;
@@ -149,7 +154,8 @@ bool VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packa
     if (!DatabaseFile::copyTemplate(target, &copyError)) {
         if (!packagePath.isEmpty())
             QDir(packagePath).removeRecursively();
-        return setError(error, formatFailure("Failed to create writable database file with message '%@'.", copyError));
+        return setError(
+            error, formatFailure("Failed to create writable database file with message '%@'.", copyError));
     }
     if (created)
         *created = true;
@@ -163,7 +169,8 @@ bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
     // Without the create flag: a package without its database is an error, not a new empty file.
     auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadWrite, &openError);
     if (!connection)
-        return setError(error, localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError));
+        return setError(
+            error, localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError));
     if (!connection->exec(DatabaseFile::kCacheSizePragma))
         return setError(error, formatFailure("Error: failed to set cache size with message '%s'.",
                                              connection->errorMessage()));
@@ -234,8 +241,7 @@ struct VelumarkDatabase::LoadState
 namespace {
 
 // Runs "SELECT pk FROM <table>" and hands each key to `make`; false when the query fails.
-template <typename Make>
-bool forEachKey(SqliteConnection &db, const char *sql, Make make)
+template <typename Make> bool forEachKey(SqliteConnection &db, const char *sql, Make make)
 {
     auto keys = db.prepare(sql);
     if (!keys)
@@ -258,7 +264,9 @@ bool forEachKey(SqliteConnection &db, const char *sql, Make make)
 bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
 {
     SqliteConnection &db = *m_database;
-    auto fail = [&] { return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage())); };
+    auto fail = [&] {
+        return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
+    };
 
     if (!forEachKey(db, "SELECT pk FROM artwork", [&](qint64 key) {
             auto artwork = std::make_unique<Artwork>(key, &db, true);
@@ -274,8 +282,9 @@ bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
             m_clients.push_back(std::move(client));
         }))
         return fail();
-    if (!forEachKey(db, "SELECT pk FROM submission",
-                    [&](qint64 key) { m_submissions.push_back(std::make_unique<Submission>(key, &db, true)); }))
+    if (!forEachKey(db, "SELECT pk FROM submission", [&](qint64 key) {
+            m_submissions.push_back(std::make_unique<Submission>(key, &db, true));
+        }))
         return fail();
     if (!forEachKey(db, "SELECT pk FROM medium",
                     [&](qint64 key) { m_mediums.push_back(std::make_unique<Medium>(key, &db, true)); }))
@@ -319,7 +328,8 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
             return abandon();
         const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
         if (!upgrade.succeeded) {
-            setError(error, formatFailure("Error: failed to update the database with message '%s'.", upgrade.error));
+            setError(error,
+                     formatFailure("Error: failed to update the database with message '%s'.", upgrade.error));
             return abandon();
         }
         m_addArtistsFlag = m_addArtistsFlag || upgrade.addArtists;
@@ -358,14 +368,11 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
     return true;
 }
 
-bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
+bool VelumarkDatabase::writeAllRecords(QString *error)
 {
-    if (!m_database)
-        return true;
     SqliteConnection &db = *m_database;
     if (!DatabaseFile::beginTransaction(db))
         return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
-
     auto writeAll = [](auto &list) {
         for (auto &record : list) {
             record->setAbortOnError(false);
@@ -394,12 +401,27 @@ bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
     commitAll(m_mediums);
     commitAll(m_artists);
     commitAll(m_images);
+    return true;
+}
 
+bool VelumarkDatabase::saveChanges(QString *error)
+{
+    return !m_database || writeAllRecords(error);
+}
+
+bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
+{
+    if (!m_database)
+        return true;
+    if (!writeAllRecords(error))
+        return false;
+    SqliteConnection &db = *m_database;
     if (compact && !db.exec("vacuum;"))
-        return setError(error,
-                        formatFailure("Error: failed to compact database with message '%s'.", db.errorMessage()));
+        return setError(
+            error, formatFailure("Error: failed to compact database with message '%s'.", db.errorMessage()));
     if (!db.close())
-        return setError(error, formatFailure("Error: failed to close database with message '%s'.", db.errorMessage()));
+        return setError(
+            error, formatFailure("Error: failed to close database with message '%s'.", db.errorMessage()));
     m_database.reset();
     return true;
 }
@@ -720,7 +742,8 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
     std::erase_if(m_displayedSubmissions, [&](const Submission *s) { return gone.count(s) > 0; });
     for (Submission *submission : doomed)
         emit m_notifier->recordRemoved(Kind::Submission, submission);
-    std::erase_if(m_submissions, [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
+    std::erase_if(m_submissions,
+                  [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
 }
 
 void VelumarkDatabase::removeSubmission(Submission *submission)
@@ -948,10 +971,12 @@ bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
     setPackage(packagePath);
     const QFileInfo package(packagePath);
     if (package.exists() && !package.isDir())
-        return setError(error, localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath)));
+        return setError(error,
+                        localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath)));
     if (package.isDir() && !QFileInfo::exists(m_dbFilename))
-        return setError(error, localized("%1 is not a catalogue: it holds no %2.")
-                                   .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName)));
+        return setError(
+            error, localized("%1 is not a catalogue: it holds no %2.")
+                       .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName)));
     bool created = false;
     if (!createEditableCopyOfDatabaseIfNeeded(m_packageFilename, m_dbFilename, &created, error))
         return false;
@@ -1009,6 +1034,37 @@ bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QStrin
         setError(error, reopenError);
     }
     return saved;
+}
+
+bool VelumarkDatabase::beginOperation(QString *error)
+{
+    if (m_operationRunning)
+        return setError(error, localized("Another import or export is running for this catalogue. "
+                                         "Wait until it has finished."));
+    if (!m_database)
+        return setError(error, localized("The catalogue is not open."));
+    m_operationRunning = true;
+    return true;
+}
+
+bool VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath, QString *error)
+{
+    if (m_database && !m_database->close())
+        return setError(error, formatFailure("Error: failed to close database with message '%s'.",
+                                             m_database->errorMessage()));
+    m_database.reset();
+    // rename(2) replaces the old file in one step: a crash leaves either file, never a mix.
+    if (std::rename(QFile::encodeName(stagedPath).constData(), QFile::encodeName(m_dbFilename).constData()) !=
+        0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QString reopenError;
+        loadAndLink(m_dbFilename, &reopenError);
+        return setError(error, localized("The imported database cannot replace %1: %2")
+                                   .arg(QDir::toNativeSeparators(m_dbFilename), reason));
+    }
+    m_addMediumsFlag = m_addArtistsFlag = m_mapUpgradedImagesFlag = false;
+    m_writeCreationDate = false;
+    return loadAndLink(m_dbFilename, error);
 }
 
 bool VelumarkDatabase::close(QString *error)

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <vector>
@@ -23,8 +22,7 @@ class ArtworkListController;
 class ClientListController;
 class SubmissionListController;
 
-template <typename T>
-using OwnedRecords = std::vector<std::unique_ptr<T>>;
+template <typename T> using OwnedRecords = std::vector<std::unique_ptr<T>>;
 
 // The document: one catalogue package, its open database and every record loaded from it, in
 // eleven lists with the links between them. Every change to records goes through its add,
@@ -64,6 +62,17 @@ public:
     const QString &dbFilename() const { return m_dbFilename; }
     bool unsavedDocument() const { return m_unsavedDocument; }
     bool isOpen() const { return m_database != nullptr; }
+
+    // ---- Interchange support ----
+    // One import or export at a time per document: false (with the reason) while one runs.
+    bool beginOperation(QString *error);
+    void endOperation() { m_operationRunning = false; }
+    bool isOperationRunning() const { return m_operationRunning; }
+    // Writes every changed record in one transaction and keeps the database open.
+    bool saveChanges(QString *error = nullptr);
+    // Puts a complete, checked database file that is staged inside the package in place of the
+    // document's file with one rename, then reloads every list from it.
+    bool replaceDatabaseFile(const QString &stagedPath, QString *error = nullptr);
 
     // ---- Database file ----
     static bool createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
@@ -145,7 +154,12 @@ public:
     bool sortSubmissionsAscending = true;
 
     // ---- The lists shown ----
-    enum class ListKind { Artworks = 0, Clients = 1, Submissions = 2 };
+    enum class ListKind
+    {
+        Artworks = 0,
+        Clients = 1,
+        Submissions = 2
+    };
     ArtworkListController *artworkListController() const { return m_artworkList.get(); }
     ClientListController *clientListController() const { return m_clientList.get(); }
     SubmissionListController *submissionListController() const { return m_submissionList.get(); }
@@ -177,11 +191,13 @@ private:
     void clearLists();
     void removeImageFiles(const std::vector<Image *> &images);
     void setPackage(const QString &packagePath);
+    bool writeAllRecords(QString *error);
     bool lockPackage(const QString &packagePath, QString *error);
 
     QString m_packageFilename;
     QString m_dbFilename;
     bool m_unsavedDocument = false;
+    bool m_operationRunning = false;
     std::unique_ptr<QLockFile> m_lock;
 
     std::unique_ptr<SqliteConnection> m_database;

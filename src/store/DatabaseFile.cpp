@@ -136,13 +136,15 @@ bool DatabaseFile::verify(const QString &databasePath, QString *error)
             return fail(check->columnText(0));
     }
     static const char *const probes[] = {
-        "SELECT pk, version_num, creation_date, comments, app_identifier, app_version, export_date, num_artworks, "
+        "SELECT pk, version_num, creation_date, comments, app_identifier, app_version, export_date, "
+        "num_artworks, "
         "num_clients, num_submissions, num_mediums, num_artists, num_images FROM version LIMIT 1",
         "SELECT pk, title, artist, medium, photo1_key, photo2_key, sale_loan, size, created, price, effort, "
         "effort_units, material_cost, location, notes FROM artwork LIMIT 1",
         "SELECT pk, company, status, deadline, response_time, response_time_units, client_type, commission, "
         "contact, address, web, email, phone, fax, notes, payrate FROM client LIMIT 1",
-        "SELECT pk, artwork_key, client_key, sent_date, response, response_date, state, income, valid_due_date, "
+        "SELECT pk, artwork_key, client_key, sent_date, response, response_date, state, income, "
+        "valid_due_date, "
         "response_due_date, exhibited, notes, release_signed, submission_type FROM submission LIMIT 1",
         "SELECT pk, name FROM medium LIMIT 1",
         "SELECT pk, name FROM artist LIMIT 1",

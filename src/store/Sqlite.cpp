@@ -165,6 +165,8 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, Mo
         return nullptr;
     }
     sqlite3_extended_result_codes(handle, 1);
+    // Worker threads read the document's file through connections of their own.
+    sqlite3_busy_timeout(handle, 5000);
     return std::unique_ptr<SqliteConnection>(new SqliteConnection(handle, path));
 }
 
@@ -246,8 +248,7 @@ namespace velumark {
 
 SqliteTransaction::SqliteTransaction(SqliteConnection &connection)
     : m_connection(connection), m_active(connection.exec("SAVEPOINT velumark_work"))
-{
-}
+{}
 
 SqliteTransaction::~SqliteTransaction()
 {

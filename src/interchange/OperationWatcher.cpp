@@ -1,1 +1,0 @@
-#include "interchange/OperationWatcher.h"
