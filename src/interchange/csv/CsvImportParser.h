@@ -1,0 +1,118 @@
+#pragma once
+
+#include "interchange/csv/CsvValueParser.h"
+#include "interchange/csv/InputTextStream.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velumark {
+
+class SqliteConnection;
+
+// What a CSV import put into the intermediate database.
+struct CsvImportResult
+{
+    // Empty when the intermediate database was written; otherwise the reason it was not (the
+    // file is then removed).
+    QString errorText;
+    qint64 artworkCount = 0;
+    qint64 clientCount = 0;
+    qint64 submissionCount = 0;
+    // Distinct medium names of the stored artworks; the default mediums are stored but not counted.
+    qint64 mediumCount = 0;
+    qint64 artistCount = 0;
+    // A line longer than the limit ended the reading; the rows before it were stored.
+    bool stoppedEarly = false;
+    qint64 stoppedAtLine = 0;
+
+    bool succeeded() const { return errorText.isEmpty(); }
+    bool storedAnything() const { return artworkCount + clientCount + submissionCount > 0; }
+};
+
+// Turns a CSV file in the export's format into an intermediate database made from the template:
+// artworks, clients and the submissions between them, mediums and artists, and the version row
+// that the database import reads before merging it into a document. Works only on its own files,
+// so it may run on a worker thread; it reports no progress and cannot be cancelled (the merge
+// that follows can).
+class CsvImportParser
+{
+public:
+    CsvImportParser(QString csvPath, QString databasePath);
+    ~CsvImportParser();
+    CsvImportParser(const CsvImportParser &) = delete;
+    CsvImportParser &operator=(const CsvImportParser &) = delete;
+
+    CsvImportResult parse();
+
+private:
+    enum class Section
+    {
+        None,
+        Artworks,
+        Clients,
+        Submissions
+    };
+    enum class Phase
+    {
+        NoSection,
+        HeaderExpected,
+        Rows
+    };
+    // A stored artwork's title or client's company, for linking submissions.
+    struct StoredName
+    {
+        QString text;
+        qint64 key;
+    };
+
+    // Each returns an error text, empty on success; database failures are raised.
+    QString createDatabase();
+    QString readFile();
+    void finishDatabase();
+
+    void processLine(const QString &line);
+    bool takeTitleLine(const QString &line);
+    void takeHeaderLine(const QString &line);
+    void readRecord(const QString &line);
+    void storeArtwork(const QStringList &fields);
+    void storeClient(const QStringList &fields);
+    void storeSubmission(const QStringList &fields);
+    void insertExportHeader(qint64 artworkCount, qint64 clientCount, qint64 submissionCount,
+                            qint64 mediumCount, qint64 artistCount);
+    void discardDatabase();
+
+    static std::optional<qint64> findStored(const std::vector<StoredName> &sorted, const QString &text);
+
+    const QString m_csvPath;
+    const QString m_databasePath;
+    const CsvValueParser m_values;
+    // Title lines and headers are read through a stream that is never opened, so that a stray
+    // quote in them cannot swallow the lines after them.
+    InputTextStream m_singleLine;
+    InputTextStream m_stream;
+    std::unique_ptr<SqliteConnection> m_database;
+
+    // Words of the format, localized once per import.
+    const QString m_artworksTitle;
+    const QString m_clientsTitle;
+    const QString m_submissionsTitle;
+    const QStringList m_artworkColumns;
+    const QStringList m_clientColumns;
+    const QStringList m_submissionColumns;
+    const QString m_closed;
+
+    Section m_section = Section::None;
+    Phase m_phase = Phase::NoSection;
+    std::vector<StoredName> m_artworks;
+    std::vector<StoredName> m_clients;
+    QSet<QString> m_mediumNames;
+    QSet<QString> m_artistNames;
+    CsvImportResult m_result;
+};
+
+} // namespace velumark

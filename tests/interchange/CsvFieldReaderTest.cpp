@@ -1,0 +1,92 @@
+#include "interchange/csv/CsvFieldReader.h"
+
+#include "CsvTestFile.h"
+#include "interchange/csv/InputTextStream.h"
+
+#include <gtest/gtest.h>
+
+using namespace velumark;
+
+namespace {
+
+// Every field of the record that starts at the stream's next line.
+std::vector<QString> readRecord(InputTextStream &stream)
+{
+    std::optional<QString> line;
+    stream.readLine(line);
+    qsizetype position = 0;
+    std::vector<QString> fields;
+    while (const std::optional<QString> field = readField(stream, line, position))
+        fields.push_back(*field);
+    return fields;
+}
+
+std::vector<QString> texts(std::initializer_list<const char *> utf8)
+{
+    std::vector<QString> list;
+    for (const char *text : utf8)
+        list.push_back(QString::fromUtf8(text));
+    return list;
+}
+
+} // namespace
+
+TEST(CsvFieldReader, QuotesCommasAndLineBreaksComeBackAsWritten)
+{
+    QTemporaryDir folder;
+    const QByteArray bytes = "\"He said \"\"hi\"\", then\r\nleft\",next\r\n" // doubled quotes, comma, CR LF
+                             "plain,,\"\",last,\r\n"                         // empty fields, trailing comma
+                             "\"a\n\n\rb\",\"\"\"x\"\"\"\n"                  // empty lines inside
+                             "x,\"\nstarts with a break\"\n"                 // quote that ends its line
+                             "\"break at end\n\",y\n";
+    InputTextStream stream;
+    ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("fields.csv"), bytes)));
+    EXPECT_EQ(readRecord(stream), texts({"He said \"hi\", then\nleft", "next"}));
+    EXPECT_EQ(readRecord(stream), texts({"plain", "", "", "last"}));
+    EXPECT_EQ(readRecord(stream), texts({"a\n\n\nb", "\"x\""}));
+    EXPECT_EQ(readRecord(stream), texts({"x", "\nstarts with a break"}));
+    EXPECT_EQ(readRecord(stream), texts({"break at end\n", "y"}));
+    EXPECT_EQ(stream.lineNumber(), 11);
+}
+
+TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesBadPositionsAndRunawayFields)
+{
+    QTemporaryDir folder;
+    InputTextStream stream;
+    ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("open.csv"), "a,\"never closed\nmore")));
+    std::optional<QString> line;
+    stream.readLine(line);
+    qsizetype position = 0;
+    EXPECT_EQ(readField(stream, line, position), QStringLiteral("a"));
+    EXPECT_FALSE(readField(stream, line, position)) << "the input ends inside the quotes";
+    EXPECT_EQ(position, 0);
+    EXPECT_FALSE(line);
+    EXPECT_FALSE(readField(stream, line, position));
+
+    std::optional<QString> text = QStringLiteral("a,b");
+    position = -1;
+    EXPECT_FALSE(readField(stream, text, position));
+    position = 99;
+    EXPECT_FALSE(readField(stream, text, position));
+
+    // A stream that is not open keeps the field within its line.
+    InputTextStream closed;
+    text = QStringLiteral("\"open");
+    position = 0;
+    EXPECT_FALSE(readField(closed, text, position));
+
+    // A quote left open cannot gather more than the field limit; the reading then ends.
+    QByteArray runaway = "\"";
+    const QByteArray row(9999, 'r');
+    while (runaway.size() <= kMaximumFieldLength + 2 * row.size())
+        runaway += row + "\n";
+    runaway += "\",tail\nnext\n";
+    InputTextStream big;
+    ASSERT_TRUE(big.open(test::writeBytes(folder, QStringLiteral("runaway.csv"), runaway)));
+    big.readLine(line);
+    position = 0;
+    EXPECT_FALSE(readField(big, line, position));
+    EXPECT_TRUE(big.lineTooLong());
+    EXPECT_EQ(big.readLine(line), InputTextStream::kLineTooLong);
+    EXPECT_GT(big.lineNumber(), kMaximumFieldLength / (row.size() + 1));
+}
