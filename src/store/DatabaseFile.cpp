@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
 namespace velumark {
 
 QString DatabaseFile::resourcePath(const char *name)
@@ -114,6 +116,34 @@ bool DatabaseFile::filter(const QString &databasePath, const char *scriptName, Q
         return fail("Error: failed to compact database with message '%s'.", connection->errorMessage());
     if (!connection->close())
         return fail("Error: failed to close database with message '%s'.", connection->errorMessage());
+    return true;
+}
+
+bool DatabaseFile::copyDatabase(const QString &source, const QString &target, QString *error)
+{
+    auto fail = [&](const QString &message) {
+        if (error)
+            *error = message;
+        QFile::remove(target);
+        return false;
+    };
+    QString openError;
+    auto from = SqliteConnection::open(source, SqliteConnection::Mode::ReadOnly, &openError);
+    if (!from)
+        return fail(openError);
+    QFile::remove(target);
+    auto to = SqliteConnection::open(target, SqliteConnection::Mode::ReadWriteCreate, &openError);
+    if (!to)
+        return fail(openError);
+    sqlite3_backup *backup = sqlite3_backup_init(to->handle(), "main", from->handle(), "main");
+    if (!backup)
+        return fail(to->errorMessage());
+    const int stepResult = sqlite3_backup_step(backup, -1);
+    const int finishResult = sqlite3_backup_finish(backup);
+    if (stepResult != SQLITE_DONE || finishResult != SQLITE_OK)
+        return fail(to->errorMessage());
+    if (!to->close())
+        return fail(to->errorMessage());
     return true;
 }
 

@@ -53,6 +53,10 @@ public:
     // False with a message on any failure (a failed filter must fail the export).
     static bool filter(const QString &databasePath, const char *scriptName, QString *error);
 
+    // Copies a database file through SQLite's online backup, so that the copy is consistent even
+    // while another connection has the source open. The target is replaced.
+    static bool copyDatabase(const QString &source, const QString &target, QString *error);
+
     // Checks that a file is a sound catalogue database: it opens without creating, passes
     // PRAGMA quick_check, has the tables of the current schema and a version row.
     static bool verify(const QString &databasePath, QString *error);

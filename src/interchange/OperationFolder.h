@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace velumark {
+
+// The temporary files of one import or export: a folder of its own inside the application's
+// cache folder (so two operations or two running instances never share files), removed with
+// everything in it when the operation object goes, whatever the outcome.
+class OperationFolder
+{
+public:
+    OperationFolder();
+    bool isValid() const { return m_folder && m_folder->isValid(); }
+    QString path() const { return isValid() ? m_folder->path() : QString(); }
+
+    QString exportCopy() const { return file("temp_velumark_export.db"); }
+    QString importDatabase() const { return file("temp_velumark_import.db"); }
+    QString workingCopy() const { return file("temp_velumark_backup.db"); }
+    // Picture files of imported images under their new keys, until they move into the package.
+    QString tempPhotos() const { return file("temp_photos"); }
+    // Where imported images read picture files that are not in their rows.
+    QString importPhotos() const { return file("temp_import_photos"); }
+
+private:
+    QString file(const char *name) const;
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+// Lets the crash-safety tests stop the process at an exact point of an operation: when the
+// environment variable VELUMARK_CRASH_AT names the point, the process ends at once, as a
+// killed process would.
+void crashPoint(const char *name);
+
+} // namespace velumark
