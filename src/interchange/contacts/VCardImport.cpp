@@ -81,10 +81,12 @@ bool VCardImport::parsevCardsInString(const QByteArray &input, const QString &so
             anyAdded = true;
             break;
         case CardResult::NotAdded:
-            skip(localized("%1, card %2: the client could not be added").arg(source).arg(number));
+            skip(
+                localized("%1, card %2: the client could not be added").arg(source, QString::number(number)));
             break;
         case CardResult::NoContactData:
-            skip(localized("%1, card %2: no name, organization or contact details").arg(source).arg(number));
+            skip(localized("%1, card %2: no name, organization or contact details")
+                     .arg(source, QString::number(number)));
             break;
         }
         begin = nextBegin;
@@ -107,7 +109,7 @@ bool VCardImport::importFile(const QString &path)
         return false;
     }
     if (info.size() > kMaxFileSize) {
-        skip(localized("%1: larger than %2 MB").arg(name).arg(kMaxFileSize >> 20));
+        skip(localized("%1: larger than %2 MB").arg(name, QString::number(kMaxFileSize >> 20)));
         return false;
     }
     QFile file(path);
@@ -122,7 +124,7 @@ bool VCardImport::importFile(const QString &path)
         return false;
     }
     if (text.size() > kMaxFileSize) {
-        skip(localized("%1: larger than %2 MB").arg(name).arg(kMaxFileSize >> 20));
+        skip(localized("%1: larger than %2 MB").arg(name, QString::number(kMaxFileSize >> 20)));
         return false;
     }
     return parsevCardsInString(text, name);

@@ -33,7 +33,11 @@ bool isQuotedPrintable(QByteArrayView line)
     const qsizetype colon = findUnquoted(line, 0, ":");
     if (colon < 0)
         return false;
-    return line.first(colon).toByteArray().toLower().contains("quoted-printable");
+    // Longer parameters make the line too long to be read anyway.
+    return line.first(std::min(colon, kMaxVCardLineLength))
+        .toByteArray()
+        .toLower()
+        .contains("quoted-printable");
 }
 
 // The items of a parameter value, lower case. Quotes only protect ":" and ";": vCard 4.0 writes
