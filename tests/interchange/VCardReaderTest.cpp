@@ -1,0 +1,206 @@
+#include "interchange/contacts/VCardReader.h"
+
+#include "interchange/contacts/ClientFromPerson.h"
+
+#include <gtest/gtest.h>
+
+using namespace velumark;
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// Cards as exporters write them: lines end in CRLF.
+QByteArray card(const char *lines)
+{
+    return QByteArray(lines).replace("\n", "\r\n");
+}
+
+std::unique_ptr<Client> clientOf(const QByteArray &vcard)
+{
+    const std::optional<Person> person = readVCardPerson(vcard);
+    return person ? clientWithPerson(*person) : nullptr;
+}
+
+} // namespace
+
+TEST(VCardReader, Version21QuotedPrintableAndLegacyCharsets)
+{
+    const QByteArray vcard =
+        card("BEGIN:VCARD\n"
+             "VERSION:2.1\n"
+             "N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:M=FCller;J=FCrgen;;;\n"
+             "FN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:J=FCrgen M=FCller\n"
+             "ORG;CHARSET=windows-1252:Kunst\x96Raum\n"
+             "TEL;WORK;VOICE:+49 30 1234567\n"
+             "TEL;CELL:+49 170 7654321\n"
+             "TEL;WORK;FAX:+49 30 1234568\n"
+             "TEL;HOME:+49 30 9999\n"
+             "ADR;WORK;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:;;Stra=DFe des 17. Juni 1=\n"
+             "35;Berlin;;10623;Deutschland\n"
+             "EMAIL;INTERNET;PREF:juergen@example.de\n"
+             "NOTE;QUOTED-PRINTABLE:Prefers large formats.=0D=0AStudio=\n"
+             "hours: 10=3D18 =C3=A9t=C3=A9\n"
+             "PHOTO;ENCODING=BASE64;TYPE=JPEG:\n"
+             " /9j/4AAQSkZJRgABAQEASABIAAD/2wBDAAMCAgICAgMCAgIDAwMDBAYEBAQEBAgGBgUG\n"
+             " BgUIDgkJCAoOCw0NDg0LDAwOEBQREA8TDg4PFRQVFhcWFhQTFxcYFR==\n"
+             "\n"
+             "N;CHARSET=SHIFT_JIS:\x95\x5c;\x91\xbe\x98\x59\n"
+             "END:VCARD\n");
+    const std::optional<Person> person = readVCardPerson(vcard);
+    ASSERT_TRUE(person);
+    EXPECT_EQ(person->firstName(), text("Jürgen")) << "the first N counts";
+    EXPECT_EQ(person->lastName(), text("Müller"));
+    const auto client = clientWithPerson(*person);
+    EXPECT_EQ(client->contact(), text("Jürgen Müller"));
+    EXPECT_EQ(client->company(), text("Kunst–Raum"));
+    EXPECT_EQ(client->phone(), text("+49 30 1234567 (Work), +49 30 9999 (Home), +49 170 7654321 (Mobile)"));
+    EXPECT_EQ(client->fax(), text("+49 30 1234568 (Work)"));
+    EXPECT_EQ(client->address(), text("Straße des 17. Juni 135, Berlin, 10623, Deutschland (Work)"));
+    EXPECT_EQ(client->email(), text("juergen@example.de"));
+    EXPECT_EQ(client->notes(), text("Prefers large formats.\nStudiohours: 10=18 été"));
+
+    // Shift_JIS has backslashes as second bytes: escapes are resolved after decoding.
+    const auto japanese = clientOf(card("BEGIN:VCARD\nVERSION:2.1\n"
+                                        "N;CHARSET=SHIFT_JIS:\x95\x5c;\x91\xbe\x98\x59\nEND:VCARD\n"));
+    ASSERT_TRUE(japanese);
+    EXPECT_EQ(japanese->contact(), text("太郎 表"));
+}
+
+TEST(VCardReader, Version30GroupedItemsEscapesAndFolding)
+{
+    const QByteArray vcard =
+        card("BEGIN:VCARD\n"
+             "VERSION:3.0\n"
+             "PRODID:-//Example//Contacts 1.0//EN\n"
+             "N:Lee;Ann;Marie,Jo;Dr.;\n"
+             "FN:Dr. Ann Marie Jo Lee\n"
+             "ORG:Lee\\, Stone & Partners;Acquisitions\n"
+             "EMAIL;type=INTERNET;type=HOME:ann.lee@mail.example\n"
+             "EMAIL;type=INTERNET;type=WORK;type=pref:ann@leestone.example\n"
+             "TEL;type=MAIN:+1 212 555 0100\n"
+             "TEL;type=IPHONE;type=CELL;type=VOICE:+1 917 555 0101\n"
+             "item1.TEL:+1 212 555 0199\n"
+             "item1.X-ABLabel:Studio\n"
+             "item2.X-ABLabel:_$!<Mobile>!$_\n"
+             "item2.TEL;type=VOICE:+1 646 555 0102\n"
+             "item3.ADR;type=WORK;type=pref:;;500 West 25th Street\\, Floor 3;New York;NY;1\n"
+             " 0001;USA\n"
+             "item3.X-ABADR:us\n"
+             "ADR;TYPE=HOME:;;12 Elm Road;Hudson;NY;12534;\n"
+             "item4.URL;type=pref:http\\://www.leestone.example\n"
+             "item4.X-ABLabel:_$!<HomePage>!$_\n"
+             "item5.URL:https\\://blog.example/ann\n"
+             "item5.X-ABLabel:blog\n"
+             "NOTE:Met at the spring fair\\; prefers e-\n"
+             "\tmail.\\nPath: C:\\\\art\\\\2024 or C:\\art\n"
+             "END:VCARD\n");
+    const std::optional<Person> person = readVCardPerson(vcard);
+    ASSERT_TRUE(person);
+    EXPECT_EQ(person->middleName(), text("Marie Jo"));
+    ASSERT_EQ(person->phones().size(), 4u);
+    EXPECT_EQ(person->phones()[2].label, text("Studio"));
+    EXPECT_EQ(person->urls()[1].label, text("blog"));
+
+    const auto client = clientWithPerson(*person);
+    EXPECT_EQ(client->contact(), text("Ann Marie Jo Lee"));
+    EXPECT_EQ(client->company(), text("Lee, Stone & Partners"));
+    EXPECT_EQ(client->email(), text("ann@leestone.example,ann.lee@mail.example"));
+    EXPECT_EQ(client->phone(),
+              text("+1 212 555 0100 (Main), +1 917 555 0101 (iPhone), +1 646 555 0102 (Mobile)"));
+    EXPECT_EQ(client->fax(), text(""));
+    EXPECT_EQ(client->address(), text("500 West 25th Street, Floor 3, New York, NY 10001, USA (Work)\n"
+                                      "12 Elm Road, Hudson, NY 12534 (Home)"));
+    EXPECT_EQ(client->web(), text("http://www.leestone.example"));
+    EXPECT_EQ(client->notes(),
+              text("Met at the spring fair; prefers e-mail.\nPath: C:\\art\\2024 or C:\\art"));
+}
+
+TEST(VCardReader, Version40TypeParametersPreferenceAndUris)
+{
+    const QByteArray vcard =
+        card("BEGIN:VCARD\n"
+             "VERSION:4.0\n"
+             "KIND:individual\n"
+             "FN:Sofía Ortega\n"
+             "N:Ortega;Sofía;;;\n"
+             "ORG:Estudio Norte\n"
+             "TEL;VALUE=uri;TYPE=\"voice,work\":tel:+34-91-555-0100\n"
+             "TEL;VALUE=uri;TYPE=cell;PREF=2:tel:+34-600-555-0101\n"
+             "TEL;VALUE=uri;TYPE=cell;PREF=1:tel:+34-600-555-0102\n"
+             "TEL;TYPE=\"fax,home\":+34 91 555 0109\n"
+             "EMAIL;TYPE=work:sofia@estudionorte.example\n"
+             "EMAIL;TYPE=work;PREF=1:s.ortega@estudionorte.example\n"
+             "EMAIL;TYPE=home:sofia@correo.example\n"
+             "URL:https://estudionorte.example\n"
+             "ADR;TYPE=work;LABEL=\"Studio: Calle Mayor 1;Madrid\":;;Calle Mayor 1;Madrid;;28013;España\n"
+             "PHOTO:data:image/jpeg;base64,/9j/4AAQSkZJRgABAQEASABIAAD\n"
+             "END:VCARD\n");
+    const auto client = clientOf(vcard);
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->contact(), text("Sofía Ortega"));
+    EXPECT_EQ(client->company(), text("Estudio Norte"));
+    EXPECT_EQ(client->phone(), text("+34-91-555-0100 (Work), +34-600-555-0102 (Mobile)"));
+    EXPECT_EQ(client->fax(), text("+34 91 555 0109 (Home)"));
+    EXPECT_EQ(client->email(), text("s.ortega@estudionorte.example,sofia@correo.example"));
+    EXPECT_EQ(client->web(), text("https://estudionorte.example"));
+    EXPECT_EQ(client->address(), text("Calle Mayor 1, Madrid, 28013, España (Work)"));
+}
+
+TEST(VCardReader, UntypedEntriesTakeTheDefaultLabelOnce)
+{
+    const std::optional<Person> person =
+        readVCardPerson("BEGIN:VCARD\nVERSION:3.0\nFN:A\n"
+                        "TEL;TYPE=WORK:1\nTEL:2\nTEL;TYPE=VOICE:3\nTEL;TYPE=CAR:4\n"
+                        "TEL;TYPE=FAX:5\nTEL:\nEMAIL;TYPE=HOME:h@x\nEMAIL:w@x\n"
+                        "URL;TYPE=WORK:u1\nURL:u2\nADR:;;S;C;;;\nADR;TYPE=HOME:;;;;;;\n"
+                        "END:VCARD\n");
+    ASSERT_TRUE(person);
+    const auto labels = [](const auto &list) {
+        QStringList result;
+        for (const auto &entry : list)
+            result.append(entry.label);
+        return result.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(labels(person->phones()), text("work|main|other|other|work fax"))
+        << "empty values are left out";
+    EXPECT_EQ(labels(person->emails()), text("home|work"));
+    EXPECT_EQ(labels(person->urls()), text("work|home page"));
+    EXPECT_EQ(labels(person->addresses()), text("work"));
+}
+
+TEST(VCardReader, FormattedNameAndCharsetFallbacks)
+{
+    auto client = clientOf("BEGIN:VCARD\nVERSION:3.0\nN:;;;;\nFN:Ann Lee\nEND:VCARD\n");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->company(), text("Ann Lee"));
+    EXPECT_EQ(client->contact(), text("Ann Lee"));
+
+    client = clientOf("BEGIN:VCARD\nVERSION:3.0\nN:;;;;\nFN:Galerie Nord\nORG:Galerie Nord;\nEND:VCARD\n");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->company(), text("Galerie Nord"));
+    EXPECT_TRUE(client->contact().isEmpty());
+
+    // Undeclared Latin-1 is not UTF-8; an unknown or malformed charset name falls back the same way.
+    client = clientOf("BEGIN:VCARD\nVERSION:2.1\nN:M\xfcller;J\xfcrgen\nEND:VCARD\n");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->contact(), text("Jürgen Müller"));
+    client = clientOf(
+        "BEGIN:VCARD\nN;CHARSET=X-NO-SUCH-SET:Lee;Ann\nORG;CHARSET=\"../../etc\":Caf\xc3\xa9\nEND:VCARD");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->contact(), text("Ann Lee"));
+    EXPECT_EQ(client->company(), text("Café"));
+    client =
+        clientOf("BEGIN:VCARD\nORG;CHARSET=UTF-8:Caf\xe9\x01\nNOTE;ENCODING=b:bm90IGJhc2U2NCE=\nEND:VCARD");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(client->company(), text("Café")) << "control characters are dropped";
+    EXPECT_EQ(client->notes(), text("not base64!"));
+
+    EXPECT_FALSE(
+        readVCardPerson("BEGIN:VCARD\nVERSION:3.0\nN:;;;;\nFN:\nPHOTO;ENCODING=b:AAAA\nEND:VCARD\n"));
+    EXPECT_FALSE(readVCardPerson("BEGIN:VCARD\nNOTE;ENCODING=b:***\nEND:VCARD\n")) << "bad base64 is skipped";
+    EXPECT_FALSE(readVCardPerson(""));
+}
