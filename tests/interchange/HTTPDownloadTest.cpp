@@ -4,6 +4,7 @@
 #include "reference-peer/ReferencePeer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -80,20 +81,36 @@ TEST_F(HTTPDownloadTest, DownloadsTheFileWithProgress)
     EXPECT_DOUBLE_EQ(record.progress.last(), 100.0);
 }
 
-TEST_F(HTTPDownloadTest, WithoutAnnouncedLengthThereIsNoProgressUntilTheEnd)
+TEST_F(HTTPDownloadTest, WithoutAUsableLengthThereIsNoProgress)
 {
-    PeerOptions options;
-    options.omitContentLength = true;
-    startPeer(options);
+    {
+        PeerOptions options;
+        options.omitContentLength = true;
+        startPeer(options);
+        TransferRecord record;
+        HTTPDownload downloader;
+        test::record(downloader, record);
+        download(downloader, record, fileUrl(QStringLiteral("velumark.vdbi")));
 
-    TransferRecord record;
-    HTTPDownload downloader;
-    test::record(downloader, record);
-    download(downloader, record, fileUrl(QStringLiteral("velumark.vdbi")));
+        EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
+        EXPECT_TRUE(record.progress.isEmpty());
+        EXPECT_TRUE(test::readWholeFile(destination()) == m_content);
+    }
+    {
+        // A length of 0 must not be divided by.
+        ASSERT_TRUE(
+            QFile(m_dir.filePath(QStringLiteral("device/velumark_clients.vdbi"))).open(QIODevice::WriteOnly));
+        startPeer();
+        TransferRecord record;
+        HTTPDownload downloader;
+        test::record(downloader, record);
+        download(downloader, record, fileUrl(QStringLiteral("velumark_clients.vdbi")));
 
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    EXPECT_TRUE(record.progress.isEmpty());
-    EXPECT_TRUE(test::readWholeFile(destination()) == m_content);
+        EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
+        EXPECT_TRUE(record.progress.isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(destination()));
+        EXPECT_EQ(QFileInfo(destination()).size(), 0);
+    }
 }
 
 TEST_F(HTTPDownloadTest, IncompleteDownloadsFailAndLeaveNoFile)
