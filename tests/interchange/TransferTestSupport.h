@@ -1,0 +1,43 @@
+#pragma once
+
+#include "interchange/device/HTTPDownload.h"
+#include "interchange/device/HTTPUpload.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace velumark::test {
+
+// Runs the event loop until done() holds or the time is up; true when it holds.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs = 20000);
+
+// Writes a file of that size whose bytes vary with their position, so that a lost, repeated
+// or misplaced block shows; returns its content.
+QByteArray writePatternFile(const QString &path, qint64 size);
+QByteArray readWholeFile(const QString &path);
+
+// Everything an uploader or a downloader reported.
+struct TransferRecord
+{
+    int finishedCount = 0;
+    int failedCount = 0;
+    int code = 0;
+    QString message;
+    QList<double> progress;
+
+    bool ended() const { return finishedCount + failedCount > 0; }
+    // Progress never goes back and stays within 0 to 100.
+    bool progressIsOrderly() const;
+};
+
+void record(HTTPUpload &upload, TransferRecord &into);
+void record(HTTPDownload &download, TransferRecord &into);
+
+// Sends the bytes to 127.0.0.1:port and returns what comes back until the peer closes.
+QByteArray exchangeRaw(quint16 port, const QByteArray &request, int timeoutMs = 10000);
+// The status code of a raw HTTP response, 0 when there is none.
+int statusOf(const QByteArray &response);
+
+} // namespace velumark::test
