@@ -2,6 +2,7 @@
 
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
+#include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/Image.h"
 #include "store/Localization.h"
@@ -12,29 +13,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
-
 #include <cstdio>
 
 namespace velumark {
 
 namespace {
 
-DatabaseExport::Outcome failed(const QString &message)
-{
-    return {OperationResult::Failed, message};
-}
-
-DatabaseExport::Outcome cancelled()
-{
-    return {OperationResult::Cancelled, {}};
-}
-
 // A name beside the target for writing it before it takes the target's place.
 QString stagingPathFor(const QString &target)
 {
     const QFileInfo info(target);
     return QDir(info.absolutePath())
-        .filePath(QStringLiteral(".%1.%2.partial").arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+        .filePath(QStringLiteral(".%1.%2.partial")
+                      .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
 }
 
 const char *filterScript(int scope)
@@ -56,8 +47,7 @@ const char *filterScript(int scope)
 DatabaseExport::DatabaseExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
     : LongOperation(parent), m_document(document), m_destination(std::move(destination)), m_scope(scope),
       m_interchange(isInterchangePath(m_destination))
-{
-}
+{}
 
 bool DatabaseExport::isInterchangePath(const QString &path)
 {
@@ -96,8 +86,9 @@ bool DatabaseExport::prepare(QString *error)
 bool DatabaseExport::writeHeader(QString *error)
 {
     SqliteConnection &db = *m_document.database();
-    auto update = db.prepare("UPDATE version SET app_identifier=?, app_version=?, export_date=?, num_artworks=?, "
-                             "num_clients=?, num_submissions=?, num_mediums=?, num_artists=?, num_images=? WHERE pk=?");
+    auto update =
+        db.prepare("UPDATE version SET app_identifier=?, app_version=?, export_date=?, num_artworks=?, "
+                   "num_clients=?, num_submissions=?, num_mediums=?, num_artists=?, num_images=? WHERE pk=?");
     if (!update) {
         *error = formatFailure("Error: failed to prepare statement with message '%s'.", db.errorMessage());
         return false;
@@ -189,7 +180,8 @@ DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy
     const QString staging = stagingPathFor(m_destination);
     if (!QFile::copy(copy, staging)) {
         QFile::remove(staging);
-        return failed(localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
+        return failed(
+            localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
     }
     QString error;
     if (!DatabaseFile::verify(staging, &error)) {
@@ -201,9 +193,11 @@ DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy
         QFile::remove(staging);
         return cancelled();
     }
-    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(m_destination).constData()) != 0) {
+    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(m_destination).constData()) !=
+        0) {
         QFile::remove(staging);
-        return failed(localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
+        return failed(
+            localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
     }
     return {};
 }
@@ -235,8 +229,8 @@ DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
             if (isAborted())
                 return discard(cancelled());
             const qint64 key = query->columnInt64(0);
-            for (const QString &name :
-                 {Image::photoFileName(key), Image::thumbnailFileName(key), Image::croppedThumbnailFileName(key)}) {
+            for (const QString &name : {Image::photoFileName(key), Image::thumbnailFileName(key),
+                                        Image::croppedThumbnailFileName(key)}) {
                 const QString source = QDir(m_packagePath).filePath(name);
                 if (QFileInfo::exists(source) && !QFile::copy(source, QDir(staging).filePath(name)))
                     return discard(failed(writeError));

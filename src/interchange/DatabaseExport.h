@@ -40,6 +40,8 @@ protected:
     Outcome finish(Outcome outcome) override;
 
 private:
+    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
+    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
     bool writeHeader(QString *error);
     Outcome putPicturesIntoBlobs(const QString &copy);
     Outcome writeInterchangeFile(const QString &copy);
