@@ -3,7 +3,6 @@
 #include "store/VelumarkUtility.h"
 
 #include <QDir>
-
 #include <unistd.h>
 
 namespace velumark {

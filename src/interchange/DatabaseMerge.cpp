@@ -1,0 +1,372 @@
+#include "interchange/DatabaseMerge.h"
+
+#include "interchange/DatabaseExport.h"
+#include "store/Artist.h"
+#include "store/Artwork.h"
+#include "store/Client.h"
+#include "store/DatabaseFile.h"
+#include "store/Image.h"
+#include "store/Localization.h"
+#include "store/Medium.h"
+#include "store/Sqlite.h"
+#include "store/Submission.h"
+#include "store/TextCompare.h"
+
+#include <QDir>
+#include <algorithm>
+#include <limits>
+#include <unordered_set>
+
+namespace velumark {
+
+namespace {
+
+// Header counts come from a foreign file: anything negative or absurd counts as nothing.
+qint64 saneCount(const SqliteStatement &row, int column)
+{
+    if (row.columnIsNull(column))
+        return 0;
+    const qint64 value = row.columnInt64(column);
+    constexpr qint64 kLimit = std::numeric_limits<qint32>::max();
+    return value < 0 || value > kLimit ? 0 : value;
+}
+
+bool containsLocalized(const QStringList &names, const QString &name)
+{
+    return std::any_of(names.begin(), names.end(),
+                       [&](const QString &n) { return localizedEquals(n, name); });
+}
+
+} // namespace
+
+DatabaseMerge::DatabaseMerge(SqliteConnection &working, Settings settings)
+    : m_working(working), m_settings(std::move(settings))
+{}
+
+bool DatabaseMerge::fail(const QString &message)
+{
+    if (m_error.isEmpty())
+        m_error = message;
+    return false;
+}
+
+DatabaseMerge::Result DatabaseMerge::run()
+{
+    QString openError;
+    auto foreign =
+        SqliteConnection::open(m_settings.foreignPath, SqliteConnection::Mode::ReadWrite, &openError);
+    if (!foreign) {
+        fail(localized("The file to import cannot be opened: %1").arg(openError));
+        return Result::Failed;
+    }
+    if (!foreign->exec(DatabaseFile::kCacheSizePragma)) {
+        fail(localized("The file to import is not a catalogue database: %1").arg(foreign->errorMessage()));
+        return Result::Failed;
+    }
+    const int scope = m_settings.scope;
+    const bool artworks = scope != ExportScope::Clients;
+    const bool clients = scope != ExportScope::Artworks;
+    bool ok = upgradeForeign(*foreign) && readExpectedRows(*foreign) && importImages(*foreign) &&
+              (!clients || importClients(*foreign)) && (!artworks || importArtworks(*foreign));
+    if (ok && scope == ExportScope::Complete)
+        ok = importSubmissions(*foreign) && addDefaultMediums() && importMediums(*foreign) &&
+             importArtists(*foreign);
+    if (ok && !cancelled())
+        ok = relinkImportedImages();
+    if (!foreign->close() && ok)
+        ok = fail(localized("The file to import cannot be closed: %1").arg(foreign->errorMessage()));
+    foreign.reset();
+    if (ok && !cancelled())
+        ok = addMissingArtistsAndMediums();
+    if (!ok)
+        return Result::Failed;
+    return cancelled() ? Result::Cancelled : Result::Done;
+}
+
+bool DatabaseMerge::upgradeForeign(SqliteConnection &foreign)
+{
+    auto version = foreign.prepare("SELECT version_num FROM version");
+    if (!version)
+        return fail(
+            localized("The file to import is not a catalogue database: %1").arg(foreign.errorMessage()));
+    if (version->step() != SqliteStatement::Step::Row)
+        return fail(localized("The file to import has no version information."));
+    const qint64 stored = version->columnInt64(0);
+    version.reset();
+    const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(foreign, stored);
+    if (!upgrade.succeeded)
+        return fail(localized("The file to import cannot be upgraded: %1").arg(upgrade.error));
+    if (upgrade.mapUpgradedImages) {
+        // Pictures of older files are linked only through the artworks' photo keys: give them
+        // their owners here, so that they are imported with their artworks.
+        if (!foreign.exec(
+                "UPDATE image SET type=0, key=(SELECT pk FROM artwork WHERE photo1_key=image.pk LIMIT 1), "
+                "tag=0 WHERE type=-2 AND EXISTS (SELECT 1 FROM artwork WHERE photo1_key=image.pk)") ||
+            !foreign.exec(
+                "UPDATE image SET type=0, key=(SELECT pk FROM artwork WHERE photo2_key=image.pk LIMIT 1), "
+                "tag=1 WHERE type=-2 AND EXISTS (SELECT 1 FROM artwork WHERE photo2_key=image.pk)"))
+            return fail(localized("The file to import cannot be upgraded: %1").arg(foreign.errorMessage()));
+    }
+    return true;
+}
+
+bool DatabaseMerge::readExpectedRows(SqliteConnection &foreign)
+{
+    auto counts = foreign.prepare("SELECT num_artworks, num_clients, num_submissions, num_mediums, "
+                                  "num_artists, num_images FROM version");
+    if (!counts || counts->step() != SqliteStatement::Step::Row)
+        return fail(localized("The file to import has no export header."));
+    const qint64 artworks = saneCount(*counts, 0);
+    const qint64 clients = saneCount(*counts, 1);
+    const qint64 submissions = saneCount(*counts, 2);
+    const qint64 mediums = saneCount(*counts, 3);
+    const qint64 artists = saneCount(*counts, 4);
+    const qint64 images = saneCount(*counts, 5);
+    switch (m_settings.scope) {
+    case ExportScope::Complete:
+        m_expectedRows = artworks + clients + submissions + mediums + artists + images;
+        break;
+    case ExportScope::ArtworksAndClients:
+        m_expectedRows = images + clients + artworks;
+        break;
+    case ExportScope::Artworks:
+        m_expectedRows = images + artworks;
+        break;
+    default:
+        m_expectedRows = images + clients;
+        break;
+    }
+    return true;
+}
+
+bool DatabaseMerge::forEachForeignRow(SqliteConnection &foreign, const char *sql,
+                                      const std::function<bool(qint64)> &row)
+{
+    std::vector<qint64> keys;
+    {
+        auto query = foreign.prepare(sql);
+        if (!query)
+            return fail(localized("The file to import cannot be read: %1").arg(foreign.errorMessage()));
+        for (;;) {
+            const SqliteStatement::Step step = query->step();
+            if (step == SqliteStatement::Step::Done)
+                break;
+            if (step == SqliteStatement::Step::Error)
+                return fail(localized("The file to import cannot be read: %1").arg(foreign.errorMessage()));
+            keys.push_back(query->columnInt64(0));
+        }
+    }
+    for (qint64 key : keys) {
+        if (cancelled())
+            return true;
+        if (!row(key))
+            return false;
+        ++m_rowsRead;
+        if (m_settings.progress && m_expectedRows > 0) {
+            // The expected count is stretched by a tenth, so the bar does not sit at 100 while the
+            // merge finishes.
+            const qint64 stretched = std::max<qint64>(1, m_expectedRows * 110 / 100);
+            m_settings.progress(
+                std::min(100.0, static_cast<double>(m_rowsRead) * 100.0 / static_cast<double>(stretched)));
+        }
+    }
+    return true;
+}
+
+bool DatabaseMerge::importImages(SqliteConnection &foreign)
+{
+    if (!QDir().mkpath(m_settings.tempPhotos) || !QDir().mkpath(m_settings.pictureFolder))
+        return fail(localized("The folders for imported pictures cannot be created."));
+    return forEachForeignRow(foreign, "SELECT pk FROM image", [&](qint64 key) {
+        int result = 0;
+        Image image(key, &foreign, m_settings.pictureFolder, false, &result);
+        if (result != 0 || image.hydrate() != 0)
+            return fail(
+                localized("A picture of the file to import cannot be read: %1").arg(foreign.errorMessage()));
+        if (image.linkedKey() == Image::kNone || image.linkedType() != Image::kOwnerArtwork ||
+            m_settings.scope == ExportScope::Clients)
+            return true;
+        const qint64 owner = image.linkedKey();
+        image.reopen(&m_working);
+        if (image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false) != 0)
+            return fail(localized("A picture cannot be imported: %1").arg(m_working.errorMessage()));
+        m_newImageKey.emplace(key, image.primaryKey());
+        m_imageOwners.emplace_back(image.primaryKey(), owner);
+        m_importedImageKeys.push_back(image.primaryKey());
+        return image.dehydrate() == 0 || fail(m_working.errorMessage());
+    });
+}
+
+bool DatabaseMerge::importClients(SqliteConnection &foreign)
+{
+    return forEachForeignRow(foreign, "SELECT pk FROM client", [&](qint64 key) {
+        int result = 0;
+        Client client(key, &foreign, false, &result);
+        if (result != 0 || client.hydrate() != 0)
+            return fail(
+                localized("A client of the file to import cannot be read: %1").arg(foreign.errorMessage()));
+        client.reopen(&m_working);
+        if (client.insertIntoDatabase(&m_working) != 0)
+            return fail(localized("A client cannot be imported: %1").arg(m_working.errorMessage()));
+        m_newClientKey.emplace(key, client.primaryKey());
+        return true;
+    });
+}
+
+bool DatabaseMerge::importArtworks(SqliteConnection &foreign)
+{
+    auto newImageKey = [&](qint64 old) {
+        if (old == -1)
+            return qint64(-1);
+        auto it = m_newImageKey.find(old);
+        return it == m_newImageKey.end() ? qint64(0) : it->second;
+    };
+    return forEachForeignRow(foreign, "SELECT pk FROM artwork", [&](qint64 key) {
+        int result = 0;
+        Artwork artwork(key, &foreign, false, &result);
+        if (result != 0 || artwork.hydrate() != 0)
+            return fail(
+                localized("An artwork of the file to import cannot be read: %1").arg(foreign.errorMessage()));
+        artwork.reopen(&m_working);
+        artwork.setPhotoKey1(newImageKey(artwork.photoKey1()));
+        artwork.setPhotoKey2(newImageKey(artwork.photoKey2()));
+        if (artwork.insertIntoDatabase(&m_working) != 0)
+            return fail(localized("An artwork cannot be imported: %1").arg(m_working.errorMessage()));
+        m_newArtworkKey.emplace(key, artwork.primaryKey());
+        return true;
+    });
+}
+
+bool DatabaseMerge::importSubmissions(SqliteConnection &foreign)
+{
+    auto renumber = [](const std::unordered_map<qint64, qint64> &keys, qint64 old) {
+        auto it = keys.find(old);
+        return it == keys.end() ? qint64(0) : it->second;
+    };
+    return forEachForeignRow(foreign, "SELECT pk FROM submission", [&](qint64 key) {
+        int result = 0;
+        Submission submission(key, &foreign, false, &result);
+        if (result != 0 || submission.hydrate() != 0)
+            return fail(localized("A submission of the file to import cannot be read: %1")
+                            .arg(foreign.errorMessage()));
+        submission.reopen(&m_working);
+        submission.setArtworkKey(renumber(m_newArtworkKey, submission.artworkKey()));
+        submission.setClientKey(renumber(m_newClientKey, submission.clientKey()));
+        if (submission.insertIntoDatabase(&m_working) != 0)
+            return fail(localized("A submission cannot be imported: %1").arg(m_working.errorMessage()));
+        return true;
+    });
+}
+
+QStringList DatabaseMerge::namesIn(const char *sql)
+{
+    QStringList names;
+    auto query = m_working.prepare(sql);
+    if (!query) {
+        fail(m_working.errorMessage());
+        return names;
+    }
+    while (query->step() == SqliteStatement::Step::Row)
+        names << query->columnText(0);
+    return names;
+}
+
+bool DatabaseMerge::addDefaultMediums()
+{
+    const QStringList existing = namesIn("SELECT name FROM medium");
+    const std::unordered_set<QString> present(existing.begin(), existing.end());
+    QStringList names = namesIn("SELECT medium FROM artwork WHERE medium IS NOT NULL AND medium <> ''");
+    for (const char *name : {"Acrylic", "Bonsai", "Digital", "Photograph", "Oil", "Pen and Ink", "Pottery",
+                             "Sculpture", "Watercolor"})
+        names << localized(name);
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return localizedCaseInsensitiveCompare(a, b) < 0; });
+    for (const QString &name : std::as_const(names)) {
+        if (present.count(name))
+            continue;
+        Medium medium;
+        medium.setName(name);
+        medium.setAbortOnError(false);
+        if (medium.insertIntoDatabase(&m_working) != 0)
+            return fail(localized("A medium cannot be imported: %1").arg(m_working.errorMessage()));
+    }
+    return m_error.isEmpty();
+}
+
+bool DatabaseMerge::importMediums(SqliteConnection &foreign)
+{
+    const QStringList held = namesIn("SELECT name FROM medium");
+    return forEachForeignRow(foreign, "SELECT pk FROM medium", [&](qint64 key) {
+        int result = 0;
+        Medium medium(key, &foreign, false, &result);
+        if (result != 0)
+            return fail(
+                localized("A medium of the file to import cannot be read: %1").arg(foreign.errorMessage()));
+        if (medium.name().isEmpty() || containsLocalized(held, medium.name()))
+            return true;
+        medium.reopen(&m_working);
+        return medium.insertIntoDatabase(&m_working) == 0 ||
+               fail(localized("A medium cannot be imported: %1").arg(m_working.errorMessage()));
+    });
+}
+
+bool DatabaseMerge::importArtists(SqliteConnection &foreign)
+{
+    const QStringList held = namesIn("SELECT name FROM artist");
+    return forEachForeignRow(foreign, "SELECT pk FROM artist", [&](qint64 key) {
+        int result = 0;
+        Artist artist(key, &foreign, false, &result);
+        if (result != 0)
+            return fail(
+                localized("An artist of the file to import cannot be read: %1").arg(foreign.errorMessage()));
+        if (artist.name().isEmpty())
+            return true;
+        const QString name = capitalized(artist.name());
+        if (containsLocalized(held, name))
+            return true;
+        artist.setName(name);
+        artist.reopen(&m_working);
+        return artist.insertIntoDatabase(&m_working) == 0 ||
+               fail(localized("An artist cannot be imported: %1").arg(m_working.errorMessage()));
+    });
+}
+
+bool DatabaseMerge::relinkImportedImages()
+{
+    for (const auto &[imageKey, oldOwner] : m_imageOwners) {
+        Image image(imageKey, &m_working, m_settings.tempPhotos, false);
+        auto it = m_newArtworkKey.find(oldOwner);
+        image.setLinkedKey(it == m_newArtworkKey.end() ? 0 : it->second);
+        if (image.save() != 0)
+            return fail(
+                localized("A picture cannot be linked to its artwork: %1").arg(m_working.errorMessage()));
+    }
+    return true;
+}
+
+bool DatabaseMerge::addMissingArtistsAndMediums()
+{
+    auto addMissing = [&](const char *textsSql, const char *namesSql, auto makeRecord) {
+        QStringList present = namesIn(namesSql);
+        QStringList texts = namesIn(textsSql);
+        texts.removeDuplicates();
+        for (const QString &text : texts) {
+            if (containsLocalized(present, text))
+                continue;
+            auto record = makeRecord();
+            record.setName(text);
+            record.setAbortOnError(false);
+            if (record.insertIntoDatabase(&m_working) != 0)
+                return fail(m_working.errorMessage());
+            present << text;
+        }
+        return m_error.isEmpty();
+    };
+    return addMissing("SELECT artist FROM artwork WHERE artist IS NOT NULL AND artist <> ''",
+                      "SELECT name FROM artist", [] { return Artist(); }) &&
+           addMissing("SELECT medium FROM artwork WHERE medium IS NOT NULL AND medium <> ''",
+                      "SELECT name FROM medium", [] { return Medium(); });
+}
+
+} // namespace velumark

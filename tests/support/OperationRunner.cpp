@@ -1,0 +1,34 @@
+#include "support/OperationRunner.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace velumark::test {
+
+OperationRun runOperation(LongOperation &operation, double abortAt)
+{
+    OperationRun run;
+    QEventLoop loop;
+    QObject::connect(&operation, &LongOperation::progress, &loop, [&](double percent) {
+        run.lastProgress = percent;
+        if (abortAt >= 0 && percent >= abortAt)
+            operation.abort();
+    });
+    QObject::connect(&operation, &LongOperation::finished, &loop, [&](int result, const QString &message) {
+        run.result = result;
+        run.message = message;
+        loop.quit();
+    });
+    if (abortAt == 0)
+        operation.abort();
+    run.started = operation.start(&run.startError);
+    if (!run.started)
+        return run;
+    if (abortAt == 0)
+        operation.abort();
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return run;
+}
+
+} // namespace velumark::test
