@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <unordered_map>
 
 namespace velumark {
 
@@ -22,6 +21,15 @@ const auto kLogoFileName = QStringLiteral("Velumark.jpg");
 QString pictureFileName(qint64 imageKey)
 {
     return QStringLiteral("velumark_%1.jpg").arg(imageKey);
+}
+
+// The keys listed for an artwork, or none.
+const std::vector<qint64> &keysOf(const std::unordered_map<qint64, std::vector<qint64>> &lists,
+                                  qint64 artworkKey)
+{
+    static const std::vector<qint64> none;
+    const auto found = lists.find(artworkKey);
+    return found == lists.end() ? none : found->second;
 }
 
 } // namespace
@@ -83,43 +91,21 @@ LongOperation::Outcome ReportExport::run()
 {
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
-    const auto artworkCount = static_cast<qint64>(lists.artworkKeys.size());
-    m_total = static_cast<qint64>(lists.imageKeys.size()) + 2 * artworkCount;
+    m_total = static_cast<qint64>(lists.imageKeys.size() + 2 * lists.artworkKeys.size());
     m_done = 0;
 
-    // An existing folder is used as it is; one that cannot be made leaves the pictures missing.
-    const QString photoFolder = photoFolderPath();
-    QDir(m_folder).mkdir(photoFolderName());
-    for (const qint64 key : lists.imageKeys) {
-        if (isAborted())
-            return cancelled();
-        // An unreadable picture is left out; the page shows it missing.
-        reader.image(key)->exportToPath(QDir(photoFolder).filePath(pictureFileName(key)), m_sizeCode);
-        advance();
-    }
-    if (isAborted())
+    if (!exportPictures(reader))
         return cancelled();
-
-    ReportSummary summary;
-    for (const qint64 key : lists.artworkKeys) {
-        summary.addArtwork(*reader.artwork(key, true));
-        advance();
-    }
-    summary.setAvailableArtworks(lists.availableArtworkCount);
-    std::unordered_map<qint64, double> incomeOfSubmission;
-    for (const qint64 key : lists.submissionKeys) {
-        const auto submission = reader.submission(key, false);
-        summary.addSubmission(*submission);
-        incomeOfSubmission.emplace(key, submission->income());
-    }
+    IncomeByKey incomeOfSubmission;
+    const ReportSummary summary = summarize(reader, incomeOfSubmission);
 
     const int width = pageWidth(m_sizeCode);
+    const QString folderName = photoFolderName();
     ExportFile file(reportPath());
     if (!file.open())
         return failed(file.errorString());
     VelumarkUtility::copyFileFrom(DatabaseFile::resourcePath("VelumarkIcon.jpg"),
-                                  QDir(photoFolder).filePath(kLogoFileName));
-    const QString folderName = photoFolderName();
+                                  QDir(photoFolderPath()).filePath(kLogoFileName));
     if (!file.outputString(ReportHtml::head(summary, width, ReportHtml::sourcePath(folderName, kLogoFileName),
                                             mediumDateTimeString(VelumarkUtility::now()))))
         return failed(file.errorString());
@@ -131,22 +117,13 @@ LongOperation::Outcome ReportExport::run()
             stopped = true;
             break;
         }
-        const auto artwork = reader.artwork(key, true);
         QStringList photos;
-        if (const auto images = lists.imagesOfArtwork.find(key); images != lists.imagesOfArtwork.end()) {
-            for (const qint64 imageKey : images->second)
-                photos << ReportHtml::sourcePath(folderName, pictureFileName(imageKey));
-        }
+        for (const qint64 imageKey : keysOf(lists.imagesOfArtwork, key))
+            photos << ReportHtml::sourcePath(folderName, pictureFileName(imageKey));
         double income = 0;
-        if (const auto submissions = lists.submissionsOfArtwork.find(key);
-            submissions != lists.submissionsOfArtwork.end()) {
-            for (const qint64 submissionKey : submissions->second) {
-                if (const auto found = incomeOfSubmission.find(submissionKey);
-                    found != incomeOfSubmission.end())
-                    income += found->second;
-            }
-        }
-        if (!file.outputString(ReportHtml::page(++number, width, *artwork, photos, income)))
+        for (const qint64 submissionKey : keysOf(lists.submissionsOfArtwork, key))
+            income += incomeOfSubmission[submissionKey];
+        if (!file.outputString(ReportHtml::page(++number, width, *reader.artwork(key, true), photos, income)))
             return failed(file.errorString());
         advance();
     }
@@ -157,6 +134,38 @@ LongOperation::Outcome ReportExport::run()
         return cancelled();
     reportProgress(100);
     return {};
+}
+
+bool ReportExport::exportPictures(SnapshotReader &reader)
+{
+    // An existing folder is used as it is; one that cannot be made leaves the pictures missing.
+    QDir(m_folder).mkdir(photoFolderName());
+    const QDir photos(photoFolderPath());
+    for (const qint64 key : snapshot().imageKeys) {
+        if (isAborted())
+            return false;
+        // An unreadable picture is left out; the page shows it missing.
+        reader.image(key)->exportToPath(photos.filePath(pictureFileName(key)), m_sizeCode);
+        advance();
+    }
+    return !isAborted();
+}
+
+ReportSummary ReportExport::summarize(SnapshotReader &reader, IncomeByKey &incomeOfSubmission)
+{
+    const CatalogueSnapshot &lists = snapshot();
+    ReportSummary summary;
+    for (const qint64 key : lists.artworkKeys) {
+        summary.addArtwork(*reader.artwork(key, true));
+        advance();
+    }
+    summary.setAvailableArtworks(lists.availableArtworkCount);
+    for (const qint64 key : lists.submissionKeys) {
+        const auto submission = reader.submission(key, false);
+        summary.addSubmission(*submission);
+        incomeOfSubmission.emplace(key, submission->income());
+    }
+    return summary;
 }
 
 void ReportExport::advance()

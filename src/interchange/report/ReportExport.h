@@ -3,10 +3,12 @@
 #include "interchange/DocumentExport.h"
 
 #include <QString>
+#include <unordered_map>
 
 namespace velumark {
 
-class ExportFile;
+class ReportSummary;
+class SnapshotReader;
 
 // Writes the HTML report of a document into a folder: "<base>.html" with a summary and one page
 // per artwork, and beside it the folder "<base>_photos" (the word localized) with the logo and
@@ -35,6 +37,12 @@ protected:
     Outcome run() override;
 
 private:
+    using IncomeByKey = std::unordered_map<qint64, double>;
+
+    // The pictures of every image; false when cancelled.
+    bool exportPictures(SnapshotReader &reader);
+    // The figures of the summary, and the income of each submission for the pages.
+    ReportSummary summarize(SnapshotReader &reader, IncomeByKey &incomeOfSubmission);
     QString baseName() const;
     QString photoFolderName() const;
     void advance();
