@@ -1,0 +1,36 @@
+#pragma once
+
+#include "interchange/CatalogueSnapshot.h"
+#include "interchange/LongOperation.h"
+
+namespace velumark {
+
+class VelumarkDatabase;
+
+// An export of one document, written on a worker thread. On the main thread it claims the
+// document (one import or export at a time), writes every pending edit to the file and takes a
+// snapshot of the lists; the worker then reads only the snapshot and the file (SnapshotReader),
+// never the document's records. The claim ends with the operation, whatever its result.
+class DocumentExport : public LongOperation
+{
+    Q_OBJECT
+protected:
+    explicit DocumentExport(VelumarkDatabase &document, QObject *parent = nullptr);
+
+    // Main thread, before the document is claimed: refuses parameters that cannot work.
+    virtual bool checkParameters(QString *) { return true; }
+    // The lists as they were when the operation started; for the worker.
+    const CatalogueSnapshot &snapshot() const { return m_snapshot; }
+
+    bool prepare(QString *error) final;
+    Outcome finish(Outcome outcome) override;
+
+    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
+    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
+
+private:
+    VelumarkDatabase &m_document;
+    CatalogueSnapshot m_snapshot;
+};
+
+} // namespace velumark

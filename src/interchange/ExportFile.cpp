@@ -1,0 +1,44 @@
+#include "interchange/ExportFile.h"
+
+#include "store/Localization.h"
+
+#include <QDir>
+
+namespace velumark {
+
+ExportFile::ExportFile(const QString &destination) : m_file(destination), m_destination(destination) {}
+
+bool ExportFile::open()
+{
+    // Unbuffered, so that a write the disk refuses fails on the piece that caused it, not later.
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool ExportFile::outputString(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    // A write the disk takes only in part is tried again with the rest: that one then fails with
+    // the reason (and a refused write makes commit() fail, so an incomplete file never takes the
+    // destination's name).
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = m_file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
+
+bool ExportFile::commit()
+{
+    return m_file.commit();
+}
+
+QString ExportFile::errorString() const
+{
+    return localized("%1 cannot be written: %2")
+        .arg(QDir::toNativeSeparators(m_destination), m_file.errorString());
+}
+
+} // namespace velumark

@@ -1,0 +1,114 @@
+#include "interchange/csv/CsvExport.h"
+
+#include "interchange/ExportFile.h"
+#include "interchange/SnapshotReader.h"
+#include "interchange/csv/CsvExportLines.h"
+#include "interchange/csv/CsvTemplate.h"
+#include "store/Localization.h"
+#include "store/VelumarkUtility.h"
+
+namespace velumark {
+
+CsvExport::CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
+    : DocumentExport(document, parent), m_destination(std::move(destination)), m_scope(scope)
+{}
+
+bool CsvExport::checkParameters(QString *error)
+{
+    if (m_scope >= Everything && m_scope <= ClientsOnly && !m_destination.isEmpty())
+        return true;
+    if (error)
+        *error = m_destination.isEmpty() ? localized("No file was chosen for the CSV export.")
+                                         : localized("Unknown export scope %1.").arg(m_scope);
+    return false;
+}
+
+LongOperation::Outcome CsvExport::run()
+{
+    const CatalogueSnapshot &lists = snapshot();
+    SnapshotReader reader(lists);
+    ExportFile file(m_destination);
+    if (!file.open() || !file.outputString(CsvExportLines::commentLines(VelumarkUtility::now())))
+        return failed(file.errorString());
+
+    const bool artworks = m_scope != ClientsOnly;
+    const bool clients = m_scope != ArtworksOnly;
+    const bool submissions = m_scope == Everything;
+    m_total = static_cast<qint64>((artworks ? lists.artworkKeys.size() : 0) +
+                                  (clients ? lists.clientKeys.size() : 0) +
+                                  (submissions ? lists.submissionKeys.size() : 0));
+    m_done = 0;
+
+    if (artworks) {
+        auto end = writeSection(file, CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns(),
+                                lists.artworkKeys, [&](qint64 key) {
+                                    const auto artwork = reader.artwork(key, true);
+                                    return artwork->title().isEmpty() ? QString()
+                                                                      : CsvExportLines::artworkLine(*artwork);
+                                });
+        if (end)
+            return *end;
+    }
+    if (clients) {
+        auto end = writeSection(file, CsvTemplate::clientsTitle(), CsvTemplate::clientColumns(),
+                                lists.clientKeys, [&](qint64 key) {
+                                    const auto client = reader.client(key, true);
+                                    return client->company().isEmpty() ? QString()
+                                                                       : CsvExportLines::clientLine(*client);
+                                });
+        if (end)
+            return *end;
+    }
+    if (submissions) {
+        auto end = writeSection(
+            file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
+            [&](qint64 key) {
+                const auto artwork = lists.artworkOfSubmission.find(key);
+                const auto client = lists.clientOfSubmission.find(key);
+                if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
+                    return QString();
+                return CsvExportLines::submissionLine(*reader.submission(key, true),
+                                                      reader.artwork(artwork->second, false)->title(),
+                                                      reader.client(client->second, false)->company());
+            });
+        if (end)
+            return *end;
+    }
+    // A cancel that came after the last record still keeps the old file.
+    if (isAborted())
+        return cancelled();
+    if (!file.commit())
+        return failed(file.errorString());
+    reportProgress(100);
+    return {};
+}
+
+template <typename LineOf>
+std::optional<LongOperation::Outcome> CsvExport::writeSection(ExportFile &file, const QString &title,
+                                                              const QStringList &columns,
+                                                              const std::vector<qint64> &keys, LineOf lineOf)
+{
+    if (isAborted())
+        return cancelled();
+    if (!file.outputString(CsvExportLines::sectionStart(title, columns)))
+        return failed(file.errorString());
+    for (const qint64 key : keys) {
+        if (isAborted())
+            return cancelled();
+        const QString line = lineOf(key);
+        if (!line.isEmpty() && !file.outputString(line))
+            return failed(file.errorString());
+        recordDone();
+    }
+    return std::nullopt;
+}
+
+void CsvExport::recordDone()
+{
+    ++m_done;
+    // Skipped records count too, so the bar reaches the end.
+    if (m_total > 0)
+        reportProgress(static_cast<double>(m_done) * 100.0 / static_cast<double>(m_total));
+}
+
+} // namespace velumark

@@ -1,0 +1,354 @@
+#include "interchange/csv/CsvExport.h"
+
+#include "ExportFixture.h"
+#include "interchange/csv/CsvImportParser.h"
+#include "store/DateFormatting.h"
+#include "store/Sqlite.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+using namespace velumark;
+
+namespace {
+
+// Caps the size of every file this process writes, so that a write fails as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+class CsvExportTest : public test::ExportFixture
+{
+protected:
+    QString destination() const { return folder.filePath(QStringLiteral("export.csv")); }
+
+    int exportTo(const QString &path, int scope)
+    {
+        CsvExport operation(*document, path, scope);
+        return runToEnd(operation);
+    }
+
+    static QByteArray comments()
+    {
+        return "\"// Exported from Velumark 1.3 on " + mediumDateTimeString(VelumarkUtility::now()).toUtf8() +
+               "\"\n\"// Refer to the Velumark CSV template file for formatting guidelines.\"\n";
+    }
+
+    // The catalogue of the exact-bytes and round-trip tests: quotes, commas and line breaks in
+    // texts, records without their identifying text, a withdrawn submission, an invalid due date.
+    void buildCatalogue()
+    {
+        Artwork *moon = addArtwork(QStringLiteral("Moon \"over\" Water"));
+        moon->setArtist(QStringLiteral("Ann Lee"));
+        moon->setPrice(1234.5);
+        moon->setMedium(QStringLiteral("Oil"));
+        moon->setSize(QStringLiteral("40 x 50"));
+        moon->setCreationDate(local(2013, 1, 5));
+        moon->setEffort(1);
+        moon->setEffortUnits(2);
+        moon->setMaterialCost(12.3);
+        moon->setLocation(QStringLiteral("Studio"));
+        moon->setNotes(QStringLiteral("Dry, then\nvarnish"));
+        document->updateArtwork(moon);
+        Artwork *dunes = addArtwork(QStringLiteral("Dunes"));
+        dunes->setArtist(QStringLiteral("bob"));
+        dunes->setSale_loan(false);
+        dunes->setEffort(3);
+        dunes->setEffortUnits(2);
+        document->updateArtwork(dunes);
+        Artwork *zebra = addArtwork(QStringLiteral("Zebra"));
+        zebra->setEffort(5);
+        document->updateArtwork(zebra);
+        addArtwork(QString())->setArtist(QStringLiteral("Nobody"));
+
+        Client *north = addClient(QStringLiteral("Gallery \"North\""));
+        north->setCommission(10);
+        north->setPayRate(2.5);
+        north->setDeadline(local(2024, 7, 1));
+        north->setResponseTime(2);
+        north->setResponseTimeUnits(2);
+        north->setContact(QStringLiteral("Ann"));
+        north->setAddress(QStringLiteral("1 Main St\nTown"));
+        north->setWeb(QStringLiteral("https://north.example"));
+        north->setEmail(QStringLiteral("ann@north.example"));
+        north->setPhone(QStringLiteral("555"));
+        north->setClientType(1);
+        document->updateClient(north);
+        Client *harbour = addClient(QStringLiteral("Harbour Arts"));
+        harbour->setStatus(false);
+        harbour->setResponseTime(1);
+        harbour->setResponseTimeUnits(1);
+        harbour->setClientType(9);
+        document->updateClient(harbour);
+        addClient(QString());
+
+        addSubmission(moon, north, local(2024, 1, 10), [&](Submission &s) {
+            s.setValidDueDate(true);
+            s.setResponseDueDate(local(2024, 2, 10));
+            s.setResponseReceived(1);
+            s.setResponseDate(local(2024, 2, 1));
+            s.setSubmissionState(2);
+            s.setIncome(500);
+            s.setNotes(QStringLiteral("Paid, \"thanks\""));
+            s.setReleaseSigned(true);
+            s.setSubmissionType(2);
+        });
+        addSubmission(dunes, harbour, local(2024, 3, 5), [&](Submission &s) {
+            s.setResponseDueDate(local(2024, 4, 5));
+            s.setResponseReceived(2);
+            s.setResponseDate(local(2024, 3, 20));
+            s.setSubmissionState(1);
+            s.setExhibited(true);
+        });
+        // A submission whose artwork is gone is not written.
+        ASSERT_TRUE(document->database()->exec(
+            QStringLiteral("INSERT INTO submission (artwork_key, client_key, sent_date) VALUES (999, %1, 0)")
+                .arg(north->primaryKey())));
+        reopen();
+    }
+};
+
+} // namespace
+
+TEST_F(CsvExportTest, WritesTheFileByteForByte)
+{
+    buildCatalogue();
+    // An edit the document has not written yet is part of the export.
+    for (const auto &artwork : document->artworks()) {
+        if (artwork->title() == QLatin1String("Zebra"))
+            artwork->setLocation(QStringLiteral("Attic"));
+    }
+    std::vector<double> progress;
+    CsvExport operation(*document, destination(), CsvExport::Everything);
+    QObject::connect(&operation, &LongOperation::progress,
+                     [&](double percent) { progress.push_back(percent); });
+    ASSERT_EQ(runToEnd(operation), OperationResult::Done) << operation.message().toStdString();
+
+    const QByteArray expected =
+        comments() +
+        "\n"
+        "Artworks\n"
+        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\n"
+        "\"Dunes\",\"bob\",\"No\",\"0.00\",\"\",\"\",\"\",\"3 hours\",\"0.00\",\"\",\"\"\n"
+        "\"Moon \"\"over\"\" Water\",\"Ann Lee\",\"Yes\",\"1234.50\",\"Oil\",\"40 x 50\",\"Jan 5, 2013\","
+        "\"1 hour\",\"12.30\",\"Studio\",\"Dry, then\nvarnish\"\n"
+        "\"Zebra\",\"\",\"Yes\",\"0.00\",\"\",\"\",\"\",\"5 \",\"0.00\",\"Attic\",\"\"\n"
+        "\n"
+        "Clients\n"
+        "Company,Commission,Pay Rate,Deadline,Response Time,Status,Contact,Address,Web,Email,Phone,Fax,"
+        "Notes,Client Type\n"
+        "\"Gallery \"\"North\"\"\",\"10.00\",\"2.50\",\"Jul 1, 2024\",\"2 weeks\",\"Open\",\"Ann\",\"1 Main "
+        "St\n"
+        "Town\",\"https://north.example\",\"ann@north.example\",\"555\",\"\",\"\",\"Gallery\"\n"
+        "\"Harbour Arts\",\"0.00\",\"0.00\",\"\",\"1 "
+        "day\",\"Closed\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\n"
+        "\n"
+        "Submissions\n"
+        "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,Notes,Release Signed?,"
+        "Submission Type,Exhibited?\n"
+        "\"Dunes\",\"Harbour Arts\",\"Mar 5, 2024\",\"\",\"No\",\"Mar 20, 2024\",\"\",\"0.00\",\"\",\"No\","
+        "\"Unspecified\",\"Yes\"\n"
+        "\"Moon \"\"over\"\" Water\",\"Gallery \"\"North\"\"\",\"Jan 10, 2024\",\"Feb 10, 2024\",\"Yes\","
+        "\"Feb 1, 2024\",\"Published\",\"500.00\",\"Paid, \"\"thanks\"\"\",\"Yes\",\"One Artist "
+        "Show\",\"No\"\n";
+    EXPECT_EQ(contents(destination()).toStdString(), expected.toStdString());
+
+    // Skipped records count: 4 artworks, 3 clients, 3 submissions make ten steps of 10%.
+    ASSERT_FALSE(progress.empty());
+    EXPECT_DOUBLE_EQ(progress.front(), 10.0);
+    EXPECT_DOUBLE_EQ(progress.back(), 100.0);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.size(), 10u);
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
+{
+    const QByteArray artworks =
+        "\nArtworks\nTitle,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\n";
+    const QByteArray clients = "\nClients\nCompany,Commission,Pay Rate,Deadline,Response Time,Status,Contact,"
+                               "Address,Web,Email,Phone,Fax,Notes,Client Type\n";
+    const QByteArray submissions =
+        "\nSubmissions\nArtwork,Client,Send Date,Response Due,Response?,Response Date,"
+        "State,Income,Notes,Release Signed?,Submission Type,Exhibited?\n";
+    ASSERT_EQ(exportTo(destination(), CsvExport::Everything), OperationResult::Done);
+    EXPECT_EQ(contents(destination()), comments() + artworks + clients + submissions);
+
+    Client *client = addClient(QStringLiteral("Gallery"));
+    addSubmission(addArtwork(QStringLiteral("Dunes")), client, local(2024, 1, 10), [](Submission &) {});
+    const QByteArray artworkLine =
+        "\"Dunes\",\"\",\"Yes\",\"0.00\",\"\",\"\",\"\",\"0 \",\"0.00\",\"\",\"\"\n";
+    const QByteArray clientLine = "\"Gallery\",\"0.00\",\"0.00\",\"\",\"0 "
+                                  "\",\"Open\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Unspecified\"\n";
+    ASSERT_EQ(exportTo(destination(), CsvExport::ArtworksAndClients), OperationResult::Done);
+    EXPECT_EQ(contents(destination()), comments() + artworks + artworkLine + clients + clientLine);
+    ASSERT_EQ(exportTo(destination(), CsvExport::ArtworksOnly), OperationResult::Done);
+    EXPECT_EQ(contents(destination()), comments() + artworks + artworkLine);
+    ASSERT_EQ(exportTo(destination(), CsvExport::ClientsOnly), OperationResult::Done);
+    EXPECT_EQ(contents(destination()), comments() + clients + clientLine);
+
+    CsvExport unknownScope(*document, destination(), 4);
+    QString error;
+    EXPECT_FALSE(unknownScope.start(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(CsvExportTest, OneExportAtATimeAndTheDocumentIsFreeAgainAfterwards)
+{
+    addArtwork(QStringLiteral("Dunes"));
+    CsvExport first(*document, destination(), CsvExport::Everything);
+    QSignalSpy finished(&first, &LongOperation::finished);
+    ASSERT_TRUE(first.start());
+    CsvExport second(*document, folder.filePath(QStringLiteral("second.csv")), CsvExport::Everything);
+    QString error;
+    EXPECT_FALSE(second.start(&error)) << "the document is busy";
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(finished.wait(120000));
+    EXPECT_EQ(first.result(), OperationResult::Done);
+    EXPECT_EQ(runToEnd(second), OperationResult::Done);
+}
+
+TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
+{
+    // A destination in a folder that does not exist.
+    const QString nowhere = folder.filePath(QStringLiteral("missing/export.csv"));
+    CsvExport missingFolder(*document, nowhere, CsvExport::Everything);
+    EXPECT_EQ(runToEnd(missingFolder), OperationResult::Failed);
+    EXPECT_TRUE(missingFolder.message().contains(QStringLiteral("export.csv")))
+        << missingFolder.message().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+
+    // A destination the finished file cannot replace.
+    const QString occupied = folder.filePath(QStringLiteral("occupied.csv"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("occupied.csv")));
+    CsvExport directory(*document, occupied, CsvExport::Everything);
+    EXPECT_EQ(runToEnd(directory), OperationResult::Failed);
+    EXPECT_TRUE(QFileInfo(occupied).isDir());
+
+    // The disk fills up in the middle of the file; the old export survives.
+    for (int i = 0; i < 60; ++i)
+        addArtwork(QStringLiteral("Artwork number %1 with a fairly long title").arg(i));
+    ASSERT_TRUE(document->saveChanges());
+    ASSERT_EQ(exportTo(destination(), CsvExport::ArtworksOnly), OperationResult::Done);
+    const QByteArray previous = contents(destination());
+    ASSERT_GT(previous.size(), 4096);
+    {
+        const FileSizeLimit limit(2048);
+        CsvExport full(*document, destination(), CsvExport::ArtworksOnly);
+        EXPECT_EQ(runToEnd(full), OperationResult::Failed);
+        // The reason the system gave, not a guess.
+        EXPECT_TRUE(full.message().contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+            << full.message().toStdString();
+    }
+    EXPECT_EQ(contents(destination()), previous);
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb export.csv occupied.csv")
+        << "no partial file is left behind";
+
+    // When the document cannot save its edits, nothing starts and the document stays free.
+    document->artworks().front()->setNotes(QString(20000, QLatin1Char('x')));
+    {
+        const FileSizeLimit limit(1);
+        CsvExport unsaved(*document, destination(), CsvExport::ArtworksOnly);
+        QString error;
+        EXPECT_FALSE(unsaved.start(&error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_FALSE(document->isOperationRunning());
+    EXPECT_EQ(exportTo(destination(), CsvExport::ArtworksOnly), OperationResult::Done);
+}
+
+TEST_F(CsvExportTest, CancelLeavesTheOldFileAndNoPartialOne)
+{
+    for (int i = 0; i < 5; ++i)
+        addArtwork(QStringLiteral("Artwork %1").arg(i));
+    const QString path = destination();
+    // Cancelled after the first record, on the worker itself, so the moment is certain.
+    CsvExport operation(*document, path, CsvExport::Everything);
+    QObject::connect(
+        &operation, &LongOperation::progress, &operation, [&] { operation.abort(); }, Qt::DirectConnection);
+    EXPECT_EQ(runToEnd(operation), OperationResult::Cancelled);
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old export\n");
+    old.close();
+    CsvExport again(*document, path, CsvExport::Everything);
+    QObject::connect(
+        &again, &LongOperation::progress, &again, [&] { again.abort(); }, Qt::DirectConnection);
+    EXPECT_EQ(runToEnd(again), OperationResult::Cancelled);
+    EXPECT_EQ(contents(path), QByteArray("old export\n"));
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb export.csv");
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(CsvExportTest, TheCsvImportReadsBackEveryFieldWritten)
+{
+    buildCatalogue();
+    ASSERT_EQ(exportTo(destination(), CsvExport::Everything), OperationResult::Done);
+    const QString imported = folder.filePath(QStringLiteral("imported.db"));
+    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
+    EXPECT_EQ(result.artworkCount, 3);
+    EXPECT_EQ(result.clientCount, 2);
+    EXPECT_EQ(result.submissionCount, 2);
+
+    // Every column of the records written, as stored in the document and in the import's database.
+    // The file knows only Yes and No: a withdrawal comes back as no response, without its state;
+    // a due date that is not valid and a client type outside the list are not written.
+    const char *const queries[] = {
+        "SELECT title, artist, sale_loan, price, medium, size, created, effort, effort_units, material_cost, "
+        "location, notes FROM artwork WHERE title <> '' ORDER BY title",
+        "SELECT company, commission, payrate, deadline, response_time, response_time_units, status, contact, "
+        "address, web, email, phone, fax, notes, CASE WHEN client_type BETWEEN 0 AND 7 THEN client_type ELSE "
+        "0 "
+        "END FROM client WHERE company <> '' ORDER BY company",
+        "SELECT a.title, c.company, s.sent_date, s.valid_due_date, CASE WHEN s.valid_due_date THEN "
+        "s.response_due_date ELSE 0 END, s.response = 1, s.response_date, CASE s.response WHEN 1 THEN "
+        "s.state "
+        "ELSE 0 END, s.income, s.notes, s.release_signed, s.submission_type, s.exhibited FROM submission s "
+        "JOIN artwork a ON a.pk = s.artwork_key JOIN client c ON c.pk = s.client_key ORDER BY s.sent_date"};
+    auto rows = [](SqliteConnection &database, const char *sql) {
+        QStringList list;
+        auto statement = database.prepare(sql);
+        while (statement && statement->step() == SqliteStatement::Step::Row) {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(statement->handle()); ++i)
+                columns << statement->columnText(i);
+            list << columns.join(QLatin1Char('|'));
+        }
+        return list.join(QLatin1Char('\n')).toStdString();
+    };
+    auto database = SqliteConnection::open(imported, SqliteConnection::Mode::ReadOnly);
+    ASSERT_TRUE(database);
+    for (const char *sql : queries) {
+        const std::string written = rows(*document->database(), sql);
+        EXPECT_NE(written.find('\n'), std::string::npos) << sql;
+        EXPECT_EQ(rows(*database, sql), written);
+    }
+}

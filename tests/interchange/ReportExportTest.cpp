@@ -1,0 +1,375 @@
+#include "interchange/report/ReportExport.h"
+
+#include "ExportFixture.h"
+#include "interchange/report/ReportHtml.h"
+#include "store/DateFormatting.h"
+#include "support/LegacyDatabases.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace velumark;
+
+namespace {
+
+class ReportExportTest : public test::ExportFixture
+{
+protected:
+    Image *addPhoto(Artwork *artwork, int width, int height)
+    {
+        auto image = std::make_unique<Image>();
+        image->setLinkedType(Image::kOwnerArtwork);
+        image->setLinkedKey(artwork->primaryKey());
+        image->setTagValue(static_cast<qint64>(artwork->images().size()) + 1);
+        image->setPhoto(QImage::fromData(test::jpegBytes(width, height)));
+        Image *added = document->addImage(std::move(image));
+        artwork->addImage(added, -1);
+        return added;
+    }
+
+    int exportReport(const QString &fileName, int sizeCode)
+    {
+        ReportExport operation(*document, folder.path(), fileName, sizeCode);
+        const int result = runToEnd(operation);
+        EXPECT_EQ(operation.message().toStdString(), "");
+        return result;
+    }
+
+    QString html(const QString &fileName = QStringLiteral("velumark_report.html")) const
+    {
+        return QString::fromUtf8(contents(folder.filePath(fileName)));
+    }
+
+    // The part of the report from the page of the artwork numbered `number` to the next page.
+    static QString page(const QString &report, int number)
+    {
+        const QString start = QStringLiteral("<h3 class=\"break\">- %1 -</h3>").arg(number);
+        const qsizetype from = report.indexOf(start);
+        if (from < 0)
+            return {};
+        const qsizetype to = report.indexOf(QStringLiteral("<h3 class=\"break\">"), from + start.size());
+        return report.mid(from, to < 0 ? -1 : to - from);
+    }
+
+    static QSize pictureSize(const QString &path) { return QImageReader(path).size(); }
+};
+
+} // namespace
+
+TEST_F(ReportExportTest, WritesTheReportCharacterForCharacter)
+{
+    Artwork *harbour = addArtwork(QStringLiteral("Harbour"));
+    harbour->setArtist(QStringLiteral("Ann Lee"));
+    harbour->setPrice(10);
+    harbour->setCreationDate(local(2020, 5, 4));
+    harbour->setEffort(2);
+    harbour->setEffortUnits(3);
+    harbour->setMaterialCost(1.5);
+    harbour->setLocation(QStringLiteral("Studio"));
+    document->updateArtwork(harbour);
+    const Image *photo = addPhoto(harbour, 800, 600);
+
+    ASSERT_EQ(exportReport(QString(), 2), OperationResult::Done);
+    const QString box = QStringLiteral(
+        R"(<div style="background-color:#FFFFFF; font-family:Tahoma,Arial,Helvetica,sans-serif; font-size:18x; )"
+        R"(width:700px; margin-left:15%; margin-right:15%; border:3px groove #f5bd68; padding:15px;">)");
+    QString expected =
+        QStringLiteral(R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=utf-8">
+<title>Artwork Report</title>
+<style>html {background-color:#eeeeee}</style>
+</head><style>.break { page-break-before: always; }</style><body>
+BOX<img src="velumark_report_photos/Velumark.jpg" style="float:left; margin-right:20px;"/>
+<h1>Artwork Report</h1>
+Exported from Velumark v1.3 on NOW<br /><br /><br />
+<hr size=3 color=#f5bd68 align=center /><h2 align=center>Summary</h2>
+<table border=0 cellspacing=0 cellpadding=4 width=300 align=center><tbody>
+<tr><td>Total Artworks:</td><td align=right>1</td></tr>
+<tr><td>Unique Artists:</td><td align=right>1</td></tr>
+<tr><td>Collection Value:</td><td align=right>10.00</td></tr>
+<tr><td>Available for Sale / Loan:</td><td align=right>1</td></tr>
+<tr><td>Total Sold:</td><td align=right>0</td></tr>
+<tr><td>Total Published:</td><td align=right>0</td></tr>
+<tr><td>Total Income:</td><td align=right>0.00</td></tr>
+<tr><td>Total Material Cost:</td><td align=right>1.50</td></tr>
+</tbody></table><br /><hr size=3 color=#f5bd68 align=center /><br /><br /></div>
+<div style="font-family:Tahoma,Arial,Helvetica,sans-serif; font-size:18x; width:700px; text-align:center; margin-left:15%; margin-right:15%; padding:15px;"><h3 class="break">- 1 -</h3></div>
+BOX<p><table border=0 cellspacing=0 cellpadding=8 width=650><tbody>
+<tr><td width=180><b>Title:</b></td><td align=left>Harbour</td></tr>
+<tr><td width=180><b>Photos:</b></td><td align=left>
+<img src="velumark_report_photos/velumark_KEY.jpg" style="padding: 20px 20px 20px 0px; vertical-align:middle;">
+</td></tr>
+<tr><td width=180><b>Artist:</b></td><td align=left>Ann Lee</td></tr>
+<tr><td width=180><b>For Sale/Loan?:</b></td><td align=left>Yes</td></tr>
+<tr><td width=180><b>Price:</b></td><td align=left>10.00</td></tr>
+<tr><td width=180><b>Total Income:</b></td><td align=left>0.00</td></tr>
+<tr><td width=180><b>Medium:</b></td><td align=left></td></tr>
+<tr><td width=180><b>Size:</b></td><td align=left></td></tr>
+<tr><td width=180><b>Created:</b></td><td align=left>May 4, 2020</td></tr>
+<tr><td width=180><b>Effort:</b></td><td align=left>2 days</td></tr>
+<tr><td width=180><b>Material Cost:</b></td><td align=left>1.50</td></tr>
+<tr><td width=180><b>Location:</b></td><td align=left>Studio</td></tr>
+<tr><td width=180><b>Notes:</b></td><td align=left></td></tr>
+</tbody></table></p></div>
+</body></html>
+)");
+    expected.replace(QStringLiteral("BOX"), box)
+        .replace(QStringLiteral("NOW"), mediumDateTimeString(VelumarkUtility::now()))
+        .replace(QStringLiteral("KEY"), QString::number(photo->primaryKey()));
+    EXPECT_EQ(html().toStdString(), expected.toStdString());
+
+    const QString photos = folder.filePath(QStringLiteral("velumark_report_photos"));
+    EXPECT_EQ(contents(QDir(photos).filePath(QStringLiteral("Velumark.jpg"))),
+              contents(QStringLiteral(":/velumark/VelumarkIcon.jpg")));
+    EXPECT_EQ(entries(photos),
+              QStringLiteral("Velumark.jpg velumark_%1.jpg").arg(photo->primaryKey()).toStdString());
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(ReportExportTest, SummaryCountsSalesAndPublicationsAndEveryIncome)
+{
+    Artwork *first = addArtwork(QStringLiteral("First"));
+    first->setArtist(QStringLiteral("ann lee"));
+    first->setPrice(100.5);
+    first->setMaterialCost(10);
+    document->updateArtwork(first);
+    Artwork *second = addArtwork(QStringLiteral("Second"));
+    second->setArtist(QStringLiteral("Ann Lee"));
+    second->setPrice(200);
+    second->setMaterialCost(5.25);
+    second->setSale_loan(false);
+    document->updateArtwork(second);
+    Artwork *third = addArtwork(QStringLiteral("Third"));
+    Client *client = addClient(QStringLiteral("Gallery"));
+    auto answered = [](qint64 response, qint64 state, double income) {
+        return [=](Submission &s) {
+            s.setResponseReceived(response);
+            s.setSubmissionState(state);
+            s.setIncome(income);
+        };
+    };
+    addSubmission(first, client, local(2024, 1, 1), answered(1, 2, 300));  // published: sold and published
+    addSubmission(second, client, local(2024, 1, 2), answered(1, 1, 200)); // sold
+    addSubmission(third, client, local(2024, 1, 3), answered(0, 0, 50));   // unanswered, income still counts
+    addSubmission(first, client, local(2024, 1, 4), answered(2, 1, 0));    // withdrawn: no sale
+    addSubmission(third, client, local(2024, 1, 5), answered(1, 0, 10));   // returned
+
+    ASSERT_EQ(exportReport(QString(), 1), OperationResult::Done);
+    const QString report = html();
+    for (const char *row :
+         {"Total Artworks:</td><td align=right>3<", "Unique Artists:</td><td align=right>1<",
+          "Collection Value:</td><td align=right>300.50<",
+          "Available for Sale / Loan:</td><td align=right>2<", "Total Sold:</td><td align=right>2<",
+          "Total Published:</td><td align=right>1<", "Total Income:</td><td align=right>560.00<",
+          "Total Material Cost:</td><td align=right>15.25<"})
+        EXPECT_TRUE(report.contains(QLatin1String(row))) << row;
+    // Pages in list order, each with the income of all its submissions.
+    const QString income = QStringLiteral("<b>Total Income:</b></td><td align=left>%1<");
+    EXPECT_TRUE(page(report, 1).contains(QStringLiteral(">First<")));
+    EXPECT_TRUE(page(report, 1).contains(income.arg(QStringLiteral("300.00"))));
+    EXPECT_TRUE(page(report, 2).contains(income.arg(QStringLiteral("200.00"))));
+    EXPECT_TRUE(page(report, 3).contains(income.arg(QStringLiteral("60.00"))));
+    EXPECT_TRUE(page(report, 3).contains(QStringLiteral("<b>For Sale/Loan?:</b></td><td align=left>Yes<")));
+    EXPECT_TRUE(page(report, 2).contains(QStringLiteral("<b>For Sale/Loan?:</b></td><td align=left>No<")));
+    EXPECT_TRUE(page(report, 3).contains(QStringLiteral("<b>Created:</b></td><td align=left><")));
+}
+
+TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
+{
+    EXPECT_EQ(ReportHtml::encodeStringToHTML(QStringLiteral("a & \"b\" <c>\nd &amp;")),
+              QStringLiteral("a &amp; &quot;b&quot; &lt;c&gt;<br />d &amp;amp;"));
+
+    Artwork *artwork = addArtwork(QStringLiteral("<img src=x onerror=alert(1)> & \"Co\""));
+    artwork->setArtist(QStringLiteral("<script>alert(2)</script>"));
+    artwork->setMedium(QStringLiteral("Oil & <i>"));
+    artwork->setSize(QStringLiteral("\"big\""));
+    artwork->setLocation(QStringLiteral("</td></tr>"));
+    artwork->setNotes(QStringLiteral("First line & more\nsecond < third"));
+    document->updateArtwork(artwork);
+    const Image *photo = addPhoto(artwork, 200, 100);
+    const QString fileName = QStringLiteral("a\"><img src=x onerror=y> #1.html");
+
+    ASSERT_EQ(exportReport(fileName, 1), OperationResult::Done);
+    const QString base = QStringLiteral("a\"><img src=x onerror=y> #1");
+    const QString report = html(base + QStringLiteral(".html"));
+    EXPECT_FALSE(report.contains(QStringLiteral("<script>")));
+    EXPECT_FALSE(report.contains(QStringLiteral("<img src=x")));
+    EXPECT_FALSE(report.contains(QStringLiteral("<i>")));
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("<td align=left>&lt;img src=x onerror=alert(1)&gt; &amp; &quot;Co&quot;</td>")));
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("<td align=left>First line &amp; more<br />second &lt; third</td>")));
+    EXPECT_TRUE(report.contains(QStringLiteral("<td align=left>&lt;/td&gt;&lt;/tr&gt;</td>")));
+    const QString folderInUrl = QStringLiteral("a%22%3E%3Cimg%20src%3Dx%20onerror%3Dy%3E%20%231_photos");
+    EXPECT_TRUE(report.contains(QStringLiteral("<img src=\"%1/Velumark.jpg\"").arg(folderInUrl)));
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("<img src=\"%1/velumark_%2.jpg\"").arg(folderInUrl).arg(photo->primaryKey())));
+    EXPECT_TRUE(QFileInfo(folder.filePath(base + QStringLiteral("_photos/Velumark.jpg"))).isFile());
+
+    // A name is a file in the chosen folder, never a path elsewhere.
+    for (const QString &name : {QStringLiteral("../escape.html"), QStringLiteral(".html")}) {
+        ReportExport refused(*document, folder.path(), name, 1);
+        QString error;
+        EXPECT_FALSE(refused.start(&error)) << name.toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    const Image *photo = addPhoto(artwork, 2000, 1500);
+    const QString picture = QStringLiteral("velumark_%1.jpg").arg(photo->primaryKey());
+    struct Case
+    {
+        int code;
+        QSize size;
+        int width;
+    };
+    for (const Case &c : {Case{1, QSize(320, 240), 700}, Case{2, QSize(512, 384), 700},
+                          Case{3, QSize(1024, 768), 1165}, Case{4, QSize(1280, 960), 1420}}) {
+        SCOPED_TRACE(c.code);
+        const QString name = QStringLiteral("size%1.html").arg(c.code);
+        ASSERT_EQ(exportReport(name, c.code), OperationResult::Done);
+        const QString written = folder.filePath(QStringLiteral("size%1_photos/").arg(c.code) + picture);
+        EXPECT_EQ(pictureSize(written), c.size);
+        if (c.code == 1) {
+            EXPECT_EQ(contents(written), contents(photo->thumbnailFilePath())) << "the thumbnail, copied";
+        }
+        const QString report = html(name);
+        EXPECT_EQ(report.count(QStringLiteral("width:%1px;").arg(c.width)), 3);
+        EXPECT_FALSE(report.contains(QStringLiteral("width:%1px;").arg(c.width == 700 ? 1420 : 700)));
+    }
+}
+
+TEST_F(ReportExportTest, DocumentWithoutArtworksGivesTheSummaryOnly)
+{
+    ASSERT_EQ(exportReport(QStringLiteral("empty.html"), 1), OperationResult::Done);
+    const QString report = html(QStringLiteral("empty.html"));
+    EXPECT_FALSE(report.contains(QStringLiteral("class=\"break\"")));
+    EXPECT_EQ(report.count(QRegularExpression(QStringLiteral("align=right>0</td>"))), 5);
+    EXPECT_EQ(report.count(QRegularExpression(QStringLiteral("align=right>0\\.00</td>"))), 3);
+    EXPECT_TRUE(report.endsWith(QStringLiteral("<br /><br /></div>\n</body></html>\n")));
+    EXPECT_EQ(entries(folder.filePath(QStringLiteral("empty_photos"))), "Velumark.jpg");
+}
+
+TEST_F(ReportExportTest, CancelDuringPicturesWritesNoReportAndDuringPagesClosesIt)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    for (int i = 0; i < 3; ++i)
+        addPhoto(artwork, 400, 300);
+    // Cancelled on the worker after the first picture, so the moment is certain.
+    ReportExport pictures(*document, folder.path(), QStringLiteral("pictures.html"), 2);
+    QObject::connect(
+        &pictures, &LongOperation::progress, &pictures, [&] { pictures.abort(); }, Qt::DirectConnection);
+    EXPECT_EQ(runToEnd(pictures), OperationResult::Cancelled);
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb pictures_photos");
+    EXPECT_EQ(entries(folder.filePath(QStringLiteral("pictures_photos"))),
+              QStringLiteral("velumark_%1.jpg").arg(artwork->images().front()->primaryKey()).toStdString());
+
+    addArtwork(QStringLiteral("Island"));
+    addArtwork(QStringLiteral("Jetty"));
+    // 3 pictures, then 3 artworks summed up, then 3 pages: cancelled once the first page is out.
+    ReportExport pages(*document, folder.path(), QStringLiteral("pages.html"), 2);
+    QObject::connect(
+        &pages, &LongOperation::progress, &pages,
+        [&](double percent) {
+            if (percent >= 7 * 100.0 / 9)
+                pages.abort();
+        },
+        Qt::DirectConnection);
+    EXPECT_EQ(runToEnd(pages), OperationResult::Cancelled);
+    const QString report = html(QStringLiteral("pages.html"));
+    EXPECT_EQ(report.count(QStringLiteral("class=\"break\"")), 1);
+    EXPECT_TRUE(page(report, 1).contains(QStringLiteral(">Harbour<")));
+    EXPECT_TRUE(report.endsWith(QStringLiteral("</tbody></table></p></div>\n</body></html>\n")));
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+TEST_F(ReportExportTest, WritesThatFailEndFailedAndKeepTheOldReport)
+{
+    addArtwork(QStringLiteral("Harbour"));
+    ReportExport missing(*document, folder.filePath(QStringLiteral("missing")), QString(), 1);
+    EXPECT_EQ(runToEnd(missing), OperationResult::Failed);
+    EXPECT_TRUE(missing.message().contains(QStringLiteral("velumark_report.html")));
+
+    // The finished report cannot take the name of a folder.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("taken.html")));
+    ReportExport taken(*document, folder.path(), QStringLiteral("taken.html"), 1);
+    EXPECT_EQ(runToEnd(taken), OperationResult::Failed);
+    EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("taken.html"))).isDir());
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html taken_photos") << "no partial report is left";
+    EXPECT_FALSE(document->isOperationRunning());
+}
+
+// The report as a browser shows it: every picture loads, and every artwork starts a printed page.
+TEST_F(ReportExportTest, BrowserLoadsEveryPictureAndPrintsOnePagePerArtwork)
+{
+    const QString chromium = QStringLiteral("/usr/bin/chromium");
+    if (!QFileInfo(chromium).isExecutable())
+        GTEST_SKIP() << "Chromium is not installed at /usr/bin/chromium: the browser check did not run.";
+    addPhoto(addArtwork(QStringLiteral("Harbour")), 400, 300);
+    Artwork *island = addArtwork(QStringLiteral("Island & <Bay>"));
+    addPhoto(island, 300, 400);
+    addPhoto(island, 500, 200);
+    // A name with a blank and a "#": the picture paths only work when they are percent-encoded.
+    const QString name = QStringLiteral("Art #1 report.html");
+    ASSERT_EQ(exportReport(name, 1), OperationResult::Done);
+
+    // A copy of the report beside it that writes the state of its pictures into its title.
+    const QString harness = folder.filePath(QStringLiteral("harness.html"));
+    QFile harnessFile(harness);
+    ASSERT_TRUE(harnessFile.open(QIODevice::WriteOnly));
+    harnessFile.write(contents(folder.filePath(name)));
+    harnessFile.write("<script>window.addEventListener('load', () => {"
+                      " const all = Array.from(document.images);"
+                      " const loaded = all.filter(i => i.complete && i.naturalWidth > 0);"
+                      " document.title = 'loaded ' + loaded.length + ' of ' + all.length; });</script>\n");
+    harnessFile.close();
+
+    const QTemporaryDir profile;
+    auto runChromium = [&](const QStringList &arguments) {
+        QProcess process;
+        process.setProgram(chromium);
+        process.setArguments(QStringList{QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                         QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                                         QStringLiteral("--disable-background-networking"),
+                                         QStringLiteral("--disable-component-update"),
+                                         QStringLiteral("--disable-sync"),
+                                         QStringLiteral("--user-data-dir=") + profile.path()} +
+                             arguments);
+        process.start();
+        EXPECT_TRUE(process.waitForFinished(90000)) << "chromium did not finish";
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const QString dom = runChromium({QStringLiteral("--virtual-time-budget=5000"),
+                                     QStringLiteral("--dump-dom"), QUrl::fromLocalFile(harness).toString()});
+    EXPECT_TRUE(dom.contains(QStringLiteral("<title>loaded 4 of 4</title>"))) << dom.left(400).toStdString();
+
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    runChromium({QStringLiteral("--run-all-compositor-stages-before-draw"),
+                 QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--print-to-pdf=") + pdf,
+                 QUrl::fromLocalFile(folder.filePath(name)).toString()});
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QString details = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(details.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))))
+        << details.toStdString();
+    // Each artwork on a printed page of its own, after the summary, its title shown as written.
+    const QStringList titles = {QStringLiteral("Harbour"), QStringLiteral("Island & <Bay>")};
+    for (int number = 1; number <= 2; ++number) {
+        QProcess text;
+        const QString pdfPage = QString::number(number + 1);
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-f"), pdfPage, QStringLiteral("-l"), pdfPage, pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        const QString pageText = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(pageText.contains(QRegularExpression(QStringLiteral("^-\\s*%1\\s*-$").arg(number),
+                                                         QRegularExpression::MultilineOption)))
+            << pageText.toStdString();
+        EXPECT_TRUE(pageText.contains(titles.at(number - 1))) << pageText.toStdString();
+    }
+}
