@@ -255,4 +255,9 @@ DatabaseExport::Outcome DatabaseExport::finish(Outcome outcome)
     return outcome;
 }
 
+DatabaseExport::~DatabaseExport()
+{
+    stopWorker();
+}
+
 } // namespace velumark

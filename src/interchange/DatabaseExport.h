@@ -30,6 +30,7 @@ class DatabaseExport : public LongOperation
     Q_OBJECT
 public:
     DatabaseExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent = nullptr);
+    ~DatabaseExport() override;
 
     const QString &destination() const { return m_destination; }
     static bool isInterchangePath(const QString &path);

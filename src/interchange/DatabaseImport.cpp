@@ -265,4 +265,9 @@ DatabaseImport::Outcome DatabaseImport::finish(Outcome outcome)
     return outcome;
 }
 
+DatabaseImport::~DatabaseImport()
+{
+    stopWorker();
+}
+
 } // namespace velumark

@@ -30,6 +30,7 @@ public:
     // A complete restore (scope 0 with overwrite) replaces every record instead of adding.
     DatabaseImport(VelumarkDatabase &document, Source source, QString sourcePath, int scope,
                    bool overwriteAllowed, QObject *parent = nullptr);
+    ~DatabaseImport() override;
 
     bool isCompleteRestore() const;
 

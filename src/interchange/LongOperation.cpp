@@ -60,6 +60,23 @@ bool LongOperation::start(QString *error)
     return true;
 }
 
+void LongOperation::stopWorker()
+{
+    if (!m_thread)
+        return;
+    m_aborted = true;
+    m_thread->disconnect(this);
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    m_running = false;
+    try {
+        finish({OperationResult::Cancelled, {}});
+    } catch (const DatabaseError &) {
+        // The object is going away; there is no one left to tell.
+    }
+}
+
 void LongOperation::workerFinished()
 {
     m_thread->wait();

@@ -52,6 +52,11 @@ protected:
     // Starting thread, after the worker, with what run() returned; may change the outcome.
     virtual Outcome finish(Outcome outcome) { return outcome; }
 
+    // For the destructors of derived classes: stops a worker that is still running and ends the
+    // operation as cancelled through finish(), so that nothing of the object outlives it and what
+    // prepare() claimed is given back.
+    void stopWorker();
+
     // Worker thread: reports a percentage (clamped to 0..100; repeated values are not sent).
     void reportProgress(double percent);
 

@@ -111,4 +111,9 @@ void CsvExport::recordDone()
         reportProgress(static_cast<double>(m_done) * 100.0 / static_cast<double>(m_total));
 }
 
+CsvExport::~CsvExport()
+{
+    stopWorker();
+}
+
 } // namespace velumark

@@ -29,6 +29,7 @@ public:
     };
 
     CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent = nullptr);
+    ~CsvExport() override;
 
 protected:
     bool checkParameters(QString *error) override;

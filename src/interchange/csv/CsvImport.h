@@ -11,6 +11,7 @@ class CsvImport : public DatabaseImport
     Q_OBJECT
 public:
     CsvImport(VelumarkDatabase &document, QString csvPath, int scope, QObject *parent = nullptr);
+    ~CsvImport() override;
 
 protected:
     Outcome prepareForeignDatabase(const QString &target) override;

@@ -175,4 +175,9 @@ void ReportExport::advance()
         reportProgress(static_cast<double>(m_done) * 100.0 / static_cast<double>(m_total));
 }
 
+ReportExport::~ReportExport()
+{
+    stopWorker();
+}
+
 } // namespace velumark

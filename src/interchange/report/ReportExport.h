@@ -25,6 +25,7 @@ public:
     // pictures. An empty file name means kDefaultFileName.
     ReportExport(VelumarkDatabase &document, QString folder, QString fileName, int sizeCode,
                  QObject *parent = nullptr);
+    ~ReportExport() override;
 
     QString reportPath() const;
     QString photoFolderPath() const;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+namespace velumark::cli {
+
+// The command families; each lives in a source file of its own.
+
+// new, stats, list.
+std::vector<Command> catalogueCommands();
+// export, import, report.
+std::vector<Command> transferCommands();
+// import-contacts.
+std::vector<Command> contactCommands();
+// demo.
+std::vector<Command> demoCommands();
+// devices, pull, push.
+std::vector<Command> deviceCommands();
+
+} // namespace velumark::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "interchange/OperationWatcher.h"
+
+#include <QString>
+
+namespace velumark {
+class LongOperation;
+}
+
+namespace velumark::cli {
+
+// Follows one long operation on the terminal: a progress bar on standard error when it is a
+// terminal, Ctrl-C cancels as the dialogs' Cancel button does, and the end is printed with the
+// texts the dialogs show.
+class ProgressReporter : public OperationWatcher
+{
+public:
+    struct Texts
+    {
+        QString completeTitle; // "Import Complete"
+        QString complete;      // "Database import complete!"
+        QString errorTitle;    // "Import Error"
+        QString error;         // "An error occurred during the import! ..."
+    };
+    static Texts importTexts();
+    static Texts exportTexts();
+    static Texts reportTexts();
+
+    ProgressReporter(QString label, Texts texts);
+
+    // Runs the event loop until the operation has finished; returns the exit status.
+    int waitFor(LongOperation &operation);
+
+    void progressUpdate(double percent) override;
+    void operationFinished(int result, const QString &message) override;
+
+private:
+    QString m_label;
+    Texts m_texts;
+    bool m_terminal;
+    int m_lastWidth = -1;
+    int m_result = -1;
+};
+
+} // namespace velumark::cli
