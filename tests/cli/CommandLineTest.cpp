@@ -157,3 +157,73 @@ TEST(CommandLine, AKilledImportLeavesTheCatalogueWholeOneWayOrTheOther)
         }
     }
 }
+
+TEST(CommandLine, CsvRoundTripAndReport)
+{
+    QTemporaryDir folder;
+    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
+    ASSERT_EQ(runCli({QStringLiteral("demo"), sample}).exitCode, 0);
+    const QString csv = folder.filePath(QStringLiteral("sample.csv"));
+    const auto exported = runCli({QStringLiteral("export"), sample, csv});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+
+    const QString copy = folder.filePath(QStringLiteral("Copy.vdb"));
+    ASSERT_EQ(runCli({QStringLiteral("new"), copy}).exitCode, 0);
+    const auto imported = runCli({QStringLiteral("import"), copy, csv});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(countRows(copy, "artwork"), countRows(sample, "artwork"));
+    EXPECT_EQ(countRows(copy, "client"), countRows(sample, "client"));
+    EXPECT_EQ(countRows(copy, "submission"), countRows(sample, "submission"));
+    // Every submission found its artwork and its client again, by title and company.
+    auto db = velumark::SqliteConnection::open(QDir(copy).filePath(QStringLiteral("velumark.db")),
+                                               velumark::SqliteConnection::Mode::ReadOnly);
+    auto unlinked =
+        db->prepare("SELECT count(*) FROM submission WHERE artwork_key NOT IN (SELECT pk FROM artwork) "
+                    "OR client_key NOT IN (SELECT pk FROM client)");
+    ASSERT_EQ(unlinked->step(), velumark::SqliteStatement::Step::Row);
+    EXPECT_EQ(unlinked->columnInt64(0), 0);
+    unlinked.reset();
+    db.reset();
+    const auto sampleList = runCli({QStringLiteral("list"), QStringLiteral("artworks"), sample});
+    const auto copyList = runCli({QStringLiteral("list"), QStringLiteral("artworks"), copy});
+    // The photos stay behind (CSV carries none); every text of the rows comes back. A withdrawal
+    // is written as "No" under "Response?" and so comes back as a submission still waiting.
+    QString expected = sampleList.out;
+    expected.replace(QStringLiteral("[withdrawn_icon]"), QStringLiteral("[questionmark_icon]"));
+    EXPECT_EQ(copyList.out, expected);
+
+    const QString reportFolder = folder.filePath(QStringLiteral("report"));
+    ASSERT_TRUE(QDir().mkdir(reportFolder));
+    const auto report = runCli({QStringLiteral("report"), sample, reportFolder, QStringLiteral("--photos"),
+                                QStringLiteral("medium")});
+    ASSERT_EQ(report.exitCode, 0) << report.err.toStdString();
+    EXPECT_TRUE(report.out.contains(QStringLiteral("Report export complete!")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(reportFolder).filePath(QStringLiteral("velumark_report.html"))));
+    EXPECT_EQ(QDir(QDir(reportFolder).filePath(QStringLiteral("velumark_report_photos")))
+                  .entryList({QStringLiteral("*.jpg")}, QDir::Files)
+                  .size(),
+              9)
+        << "the logo and one picture per image";
+}
+
+TEST(CommandLine, ContactsBecomeClients)
+{
+    QTemporaryDir folder;
+    const QString catalogue = folder.filePath(QStringLiteral("Contacts.vdb"));
+    ASSERT_EQ(runCli({QStringLiteral("new"), catalogue}).exitCode, 0);
+    const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
+    QFile file(cards);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nORG:Gallery North\r\n"
+               "TEL;TYPE=WORK,VOICE:+1 555 0100\r\nEND:VCARD\r\n"
+               "begin:vcard\r\nversion:2.1\r\nN:Marsh;Bob\r\nEMAIL;HOME:bob@example.org\r\nend:vcard\r\n");
+    file.close();
+    const auto added = runCli({QStringLiteral("import-contacts"), catalogue, cards});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(QStringLiteral("Added client: Gallery North")));
+    EXPECT_TRUE(added.out.contains(QStringLiteral("Added client: Bob Marsh")));
+    EXPECT_EQ(countRows(catalogue, "client"), 2);
+    const QString empty = folder.filePath(QStringLiteral("empty.vcf"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    EXPECT_EQ(runCli({QStringLiteral("import-contacts"), catalogue, empty}).exitCode, 1);
+}
