@@ -1,7 +1,6 @@
+#include "DocumentFixture.h"
 #include "document/SubmissionListController.h"
 #include "support/LegacyDatabases.h"
-
-#include "DocumentFixture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,18 +76,21 @@ TEST_F(Collections, AvailabilityIsRefiledInTitleOrder)
     addArtwork(QStringLiteral("cedar"));
     Artwork *birch = addArtwork(QStringLiteral("Birch"));
     addArtwork(QStringLiteral("alder"));
-    EXPECT_EQ(titles(document->availableArtworks()),
-              (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
+    EXPECT_EQ(
+        titles(document->availableArtworks()),
+        (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
     birch->setSale_loan(false);
     document->updateArtwork(birch);
     EXPECT_EQ(titles(document->availableArtworks()),
               (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("cedar")}));
     birch->setSale_loan(true);
     document->updateArtwork(birch);
-    EXPECT_EQ(titles(document->availableArtworks()),
-              (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
-    EXPECT_EQ(titles(document->displayedArtworks()),
-              (std::vector<QString>{QStringLiteral("Birch"), QStringLiteral("alder"), QStringLiteral("cedar")}))
+    EXPECT_EQ(
+        titles(document->availableArtworks()),
+        (std::vector<QString>{QStringLiteral("alder"), QStringLiteral("Birch"), QStringLiteral("cedar")}));
+    EXPECT_EQ(
+        titles(document->displayedArtworks()),
+        (std::vector<QString>{QStringLiteral("Birch"), QStringLiteral("alder"), QStringLiteral("cedar")}))
         << "the artwork list orders titles by character code";
 }
 
@@ -163,8 +165,9 @@ TEST_F(Collections, UpgradeFromVersionTwoMapsPhotoKeysToTheirArtwork)
     QString error;
     ASSERT_TRUE(old.readFromURL(oldPackage, &error)) << error.toStdString();
     ASSERT_EQ(old.artworks().size(), 2u);
-    Artwork *harbour = old.artworks().front()->title() == QStringLiteral("Blue Study") ? old.artworks().back().get()
-                                                                                    : old.artworks().front().get();
+    Artwork *harbour = old.artworks().front()->title() == QStringLiteral("Blue Study")
+                           ? old.artworks().back().get()
+                           : old.artworks().front().get();
     ASSERT_EQ(harbour->images().size(), 2u);
     EXPECT_EQ(harbour->images()[0]->primaryKey(), 11);
     EXPECT_EQ(harbour->images()[0]->tagValue(), 0);

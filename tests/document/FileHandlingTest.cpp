@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace velumark;
@@ -150,4 +151,43 @@ TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
     version.reset();
     auto noType = db->prepare("SELECT type FROM image");
     EXPECT_FALSE(noType) << "nothing of the failed script remains";
+}
+
+TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
+{
+    VelumarkDatabase untitled;
+    QString error;
+    ASSERT_TRUE(untitled.openUntitled(QStringLiteral("Untitled 3"), &error)) << error.toStdString();
+    EXPECT_TRUE(untitled.unsavedDocument());
+    EXPECT_TRUE(untitled.packageFilename().endsWith(QStringLiteral("/Velumark/Untitled 3.vdb")))
+        << untitled.packageFilename().toStdString();
+    EXPECT_EQ(untitled.mediums().size(), 9u);
+    const QString target = folder.filePath(QStringLiteral("Named.vdb"));
+    ASSERT_TRUE(untitled.writeSafelyToURL(target, &error)) << error.toStdString();
+    EXPECT_FALSE(untitled.unsavedDocument());
+    ASSERT_TRUE(untitled.close(&error));
+}
+
+TEST_F(FileHandling, TheNotifierTellsEveryChange)
+{
+    QSignalSpy added(document->notifier(), &DocumentNotifier::recordAdded);
+    QSignalSpy removed(document->notifier(), &DocumentNotifier::recordRemoved);
+    QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
+    VelumarkUtility::setFixedNow(local(2024, 6, 12));
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("North"));
+    auto submission = std::make_unique<Submission>();
+    submission->setArtwork(artwork);
+    submission->setArtworkKey(artwork->primaryKey());
+    submission->setClient(client);
+    submission->setClientKey(client->primaryKey());
+    submission->setValidDueDate(true);
+    submission->setResponseDueDate(local(2024, 6, 1));
+    document->addSubmission(std::move(submission));
+    EXPECT_EQ(added.count(), 3);
+    ASSERT_EQ(overdue.count(), 1);
+    EXPECT_EQ(overdue.takeFirst().at(0).toULongLong(), 1u);
+    document->removeArtwork(artwork);
+    EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
+    EXPECT_EQ(overdue.count(), 1);
 }

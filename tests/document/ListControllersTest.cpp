@@ -1,3 +1,4 @@
+#include "DocumentFixture.h"
 #include "document/ArtworkListController.h"
 #include "document/CatalogueStatistics.h"
 #include "document/ClientListController.h"
@@ -6,15 +7,16 @@
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
 
-#include "DocumentFixture.h"
-
 using namespace velumark;
 using ListControllers = test::DocumentFixture;
 
 namespace {
 struct SortByArtist
 {
-    explicit SortByArtist(bool on) { VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(on); }
+    explicit SortByArtist(bool on)
+    {
+        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(on);
+    }
     ~SortByArtist() { VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false); }
 };
 } // namespace

@@ -1,6 +1,7 @@
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseImport.h"
 #include "store/DatabaseFile.h"
+#include "store/VelumarkUtility.h"
 #include "support/LegacyDatabases.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
@@ -256,6 +257,9 @@ TEST(DatabaseTransfer, CancelLeavesEverythingAsItWas)
     EXPECT_EQ(target.count("artwork"), 1);
     EXPECT_EQ(QDir(target.packagePath()).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 0);
     EXPECT_FALSE(target.document().isOperationRunning());
+    EXPECT_TRUE(
+        QDir(VelumarkUtility::cacheFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
+        << "temporary files are gone after a cancel";
 }
 
 TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
@@ -314,6 +318,9 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
     EXPECT_EQ(target.document().artworks().size(), 3u);
     EXPECT_NE(artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
     EXPECT_EQ(target.document().images().size(), 2u) << "rows whose blobs are not pictures still import";
+    EXPECT_TRUE(
+        QDir(VelumarkUtility::cacheFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
+        << "temporary files are gone after failures and successes";
 }
 
 TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
