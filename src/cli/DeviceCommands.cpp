@@ -34,9 +34,10 @@ struct DeviceTarget
     int waitMs = 0;
 };
 
-QCommandLineOption waitOption(int defaultSeconds, const char *description)
+// description names the default as %1.
+QCommandLineOption waitOption(int defaultSeconds, const QString &description)
 {
-    return QCommandLineOption(QStringLiteral("wait"), localized(description).arg(defaultSeconds),
+    return QCommandLineOption(QStringLiteral("wait"), description.arg(defaultSeconds),
                               QStringLiteral("SECONDS"), QString::number(defaultSeconds));
 }
 
@@ -76,7 +77,7 @@ int devicesCommand(const QStringList &arguments)
         "the application, its version and the mode chosen on the device's Tools screen, separated by "
         "tabs. Devices are found through the Avahi daemon."));
     const QCommandLineOption wait =
-        waitOption(kListingSeconds, "How long to look for devices (default: %1 seconds).");
+        waitOption(kListingSeconds, localized("How long to look for devices (default: %1 seconds)."));
     parser.addOption(wait);
     if (const int status = parseArguments(parser, QStringLiteral("devices"), arguments, {}, 0, 0);
         status >= 0)
@@ -244,11 +245,14 @@ int transfer(DeviceBrowser &browser, bool import, QEventLoop &loop)
     return status;
 }
 
-const char *const kTargetHelp =
-    "The device is named as \"velumark-cli devices\" lists it and found on the local network through "
-    "the Avahi daemon, waiting up to --wait seconds for it. Instead of DEVICE, --url http://HOST:PORT "
-    "with --mode N reaches a device at a known address without discovery (N: 0 Backup Database, "
-    "1 Restore Database, 2 Export Data, 3 Import Data).";
+QString targetHelp()
+{
+    return localized(
+        "The device is named as \"velumark-cli devices\" lists it and found on the local network through "
+        "the Avahi daemon, waiting up to --wait seconds for it. Instead of DEVICE, --url http://HOST:PORT "
+        "with --mode N reaches a device at a known address without discovery (N: 0 Backup Database, "
+        "1 Restore Database, 2 Export Data, 3 Import Data).");
+}
 
 int deviceTransferCommand(const QStringList &arguments, bool import)
 {
@@ -261,12 +265,12 @@ int deviceTransferCommand(const QStringList &arguments, bool import)
                             "Backup Database mode, or in Export Data mode for artworks or clients.")
                 : localized("Sends the complete database of a catalogue to a device running the companion "
                             "app. The device must be in Restore Database or Import Data mode.")) +
-        QLatin1Char('\n') + localized(kTargetHelp));
+        QLatin1Char('\n') + targetHelp());
     parser.addPositionalArgument(QStringLiteral("PATH.vdb"), localized("The catalogue package."));
     parser.addPositionalArgument(QStringLiteral("DEVICE"), localized("The device's name."),
                                  QStringLiteral("[DEVICE]"));
     const QCommandLineOption wait =
-        waitOption(kFindingSeconds, "How long to look for the device (default: %1 seconds).");
+        waitOption(kFindingSeconds, localized("How long to look for the device (default: %1 seconds)."));
     const QCommandLineOption url(QStringLiteral("url"), localized("The device's address, http://HOST:PORT."),
                                  QStringLiteral("URL"));
     const QCommandLineOption mode(QStringLiteral("mode"), localized("The device's mode, with --url."),

@@ -270,13 +270,13 @@ void DeviceBrowser::fail(const TransferAlert &alert, const QString &detail)
     emit transferFinished(false, alert, detail);
 }
 
-void DeviceBrowser::failLater(const TransferAlert &alert, const QString &detail)
+void DeviceBrowser::failLater(const TransferAlert &alert)
 {
     QMetaObject::invokeMethod(
         this,
-        [this, attempt = m_attempt, alert, detail] {
+        [this, attempt = m_attempt, alert] {
             if (attempt == m_attempt)
-                fail(alert, detail);
+                fail(alert);
         },
         Qt::QueuedConnection);
 }

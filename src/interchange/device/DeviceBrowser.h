@@ -97,7 +97,7 @@ private:
     void succeed(const TransferAlert &alert);
     void fail(const TransferAlert &alert, const QString &detail = {});
     // A failure found while beginning, reported from the event loop.
-    void failLater(const TransferAlert &alert, const QString &detail = {});
+    void failLater(const TransferAlert &alert);
     void endCancelled();
     // Back to idle: the claim, the operation and the temporary files are let go.
     void settle();
