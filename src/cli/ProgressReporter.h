@@ -28,6 +28,8 @@ public:
     static Texts reportTexts();
 
     ProgressReporter(QString label, Texts texts);
+    // For an end whose texts are known only when it comes (a device transfer).
+    void setTexts(Texts texts) { m_texts = std::move(texts); }
 
     // Runs the event loop until the operation has finished; returns the exit status.
     int waitFor(LongOperation &operation);

@@ -1,5 +1,7 @@
 #include "interchange/device/Device.h"
 
+#include "store/Localization.h"
+
 namespace velumark {
 
 Device::Device(const QString &deviceName, const QString &serviceName, int serviceNumber,
@@ -7,5 +9,21 @@ Device::Device(const QString &deviceName, const QString &serviceName, int servic
     : m_deviceName(deviceName), m_serviceName(serviceName), m_serviceNumber(serviceNumber),
       m_serviceVersion(serviceVersion)
 {}
+
+QString Device::modeText() const
+{
+    switch (m_serviceNumber) {
+    case DeviceMode::BackupDatabase:
+        return localized("Backup Database");
+    case DeviceMode::RestoreDatabase:
+        return localized("Restore Database");
+    case DeviceMode::ExportData:
+        return localized("Export Data");
+    case DeviceMode::ImportData:
+        return localized("Import Data");
+    default:
+        return localized("Mode %1").arg(m_serviceNumber);
+    }
+}
 
 } // namespace velumark

@@ -29,6 +29,8 @@ public:
     // The device mode (DeviceMode).
     int serviceNumber() const { return m_serviceNumber; }
     void setServiceNumber(int serviceNumber) { m_serviceNumber = serviceNumber; }
+    // The mode as the device's Tools screen names it ("Backup Database", ...).
+    QString modeText() const;
     // The announcing application's version.
     QString serviceVersion() const { return m_serviceVersion; }
     void setServiceVersion(const QString &serviceVersion) { m_serviceVersion = serviceVersion; }
