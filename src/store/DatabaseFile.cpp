@@ -5,7 +5,6 @@
 #include "store/VelumarkUtility.h"
 
 #include <QFile>
-
 #include <sqlite3.h>
 
 namespace velumark {
@@ -147,6 +146,50 @@ bool DatabaseFile::copyDatabase(const QString &source, const QString &target, QS
     return true;
 }
 
+namespace {
+
+// Opens a file read-only and runs SQLite's integrity check; null with the reason otherwise.
+std::unique_ptr<SqliteConnection> openChecked(const QString &databasePath, QString *error)
+{
+    QString openError;
+    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, &openError);
+    if (!connection) {
+        if (error)
+            *error = openError;
+        return nullptr;
+    }
+    auto check = connection->prepare("PRAGMA quick_check");
+    if (!check || check->step() != SqliteStatement::Step::Row ||
+        check->columnText(0) != QLatin1String("ok")) {
+        if (error)
+            *error = check && !check->columnIsNull(0) ? check->columnText(0) : connection->errorMessage();
+        return nullptr;
+    }
+    return connection;
+}
+
+} // namespace
+
+bool DatabaseFile::verifyForeign(const QString &databasePath, QString *error)
+{
+    auto connection = openChecked(databasePath, error);
+    if (!connection)
+        return false;
+    auto version = connection->prepare("SELECT version_num FROM version");
+    if (!version || version->step() != SqliteStatement::Step::Row) {
+        if (error)
+            *error = QStringLiteral("the database has no version row");
+        return false;
+    }
+    const qint64 number = version->columnInt64(0);
+    if (number < 1 || number > kCurrentVersion) {
+        if (error)
+            *error = QStringLiteral("the database has the unknown version %1").arg(number);
+        return false;
+    }
+    return true;
+}
+
 bool DatabaseFile::verify(const QString &databasePath, QString *error)
 {
     auto fail = [&](const QString &message) {
@@ -154,17 +197,9 @@ bool DatabaseFile::verify(const QString &databasePath, QString *error)
             *error = message;
         return false;
     };
-    QString openError;
-    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, &openError);
+    auto connection = openChecked(databasePath, error);
     if (!connection)
-        return fail(openError);
-    {
-        auto check = connection->prepare("PRAGMA quick_check");
-        if (!check || check->step() != SqliteStatement::Step::Row)
-            return fail(connection->errorMessage());
-        if (check->columnText(0) != QLatin1String("ok"))
-            return fail(check->columnText(0));
-    }
+        return false;
     static const char *const probes[] = {
         "SELECT pk, version_num, creation_date, comments, app_identifier, app_version, export_date, "
         "num_artworks, "

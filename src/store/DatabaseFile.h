@@ -36,7 +36,7 @@ public:
     struct Upgrade
     {
         bool succeeded = false;
-        bool addArtists = false;       // version 1 had no artist table
+        bool addArtists = false;        // version 1 had no artist table
         bool mapUpgradedImages = false; // old image rows await their artworks
         QString error;
     };
@@ -60,6 +60,10 @@ public:
     // Checks that a file is a sound catalogue database: it opens without creating, passes
     // PRAGMA quick_check, has the tables of the current schema and a version row.
     static bool verify(const QString &databasePath, QString *error);
+    // Checks that a file from outside is a whole catalogue database of any version this
+    // application can upgrade: it passes PRAGMA quick_check and has a version row naming a
+    // version from 1 to the current one.
+    static bool verifyForeign(const QString &databasePath, QString *error);
 };
 
 } // namespace velumark

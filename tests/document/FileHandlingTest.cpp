@@ -191,3 +191,24 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
     EXPECT_EQ(overdue.count(), 1);
 }
+
+TEST(DatabaseFile, ForeignFilesOfOlderVersionsPassTheirCheck)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
+    test::buildVersion2Database(old);
+    QString error;
+    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
+    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(file.size() / 2);
+    file.close();
+    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
+    {
+        auto db = SqliteConnection::open(dir.filePath(QStringLiteral("future.vdbi")));
+        db->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)");
+        db->exec("INSERT INTO version (version_num) VALUES (9)");
+    }
+    EXPECT_FALSE(DatabaseFile::verifyForeign(dir.filePath(QStringLiteral("future.vdbi")), &error));
+}

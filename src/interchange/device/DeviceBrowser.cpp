@@ -25,7 +25,7 @@ namespace {
 std::optional<QString> databaseProblem(const QString &path)
 {
     QString error;
-    if (DatabaseFile::verify(path, &error))
+    if (DatabaseFile::verifyForeign(path, &error))
         return std::nullopt;
     return error;
 }
