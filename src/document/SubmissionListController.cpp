@@ -2,6 +2,8 @@
 
 #include "document/VelumarkDatabase.h"
 #include "store/DateFormatting.h"
+#include "store/TextCompare.h"
+#include "store/VelumarkUtility.h"
 
 #include <unordered_map>
 
@@ -44,8 +46,21 @@ void SubmissionListController::handleSearch(const QString &text)
 {
     std::vector<Submission *> &displayed = m_database.mutableDisplayedSubmissions();
     displayed.clear();
+    if (text.isEmpty()) {
+        for (const auto &submission : m_database.submissions())
+            displayed.push_back(submission.get());
+        return;
+    }
+    // The rule of matches(), on texts each record keeps folded until it changes.
+    const SearchNeedle needle(text);
+    const Submission::TextContext context = Submission::textContext();
     for (const auto &submission : m_database.submissions()) {
-        if (matches(*submission, text))
+        const Artwork *artwork = submission->artwork();
+        const Client *client = submission->client();
+        if ((artwork && artwork->searchTitle().contains(needle)) ||
+            (client && client->searchCompany().contains(needle)) ||
+            submission->searchStatus(context).contains(needle) ||
+            submission->searchDateLine(context).contains(needle))
             displayed.push_back(submission.get());
     }
 }
@@ -65,16 +80,21 @@ QString SubmissionListController::sectionTitle(const Submission &submission)
 
 void SubmissionListController::refreshHeadings()
 {
-    // The first member of each year group, by the list's own order, carries the band.
-    std::unordered_map<QString, Submission *> firstOfYear;
-    for (Submission *submission : rows()) {
+    // The first member of each year group, by the submission order, carries the band. A year
+    // stands for its text (yearString), so the groups are those of the texts.
+    const std::vector<Submission *> &list = rows();
+    const Submission::TextContext context = Submission::textContext();
+    const quint32 collation = collationSerial(false);
+    std::unordered_map<int, std::pair<Submission *, Submission::OrderKey>> firstOfYear;
+    for (Submission *submission : list) {
         submission->setSectionHeading(false);
-        auto [it, inserted] = firstOfYear.try_emplace(yearString(submission->sendDate()), submission);
-        if (!inserted && submission->compareSubmission(*it->second) < 0)
-            it->second = submission;
+        const Submission::OrderKey key = submission->orderKey(collation);
+        auto [it, inserted] = firstOfYear.try_emplace(submission->sendYearKey(context), submission, key);
+        if (!inserted && Submission::compareKeys(key, it->second.second) < 0)
+            it->second = {submission, key};
     }
     for (auto &[year, first] : firstOfYear)
-        first->setSectionHeading(true);
+        first.first->setSectionHeading(true);
 }
 
 CellContent SubmissionListController::cell(qsizetype row, int column) const
@@ -126,6 +146,7 @@ void SubmissionListController::setOverdue(quint64 count)
 
 void SubmissionListController::recalculateOverdue()
 {
+    const VelumarkUtility::TodayScope today;
     quint64 count = 0;
     for (const auto &submission : m_database.submissions()) {
         if (submission->isOverdue())

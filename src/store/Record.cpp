@@ -35,6 +35,7 @@ int Record::readEagerRow(const char *method)
     if (!statement)
         return failure(method, kPrepareMessage);
     statement->bindInt64(1, m_primaryKey);
+    ++m_revision;
     switch (statement->step()) {
     case SqliteStatement::Step::Row:
         readEager(*statement);
@@ -59,6 +60,7 @@ int Record::readLazyRow(const char *method)
     if (!statement)
         return failure(method, kPrepareMessage);
     statement->bindInt64(1, m_primaryKey);
+    ++m_revision;
     switch (statement->step()) {
     case SqliteStatement::Step::Row:
         readLazy(*statement);

@@ -25,6 +25,9 @@ public:
     bool abortOnError() const { return m_abortOnError; }
     void setAbortOnError(bool on) { m_abortOnError = on; }
     SqliteConnection *database() const { return m_database; }
+    // Counts the changes to the fields held in memory (edits and reads from the row), so that
+    // texts derived from them can tell whether they are still current.
+    quint64 revision() const { return m_revision; }
 
     // The connection to work on after the document reopened its file.
     void reopen(SqliteConnection *database) { m_database = database; }
@@ -94,6 +97,7 @@ protected:
         if (!sameValue(field, value)) {
             field = value;
             m_dirty = true;
+            ++m_revision;
         }
     }
 
@@ -119,6 +123,7 @@ protected:
     bool m_hydrated = false;
     bool m_dirty = false;
     bool m_abortOnError = true;
+    quint64 m_revision = 0;
 };
 
 } // namespace velumark

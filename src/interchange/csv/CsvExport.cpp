@@ -7,6 +7,8 @@
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
+#include <unordered_map>
+
 namespace velumark {
 
 CsvExport::CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
@@ -60,6 +62,21 @@ LongOperation::Outcome CsvExport::run()
             return *end;
     }
     if (submissions) {
+        // Many submissions name the same artwork and client: each name is read once.
+        std::unordered_map<qint64, QString> titles;
+        std::unordered_map<qint64, QString> companies;
+        auto titleOf = [&](qint64 key) -> const QString & {
+            auto it = titles.find(key);
+            if (it == titles.end())
+                it = titles.emplace(key, reader.artwork(key, false)->title()).first;
+            return it->second;
+        };
+        auto companyOf = [&](qint64 key) -> const QString & {
+            auto it = companies.find(key);
+            if (it == companies.end())
+                it = companies.emplace(key, reader.client(key, false)->company()).first;
+            return it->second;
+        };
         auto end = writeSection(
             file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
             [&](qint64 key) {
@@ -67,9 +84,8 @@ LongOperation::Outcome CsvExport::run()
                 const auto client = lists.clientOfSubmission.find(key);
                 if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
                     return QString();
-                return CsvExportLines::submissionLine(*reader.submission(key, true),
-                                                      reader.artwork(artwork->second, false)->title(),
-                                                      reader.client(client->second, false)->company());
+                return CsvExportLines::submissionLine(*reader.submission(key, true), titleOf(artwork->second),
+                                                      companyOf(client->second));
             });
         if (end)
             return *end;
