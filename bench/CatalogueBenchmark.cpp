@@ -5,7 +5,9 @@
 //   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build-release -j2
 //   --target catalogue_benchmark && build-release/bench/catalogue_benchmark
 //
-// Options: --data DIR (where the catalogues are kept), --skip-upload (leave out the 500 MB upload).
+// Options: --data DIR (where the catalogues are kept), --skip-upload (leave out the 500 MB upload),
+// --only open|search|sort|flush|csv-export|csv-import|interchange|photo and --size small|large
+// (one part, for profiling).
 // The table goes to standard output and to DIR/results.md. Every time is the fastest of several
 // runs (the machine is shared: the fastest run is the least disturbed one).
 #include "Baselines.h"
@@ -565,6 +567,12 @@ int main(int argc, char **argv)
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--open-peak-memory"))
         return openPeakMemory(arguments.at(2));
     const bool skipUpload = arguments.contains(QStringLiteral("--skip-upload"));
+    auto option = [&](const QString &name) {
+        const qsizetype at = arguments.indexOf(name);
+        return at > 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+    };
+    const QString only = option(QStringLiteral("--only"));
+    const QString onlySize = option(QStringLiteral("--size"));
     if (!initVips(argv[0]))
         qFatal("libvips cannot start");
 
@@ -690,29 +698,55 @@ int main(int argc, char **argv)
              QStringLiteral("the x4 column is 4000x3000 -> 6000x4000, twice the pixels"),
              false};
 
+    // --only FIGURE and --size small|large measure a part, for profiling; the table is then partial.
+    auto wanted = [&](const char *name) {
+        return only.isEmpty() || only == QLatin1String(name);
+    };
     for (int s = 0; s < 2; ++s) {
+        if (!onlySize.isEmpty() && onlySize != sizes[s].name)
+            continue;
         const int runs = s == 0 ? 5 : 3;
         note(QStringLiteral("== %1 catalogue").arg(sizes[s].name));
-        note(QStringLiteral("open"));
-        measureOpen(open, s, catalogues[s], runs);
+        if (wanted("open")) {
+            note(QStringLiteral("open"));
+            measureOpen(open, s, catalogues[s], runs);
+        }
         auto document = openDocument(catalogues[s]);
-        note(QStringLiteral("search"));
-        measureSearch(search, firstSearch, s, *document);
-        note(QStringLiteral("sort"));
-        measureSortSubmissions(sortSubmissions, s, *document);
-        measureSortArtworks(sortArtworks, s, *document);
-        note(QStringLiteral("CSV export"));
+        if (wanted("search")) {
+            note(QStringLiteral("search"));
+            measureSearch(search, firstSearch, s, *document);
+        }
+        if (wanted("sort")) {
+            note(QStringLiteral("sort"));
+            measureSortSubmissions(sortSubmissions, s, *document);
+            measureSortArtworks(sortArtworks, s, *document);
+        }
         QString csv;
-        measureCsvExport(csvExport, s, *document, &csv);
+        if (wanted("csv-export") || wanted("csv-import")) {
+            note(QStringLiteral("CSV export"));
+            measureCsvExport(csvExport, s, *document, &csv);
+        }
         closeDocument(document);
-        note(QStringLiteral("flush"));
-        measureFlush(flush, s, catalogues[s]);
-        note(QStringLiteral("CSV import"));
-        measureCsvImport(csvImport, s, csv);
-        note(QStringLiteral("interchange"));
-        measureInterchange(exchange, s, photoless[s]);
-        note(QStringLiteral("photo"));
-        measurePhoto(photo, s, pictures[s]);
+        if (wanted("flush")) {
+            note(QStringLiteral("flush"));
+            measureFlush(flush, s, catalogues[s]);
+        }
+        if (wanted("csv-import")) {
+            note(QStringLiteral("CSV import"));
+            measureCsvImport(csvImport, s, csv);
+        }
+        if (wanted("interchange")) {
+            note(QStringLiteral("interchange"));
+            measureInterchange(exchange, s, photoless[s]);
+        }
+        if (wanted("photo")) {
+            note(QStringLiteral("photo"));
+            measurePhoto(photo, s, pictures[s]);
+        }
+    }
+    if (!only.isEmpty() || !onlySize.isEmpty()) {
+        std::printf("%s", report(figures, 0, 0, -1).toUtf8().constData());
+        return 0;
     }
     note(QStringLiteral("peak memory"));
     const qint64 peakSmall = childPeakMemory(catalogues[0]);

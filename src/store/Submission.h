@@ -53,9 +53,17 @@ public:
 
     // The linked records; replacing them touches neither the keys nor `dirty`.
     Artwork *artwork() const { return m_artwork; }
-    void setArtwork(Artwork *artwork) { m_artwork = artwork; }
+    void setArtwork(Artwork *artwork)
+    {
+        m_artwork = artwork;
+        noteChange();
+    }
     Client *client() const { return m_client; }
-    void setClient(Client *client) { m_client = client; }
+    void setClient(Client *client)
+    {
+        m_client = client;
+        noteChange();
+    }
 
     // The class-wide direction of compareSubmission (ascending = newest first).
     static void sortAscending(bool ascending);

@@ -155,7 +155,11 @@ SearchNeedle::SearchNeedle(const QString &text) : m_text(text), m_folded(foldedT
 
 void FoldedText::update(const QString &text)
 {
-    if (m_made && m_source.isNull() == text.isNull() && m_source == text)
+    // The text held shares its characters with the one it was made from: as long as both point
+    // at the same characters, nothing can have changed them (a shared text is copied before it is
+    // changed), and the characters need no comparing.
+    if (m_made && m_source.isNull() == text.isNull() && m_source.size() == text.size() &&
+        (m_source.constData() == text.constData() || m_source == text))
         return;
     m_source = text;
     m_folded = foldedText(text);

@@ -64,6 +64,8 @@ public:
     void update(const QString &text);
     bool contains(const SearchNeedle &needle) const;
     const QString &text() const { return m_source; }
+    // The folded text; null when the text holds units that do not fold on their own.
+    const QString &folded() const { return m_folded; }
 
 private:
     QString m_source;

@@ -4,6 +4,7 @@
 #include "interchange/SnapshotReader.h"
 #include "interchange/csv/CsvExportLines.h"
 #include "interchange/csv/CsvTemplate.h"
+#include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
@@ -27,6 +28,8 @@ bool CsvExport::checkParameters(QString *error)
 
 LongOperation::Outcome CsvExport::run()
 {
+    // Every date of the file is written in the same time zone, looked up once.
+    const TimeZoneScope zone;
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
     ExportFile file(m_destination);
