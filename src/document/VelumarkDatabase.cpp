@@ -407,7 +407,16 @@ bool VelumarkDatabase::writeAllRecords(QString *error)
     if (!DatabaseFile::beginTransaction(db))
         return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
     auto writeAll = [](auto &list) {
+        // Only changed records write anything; they go in the order of their rows, so that the
+        // updates walk the table instead of jumping about it (the lists are in display order).
+        std::vector<Record *> changed;
         for (auto &record : list) {
+            if (record->isDirty())
+                changed.push_back(record.get());
+        }
+        std::sort(changed.begin(), changed.end(),
+                  [](const Record *a, const Record *b) { return a->primaryKey() < b->primaryKey(); });
+        for (Record *record : changed) {
             record->setAbortOnError(false);
             const int status = record->writeChanges();
             record->setAbortOnError(true);
