@@ -35,6 +35,7 @@
 #include <cstdio>
 #include <cstring>
 #include <unicode/locid.h>
+#include <unistd.h>
 
 using namespace velumark;
 using namespace velumark::bench;
@@ -318,7 +319,7 @@ void measureFlush(Figure &figure, int size, const QString &catalogue)
     auto document = openDocument(ourCopy);
     Runs ours;
     Runs baseline;
-    for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= 5; ++r) {
         const double delta = r;
         // Every tenth record of each list is edited as an editor does it: loaded whole, then changed.
         for (const auto &artwork : document->artworks()) {
@@ -340,13 +341,27 @@ void measureFlush(Figure &figure, int size, const QString &catalogue)
             }
         }
         QString error;
-        ours.add(timed([&] {
-            if (!document->saveChanges(&error))
-                qFatal("flush: %s", qPrintable(error));
-        }));
         const QString rawDatabase = QDir(rawCopy).filePath(QStringLiteral("velumark.db"));
         const std::vector<RawUpdate> updates = rawUpdatesFor(rawDatabase, 10, delta);
-        baseline.add(timed([&] { rawFlush(rawDatabase, updates); }));
+        // Both commits wait for the disk: what earlier figures wrote is settled first, and the two
+        // take turns at going first.
+        ::sync();
+        auto flushOurs = [&] {
+            ours.add(timed([&] {
+                if (!document->saveChanges(&error))
+                    qFatal("flush: %s", qPrintable(error));
+            }));
+        };
+        auto flushRaw = [&] {
+            baseline.add(timed([&] { rawFlush(rawDatabase, updates); }));
+        };
+        if (r % 2) {
+            flushOurs();
+            flushRaw();
+        } else {
+            flushRaw();
+            flushOurs();
+        }
     }
     closeDocument(document);
     figure.at[size] = {ours.best(), baseline.best(), true};
