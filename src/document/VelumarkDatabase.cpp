@@ -74,27 +74,6 @@ template <typename T, typename Key> void sortByKey(std::vector<T *> &list, Key k
         list[i] = keyed[i].second;
 }
 
-// Sorts owned records by keys taken once from each (kept side by side, so that comparing does not
-// reach into every record); the same order as sorting the records with the matching comparison.
-template <typename T, typename KeyOf, typename Less>
-void sortOwnedByKey(OwnedRecords<T> &list, KeyOf keyOf, Less less)
-{
-    if (list.size() < 2)
-        return;
-    using Key = decltype(keyOf(*list.front()));
-    std::vector<std::pair<Key, size_t>> keyed;
-    keyed.reserve(list.size());
-    for (size_t i = 0; i < list.size(); ++i)
-        keyed.emplace_back(keyOf(*list[i]), i);
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [&](const auto &a, const auto &b) { return less(a.first, b.first); });
-    OwnedRecords<T> sorted;
-    sorted.reserve(list.size());
-    for (const auto &entry : keyed)
-        sorted.push_back(std::move(list[entry.second]));
-    list = std::move(sorted);
-}
-
 template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
 {
     auto it = std::find_if(list.begin(), list.end(),
@@ -1003,11 +982,34 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()>
     }
     Submission::sortAscending(sortSubmissionsAscending);
     const quint32 collation = collationSerial(false);
-    sortOwnedByKey(
-        m_submissions, [collation](const Submission &s) { return s.orderKey(collation); },
-        [](const Submission::OrderKey &a, const Submission::OrderKey &b) {
-            return Submission::compareKeys(a, b) < 0;
-        });
+    // The keys of the last sort serve again while no record changed, the collation and the time
+    // zone (the instants of local dates) are the same and the list holds the same submissions;
+    // otherwise each submission gives its key again.
+    SubmissionKeys &kept = m_submissionKeys;
+    const quint32 zone = Submission::textContext().serial;
+    bool reuse = kept.changes == Record::changeCount() && kept.collation == collation && kept.zone == zone &&
+                 kept.keys.size() == m_submissions.size();
+    for (size_t i = 0; reuse && i < m_submissions.size(); ++i)
+        reuse = kept.keys[i].second == m_submissions[i].get();
+    std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
+    keyed.reserve(m_submissions.size());
+    for (size_t i = 0; i < m_submissions.size(); ++i)
+        keyed.emplace_back(reuse ? kept.keys[i].first : m_submissions[i]->orderKey(collation), i);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return Submission::compareKeys(a.first, b.first) < 0;
+    });
+    OwnedRecords<Submission> sorted;
+    sorted.reserve(m_submissions.size());
+    kept.keys.clear();
+    kept.keys.reserve(m_submissions.size());
+    for (const auto &[key, at] : keyed) {
+        kept.keys.emplace_back(key, m_submissions[at].get());
+        sorted.push_back(std::move(m_submissions[at]));
+    }
+    m_submissions = std::move(sorted);
+    kept.changes = Record::changeCount();
+    kept.collation = collation;
+    kept.zone = zone;
     m_submissionOrderAscending = sortSubmissionsAscending;
     if (beforeRefresh)
         beforeRefresh();

@@ -234,6 +234,15 @@ private:
     std::optional<ArtworkOrder> m_artworkOrder;
     std::optional<bool> m_clientOrderAscending;
     std::optional<bool> m_submissionOrderAscending;
+    // The sort keys of the submissions in the order of the last sort, and what they were taken with.
+    struct SubmissionKeys
+    {
+        quint64 changes = 0;
+        quint32 collation = 0;
+        quint32 zone = 0;
+        std::vector<std::pair<Submission::OrderKey, Submission *>> keys;
+    };
+    SubmissionKeys m_submissionKeys;
     QString m_searchText;
 
     std::unique_ptr<DocumentNotifier> m_notifier;

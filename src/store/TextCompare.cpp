@@ -113,7 +113,11 @@ quint32 collationSerial(bool numeric)
 
 const QByteArray &CachedSortKey::key(const QString &text, bool numeric, quint32 serial)
 {
-    if (m_serial != serial || m_source != text) {
+    // The same characters as the text the key was made from (see FoldedText::update) need no
+    // comparing.
+    const bool same =
+        m_source.size() == text.size() && (m_source.constData() == text.constData() || m_source == text);
+    if (m_serial != serial || !same) {
         m_key = sortKey(numeric, text);
         m_source = text;
         m_serial = serial;

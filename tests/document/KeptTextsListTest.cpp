@@ -202,3 +202,30 @@ TEST_F(KeptTextsList, OrderAndHeadingsAreThoseOfTheSubmissionComparison)
     EXPECT_EQ(headings, first.size());
     EXPECT_GE(headings, 3u);
 }
+
+TEST_F(KeptTextsList, SortFollowsEditsMadeSinceTheLastSort)
+{
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    Artwork *apple = addArtwork(QStringLiteral("Apple"));
+    Artwork *pear = addArtwork(QStringLiteral("Pear"));
+    Submission *first = addSubmission(apple, client, local(2022, 6, 1));
+    Submission *second = addSubmission(pear, client, local(2022, 6, 1));
+    Submission *older = addSubmission(pear, client, local(2021, 6, 1));
+    auto order = [&] {
+        document->sortSubmissionsByDateAndTitle();
+        std::vector<Submission *> rows;
+        for (const auto &s : document->submissions())
+            rows.push_back(s.get());
+        return rows;
+    };
+    EXPECT_EQ(order(), (std::vector<Submission *>{first, second, older}));
+    // The same day: the titles decide; a renamed artwork moves with its new title.
+    apple->setTitle(QStringLiteral("Quince"));
+    EXPECT_EQ(order(), (std::vector<Submission *>{second, first, older}));
+    // A later send date comes first.
+    older->setSendDate(local(2023, 1, 1));
+    EXPECT_EQ(order(), (std::vector<Submission *>{older, second, first}));
+    // Another artwork for a row brings its title.
+    first->setArtwork(addArtwork(QStringLiteral("Banana")));
+    EXPECT_EQ(order(), (std::vector<Submission *>{older, first, second}));
+}
