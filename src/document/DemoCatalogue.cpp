@@ -74,6 +74,8 @@ QImage paintPhoto(Random &random, int width, int height)
     return picture;
 }
 
+constexpr int kPhotoPoolSize = 15;
+
 } // namespace
 
 bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(double)> &progress,
@@ -200,6 +202,18 @@ bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(do
         }
 
         const int sizes[][2] = {{1600, 1200}, {900, 1200}, {2400, 1600}, {1024, 1024}, {640, 480}};
+        // Many photos come from a pool painted once, in sizes that need no scaling down: a large
+        // catalogue then costs the encoding of its pictures, not their painting.
+        const bool pooled = m_options.photos > kPaintedPhotoLimit;
+        std::vector<QImage> pool;
+        if (pooled && !artworks.empty()) {
+            const int pooledSizes[][2] = {{1280, 960}, {960, 1280}, {1024, 768}, {800, 800}, {640, 480}};
+            Random painter(m_options.seed ^ 0x5eed);
+            for (int i = 0; i < kPhotoPoolSize; ++i) {
+                const auto &size = pooledSizes[i % std::size(pooledSizes)];
+                pool.push_back(paintPhoto(painter, size[0], size[1]));
+            }
+        }
         for (int i = 0; i < m_options.photos && !artworks.empty(); ++i) {
             Artwork *artwork = artworks[static_cast<size_t>(i) % artworks.size()];
             const auto &size = sizes[random.below(static_cast<int>(std::size(sizes)))];
@@ -209,7 +223,10 @@ bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(do
             image->setTagValue(static_cast<qint64>(artwork->images().size()) + 1);
             image->setCaption(
                 QStringLiteral("%1, view %2").arg(artwork->title()).arg(artwork->images().size() + 1));
-            image->setPhoto(paintPhoto(random, size[0], size[1]));
+            if (pooled)
+                image->setPhoto(pool[static_cast<size_t>(random.below(kPhotoPoolSize))]);
+            else
+                image->setPhoto(paintPhoto(random, size[0], size[1]));
             artwork->addImage(document.addImage(std::move(image)), -1);
             if (artwork->photoKey1() == -1)
                 artwork->setPhotoKey1(artwork->images().front()->primaryKey());

@@ -10,7 +10,8 @@ class VelumarkDatabase;
 // Fills an empty catalogue with made-up but realistic records through the document's own add
 // operations: varied titles, artists, mediums, dates over several years, clients of every kind,
 // submissions in every state (one overdue), a client near its deadline, and JPEG photos painted
-// on the fly. The same options and seed give the same catalogue (dates follow today's date).
+// on the fly (up to kPaintedPhotoLimit photos each painted for itself, more from a pool painted
+// once). The same options and seed give the same catalogue (dates follow today's date).
 class DemoCatalogue
 {
 public:
@@ -22,6 +23,8 @@ public:
         int photos = 8;
         quint64 seed = 1;
     };
+
+    static constexpr int kPaintedPhotoLimit = 64;
 
     explicit DemoCatalogue(Options options) : m_options(options) {}
 

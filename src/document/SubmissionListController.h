@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/CellContent.h"
+#include "store/Submission.h"
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace velumark {
@@ -22,7 +24,10 @@ public:
     static constexpr double kNormalCellHeight = 80;
     static constexpr double kImageDimension = 54;
 
-    explicit SubmissionListController(VelumarkDatabase &database) : m_database(database) {}
+    explicit SubmissionListController(VelumarkDatabase &database);
+    ~SubmissionListController();
+    SubmissionListController(const SubmissionListController &) = delete;
+    SubmissionListController &operator=(const SubmissionListController &) = delete;
 
     // History mode: the artwork's (or, without artwork, the client's) own submissions.
     void setHistory(Artwork *artwork, Client *client);
@@ -54,12 +59,19 @@ public:
     void decrementOverdue();
 
 private:
+    struct SearchIndex;
     void setOverdue(quint64 count);
+    // Whether the index holds the texts of the document's submissions as they are now.
+    bool indexIsCurrent(const Submission::TextContext &context, quint32 collation);
+    void buildIndex(const Submission::TextContext &context, quint32 collation);
+    bool matchesRecord(const Submission &submission, const SearchNeedle &needle,
+                       const Submission::TextContext &context) const;
 
     VelumarkDatabase &m_database;
     Artwork *m_artworkForHistory = nullptr;
     Client *m_clientForHistory = nullptr;
     quint64 m_overdueSubs = 0;
+    std::unique_ptr<SearchIndex> m_index;
 };
 
 } // namespace velumark

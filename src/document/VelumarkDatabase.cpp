@@ -58,11 +58,20 @@ template <typename T, typename Less> void sortOwned(OwnedRecords<T> &list, Less 
     });
 }
 
-template <typename T, typename Less> void sortPlain(std::vector<T *> &list, Less less)
+// Sorts by a sort key that each record keeps (localizedCaseInsensitiveCompare of one text): the
+// same order as byText, without collating the texts again for every comparison.
+template <typename T, typename Key> void sortByKey(std::vector<T *> &list, Key key)
 {
     if (list.size() < 2)
         return;
-    std::stable_sort(list.begin(), list.end(), less);
+    std::vector<std::pair<const QByteArray *, T *>> keyed;
+    keyed.reserve(list.size());
+    for (T *record : list)
+        keyed.emplace_back(&key(*record), record);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto &a, const auto &b) { return a.first->compare(*b.first) < 0; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        list[i] = keyed[i].second;
 }
 
 template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
@@ -338,9 +347,12 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
         if (!loadRecords(state, error))
             return abandon();
         sortArtwork();
-        sortPlain(m_availableArtworks, byTitle);
+        const quint32 collation = collationSerial(false);
+        sortByKey(m_availableArtworks,
+                  [&](const Artwork &a) -> const QByteArray & { return a.titleSortKey(collation); });
         sortClients();
-        sortPlain(m_availableClients, byCompany);
+        sortByKey(m_availableClients,
+                  [&](const Client &c) -> const QByteArray & { return c.companyTextSortKey(collation); });
         for (auto &image : state.unownedImages) {
             if (image->deleteRow() != 0)
                 return abandon();
@@ -374,7 +386,16 @@ bool VelumarkDatabase::writeAllRecords(QString *error)
     if (!DatabaseFile::beginTransaction(db))
         return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
     auto writeAll = [](auto &list) {
+        // Only changed records write anything; they go in the order of their rows, so that the
+        // updates walk the table instead of jumping about it (the lists are in display order).
+        std::vector<Record *> changed;
         for (auto &record : list) {
+            if (record->isDirty())
+                changed.push_back(record.get());
+        }
+        std::sort(changed.begin(), changed.end(),
+                  [](const Record *a, const Record *b) { return a->primaryKey() < b->primaryKey(); });
+        for (Record *record : changed) {
             record->setAbortOnError(false);
             const int status = record->writeChanges();
             record->setAbortOnError(true);
@@ -431,6 +452,8 @@ bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
 
 bool VelumarkDatabase::loadAndLink(const QString &databasePath, QString *error)
 {
+    // Every submission asks whether it is overdue while it loads: today is taken once for all.
+    const VelumarkUtility::TodayScope today;
     if (!initializeDatabase(databasePath, error))
         return false;
     try {
@@ -473,32 +496,78 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
     for (auto &client : m_clients)
         clientByKey.emplace(client->primaryKey(), client.get());
 
+    // After a load every per-record list is empty and the class direction is the document's: the
+    // whole list is sorted first, and each record's list, filled in that order, is then sorted
+    // already (the stable sort keeps equal submissions in load order, as a sort of each list would).
+    const bool allEmpty = std::all_of(m_artworks.begin(), m_artworks.end(),
+                                      [](const auto &a) { return a->submissions().empty(); }) &&
+                          std::all_of(m_clients.begin(), m_clients.end(),
+                                      [](const auto &c) { return c->submissions().empty(); });
+    if (allEmpty && Submission::isSortAscending() == sortSubmissionsAscending) {
+        auto find = [](const auto &byKey, qint64 key) {
+            auto it = byKey.find(key);
+            return it == byKey.end() ? nullptr : it->second;
+        };
+        for (auto &submission : m_submissions) {
+            if (!m_artworks.empty() && submission->artworkKey() != 0)
+                submission->setArtwork(find(artworkByKey, submission->artworkKey()));
+            if (!m_clients.empty() && submission->clientKey() != 0)
+                submission->setClient(find(clientByKey, submission->clientKey()));
+        }
+        auto fillLists = [&] {
+            for (auto &submission : m_submissions) {
+                if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
+                    submission->artwork()->appendSubmission(submission.get());
+                if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
+                    submission->client()->appendSubmission(submission.get());
+            }
+        };
+        // The lists are filled before the sort announces the new order, as they were before.
+        if (m_submissions.empty())
+            fillLists();
+        else
+            sortSubmissionsByDateAndTitle(fillLists);
+        linkImages(artworkByKey);
+        return true;
+    }
+
     // Lists are filled first and sorted once each, rather than sorted after every addition.
-    std::unordered_set<Artwork *> touchedArtworks;
-    std::unordered_set<Client *> touchedClients;
+    std::vector<Artwork *> touchedArtworks;
+    std::vector<Client *> touchedClients;
     for (auto &submission : m_submissions) {
         if (!m_artworks.empty() && submission->artworkKey() != 0) {
             auto it = artworkByKey.find(submission->artworkKey());
             Artwork *artwork = it == artworkByKey.end() ? nullptr : it->second;
             submission->setArtwork(artwork);
             if (artwork && artwork->appendSubmission(submission.get()))
-                touchedArtworks.insert(artwork);
+                touchedArtworks.push_back(artwork);
         }
         if (!m_clients.empty() && submission->clientKey() != 0) {
             auto it = clientByKey.find(submission->clientKey());
             Client *client = it == clientByKey.end() ? nullptr : it->second;
             submission->setClient(client);
             if (client && client->appendSubmission(submission.get()))
-                touchedClients.insert(client);
+                touchedClients.push_back(client);
         }
     }
+    auto once = [](auto &records) {
+        std::sort(records.begin(), records.end());
+        records.erase(std::unique(records.begin(), records.end()), records.end());
+    };
+    once(touchedArtworks);
+    once(touchedClients);
     for (Artwork *artwork : touchedArtworks)
         artwork->sortSubmissions();
     for (Client *client : touchedClients)
         client->sortSubmissions();
     if (!m_submissions.empty())
         sortSubmissionsByDateAndTitle();
+    linkImages(artworkByKey);
+    return true;
+}
 
+void VelumarkDatabase::linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey)
+{
     std::vector<Image *> orphans;
     for (auto &image : m_images) {
         if (image->linkedType() == Image::kOwnerArtwork) {
@@ -514,7 +583,6 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
         removeImage(orphan);
     for (auto &artwork : m_artworks)
         artwork->sortImages();
-    return true;
 }
 
 void VelumarkDatabase::mapUpgradedImages()
@@ -731,6 +799,7 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
     if (doomed.empty())
         return;
     const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
+    const VelumarkUtility::TodayScope today;
     for (Submission *submission : doomed) {
         if (submission->isOverdue() && m_submissionList)
             m_submissionList->decrementOverdue();
@@ -857,7 +926,17 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
     if (m_artworks.size() < 2)
         return;
     Artwork::sortAscending(sortArtworksAscending);
-    sortOwned(m_artworks, artworkLess);
+    const quint32 collation = collationSerial(false);
+    for (const auto &artwork : m_artworks)
+        artwork->prepareOrder(collation);
+    if (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist())
+        sortOwned(m_artworks, [](const Artwork *a, const Artwork *b) {
+            return a->compareArtistThenTitleOrdered(*b) < 0;
+        });
+    else
+        sortOwned(m_artworks, [](const Artwork *a, const Artwork *b) {
+            return a->compareTitleThenArtistOrdered(*b) < 0;
+        });
     m_artworkOrder = currentArtworkOrder();
     if (m_artworkList) {
         m_artworkList->handleSearch(m_searchText);
@@ -874,7 +953,10 @@ void VelumarkDatabase::sortClients()
     if (m_clients.size() < 2)
         return;
     Client::sortAscending(sortClientsAscending);
-    sortOwned(m_clients, clientLess);
+    const quint32 collation = collationSerial(true);
+    for (const auto &client : m_clients)
+        client->prepareOrder(collation);
+    sortOwned(m_clients, [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
     m_clientOrderAscending = sortClientsAscending;
     if (m_clientList) {
         m_clientList->handleSearch(m_searchText);
@@ -888,11 +970,49 @@ void VelumarkDatabase::sortClients()
 
 void VelumarkDatabase::sortSubmissionsByDateAndTitle()
 {
-    if (m_submissions.size() < 2)
+    sortSubmissionsByDateAndTitle({});
+}
+
+void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh)
+{
+    if (m_submissions.size() < 2) {
+        if (beforeRefresh)
+            beforeRefresh();
         return;
+    }
     Submission::sortAscending(sortSubmissionsAscending);
-    sortOwned(m_submissions, submissionLess);
+    const quint32 collation = collationSerial(false);
+    // The keys of the last sort serve again while no record changed, the collation and the time
+    // zone (the instants of local dates) are the same and the list holds the same submissions;
+    // otherwise each submission gives its key again.
+    SubmissionKeys &kept = m_submissionKeys;
+    const quint32 zone = Submission::textContext().serial;
+    bool reuse = kept.changes == Record::changeCount() && kept.collation == collation && kept.zone == zone &&
+                 kept.keys.size() == m_submissions.size();
+    for (size_t i = 0; reuse && i < m_submissions.size(); ++i)
+        reuse = kept.keys[i].second == m_submissions[i].get();
+    std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
+    keyed.reserve(m_submissions.size());
+    for (size_t i = 0; i < m_submissions.size(); ++i)
+        keyed.emplace_back(reuse ? kept.keys[i].first : m_submissions[i]->orderKey(collation), i);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return Submission::compareKeys(a.first, b.first) < 0;
+    });
+    OwnedRecords<Submission> sorted;
+    sorted.reserve(m_submissions.size());
+    kept.keys.clear();
+    kept.keys.reserve(m_submissions.size());
+    for (const auto &[key, at] : keyed) {
+        kept.keys.emplace_back(key, m_submissions[at].get());
+        sorted.push_back(std::move(m_submissions[at]));
+    }
+    m_submissions = std::move(sorted);
+    kept.changes = Record::changeCount();
+    kept.collation = collation;
+    kept.zone = zone;
     m_submissionOrderAscending = sortSubmissionsAscending;
+    if (beforeRefresh)
+        beforeRefresh();
     if (m_submissionList) {
         m_submissionList->handleSearch(m_searchText);
     } else {

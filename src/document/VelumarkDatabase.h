@@ -12,8 +12,10 @@
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace velumark {
@@ -183,10 +185,14 @@ private:
         bool operator==(const ArtworkOrder &) const = default;
     };
     ArtworkOrder currentArtworkOrder() const;
+    // The sort, with work to do between the new order and its refresh of the displayed list.
+    void sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh);
     void detachSubmissions(const std::vector<Submission *> &doomed);
     bool readVersionRow(QString *error);
     bool loadRecords(LoadState &state, QString *error);
     bool loadAndLink(const QString &databasePath, QString *error);
+    // The images' part of mapSubmissionsAndImages.
+    void linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey);
     void makeListControllers();
     void clearLists();
     void removeImageFiles(const std::vector<Image *> &images);
@@ -228,6 +234,15 @@ private:
     std::optional<ArtworkOrder> m_artworkOrder;
     std::optional<bool> m_clientOrderAscending;
     std::optional<bool> m_submissionOrderAscending;
+    // The sort keys of the submissions in the order of the last sort, and what they were taken with.
+    struct SubmissionKeys
+    {
+        quint64 changes = 0;
+        quint32 collation = 0;
+        quint32 zone = 0;
+        std::vector<std::pair<Submission::OrderKey, Submission *>> keys;
+    };
+    SubmissionKeys m_submissionKeys;
     QString m_searchText;
 
     std::unique_ptr<DocumentNotifier> m_notifier;

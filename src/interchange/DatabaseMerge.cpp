@@ -66,11 +66,17 @@ DatabaseMerge::Result DatabaseMerge::run()
     const int scope = m_settings.scope;
     const bool artworks = scope != ExportScope::Clients;
     const bool clients = scope != ExportScope::Artworks;
-    bool ok = upgradeForeign(*foreign) && readExpectedRows(*foreign) && importImages(*foreign) &&
-              (!clients || importClients(*foreign)) && (!artworks || importArtworks(*foreign));
+    bool ok = upgradeForeign(*foreign) && readExpectedRows(*foreign);
+    // The records are read one by one: inside one read transaction each read is a seek, not a
+    // lock of the file.
+    const bool reading = ok && foreign->exec("BEGIN");
+    ok = ok && importImages(*foreign) && (!clients || importClients(*foreign)) &&
+         (!artworks || importArtworks(*foreign));
     if (ok && scope == ExportScope::Complete)
         ok = importSubmissions(*foreign) && addDefaultMediums() && importMediums(*foreign) &&
              importArtists(*foreign);
+    if (reading)
+        foreign->exec("COMMIT");
     if (ok && !cancelled())
         ok = relinkImportedImages();
     if (!foreign->close() && ok)

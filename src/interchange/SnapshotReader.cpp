@@ -8,6 +8,10 @@
 
 namespace velumark {
 
+namespace {
+constexpr int kReadsPerTransaction = 1000;
+} // namespace
+
 SnapshotReader::SnapshotReader(const CatalogueSnapshot &snapshot) : m_packagePath(snapshot.packagePath)
 {
     QString error;
@@ -16,6 +20,15 @@ SnapshotReader::SnapshotReader(const CatalogueSnapshot &snapshot) : m_packagePat
         VELUMARK_RAISE(QStringLiteral("SnapshotReader"),
                        localized("The catalogue %1 cannot be read: %2")
                            .arg(QDir::toNativeSeparators(snapshot.databasePath), error));
+    // Records are read one by one: inside a read transaction each read is a seek, not a lock of
+    // the file. It is renewed now and then so that the file is never held for long.
+    m_reading = m_connection->exec("BEGIN");
+}
+
+SnapshotReader::~SnapshotReader()
+{
+    if (m_reading)
+        m_connection->exec("COMMIT");
 }
 
 std::unique_ptr<Artwork> SnapshotReader::artwork(qint64 key, bool hydrated)
@@ -50,6 +63,10 @@ template <typename R>
 std::unique_ptr<R> SnapshotReader::loaded(std::unique_ptr<R> record, int initResult, bool hydrated,
                                           const QString &kind, qint64 key)
 {
+    if (m_reading && ++m_readsInTransaction >= kReadsPerTransaction) {
+        m_readsInTransaction = 0;
+        m_reading = m_connection->exec("COMMIT") && m_connection->exec("BEGIN");
+    }
     if (initResult == 0 && (!hydrated || record->hydrate() == 0))
         return record;
     VELUMARK_RAISE(QStringLiteral("SnapshotReader"),

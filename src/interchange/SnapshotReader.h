@@ -20,6 +20,9 @@ class SnapshotReader
 public:
     // Opens the connection; raises DatabaseError when the file cannot be opened.
     explicit SnapshotReader(const CatalogueSnapshot &snapshot);
+    ~SnapshotReader();
+    SnapshotReader(const SnapshotReader &) = delete;
+    SnapshotReader &operator=(const SnapshotReader &) = delete;
 
     // The eager fields, and with `hydrated` the lazy ones too.
     std::unique_ptr<Artwork> artwork(qint64 key, bool hydrated);
@@ -35,6 +38,8 @@ private:
 
     std::unique_ptr<SqliteConnection> m_connection;
     QString m_packagePath;
+    bool m_reading = false;
+    int m_readsInTransaction = 0;
 };
 
 } // namespace velumark

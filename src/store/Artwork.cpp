@@ -33,6 +33,22 @@ int compareBy(const QString &firstThis, const QString &firstOther, const QString
     return artworkSortAscending ? result : -result;
 }
 
+// compareBy on the sort keys of the second texts (null for a missing text).
+int compareByKeys(const QString &firstThis, const QString &firstOther, const QByteArray *secondThis,
+                  const QByteArray *secondOther)
+{
+    int result = plainCompare(firstThis, firstOther);
+    if (result == 0) {
+        if (!secondThis || !secondOther)
+            result = !secondThis == !secondOther ? 0 : (!secondThis ? -1 : 1);
+        else {
+            const int order = secondThis->compare(*secondOther);
+            result = (order > 0) - (order < 0);
+        }
+    }
+    return artworkSortAscending ? result : -result;
+}
+
 } // namespace
 
 Artwork::Artwork() = default;
@@ -155,6 +171,22 @@ int Artwork::compareArtistThenTitle(const Artwork &other) const
     return compareBy(m_artist, other.m_artist, m_title, other.m_title);
 }
 
+void Artwork::prepareOrder(quint32 collation) const
+{
+    m_orderTitleKey = m_title.isEmpty() ? nullptr : &titleSortKey(collation);
+    m_orderArtistKey = m_artist.isEmpty() ? nullptr : &artistSortKey(collation);
+}
+
+int Artwork::compareTitleThenArtistOrdered(const Artwork &other) const
+{
+    return compareByKeys(m_title, other.m_title, m_orderArtistKey, other.m_orderArtistKey);
+}
+
+int Artwork::compareArtistThenTitleOrdered(const Artwork &other) const
+{
+    return compareByKeys(m_artist, other.m_artist, m_orderTitleKey, other.m_orderTitleKey);
+}
+
 void Artwork::addSubmission(Submission *submission)
 {
     if (appendSubmission(submission))
@@ -196,6 +228,8 @@ void Artwork::removeImage(Image *image)
 
 void Artwork::sortImages()
 {
+    if (m_images.size() < 2)
+        return;
     std::stable_sort(m_images.begin(), m_images.end(),
                      [](const Image *a, const Image *b) { return a->compareOrder(*b) < 0; });
 }

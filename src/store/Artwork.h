@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Record.h"
+#include "store/TextCompare.h"
 
 #include <vector>
 
@@ -54,6 +55,27 @@ public:
     // weak ordering: two artworks without artist compare equal.
     int compareTitleThenArtist(const Artwork &other) const;
     int compareArtistThenTitle(const Artwork &other) const;
+    // The same two orders for many comparisons in a row: prepareOrder takes the sort keys of title
+    // and artist once (collation from collationSerial(false)), the Ordered comparisons use them.
+    void prepareOrder(quint32 collation) const;
+    int compareTitleThenArtistOrdered(const Artwork &other) const;
+    int compareArtistThenTitleOrdered(const Artwork &other) const;
+    // Sort keys of the title and the artist for localizedCaseInsensitiveCompare, kept until the
+    // text or the collation changes.
+    const QByteArray &titleSortKey(quint32 collation) const
+    {
+        return m_titleKey.key(m_title, false, collation);
+    }
+    const QByteArray &artistSortKey(quint32 collation) const
+    {
+        return m_artistKey.key(m_artist, false, collation);
+    }
+    // The title folded for searching.
+    const FoldedText &searchTitle() const
+    {
+        m_searchTitle.update(m_title);
+        return m_searchTitle;
+    }
 
     const std::vector<Submission *> &submissions() const { return m_submissions; }
     // Adds a submission not yet held and keeps the list in submission order.
@@ -117,6 +139,11 @@ private:
 
     std::vector<Submission *> m_submissions;
     std::vector<Image *> m_images;
+    mutable CachedSortKey m_titleKey;
+    mutable CachedSortKey m_artistKey;
+    mutable FoldedText m_searchTitle;
+    mutable const QByteArray *m_orderTitleKey = nullptr;
+    mutable const QByteArray *m_orderArtistKey = nullptr;
     qint64 m_section = -1;
     qint64 m_row = -1;
     bool m_sectionHeading = false;

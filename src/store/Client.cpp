@@ -130,6 +130,13 @@ int Client::compareCompany(const Client &other) const
     return clientSortAscending ? result : -result;
 }
 
+int Client::compareCompanyOrdered(const Client &other) const
+{
+    const int order = m_orderCompanyKey->compare(*other.m_orderCompanyKey);
+    const int result = (order > 0) - (order < 0);
+    return clientSortAscending ? result : -result;
+}
+
 void Client::addSubmission(Submission *submission)
 {
     if (appendSubmission(submission))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Record.h"
+#include "store/TextCompare.h"
 
 #include <vector>
 
@@ -52,6 +53,26 @@ public:
     static bool isSortAscending();
     // Companies in the order a file browser uses (case-insensitive, numbers by value).
     int compareCompany(const Client &other) const;
+    // compareCompany for many comparisons in a row: prepareOrder takes the company's sort key once
+    // (collation from collationSerial(true)), compareCompanyOrdered uses it.
+    void prepareOrder(quint32 collation) const { m_orderCompanyKey = &companySortKey(collation); }
+    int compareCompanyOrdered(const Client &other) const;
+    // Sort key of the company for localizedStandardCompare, kept until the text or collation changes.
+    const QByteArray &companySortKey(quint32 collation) const
+    {
+        return m_companyKey.key(m_company, true, collation);
+    }
+    // Sort key of the company for localizedCaseInsensitiveCompare (the list of open clients).
+    const QByteArray &companyTextSortKey(quint32 collation) const
+    {
+        return m_companyTextKey.key(m_company, false, collation);
+    }
+    // The company folded for searching.
+    const FoldedText &searchCompany() const
+    {
+        m_searchCompany.update(m_company);
+        return m_searchCompany;
+    }
 
     const std::vector<Submission *> &submissions() const { return m_submissions; }
     void addSubmission(Submission *submission);
@@ -102,6 +123,10 @@ private:
     double m_payRate = 0;
 
     std::vector<Submission *> m_submissions;
+    mutable CachedSortKey m_companyKey;
+    mutable CachedSortKey m_companyTextKey;
+    mutable FoldedText m_searchCompany;
+    mutable const QByteArray *m_orderCompanyKey = nullptr;
 };
 
 } // namespace velumark

@@ -24,6 +24,14 @@ enum class Style
     Pattern
 };
 
+thread_local int zoneScopes = 0;
+thread_local QByteArray pinnedZone;
+
+QByteArray currentZone()
+{
+    return zoneScopes > 0 ? pinnedZone : QTimeZone::systemTimeZoneId();
+}
+
 // ICU formatters are not safe to share between threads; each thread keeps its own,
 // by locale, time zone, style and pattern.
 UDateFormat *formatter(Style style, const QString &pattern = {})
@@ -31,7 +39,7 @@ UDateFormat *formatter(Style style, const QString &pattern = {})
     using Key = std::tuple<QString, QByteArray, int, QString>;
     thread_local std::map<Key, FormatHandle> cache;
     const QString localeName = QLocale().name();
-    const QByteArray zone = QTimeZone::systemTimeZoneId();
+    const QByteArray zone = currentZone();
     Key key{localeName, zone, static_cast<int>(style), pattern};
     auto it = cache.find(key);
     if (it != cache.end())
@@ -96,6 +104,20 @@ QDateTime parse(UDateFormat *fmt, const QString &text)
 }
 
 } // namespace
+
+TimeZoneScope::TimeZoneScope() : m_outermost(zoneScopes == 0)
+{
+    if (m_outermost)
+        pinnedZone = QTimeZone::systemTimeZoneId();
+    ++zoneScopes;
+}
+
+TimeZoneScope::~TimeZoneScope()
+{
+    --zoneScopes;
+    if (m_outermost)
+        pinnedZone.clear();
+}
 
 QString mediumDateString(const QDateTime &date)
 {

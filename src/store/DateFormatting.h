@@ -12,6 +12,21 @@ QString mediumDateTimeString(const QDateTime &date);
 // The four-digit year of the date in the user's time zone ("yyyy").
 QString yearString(const QDateTime &date);
 
+// While it lives on the calling thread, dates are written and read in the time zone the system
+// had when it began: an operation that formats many dates (a search over every row, an export)
+// looks the zone up once instead of for every date. Scopes may nest.
+class TimeZoneScope
+{
+public:
+    TimeZoneScope();
+    ~TimeZoneScope();
+    TimeZoneScope(const TimeZoneScope &) = delete;
+    TimeZoneScope &operator=(const TimeZoneScope &) = delete;
+
+private:
+    bool m_outermost;
+};
+
 // Parses text with an ICU date pattern (e.g. "MMM dd, yyyy") in the user's locale and time zone.
 // A null QDateTime when the text does not parse as a whole.
 QDateTime parseDateWithPattern(const QString &text, const QString &pattern);

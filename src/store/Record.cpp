@@ -4,6 +4,8 @@
 
 namespace velumark {
 
+std::atomic<quint64> Record::s_changeCount{0};
+
 const char *const Record::kPrepareMessage = "Error: failed to prepare statement with message '%s'.";
 const char *const Record::kInsertMessage = "Error: failed to insert into the database with message '%s'.";
 const char *const Record::kDeleteMessage = "Error: failed to delete from database with message '%s'.";
@@ -35,6 +37,8 @@ int Record::readEagerRow(const char *method)
     if (!statement)
         return failure(method, kPrepareMessage);
     statement->bindInt64(1, m_primaryKey);
+    ++m_revision;
+    noteChange();
     switch (statement->step()) {
     case SqliteStatement::Step::Row:
         readEager(*statement);
@@ -59,6 +63,8 @@ int Record::readLazyRow(const char *method)
     if (!statement)
         return failure(method, kPrepareMessage);
     statement->bindInt64(1, m_primaryKey);
+    ++m_revision;
+    noteChange();
     switch (statement->step()) {
     case SqliteStatement::Step::Row:
         readLazy(*statement);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <atomic>
 #include <cmath>
 
 namespace velumark {
@@ -25,6 +26,12 @@ public:
     bool abortOnError() const { return m_abortOnError; }
     void setAbortOnError(bool on) { m_abortOnError = on; }
     SqliteConnection *database() const { return m_database; }
+    // Counts the changes to the fields held in memory (edits and reads from the row), so that
+    // texts derived from them can tell whether they are still current.
+    quint64 revision() const { return m_revision; }
+    // Counts the same for every record of the process together: while it stays the same, no
+    // record anywhere has changed a field.
+    static quint64 changeCount() { return s_changeCount.load(std::memory_order_relaxed); }
 
     // The connection to work on after the document reopened its file.
     void reopen(SqliteConnection *database) { m_database = database; }
@@ -94,6 +101,8 @@ protected:
         if (!sameValue(field, value)) {
             field = value;
             m_dirty = true;
+            ++m_revision;
+            noteChange();
         }
     }
 
@@ -105,6 +114,8 @@ protected:
             m_hydrated = true;
         assign(field, value);
     }
+
+    static void noteChange() { s_changeCount.fetch_add(1, std::memory_order_relaxed); }
 
     static bool sameValue(const QString &a, const QString &b) { return a.isNull() == b.isNull() && a == b; }
     static bool sameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
@@ -119,6 +130,10 @@ protected:
     bool m_hydrated = false;
     bool m_dirty = false;
     bool m_abortOnError = true;
+    quint64 m_revision = 0;
+
+private:
+    static std::atomic<quint64> s_changeCount;
 };
 
 } // namespace velumark

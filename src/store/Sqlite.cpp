@@ -1,5 +1,6 @@
 #include "store/Sqlite.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace velumark {
@@ -172,6 +173,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, Mo
 
 SqliteConnection::~SqliteConnection()
 {
+    m_byAddress.clear();
     m_cache.clear();
     if (m_handle)
         sqlite3_close_v2(m_handle);
@@ -199,6 +201,13 @@ std::unique_ptr<SqliteStatement> SqliteConnection::prepare(const char *sql)
 
 StatementLease SqliteConnection::cached(const char *sql)
 {
+    if (auto known = m_byAddress.find(sql);
+        known != m_byAddress.end() && std::strcmp(known->second.first->c_str(), sql) == 0) {
+        CachedStatement &entry = *known->second.second;
+        if (entry.busy)
+            return StatementLease(prepare(sql));
+        return StatementLease(entry.statement.get(), &entry.busy);
+    }
     auto [it, inserted] = m_cache.try_emplace(std::string(sql));
     CachedStatement &entry = it->second;
     if (entry.busy)
@@ -213,6 +222,7 @@ StatementLease SqliteConnection::cached(const char *sql)
         }
         entry.statement = std::make_unique<SqliteStatement>(handle);
     }
+    m_byAddress[sql] = {&it->first, &entry};
     return StatementLease(entry.statement.get(), &entry.busy);
 }
 
@@ -220,6 +230,7 @@ bool SqliteConnection::close()
 {
     if (!m_handle)
         return true;
+    m_byAddress.clear();
     m_cache.clear();
     if (sqlite3_close(m_handle) != SQLITE_OK)
         return false;

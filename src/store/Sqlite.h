@@ -131,6 +131,9 @@ private:
     sqlite3 *m_handle;
     QString m_path;
     std::unordered_map<std::string, CachedStatement> m_cache;
+    // The statements most callers ask for by the same constant text, found by its address (and
+    // checked against the text) without hashing the text on every call.
+    std::unordered_map<const char *, std::pair<const std::string *, CachedStatement *>> m_byAddress;
 };
 
 } // namespace velumark

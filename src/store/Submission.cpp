@@ -8,8 +8,11 @@
 #include "store/VelumarkStrings.h"
 #include "store/VelumarkUtility.h"
 
+#include <QLocale>
+#include <QTimeZone>
 #include <algorithm>
 #include <atomic>
+#include <limits>
 
 namespace velumark {
 
@@ -29,7 +32,23 @@ QString dayWord(qint64 count)
 
 } // namespace
 
+struct Submission::TextCache
+{
+    bool made = false;
+    quint64 revision = 0;
+    quint32 serial = 0;
+    VelumarkUtility::LocalDay sent;
+    VelumarkUtility::LocalDay due;
+    bool statusMade = false;
+    FoldedText status;
+    bool lineMade = false;
+    qint64 lineDays = 0;
+    bool linePastDue = false;
+    FoldedText line;
+};
+
 Submission::Submission() = default;
+Submission::~Submission() = default;
 
 Submission::Submission(qint64 primaryKey, SqliteConnection *database, bool abortOnError, int *initResult)
 {
@@ -186,15 +205,49 @@ void Submission::sortList(std::vector<Submission *> &list)
 {
     if (list.size() < 2)
         return;
-    std::stable_sort(list.begin(), list.end(),
-                     [](const Submission *a, const Submission *b) { return a->compareSubmission(*b) < 0; });
+    const quint32 collation = collationSerial(false);
+    std::vector<std::pair<OrderKey, Submission *>> keyed;
+    keyed.reserve(list.size());
+    for (Submission *submission : list)
+        keyed.emplace_back(submission->orderKey(collation), submission);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto &a, const auto &b) { return compareKeys(a.first, b.first) < 0; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        list[i] = keyed[i].second;
+}
+
+Submission::OrderKey Submission::orderKey(quint32 collation) const
+{
+    OrderKey key;
+    key.dated = m_sendDate.isValid();
+    key.msecs = key.dated ? m_sendDate.toMSecsSinceEpoch() : 0;
+    if (m_artwork && !m_artwork->title().isEmpty())
+        key.title = &m_artwork->titleSortKey(collation);
+    return key;
+}
+
+int Submission::compareKeys(const OrderKey &a, const OrderKey &b)
+{
+    // The steps of compareSubmission, on instants and sort keys.
+    int result = 0;
+    if (a.dated != b.dated)
+        result = a.dated ? -1 : 1;
+    else if (a.dated && a.msecs != b.msecs)
+        result = a.msecs < b.msecs ? 1 : -1;
+    else if (!a.title || !b.title)
+        result = !a.title == !b.title ? 0 : (!a.title ? -1 : 1);
+    else {
+        const int order = a.title->compare(*b.title);
+        result = (order > 0) - (order < 0);
+    }
+    return submissionSortAscending ? result : -result;
 }
 
 bool Submission::isOverdue()
 {
     m_overdue = false;
     if (m_responseReceived == ResponseFlag::Waiting && m_validDueDate && m_responseDueDate.isValid()) {
-        const QDateTime today = roundDate(VelumarkUtility::now());
+        const QDateTime today = VelumarkUtility::today();
         m_overdue = m_responseDueDate.secsTo(today) > 0;
     }
     return m_overdue;
@@ -218,17 +271,111 @@ QString Submission::statusString() const
 
 QString Submission::moreSubText() const
 {
-    const QString sent = mediumDateString(m_sendDate);
-    if (m_responseReceived != ResponseFlag::Waiting) {
-        const qint64 days = VelumarkUtility::wholeDaysBetween(m_sendDate, m_responseDate);
-        return localized("%1 to %2 (%3 %4)")
-            .arg(sent, mediumDateString(m_responseDate), QString::number(days), dayWord(days));
-    }
+    if (m_responseReceived != ResponseFlag::Waiting)
+        return dateLine(0, false);
     const QDateTime now = VelumarkUtility::now();
     const qint64 days = VelumarkUtility::wholeDaysBetween(m_sendDate, now);
     const bool pastDue = m_validDueDate && VelumarkUtility::wholeDaysBetween(m_responseDueDate, now) >= 1;
+    return dateLine(days, pastDue);
+}
+
+// The date line with the day counts of a waiting submission (a submission with a response counts
+// its own days).
+QString Submission::dateLine(qint64 days, bool pastDue) const
+{
+    const QString sent = mediumDateString(m_sendDate);
+    if (m_responseReceived != ResponseFlag::Waiting) {
+        const qint64 responseDays = VelumarkUtility::wholeDaysBetween(m_sendDate, m_responseDate);
+        return localized("%1 to %2 (%3 %4)")
+            .arg(sent, mediumDateString(m_responseDate), QString::number(responseDays),
+                 dayWord(responseDays));
+    }
     return localized("%1 (%2 %3%4)")
         .arg(sent, QString::number(days), dayWord(days), pastDue ? QStringLiteral("!") : QString());
+}
+
+Submission::TextContext Submission::textContext()
+{
+    // Everything besides the submission that the texts are made from; a new serial whenever it
+    // differs from what this thread saw last.
+    static std::atomic<quint32> nextSerial{1};
+    thread_local QString lastToken;
+    thread_local quint32 serial = 0;
+    QString token = QLocale().name();
+    token += QLatin1Char('|') + QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    for (const char *text :
+         {"day", "days", "%1 to %2 (%3 %4)", "%1 (%2 %3%4)", "Waiting", "Withdrawn", "Unknown"})
+        token += QLatin1Char('|') + localized(text);
+    if (serial == 0 || token != lastToken) {
+        lastToken = token;
+        serial = nextSerial++;
+    }
+    TextContext context;
+    context.serial = serial;
+    context.now = VelumarkUtility::now();
+    context.today = VelumarkUtility::localDay(context.now);
+    return context;
+}
+
+Submission::TextCache &Submission::textCache(const TextContext &context) const
+{
+    if (!m_textCache)
+        m_textCache = std::make_unique<TextCache>();
+    TextCache &cache = *m_textCache;
+    if (!cache.made || cache.revision != m_revision || cache.serial != context.serial) {
+        cache.made = true;
+        cache.revision = m_revision;
+        cache.serial = context.serial;
+        cache.sent = VelumarkUtility::localDay(m_sendDate);
+        cache.due = VelumarkUtility::localDay(m_responseDueDate);
+        cache.statusMade = false;
+        cache.lineMade = false;
+    }
+    return cache;
+}
+
+const FoldedText &Submission::searchStatus(const TextContext &context) const
+{
+    TextCache &cache = textCache(context);
+    if (!cache.statusMade) {
+        cache.status.update(statusString());
+        cache.statusMade = true;
+    }
+    return cache.status;
+}
+
+const FoldedText &Submission::searchDateLine(const TextContext &context) const
+{
+    TextCache &cache = textCache(context);
+    qint64 days = 0;
+    bool pastDue = false;
+    if (m_responseReceived == ResponseFlag::Waiting) {
+        // The day counts follow "now"; taken apart once, they cost no date conversion per row.
+        auto daysTo = [&](const VelumarkUtility::LocalDay &from, const QDateTime &date) {
+            if (from.usable && context.today.usable)
+                return VelumarkUtility::wholeDaysBetween(from, context.today);
+            return VelumarkUtility::wholeDaysBetween(date, context.now);
+        };
+        days = daysTo(cache.sent, m_sendDate);
+        pastDue = m_validDueDate && daysTo(cache.due, m_responseDueDate) >= 1;
+    }
+    if (!cache.lineMade || cache.lineDays != days || cache.linePastDue != pastDue) {
+        cache.line.update(dateLine(days, pastDue));
+        cache.lineMade = true;
+        cache.lineDays = days;
+        cache.linePastDue = pastDue;
+    }
+    return cache.line;
+}
+
+int Submission::sendYearKey(const TextContext &context) const
+{
+    if (!m_sendDate.isValid())
+        return std::numeric_limits<int>::min();
+    const TextCache &cache = textCache(context);
+    if (cache.sent.usable)
+        return QDate::fromJulianDay(cache.sent.julianDay).year();
+    return m_sendDate.toLocalTime().date().year();
 }
 
 Image *Submission::cellImage() const

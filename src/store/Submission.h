@@ -1,7 +1,10 @@
 #pragma once
 
 #include "store/Record.h"
+#include "store/TextCompare.h"
+#include "store/VelumarkUtility.h"
 
+#include <memory>
 #include <vector>
 
 namespace velumark {
@@ -18,6 +21,7 @@ class Submission : public Record
 public:
     Submission();
     Submission(qint64 primaryKey, SqliteConnection *database, bool abortOnError, int *initResult = nullptr);
+    ~Submission() override;
 
     qint64 artworkKey() const { return m_artworkKey; }
     void setArtworkKey(qint64 key) { assign(m_artworkKey, key); }
@@ -49,9 +53,17 @@ public:
 
     // The linked records; replacing them touches neither the keys nor `dirty`.
     Artwork *artwork() const { return m_artwork; }
-    void setArtwork(Artwork *artwork) { m_artwork = artwork; }
+    void setArtwork(Artwork *artwork)
+    {
+        m_artwork = artwork;
+        noteChange();
+    }
     Client *client() const { return m_client; }
-    void setClient(Client *client) { m_client = client; }
+    void setClient(Client *client)
+    {
+        m_client = client;
+        noteChange();
+    }
 
     // The class-wide direction of compareSubmission (ascending = newest first).
     static void sortAscending(bool ascending);
@@ -61,6 +73,34 @@ public:
     int compareSubmission(const Submission &other) const;
     // Sorts a list by compareSubmission.
     static void sortList(std::vector<Submission *> &list);
+    // compareSubmission for many comparisons in a row: orderKey takes the send instant and the sort
+    // key of the artwork's title once (collation from collationSerial(false)); compareKeys then
+    // gives compareSubmission's answer for two keys, as long as the submissions do not change.
+    struct OrderKey
+    {
+        qint64 msecs = 0;
+        const QByteArray *title = nullptr; // null without an artwork title
+        bool dated = false;
+    };
+    OrderKey orderKey(quint32 collation) const;
+    static int compareKeys(const OrderKey &a, const OrderKey &b);
+
+    // What the texts of the submission list depend on besides the submission itself: the locale,
+    // the time zone, the translations and "now". Taken once for a search over many submissions.
+    struct TextContext
+    {
+        quint32 serial = 0;
+        QDateTime now;
+        VelumarkUtility::LocalDay today;
+    };
+    static TextContext textContext();
+    // statusString() and moreSubText() folded for searching, made again only when the submission
+    // or the context changed or, while waiting, when a day count moved on.
+    const FoldedText &searchStatus(const TextContext &context) const;
+    const FoldedText &searchDateLine(const TextContext &context) const;
+    // The local year of the send date (what yearString shows), the same number for the same text;
+    // std::numeric_limits<int>::min() without a send date.
+    int sendYearKey(const TextContext &context) const;
 
     // Waiting, with a valid due date that lies before the start of today. Stores the answer.
     bool isOverdue();
@@ -92,6 +132,10 @@ protected:
     void eagerFieldsLoaded() override { isOverdue(); }
 
 private:
+    struct TextCache;
+    TextCache &textCache(const TextContext &context) const;
+    QString dateLine(qint64 days, bool pastDue) const;
+
     qint64 m_artworkKey = 0;
     qint64 m_clientKey = 0;
     QDateTime m_sendDate;
@@ -110,6 +154,8 @@ private:
     Client *m_client = nullptr;
     bool m_overdue = false;
     bool m_sectionHeading = false;
+
+    mutable std::unique_ptr<TextCache> m_textCache;
 };
 
 } // namespace velumark

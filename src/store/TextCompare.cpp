@@ -1,6 +1,7 @@
 #include "store/TextCompare.h"
 
 #include <QLocale>
+#include <atomic>
 #include <memory>
 #include <unicode/ucol.h>
 
@@ -15,17 +16,23 @@ struct CollatorCloser
 
 // One collator per thread and kind, rebuilt when the default locale changes: ICU collators may be
 // shared for comparing, but opening them is not free and the locale may be changed by tests.
-const UCollator *collator(bool numeric)
+struct CollatorCache
 {
-    struct Cache
-    {
-        QLocale locale;
-        std::unique_ptr<UCollator, CollatorCloser> collator;
-    };
-    thread_local Cache caches[2];
-    Cache &cache = caches[numeric ? 1 : 0];
+    QLocale locale;
+    std::unique_ptr<UCollator, CollatorCloser> collator;
+    quint32 serial = 0;
+};
+
+// Every collator made, on any thread, gets a serial of its own.
+std::atomic<quint32> nextCollatorSerial{1};
+
+const UCollator *collator(bool numeric, quint32 *serial = nullptr)
+{
+    thread_local CollatorCache caches[2];
+    CollatorCache &cache = caches[numeric ? 1 : 0];
     const QLocale locale;
     if (!cache.collator || cache.locale != locale) {
+        cache.serial = nextCollatorSerial++;
         UErrorCode status = U_ZERO_ERROR;
         cache.collator.reset(ucol_open(locale.name().toUtf8().constData(), &status));
         if (U_FAILURE(status) || !cache.collator) {
@@ -39,6 +46,8 @@ const UCollator *collator(bool numeric)
                           &status);
         cache.locale = locale;
     }
+    if (serial)
+        *serial = cache.serial;
     return cache.collator.get();
 }
 
@@ -93,6 +102,81 @@ QByteArray localizedCaseInsensitiveSortKey(const QString &text)
 QByteArray localizedStandardSortKey(const QString &text)
 {
     return sortKey(true, text);
+}
+
+quint32 collationSerial(bool numeric)
+{
+    quint32 serial = 0;
+    collator(numeric, &serial);
+    return serial;
+}
+
+const QByteArray &CachedSortKey::key(const QString &text, bool numeric, quint32 serial)
+{
+    // The same characters as the text the key was made from (see FoldedText::update) need no
+    // comparing.
+    const bool same =
+        m_source.size() == text.size() && (m_source.constData() == text.constData() || m_source == text);
+    if (m_serial != serial || !same) {
+        m_key = sortKey(numeric, text);
+        m_source = text;
+        m_serial = serial;
+    }
+    return m_key;
+}
+
+namespace {
+
+// The case folding of one UTF-16 unit as QString's case-insensitive matching applies it; false
+// for a unit that is part of a surrogate pair or folds outside the basic plane.
+bool foldUnit(char16_t unit, char16_t *folded)
+{
+    if (QChar::isSurrogate(unit))
+        return false;
+    const char32_t result = QChar::toCaseFolded(static_cast<char32_t>(unit));
+    if (result > 0xffff || QChar::isSurrogate(result))
+        return false;
+    *folded = static_cast<char16_t>(result);
+    return true;
+}
+
+// The folded text, or a null string when some unit cannot be folded on its own.
+QString foldedText(const QString &text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(folded.data());
+    const auto *in = reinterpret_cast<const char16_t *>(text.constData());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!foldUnit(in[i], out + i))
+            return {};
+    }
+    return folded;
+}
+
+} // namespace
+
+SearchNeedle::SearchNeedle(const QString &text) : m_text(text), m_folded(foldedText(text)) {}
+
+void FoldedText::update(const QString &text)
+{
+    // The text held shares its characters with the one it was made from: as long as both point
+    // at the same characters, nothing can have changed them (a shared text is copied before it is
+    // changed), and the characters need no comparing.
+    if (m_made && m_source.isNull() == text.isNull() && m_source.size() == text.size() &&
+        (m_source.constData() == text.constData() || m_source == text))
+        return;
+    m_source = text;
+    m_folded = foldedText(text);
+    m_made = true;
+}
+
+bool FoldedText::contains(const SearchNeedle &needle) const
+{
+    // Folding both sides unit by unit is what the case-insensitive match does; texts with units
+    // that do not fold on their own take the general match.
+    if (!m_folded.isNull() && !needle.folded().isNull())
+        return QStringView(m_folded).contains(QStringView(needle.folded()), Qt::CaseSensitive);
+    return m_source.contains(needle.text(), Qt::CaseInsensitive);
 }
 
 QString capitalized(const QString &text)

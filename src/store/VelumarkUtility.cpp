@@ -91,6 +91,32 @@ void VelumarkUtility::clearFixedNow()
     fixedNowMsecs = kNoFixedNow;
 }
 
+namespace {
+thread_local int todayScopes = 0;
+thread_local QDateTime pinnedToday;
+} // namespace
+
+QDateTime VelumarkUtility::today()
+{
+    if (todayScopes > 0)
+        return pinnedToday;
+    return roundDate(now());
+}
+
+VelumarkUtility::TodayScope::TodayScope() : m_outermost(todayScopes == 0)
+{
+    if (m_outermost)
+        pinnedToday = roundDate(now()).toUTC();
+    ++todayScopes;
+}
+
+VelumarkUtility::TodayScope::~TodayScope()
+{
+    --todayScopes;
+    if (m_outermost)
+        pinnedToday = QDateTime();
+}
+
 QDateTime VelumarkUtility::roundDate(const QDateTime &date)
 {
     if (!date.isValid())
@@ -118,6 +144,31 @@ qint64 VelumarkUtility::wholeDaysBetween(const QDateTime &from, const QDateTime 
     const QDateTime end = to.toLocalTime();
     qint64 days = start.date().daysTo(end.date());
     if (end.time() < start.time())
+        --days;
+    return qMax<qint64>(days, 0);
+}
+
+VelumarkUtility::LocalDay VelumarkUtility::localDay(const QDateTime &date)
+{
+    LocalDay day;
+    if (!date.isValid())
+        return day;
+    const QDateTime local = date.toLocalTime();
+    if (!local.date().isValid() || !local.time().isValid())
+        return day;
+    day.usable = true;
+    day.msecs = date.toMSecsSinceEpoch();
+    day.julianDay = local.date().toJulianDay();
+    day.msecsOfDay = local.time().msecsSinceStartOfDay();
+    return day;
+}
+
+qint64 VelumarkUtility::wholeDaysBetween(const LocalDay &from, const LocalDay &to)
+{
+    if (to.msecs <= from.msecs)
+        return 0;
+    qint64 days = to.julianDay - from.julianDay;
+    if (to.msecsOfDay < from.msecsOfDay)
         --days;
     return qMax<qint64>(days, 0);
 }

@@ -26,6 +26,22 @@ public:
     static void setFixedNow(const QDateTime &instant);
     static void clearFixedNow();
 
+    // The start of today: roundDate(now()). While a TodayScope lives on the calling thread, the
+    // answer is the one it took when it began (as a UTC instant), so that an operation asking for
+    // every record at once converts the time only once.
+    static QDateTime today();
+    class TodayScope
+    {
+    public:
+        TodayScope();
+        ~TodayScope();
+        TodayScope(const TodayScope &) = delete;
+        TodayScope &operator=(const TodayScope &) = delete;
+
+    private:
+        bool m_outermost;
+    };
+
     // Start of the date's day (local midnight; the first valid instant on a day whose midnight
     // falls in a daylight-saving gap). Null for a null date.
     static QDateTime roundDate(const QDateTime &date);
@@ -38,6 +54,20 @@ public:
     // Whole calendar days from one date to a later one, truncated; 0 when `to` is not after
     // `from` or either is null.
     static qint64 wholeDaysBetween(const QDateTime &from, const QDateTime &to);
+
+    // An instant taken apart in local time once, so that wholeDaysBetween can be answered for many
+    // pairs without converting each again. `usable` is false for a null date or one whose local
+    // date cannot be had; wholeDaysBetween on such a value must use the dates themselves.
+    struct LocalDay
+    {
+        bool usable = false;
+        qint64 msecs = 0;     // since 1970, UTC
+        qint64 julianDay = 0; // of the local date
+        int msecsOfDay = 0;   // of the local time
+    };
+    static LocalDay localDay(const QDateTime &date);
+    // The same answer as wholeDaysBetween on the two dates; both must be usable.
+    static qint64 wholeDaysBetween(const LocalDay &from, const LocalDay &to);
 
     // True when nothing is at the path afterwards.
     static bool removeFileIfExists(const QString &path);

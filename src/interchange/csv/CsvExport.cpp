@@ -4,8 +4,11 @@
 #include "interchange/SnapshotReader.h"
 #include "interchange/csv/CsvExportLines.h"
 #include "interchange/csv/CsvTemplate.h"
+#include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
+
+#include <unordered_map>
 
 namespace velumark {
 
@@ -25,6 +28,8 @@ bool CsvExport::checkParameters(QString *error)
 
 LongOperation::Outcome CsvExport::run()
 {
+    // Every date of the file is written in the same time zone, looked up once.
+    const TimeZoneScope zone;
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
     ExportFile file(m_destination);
@@ -60,6 +65,21 @@ LongOperation::Outcome CsvExport::run()
             return *end;
     }
     if (submissions) {
+        // Many submissions name the same artwork and client: each name is read once.
+        std::unordered_map<qint64, QString> titles;
+        std::unordered_map<qint64, QString> companies;
+        auto titleOf = [&](qint64 key) -> const QString & {
+            auto it = titles.find(key);
+            if (it == titles.end())
+                it = titles.emplace(key, reader.artwork(key, false)->title()).first;
+            return it->second;
+        };
+        auto companyOf = [&](qint64 key) -> const QString & {
+            auto it = companies.find(key);
+            if (it == companies.end())
+                it = companies.emplace(key, reader.client(key, false)->company()).first;
+            return it->second;
+        };
         auto end = writeSection(
             file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
             [&](qint64 key) {
@@ -67,9 +87,8 @@ LongOperation::Outcome CsvExport::run()
                 const auto client = lists.clientOfSubmission.find(key);
                 if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
                     return QString();
-                return CsvExportLines::submissionLine(*reader.submission(key, true),
-                                                      reader.artwork(artwork->second, false)->title(),
-                                                      reader.client(client->second, false)->company());
+                return CsvExportLines::submissionLine(*reader.submission(key, true), titleOf(artwork->second),
+                                                      companyOf(client->second));
             });
         if (end)
             return *end;

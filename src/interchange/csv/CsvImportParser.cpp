@@ -6,6 +6,7 @@
 #include "store/Artwork.h"
 #include "store/Client.h"
 #include "store/DatabaseError.h"
+#include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/Medium.h"
 #include "store/Sqlite.h"
@@ -103,6 +104,8 @@ CsvImportParser::~CsvImportParser() = default;
 
 CsvImportResult CsvImportParser::parse()
 {
+    // Every date of the file is read in the same time zone, looked up once.
+    const TimeZoneScope zone;
     m_result = {};
     m_section = Section::None;
     m_phase = Phase::NoSection;

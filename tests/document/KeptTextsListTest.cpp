@@ -1,0 +1,231 @@
+// The submission list searches and orders with texts and keys that the records keep: the rows
+// found and their order must be those of the list's own rules, also after edits, on another day
+// and in another locale.
+#include "DocumentFixture.h"
+#include "document/DemoCatalogue.h"
+#include "document/SubmissionListController.h"
+#include "store/DateFormatting.h"
+#include "support/TestEnvironment.h"
+
+#include <map>
+
+using namespace velumark;
+using KeptTextsList = test::DocumentFixture;
+
+namespace {
+
+std::vector<Submission *> searched(VelumarkDatabase &document, const QString &text)
+{
+    document.setCurrentList(VelumarkDatabase::ListKind::Submissions);
+    document.handleSearch(text);
+    return document.displayedSubmissions();
+}
+
+// What the list's rule gives, row by row.
+std::vector<Submission *> expected(VelumarkDatabase &document, const QString &text)
+{
+    std::vector<Submission *> rows;
+    for (const auto &submission : document.submissions()) {
+        if (SubmissionListController::matches(*submission, text))
+            rows.push_back(submission.get());
+    }
+    return rows;
+}
+
+void fillSample(VelumarkDatabase &document)
+{
+    DemoCatalogue::Options options;
+    options.artworks = 40;
+    options.clients = 15;
+    options.submissions = 300;
+    options.photos = 0;
+    QString error;
+    ASSERT_TRUE(DemoCatalogue(options).fill(document, {}, &error)) << error.toStdString();
+}
+
+} // namespace
+
+TEST_F(KeptTextsList, SearchFindsWhatTheRowRuleFinds)
+{
+    fillSample(*document);
+    // Titles whose letters fold only as pairs (outside the basic plane) or specially.
+    Client *client = addClient(QStringLiteral("Stra\u00dfe Gallery"));
+    addSubmission(addArtwork(QString::fromUtf8(u8"Desert \U00010400 Study")), client, local(2023, 4, 2));
+    addSubmission(addArtwork(QString::fromUtf8(u8"\u0130stanbul")), client, local(2023, 4, 3));
+    reopen();
+    const QStringList texts = {QString::fromUtf8(u8"\U00010428"),
+                               QString::fromUtf8(u8"\U00010400 s"),
+                               QStringLiteral("STRASSE"),
+                               QStringLiteral("stra\u00dfe"),
+                               QStringLiteral("istanbul"),
+                               QString::fromUtf8(u8"\u0130"),
+                               QStringLiteral("g"),
+                               QStringLiteral("GALLERY"),
+                               QStringLiteral("north 2"),
+                               QStringLiteral("sold"),
+                               QStringLiteral("waiting"),
+                               QStringLiteral("withdrawn"),
+                               QStringLiteral("days)"),
+                               QStringLiteral("days!"),
+                               QStringLiteral(" to "),
+                               QStringLiteral("1 day"),
+                               QStringLiteral("2"),
+                               QStringLiteral("no. 3"),
+                               QStringLiteral("zzz")};
+    for (int round = 0; round < 2; ++round) {
+        for (const QString &text : texts)
+            EXPECT_EQ(searched(*document, text), expected(*document, text)) << text.toStdString();
+    }
+}
+
+TEST_F(KeptTextsList, SearchFollowsEditsOfTheRowAndOfItsRecords)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    Submission *submission = addSubmission(artwork, client, local(2023, 3, 1));
+    EXPECT_EQ(searched(*document, QStringLiteral("harb")).size(), 1u);
+    EXPECT_EQ(searched(*document, QStringLiteral("waiting")).size(), 1u);
+
+    artwork->setTitle(QStringLiteral("Dunes"));
+    document->updateArtwork(artwork);
+    EXPECT_TRUE(searched(*document, QStringLiteral("harb")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("DUNES")).size(), 1u);
+    // Also an edit the document was not told about shows in the next search, as the row shows it.
+    artwork->setTitle(QStringLiteral("Orchard"));
+    EXPECT_TRUE(searched(*document, QStringLiteral("dunes")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("orch")).size(), 1u);
+    submission->setArtwork(addArtwork(QStringLiteral("Tide")));
+    EXPECT_TRUE(searched(*document, QStringLiteral("orch")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("tide")).size(), 1u);
+    submission->setArtwork(artwork);
+
+    client->setCompany(QStringLiteral("Riverside Fair"));
+    document->updateClient(client);
+    EXPECT_TRUE(searched(*document, QStringLiteral("north")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("riverside")).size(), 1u);
+
+    // A response changes both the status and the date line.
+    submission->setResponseReceived(1);
+    submission->setSubmissionState(1);
+    submission->setResponseDate(local(2023, 3, 11));
+    document->updateSubmission(submission);
+    EXPECT_TRUE(searched(*document, QStringLiteral("waiting")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("sold")).size(), 1u);
+    EXPECT_EQ(searched(*document, QStringLiteral("(10 days)")).size(), 1u);
+}
+
+TEST_F(KeptTextsList, DateLineOfAWaitingRowMovesOnWithTheDay)
+{
+    VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    Submission *submission = addSubmission(artwork, client, local(2024, 5, 7));
+    submission->setValidDueDate(true);
+    submission->setResponseDueDate(local(2024, 5, 10));
+    document->updateSubmission(submission);
+    EXPECT_EQ(searched(*document, QStringLiteral("(3 days)")).size(), 1u);
+    EXPECT_TRUE(searched(*document, QStringLiteral("!")).empty());
+
+    // The next day: one more day, and the due date has passed by a whole day.
+    VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 11), QTime(12, 0)));
+    EXPECT_TRUE(searched(*document, QStringLiteral("(3 days)")).empty());
+    EXPECT_EQ(searched(*document, QStringLiteral("(4 days!)")).size(), 1u);
+    EXPECT_EQ(submission->moreSubText(), document->submissionListController()->cell(0, 0).moreSubText);
+}
+
+TEST_F(KeptTextsList, AnotherLocaleGivesItsOwnTexts)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    addSubmission(artwork, client, local(2023, 3, 1));
+    const QString english = mediumDateString(local(2023, 3, 1));
+    EXPECT_EQ(searched(*document, english).size(), 1u);
+    test::setLocale(QStringLiteral("de_DE"));
+    const QString german = mediumDateString(local(2023, 3, 1));
+    ASSERT_NE(german, english);
+    EXPECT_EQ(searched(*document, german).size(), 1u);
+    EXPECT_TRUE(searched(*document, english).empty());
+    test::setLocale(QStringLiteral("en_US"));
+    EXPECT_EQ(searched(*document, english).size(), 1u);
+}
+
+TEST_F(KeptTextsList, OrderAndHeadingsAreThoseOfTheSubmissionComparison)
+{
+    fillSample(*document);
+    // Titles that differ only in case and accents, on the same day, order by the locale.
+    Client *client = addClient(QStringLiteral("Atelier"));
+    for (const char *title : {"\u00e9t\u00e9", "Ete", "ete", "Apple", "apple"})
+        addSubmission(addArtwork(QString::fromUtf8(title)), client, local(2022, 6, 1));
+    addSubmission(nullptr, client, local(2022, 6, 1));
+    addSubmission(addArtwork(QStringLiteral("Undated")), client, QDateTime());
+    for (const bool ascending : {false, true}) {
+        document->sortSubmissionsAscending = ascending;
+        document->sortSubmissionsByDateAndTitle();
+        const auto &all = document->submissions();
+        for (size_t i = 1; i < all.size(); ++i)
+            ASSERT_LE(all[i - 1]->compareSubmission(*all[i]), 0) << i;
+    }
+    document->sortSubmissionsAscending = true;
+    document->sortSubmissionsByDateAndTitle();
+
+    // After a load each record's list is its submissions in load (key) order, sorted stably.
+    reopen();
+    auto expectSorted = [](const std::vector<Submission *> &own) {
+        std::vector<Submission *> byKey = own;
+        std::sort(byKey.begin(), byKey.end(),
+                  [](const Submission *a, const Submission *b) { return a->primaryKey() < b->primaryKey(); });
+        std::stable_sort(byKey.begin(), byKey.end(), [](const Submission *a, const Submission *b) {
+            return a->compareSubmission(*b) < 0;
+        });
+        EXPECT_EQ(own, byKey);
+    };
+    for (const auto &artwork : document->artworks())
+        expectSorted(artwork->submissions());
+    for (const auto &c : document->clients())
+        expectSorted(c->submissions());
+
+    // Headings: the first row of each year, by the comparison, as the rule says.
+    document->setCurrentList(VelumarkDatabase::ListKind::Submissions);
+    document->handleSearch(QStringLiteral("a"));
+    std::map<QString, Submission *> first;
+    for (Submission *s : document->displayedSubmissions()) {
+        auto [it, inserted] = first.try_emplace(yearString(s->sendDate()), s);
+        if (!inserted && s->compareSubmission(*it->second) < 0)
+            it->second = s;
+    }
+    size_t headings = 0;
+    for (Submission *s : document->displayedSubmissions()) {
+        const bool expectedHeading = first.at(yearString(s->sendDate())) == s;
+        EXPECT_EQ(s->sectionHeading(), expectedHeading);
+        headings += s->sectionHeading() ? 1 : 0;
+    }
+    EXPECT_EQ(headings, first.size());
+    EXPECT_GE(headings, 3u);
+}
+
+TEST_F(KeptTextsList, SortFollowsEditsMadeSinceTheLastSort)
+{
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    Artwork *apple = addArtwork(QStringLiteral("Apple"));
+    Artwork *pear = addArtwork(QStringLiteral("Pear"));
+    Submission *first = addSubmission(apple, client, local(2022, 6, 1));
+    Submission *second = addSubmission(pear, client, local(2022, 6, 1));
+    Submission *older = addSubmission(pear, client, local(2021, 6, 1));
+    auto order = [&] {
+        document->sortSubmissionsByDateAndTitle();
+        std::vector<Submission *> rows;
+        for (const auto &s : document->submissions())
+            rows.push_back(s.get());
+        return rows;
+    };
+    EXPECT_EQ(order(), (std::vector<Submission *>{first, second, older}));
+    // The same day: the titles decide; a renamed artwork moves with its new title.
+    apple->setTitle(QStringLiteral("Quince"));
+    EXPECT_EQ(order(), (std::vector<Submission *>{second, first, older}));
+    // A later send date comes first.
+    older->setSendDate(local(2023, 1, 1));
+    EXPECT_EQ(order(), (std::vector<Submission *>{older, second, first}));
+    // Another artwork for a row brings its title.
+    first->setArtwork(addArtwork(QStringLiteral("Banana")));
+    EXPECT_EQ(order(), (std::vector<Submission *>{older, first, second}));
+}

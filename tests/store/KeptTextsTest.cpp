@@ -1,0 +1,150 @@
+// Sort keys, folded search texts and local days that records keep between uses must answer
+// exactly as the comparisons and conversions they stand for.
+#include "store/TextCompare.h"
+#include "store/VelumarkUtility.h"
+#include "support/TestEnvironment.h"
+
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace velumark;
+
+namespace {
+
+// Letters whose case folding is special: sharp s, dotted and dotless i, the Kelvin and Angstrom
+// signs, final sigma, title-case digraphs, a ligature, accents, and a letter outside the basic
+// plane (a surrogate pair).
+const QString kAlphabet =
+    QString::fromUtf8(u8"aAbBkKsSiIeE \u00df\u1e9e\u0130\u0131\u212a\u212b\u00e5\u00c5"
+                      u8"\u03c3\u03c2\u03a3\u01c4\u01c5\u01c6\ufb00\u00e9\u00c9\u0390\U00010400\U00010428");
+
+QString randomText(std::mt19937 &random, int maxLength)
+{
+    // Whole code points: the surrogate pairs stay pairs.
+    const QList<uint> points = kAlphabet.toUcs4();
+    QString text;
+    const int length = static_cast<int>(random() % static_cast<unsigned>(maxLength + 1));
+    for (int i = 0; i < length; ++i) {
+        const char32_t point =
+            static_cast<char32_t>(points[static_cast<qsizetype>(random() % points.size())]);
+        text += QString::fromUcs4(&point, 1);
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(KeptTexts, FoldedSearchAnswersAsTheCaseInsensitiveMatch)
+{
+    std::mt19937 random(11);
+    FoldedText kept;
+    int found = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const QString haystack = randomText(random, 12);
+        const QString needle = randomText(random, 3);
+        if (needle.isEmpty())
+            continue;
+        kept.update(haystack);
+        const bool expected = haystack.contains(needle, Qt::CaseInsensitive);
+        ASSERT_EQ(kept.contains(SearchNeedle(needle)), expected)
+            << "haystack " << haystack.toStdString() << " needle " << needle.toStdString();
+        found += expected ? 1 : 0;
+    }
+    // The alphabet is small enough that many searches find something.
+    EXPECT_GT(found, 1000);
+
+    // A kept text follows the text it is given.
+    kept.update(QStringLiteral("Gallery North"));
+    EXPECT_TRUE(kept.contains(SearchNeedle(QStringLiteral("NORTH"))));
+    kept.update(QStringLiteral("Harbour Museum"));
+    EXPECT_FALSE(kept.contains(SearchNeedle(QStringLiteral("north"))));
+    EXPECT_TRUE(kept.contains(SearchNeedle(QStringLiteral("museum"))));
+}
+
+TEST(KeptTexts, SortKeysOrderAsTheLocalizedComparisons)
+{
+    const QStringList words = {
+        QStringLiteral("apple"),      QStringLiteral("Apple"),     QStringLiteral("\u00e4pple"),
+        QStringLiteral("zebra"),      QStringLiteral("Gallery 9"), QStringLiteral("Gallery 10"),
+        QStringLiteral("gallery 10"), QStringLiteral(""),          QStringLiteral("\u00e9t\u00e9"),
+        QStringLiteral("ete"),        QStringLiteral("Ole"),       QStringLiteral("\u00d6le")};
+    for (const bool numeric : {false, true}) {
+        const quint32 serial = collationSerial(numeric);
+        for (const QString &a : words) {
+            CachedSortKey keptA;
+            for (const QString &b : words) {
+                CachedSortKey keptB;
+                const int byKeys = keptA.key(a, numeric, serial).compare(keptB.key(b, numeric, serial));
+                const int expected =
+                    numeric ? localizedStandardCompare(a, b) : localizedCaseInsensitiveCompare(a, b);
+                EXPECT_EQ((byKeys > 0) - (byKeys < 0), expected)
+                    << a.toStdString() << " / " << b.toStdString();
+            }
+        }
+    }
+
+    // Another locale brings another collator, and a kept key is made again for it: in Swedish
+    // "ö" sorts after "z", in English beside "o".
+    CachedSortKey ole;
+    CachedSortKey zebra;
+    const QString umlaut = QStringLiteral("\u00f6le");
+    const quint32 english = collationSerial(false);
+    EXPECT_LT(ole.key(umlaut, false, english).compare(zebra.key(QStringLiteral("zebra"), false, english)), 0);
+    test::setLocale(QStringLiteral("sv_SE"));
+    const quint32 swedish = collationSerial(false);
+    EXPECT_NE(swedish, english);
+    EXPECT_GT(ole.key(umlaut, false, swedish).compare(zebra.key(QStringLiteral("zebra"), false, swedish)), 0);
+    EXPECT_GT(localizedCaseInsensitiveCompare(umlaut, QStringLiteral("zebra")), 0);
+    test::setLocale(QStringLiteral("en_US"));
+    EXPECT_LT(ole.key(umlaut, false, collationSerial(false))
+                  .compare(zebra.key(QStringLiteral("zebra"), false, collationSerial(false))),
+              0);
+}
+
+TEST(KeptTexts, LocalDaysCountAsTheDates)
+{
+    // Berlin (the tests' zone) changes to summer time on 26 March 2023 and back on 29 October.
+    ASSERT_EQ(QTimeZone::systemTimeZoneId(), QByteArray("Europe/Berlin"));
+    std::mt19937_64 random(3);
+    const qint64 start = QDateTime(QDate(2023, 3, 20), QTime(0, 0)).toMSecsSinceEpoch();
+    const qint64 span = qint64(250) * 24 * 3600 * 1000;
+    for (int i = 0; i < 5000; ++i) {
+        // Whole hours often, so that equal times of day occur; any millisecond otherwise.
+        auto instant = [&] {
+            qint64 offset = static_cast<qint64>(random() % static_cast<quint64>(span));
+            if (random() % 2)
+                offset -= offset % (3600 * 1000);
+            return QDateTime::fromMSecsSinceEpoch(start + offset, (random() % 2) ? Qt::UTC : Qt::LocalTime);
+        };
+        const QDateTime from = instant();
+        const QDateTime to = (random() % 4) ? instant() : from;
+        const VelumarkUtility::LocalDay a = VelumarkUtility::localDay(from);
+        const VelumarkUtility::LocalDay b = VelumarkUtility::localDay(to);
+        ASSERT_TRUE(a.usable && b.usable);
+        ASSERT_EQ(VelumarkUtility::wholeDaysBetween(a, b), VelumarkUtility::wholeDaysBetween(from, to))
+            << from.toString(Qt::ISODateWithMs).toStdString() << " -> "
+            << to.toString(Qt::ISODateWithMs).toStdString();
+    }
+    EXPECT_FALSE(VelumarkUtility::localDay(QDateTime()).usable);
+}
+
+TEST(KeptTexts, TodayIsTakenOnceWhileAScopeLives)
+{
+    const QDateTime monday(QDate(2024, 5, 6), QTime(23, 59, 59));
+    VelumarkUtility::setFixedNow(monday);
+    {
+        const VelumarkUtility::TodayScope scope;
+        EXPECT_EQ(VelumarkUtility::today(), VelumarkUtility::roundDate(monday));
+        VelumarkUtility::setFixedNow(monday.addSecs(2));
+        EXPECT_EQ(VelumarkUtility::today(), VelumarkUtility::roundDate(monday));
+        {
+            const VelumarkUtility::TodayScope nested;
+            EXPECT_EQ(VelumarkUtility::today(), VelumarkUtility::roundDate(monday));
+        }
+        EXPECT_EQ(VelumarkUtility::today(), VelumarkUtility::roundDate(monday));
+    }
+    // Without a scope, today follows the clock again: past midnight it is Tuesday.
+    EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 7), QTime(0, 0)));
+    VelumarkUtility::clearFixedNow();
+}
