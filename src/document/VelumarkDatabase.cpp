@@ -9,6 +9,7 @@
 #include "store/AppPreferences.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
+#include "store/DefaultMediums.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
@@ -617,23 +618,13 @@ void VelumarkDatabase::mapUpgradedImages()
 
 void VelumarkDatabase::addDefaultMediumsToDatabase()
 {
-    std::unordered_set<QString> existing;
+    QStringList existing;
     for (auto &medium : m_mediums)
-        existing.insert(medium->name());
-    QStringList names;
-    for (auto &artwork : m_artworks) {
-        if (!artwork->medium().isEmpty())
-            names << artwork->medium();
-    }
-    for (const char *name : {"Acrylic", "Bonsai", "Digital", "Photograph", "Oil", "Pen and Ink", "Pottery",
-                             "Sculpture", "Watercolor"})
-        names << localized(name);
-    names.removeDuplicates();
-    std::sort(names.begin(), names.end(),
-              [](const QString &a, const QString &b) { return localizedCaseInsensitiveCompare(a, b) < 0; });
-    for (const QString &name : std::as_const(names)) {
-        if (existing.count(name))
-            continue;
+        existing << medium->name();
+    QStringList artworkMediums;
+    for (auto &artwork : m_artworks)
+        artworkMediums << artwork->medium();
+    for (const QString &name : mediumNamesToAdd(artworkMediums, existing)) {
         auto medium = std::make_unique<Medium>();
         medium->setName(name);
         addMedium(std::move(medium));

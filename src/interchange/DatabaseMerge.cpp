@@ -5,6 +5,7 @@
 #include "store/Artwork.h"
 #include "store/Client.h"
 #include "store/DatabaseFile.h"
+#include "store/DefaultMediums.h"
 #include "store/Image.h"
 #include "store/Localization.h"
 #include "store/Medium.h"
@@ -279,18 +280,9 @@ QStringList DatabaseMerge::namesIn(const char *sql)
 
 bool DatabaseMerge::addDefaultMediums()
 {
-    const QStringList existing = namesIn("SELECT name FROM medium");
-    const std::unordered_set<QString> present(existing.begin(), existing.end());
-    QStringList names = namesIn("SELECT medium FROM artwork WHERE medium IS NOT NULL AND medium <> ''");
-    for (const char *name : {"Acrylic", "Bonsai", "Digital", "Photograph", "Oil", "Pen and Ink", "Pottery",
-                             "Sculpture", "Watercolor"})
-        names << localized(name);
-    names.removeDuplicates();
-    std::sort(names.begin(), names.end(),
-              [](const QString &a, const QString &b) { return localizedCaseInsensitiveCompare(a, b) < 0; });
-    for (const QString &name : std::as_const(names)) {
-        if (present.count(name))
-            continue;
+    const QStringList names =
+        mediumNamesToAdd(namesIn("SELECT medium FROM artwork"), namesIn("SELECT name FROM medium"));
+    for (const QString &name : names) {
         Medium medium;
         medium.setName(name);
         medium.setAbortOnError(false);

@@ -187,30 +187,6 @@ int Artwork::compareArtistThenTitleOrdered(const Artwork &other) const
     return compareByKeys(m_artist, other.m_artist, m_orderTitleKey, other.m_orderTitleKey);
 }
 
-void Artwork::addSubmission(Submission *submission)
-{
-    if (appendSubmission(submission))
-        sortSubmissions();
-}
-
-bool Artwork::appendSubmission(Submission *submission)
-{
-    if (std::find(m_submissions.begin(), m_submissions.end(), submission) != m_submissions.end())
-        return false;
-    m_submissions.push_back(submission);
-    return true;
-}
-
-void Artwork::removeSubmission(Submission *submission)
-{
-    std::erase(m_submissions, submission);
-}
-
-void Artwork::sortSubmissions()
-{
-    Submission::sortList(m_submissions);
-}
-
 void Artwork::addImage(Image *image, qint64 index)
 {
     if (std::find(m_images.begin(), m_images.end(), image) != m_images.end())
@@ -254,7 +230,7 @@ QString Artwork::statusImage() const
 double Artwork::totalIncome() const
 {
     double total = 0;
-    for (const Submission *submission : m_submissions) {
+    for (const Submission *submission : m_submissions.items()) {
         if (submission->responseReceived() == ResponseFlag::Received)
             total += submission->income();
     }

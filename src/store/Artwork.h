@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Record.h"
+#include "store/SubmissionList.h"
 #include "store/TextCompare.h"
 
 #include <vector>
@@ -77,14 +78,14 @@ public:
         return m_searchTitle;
     }
 
-    const std::vector<Submission *> &submissions() const { return m_submissions; }
+    const std::vector<Submission *> &submissions() const { return m_submissions.items(); }
     // Adds a submission not yet held and keeps the list in submission order.
-    void addSubmission(Submission *submission);
+    void addSubmission(Submission *submission) { m_submissions.add(submission); }
     // Adds a submission not yet held without sorting (linking after a load sorts once at the
     // end); true when it was added.
-    bool appendSubmission(Submission *submission);
-    void removeSubmission(Submission *submission);
-    void sortSubmissions();
+    bool appendSubmission(Submission *submission) { return m_submissions.append(submission); }
+    void removeSubmission(Submission *submission) { m_submissions.remove(submission); }
+    void sortSubmissions() { m_submissions.sort(); }
     void clearSubmissions() { m_submissions.clear(); }
 
     const std::vector<Image *> &images() const { return m_images; }
@@ -137,7 +138,7 @@ private:
     QString m_location;
     QString m_notes;
 
-    std::vector<Submission *> m_submissions;
+    SubmissionList m_submissions;
     std::vector<Image *> m_images;
     mutable CachedSortKey m_titleKey;
     mutable CachedSortKey m_artistKey;

@@ -137,30 +137,6 @@ int Client::compareCompanyOrdered(const Client &other) const
     return clientSortAscending ? result : -result;
 }
 
-void Client::addSubmission(Submission *submission)
-{
-    if (appendSubmission(submission))
-        sortSubmissions();
-}
-
-bool Client::appendSubmission(Submission *submission)
-{
-    if (std::find(m_submissions.begin(), m_submissions.end(), submission) != m_submissions.end())
-        return false;
-    m_submissions.push_back(submission);
-    return true;
-}
-
-void Client::removeSubmission(Submission *submission)
-{
-    std::erase(m_submissions, submission);
-}
-
-void Client::sortSubmissions()
-{
-    Submission::sortList(m_submissions);
-}
-
 bool Client::latestSubmissionWaiting() const
 {
     return !m_submissions.empty() && m_submissions.front()->responseReceived() == ResponseFlag::Waiting;

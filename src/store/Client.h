@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Record.h"
+#include "store/SubmissionList.h"
 #include "store/TextCompare.h"
 
 #include <vector>
@@ -74,13 +75,13 @@ public:
         return m_searchCompany;
     }
 
-    const std::vector<Submission *> &submissions() const { return m_submissions; }
-    void addSubmission(Submission *submission);
+    const std::vector<Submission *> &submissions() const { return m_submissions.items(); }
+    void addSubmission(Submission *submission) { m_submissions.add(submission); }
     // Adds a submission not yet held without sorting (linking after a load sorts once at the
     // end); true when it was added.
-    bool appendSubmission(Submission *submission);
-    void removeSubmission(Submission *submission);
-    void sortSubmissions();
+    bool appendSubmission(Submission *submission) { return m_submissions.append(submission); }
+    void removeSubmission(Submission *submission) { m_submissions.remove(submission); }
+    void sortSubmissions() { m_submissions.sort(); }
     void clearSubmissions() { m_submissions.clear(); }
 
     // "Waiting" while the latest submission awaits a response, else "Open" or "Closed".
@@ -122,7 +123,7 @@ private:
     qint64 m_responseTimeUnits = 0;
     double m_payRate = 0;
 
-    std::vector<Submission *> m_submissions;
+    SubmissionList m_submissions;
     mutable CachedSortKey m_companyKey;
     mutable CachedSortKey m_companyTextKey;
     mutable FoldedText m_searchCompany;

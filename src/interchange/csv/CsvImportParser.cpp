@@ -7,6 +7,7 @@
 #include "store/Client.h"
 #include "store/DatabaseError.h"
 #include "store/DateFormatting.h"
+#include "store/DefaultMediums.h"
 #include "store/Localization.h"
 #include "store/Medium.h"
 #include "store/Sqlite.h"
@@ -38,9 +39,6 @@ constexpr int kTitleLineFields = 16;
 constexpr qint64 kHighestClientType = 7;
 constexpr qint64 kHighestState = 6;
 constexpr qint64 kHighestSubmissionType = 6;
-
-const std::initializer_list<const char *> kDefaultMediums = {
-    "Acrylic", "Bonsai", "Digital", "Photograph", "Oil", "Pen and Ink", "Pottery", "Sculpture", "Watercolor"};
 
 // Up to `count` fields of a row, ending at the first that is missing.
 QStringList readFields(InputTextStream &stream, const QString &line, qsizetype count)
@@ -385,8 +383,8 @@ void CsvImportParser::finishDatabase()
     m_result.mediumCount = m_mediumNames.size();
     m_result.artistCount = m_artistNames.size();
     QSet<QString> mediums = m_mediumNames;
-    for (const char *name : kDefaultMediums)
-        mediums.insert(capitalized(localized(name)));
+    for (const QString &name : defaultMediumNames())
+        mediums.insert(capitalized(name));
     storeNames<Medium>(mediums, m_database.get());
     storeNames<Artist>(m_artistNames, m_database.get());
     insertExportHeader(m_result.artworkCount, m_result.clientCount, m_result.submissionCount,
