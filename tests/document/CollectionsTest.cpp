@@ -39,14 +39,8 @@ TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
     addSubmission(artwork, south, local(2021, 2, 1));
     addSubmission(artwork, north, local(2021, 3, 1));
     Submission *kept = addSubmission(other, north, local(2021, 4, 1));
-    for (int i = 0; i < 2; ++i) {
-        auto image = std::make_unique<Image>();
-        image->setLinkedType(Image::kOwnerArtwork);
-        image->setLinkedKey(artwork->primaryKey());
-        image->setTagValue(i + 1);
-        image->setPhoto(QImage::fromData(test::jpegBytes(400, 300)));
-        artwork->addImage(document->addImage(std::move(image)), -1);
-    }
+    catalogue->addPhoto(artwork);
+    catalogue->addPhoto(artwork);
     QStringList files;
     for (const Image *image : artwork->images())
         files << image->photoFilePath() << image->thumbnailFilePath() << image->croppedThumbnailFilePath();
@@ -132,11 +126,7 @@ TEST_F(Collections, LinkingAfterLoadHandlesDanglingKeys)
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     Client *client = addClient(QStringLiteral("Gallery North"));
     addSubmission(artwork, client, local(2022, 1, 1));
-    auto image = std::make_unique<Image>();
-    image->setLinkedType(Image::kOwnerArtwork);
-    image->setLinkedKey(artwork->primaryKey());
-    image->setPhoto(QImage::fromData(test::jpegBytes(200, 100)));
-    Image *linked = document->addImage(std::move(image));
+    Image *linked = catalogue->addPhoto(artwork, 200, 100);
     const QString linkedFile = linked->photoFilePath();
     SqliteConnection &db = *document->database();
     ASSERT_TRUE(db.exec("INSERT INTO submission (artwork_key, client_key, sent_date) VALUES (999, 998, 0)"));

@@ -95,7 +95,8 @@ TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
     EXPECT_FALSE(second.readFromURL(packagePath, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
     EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(packagePath + QStringLiteral("/")));
-    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(folder.path() + QStringLiteral("/./Studio.vdb")));
+    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(QFileInfo(packagePath).path() +
+                                                            QStringLiteral("/./Studio.vdb")));
     EXPECT_FALSE(DocumentRegistry::shared().isDatabaseLoaded(folder.filePath(QStringLiteral("Other.vdb"))));
 }
 
