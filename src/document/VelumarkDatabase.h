@@ -8,10 +8,12 @@
 #include "store/Medium.h"
 #include "store/Sqlite.h"
 #include "store/Submission.h"
+#include "store/TextCompare.h"
 
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -143,6 +145,17 @@ public:
     void sortArtworksByTitleAndArtist();
     void sortClients();
     void sortSubmissionsByDateAndTitle();
+
+    // Sorts a list ascending by one text property ("title", "company", "name"), localized and
+    // ignoring case.
+    template <typename T> static void sortArray(std::vector<T *> &list, const QString &(T::*property)() const)
+    {
+        if (list.size() < 2)
+            return;
+        std::stable_sort(list.begin(), list.end(), [property](const T *a, const T *b) {
+            return localizedCaseInsensitiveCompare((a->*property)(), (b->*property)()) < 0;
+        });
+    }
 
     Medium *mediumWithName(const QString &name) const;
     Artist *artistWithName(const QString &name) const;

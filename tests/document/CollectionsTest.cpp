@@ -189,6 +189,17 @@ TEST_F(Collections, UpgradeFromVersionOneAddsCapitalizedArtists)
     EXPECT_EQ(old.images().size(), 2u);
 }
 
+TEST_F(Collections, SortArrayOrdersByOneTextIgnoringCase)
+{
+    Client b, a, c;
+    b.setCompany(QStringLiteral("bravo"));
+    a.setCompany(QStringLiteral("Alpha"));
+    c.setCompany(QStringLiteral("charlie"));
+    std::vector<Client *> list{&c, &b, &a};
+    VelumarkDatabase::sortArray(list, &Client::company);
+    EXPECT_EQ(list, (std::vector<Client *>{&a, &b, &c}));
+}
+
 TEST_F(Collections, LookupsAreExact)
 {
     auto artist = std::make_unique<Artist>();
