@@ -109,6 +109,16 @@ LongOperation *InterchangeHandOver::exportLocalDatabase(const QString &path, int
     return begin(operation, watcher, error);
 }
 
+LongOperation *InterchangeHandOver::prepareDatabaseForExport(const QString &path, OperationWatcher *watcher,
+                                                             QString *error)
+{
+    if (!DatabaseExport::isInterchangePath(path)) {
+        refuse(error, localized("A device receives an interchange file (.vdbi)."));
+        return nullptr;
+    }
+    return exportLocalDatabase(path, ExportScope::Complete, watcher, error);
+}
+
 LongOperation *InterchangeHandOver::exportReport(const QString &folder, const QString &filename, int sizeCode,
                                                  OperationWatcher *watcher, QString *error)
 {

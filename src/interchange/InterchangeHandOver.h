@@ -28,6 +28,8 @@ public:
     // "csv"/"CSV": a CSV export; anything else a database export (".vdbi" file or ".vdb" package).
     LongOperation *exportLocalDatabase(const QString &path, int scope, OperationWatcher *watcher,
                                        QString *error);
+    // The complete interchange file (pictures inside) that a device receives, written to `path`.
+    LongOperation *prepareDatabaseForExport(const QString &path, OperationWatcher *watcher, QString *error);
     // The HTML report: photo size code 1..4.
     LongOperation *exportReport(const QString &folder, const QString &filename, int sizeCode,
                                 OperationWatcher *watcher, QString *error);

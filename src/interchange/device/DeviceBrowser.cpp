@@ -2,7 +2,6 @@
 
 #include "document/DocumentRegistry.h"
 #include "document/VelumarkDatabase.h"
-#include "interchange/DatabaseExport.h"
 #include "interchange/InterchangeHandOver.h"
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
@@ -204,8 +203,7 @@ bool DeviceBrowser::uploadDatabase()
         return true;
     }
     // A new export each time: nothing of an earlier, cancelled one carries over.
-    LongOperation *operation =
-        m_handOver.exportLocalDatabase(exportFile(), ExportScope::Complete, nullptr, &error);
+    LongOperation *operation = m_handOver.prepareDatabaseForExport(exportFile(), nullptr, &error);
     if (!operation) {
         failLater(TransferAlert::uploadFailed(TransferError{0, error}));
         return true;
