@@ -1,35 +1,8 @@
 #include "interchange/csv/CsvFieldReader.h"
 
 #include "CsvTestFile.h"
-#include "interchange/csv/InputTextStream.h"
-
-#include <gtest/gtest.h>
 
 using namespace velumark;
-
-namespace {
-
-// Every field of the record that starts at the stream's next line.
-std::vector<QString> readRecord(InputTextStream &stream)
-{
-    std::optional<QString> line;
-    stream.readLine(line);
-    qsizetype position = 0;
-    std::vector<QString> fields;
-    while (const std::optional<QString> field = readField(stream, line, position))
-        fields.push_back(*field);
-    return fields;
-}
-
-std::vector<QString> texts(std::initializer_list<const char *> utf8)
-{
-    std::vector<QString> list;
-    for (const char *text : utf8)
-        list.push_back(QString::fromUtf8(text));
-    return list;
-}
-
-} // namespace
 
 TEST(CsvFieldReader, QuotesCommasAndLineBreaksComeBackAsWritten)
 {
@@ -41,11 +14,11 @@ TEST(CsvFieldReader, QuotesCommasAndLineBreaksComeBackAsWritten)
                              "\"break at end\n\",y\n";
     InputTextStream stream;
     ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("fields.csv"), bytes)));
-    EXPECT_EQ(readRecord(stream), texts({"He said \"hi\", then\nleft", "next"}));
-    EXPECT_EQ(readRecord(stream), texts({"plain", "", "", "last"}));
-    EXPECT_EQ(readRecord(stream), texts({"a\n\n\nb", "\"x\""}));
-    EXPECT_EQ(readRecord(stream), texts({"x", "\nstarts with a break"}));
-    EXPECT_EQ(readRecord(stream), texts({"break at end\n", "y"}));
+    EXPECT_EQ(test::readRecords(stream), (test::Records{{"He said \"hi\", then\nleft", "next"},
+                                                        {"plain", "", "", "last"},
+                                                        {"a\n\n\nb", "\"x\""},
+                                                        {"x", "\nstarts with a break"},
+                                                        {"break at end\n", "y"}}));
     EXPECT_EQ(stream.lineNumber(), 11);
 }
 
@@ -64,11 +37,10 @@ TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesBadPositionsAndRunawayFields)
     EXPECT_FALSE(readField(stream, line, position));
 
     std::optional<QString> text = QStringLiteral("a,b");
-    position = -1;
-    EXPECT_FALSE(readField(stream, text, position));
-    position = 99;
-    EXPECT_FALSE(readField(stream, text, position));
-
+    for (qsizetype outside : {-1, 99}) {
+        position = outside;
+        EXPECT_FALSE(readField(stream, text, position)) << outside;
+    }
     // A stream that is not open keeps the field within its line.
     InputTextStream closed;
     text = QStringLiteral("\"open");
@@ -80,9 +52,9 @@ TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesBadPositionsAndRunawayFields)
     const QByteArray row(9999, 'r');
     while (runaway.size() <= kMaximumFieldLength + 2 * row.size())
         runaway += row + "\n";
-    runaway += "\",tail\nnext\n";
     InputTextStream big;
-    ASSERT_TRUE(big.open(test::writeBytes(folder, QStringLiteral("runaway.csv"), runaway)));
+    ASSERT_TRUE(
+        big.open(test::writeBytes(folder, QStringLiteral("runaway.csv"), runaway + "\",tail\nnext\n")));
     big.readLine(line);
     position = 0;
     EXPECT_FALSE(readField(big, line, position));

@@ -6,12 +6,19 @@
 #include "store/VelumarkUtility.h"
 
 #include <QFileInfo>
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 using namespace velumark;
 
 namespace {
+
+const QByteArray kArtworkHeader =
+    "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes";
+const QByteArray kClientHeader =
+    "Company,Commission,Pay Rate,Deadline,Response Time,Status,Contact,Address,Web,Email,Phone,Fax,Notes";
+const QByteArray kSubmissionHeader =
+    "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,"
+    "Notes,Release Signed?,Submission Type,Exhibited?";
 
 class CsvImport : public ::testing::Test
 {
@@ -19,11 +26,13 @@ protected:
     void SetUp() override { VelumarkUtility::setFixedNow(m_now); }
     void TearDown() override { VelumarkUtility::clearFixedNow(); }
 
+    // Imports the bytes, which must succeed, and opens the database written.
     CsvImportResult import(const QByteArray &csv)
     {
         m_database.reset();
         const QString csvPath = test::writeBytes(m_folder, QStringLiteral("import.csv"), csv);
         CsvImportResult result = CsvImportParser(csvPath, databasePath()).parse();
+        EXPECT_TRUE(result.succeeded()) << result.errorText.toStdString();
         if (result.succeeded())
             m_database = SqliteConnection::open(databasePath(), SqliteConnection::Mode::ReadOnly);
         return result;
@@ -31,26 +40,25 @@ protected:
 
     QString databasePath() const { return m_folder.filePath(QStringLiteral("temp_velumark_import.db")); }
 
-    // The first row of a query, its columns joined by "|" (NULL as "null").
-    QString row(const char *sql)
+    // Every row of a query, its columns joined by "|" (NULL as "null"), the rows by line feeds.
+    QString rows(const char *sql)
     {
-        auto statement = m_database->prepare(sql);
-        if (!statement || statement->step() != SqliteStatement::Step::Row)
-            return QStringLiteral("no row");
-        QStringList columns;
-        for (int i = 0; i < sqlite3_column_count(statement->handle()); ++i)
-            columns << (statement->columnIsNull(i) ? QStringLiteral("null") : statement->columnText(i));
-        return columns.join(QLatin1Char('|'));
+        QStringList rows;
+        auto statement = m_database ? m_database->prepare(sql) : nullptr;
+        while (statement && statement->step() == SqliteStatement::Step::Row) {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(statement->handle()); ++i)
+                columns << (statement->columnIsNull(i) ? QStringLiteral("null") : statement->columnText(i));
+            rows << columns.join(QLatin1Char('|'));
+        }
+        return rows.join(QLatin1Char('\n'));
     }
 
-    // One column of every row, in key order.
-    QStringList column(const char *sql)
+    // The numbers of artworks, clients and submissions stored.
+    static std::string counts(const CsvImportResult &result)
     {
-        QStringList values;
-        auto statement = m_database->prepare(sql);
-        while (statement && statement->step() == SqliteStatement::Step::Row)
-            values << statement->columnText(0);
-        return values;
+        return std::to_string(result.artworkCount) + " " + std::to_string(result.clientCount) + " " +
+               std::to_string(result.submissionCount);
     }
 
     static QString seconds(int year, int month, int day)
@@ -65,6 +73,8 @@ protected:
 
 } // namespace
 
+// As a spreadsheet saves the file: byte order mark, CR LF, sections padded with commas, the client
+// header of 13 columns, quoted fields across lines, values in other letter cases.
 TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
 {
     const QByteArray csv =
@@ -72,8 +82,9 @@ TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
         "\"// Exported from Velumark 1.3 on Jan 5, 2013, 10:00:00 AM\"\r\n"
         "\"// Refer to the Velumark CSV template file for formatting guidelines.\"\r\n"
         "\r\n"
-        "Artworks,,,,,,,,,,\r\n"
-        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\r\n"
+        "Artworks,,,,,,,,,,\r\n" +
+        kArtworkHeader +
+        "\r\n"
         "\"Moon over Water\",\"ann lee\",\"yes\",\"1,250.00\",\"oil on canvas\",\"40 x 50\",\"Jan 5,2013\","
         "\"3 Hours\",\"12.346\",\"Studio\",\"He said \"\"fine\"\", then\r\nleft\"\r\n"
         "\xC3\x89tude,Bob,No,,pen and ink,,,three hours,,,\r\n"
@@ -81,16 +92,16 @@ TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
         ",Nobody,Yes,1,Oil,,,,,,\r\n"
         "Short,row,Yes\r\n"
         "\r\n"
-        "Clients,,,\r\n"
-        "Company,Commission,Pay Rate,Deadline,Response "
-        "Time,Status,Contact,Address,Web,Email,Phone,Fax,Notes\r\n"
+        "Clients,,,\r\n" +
+        kClientHeader +
+        "\r\n"
         "Gallery Nord,10.5,0,\"Feb 1, 2014\",2 weeks,closed,Eva,\"Street "
         "1\r\nBerlin\",web,mail,phone,fax,notes\r\n"
         "\"Museum S\xC3\xBC"
         "d\",0,0,,1 month,Open,,,,,,,\r\n"
-        "Submissions\r\n"
-        "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,Notes,Release Signed?,"
-        "Submission Type,Exhibited?\r\n"
+        "Submissions\r\n" +
+        kSubmissionHeader +
+        "\r\n"
         "MOON OVER WATER,gallery nord,\"Jan 10, 2013\",\"Feb 10, 2013\",yes,\"Feb 1, 2013\",sold,500,,y,"
         "group exhibition,YES\r\n"
         "\xC3\x89tude,Museum S\xC3\xBC"
@@ -102,91 +113,66 @@ TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
         "Sunset,Museum S\xC3\xBC"
         "d,not a date,,n,,,,,,,\r\n";
     const CsvImportResult result = import(csv);
-    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-    EXPECT_TRUE(result.storedAnything());
     EXPECT_FALSE(result.stoppedEarly);
-    EXPECT_EQ(result.artworkCount, 3);
-    EXPECT_EQ(result.clientCount, 2);
-    EXPECT_EQ(result.submissionCount, 2);
+    EXPECT_EQ(counts(result), "3 2 2");
     EXPECT_EQ(result.mediumCount, 2);
     EXPECT_EQ(result.artistCount, 2);
 
+    EXPECT_EQ(rows("SELECT title, artist, sale_loan, price, medium, size, created, effort, effort_units, "
+                   "material_cost, location, notes FROM artwork ORDER BY pk"),
+              QStringLiteral("Moon over Water|ann lee|1|1250.0|oil on canvas|40 x 50|%1|3|2|12.35|Studio|He "
+                             "said \"fine\", then\nleft\n"
+                             "Étude|Bob|0|0.0|pen and ink|null|0.0|0|2|0.0|null|null\n"
+                             "Sunset|null|0|0.0|null|null|0.0|3|0|0.0|null|null")
+                  .arg(seconds(2013, 1, 5)));
     EXPECT_EQ(
-        column("SELECT title FROM artwork ORDER BY pk"),
-        QStringList({QStringLiteral("Moon over Water"), QStringLiteral("Étude"), QStringLiteral("Sunset")}));
-    EXPECT_EQ(
-        row("SELECT artist, sale_loan, price, medium, size, created, effort, effort_units, material_cost, "
-            "location, notes FROM artwork WHERE title='Moon over Water'"),
-        QStringLiteral(
-            "ann lee|1|1250.0|oil on canvas|40 x 50|%1|3|2|12.35|Studio|He said \"fine\", then\nleft")
-            .arg(seconds(2013, 1, 5)));
-    EXPECT_EQ(row("SELECT artist, sale_loan, price, medium, created, effort, effort_units FROM artwork "
-                  "WHERE pk=2"),
-              QStringLiteral("Bob|0|0.0|pen and ink|0.0|0|2"));
-    EXPECT_EQ(row("SELECT artist, sale_loan, price, medium, effort, effort_units FROM artwork WHERE pk=3"),
-              QStringLiteral("null|0|0.0|null|3|0"));
-
-    EXPECT_EQ(
-        row("SELECT company, commission, deadline, response_time, response_time_units, status, contact, "
-            "address, notes, client_type FROM client WHERE pk=1"),
-        QStringLiteral("Gallery Nord|10.5|%1|2|2|0|Eva|Street 1\nBerlin|notes|0").arg(seconds(2014, 2, 1)));
-    EXPECT_EQ(row("SELECT company, status, response_time, response_time_units FROM client WHERE pk=2"),
-              QStringLiteral("Museum Süd|1|1|3"));
-
-    EXPECT_EQ(row("SELECT artwork_key, client_key, sent_date, valid_due_date, response_due_date, response, "
-                  "response_date, state, income, release_signed, submission_type, exhibited FROM submission "
-                  "WHERE pk=1"),
-              QStringLiteral("1|1|%1|1|%2|1|%3|1|500.0|1|3|1")
-                  .arg(seconds(2013, 1, 10), seconds(2013, 2, 10), seconds(2013, 2, 1)));
-    EXPECT_EQ(row("SELECT artwork_key, client_key, valid_due_date, response, response_date FROM submission "
-                  "WHERE pk=2"),
-              QStringLiteral("2|2|0|0|%1").arg(seconds(2024, 6, 11)))
+        rows("SELECT company, commission, deadline, response_time, response_time_units, status, contact, "
+             "address, notes, client_type FROM client ORDER BY pk"),
+        QStringLiteral("Gallery Nord|10.5|%1|2|2|0|Eva|Street 1\nBerlin|notes|0\n"
+                       "Museum Süd|0.0|0.0|1|3|1|null|null|null|0")
+            .arg(seconds(2014, 2, 1)));
+    EXPECT_EQ(rows("SELECT artwork_key, client_key, sent_date, valid_due_date, response_due_date, response, "
+                   "response_date, state, income, release_signed, submission_type, exhibited FROM submission "
+                   "ORDER BY pk"),
+              QStringLiteral("1|1|%1|1|%2|1|%3|1|500.0|1|3|1\n2|2|%4|0|0.0|0|%5|0|0.0|0|0|0")
+                  .arg(seconds(2013, 1, 10), seconds(2013, 2, 10), seconds(2013, 2, 1), seconds(2013, 3, 1),
+                       seconds(2024, 6, 11)))
         << "without a response, the response date is today";
-    EXPECT_EQ(row("SELECT count(*) FROM submission"), QStringLiteral("2"));
-
     EXPECT_EQ(
-        column("SELECT name FROM medium ORDER BY pk"),
-        QStringList({QStringLiteral("Acrylic"), QStringLiteral("Bonsai"), QStringLiteral("Digital"),
-                     QStringLiteral("Oil"), QStringLiteral("Oil On Canvas"), QStringLiteral("Pen And Ink"),
-                     QStringLiteral("Photograph"), QStringLiteral("Pottery"), QStringLiteral("Sculpture"),
-                     QStringLiteral("Watercolor")}));
-    EXPECT_EQ(column("SELECT name FROM artist ORDER BY pk"),
-              QStringList({QStringLiteral("Ann Lee"), QStringLiteral("Bob")}));
-
-    const QString now = QString::number(storedSecondsFromDate(m_now), 'f', 1);
+        rows("SELECT name FROM medium ORDER BY pk"),
+        QStringLiteral("Acrylic\nBonsai\nDigital\nOil\nOil On Canvas\nPen And Ink\nPhotograph\nPottery\n"
+                       "Sculpture\nWatercolor"));
+    EXPECT_EQ(rows("SELECT name FROM artist ORDER BY pk"), QStringLiteral("Ann Lee\nBob"));
     EXPECT_EQ(
-        row("SELECT version_num, creation_date, comments, app_identifier, app_version, export_date, "
-            "num_artworks, num_clients, num_submissions, num_mediums, num_artists, num_images FROM version"),
-        QStringLiteral("3|%1|Full|0|1.3|%1|3|2|2|2|2|null").arg(now));
-    EXPECT_EQ(row("SELECT count(*) FROM version"), QStringLiteral("1"));
+        rows("SELECT version_num, creation_date, comments, app_identifier, app_version, export_date, "
+             "num_artworks, num_clients, num_submissions, num_mediums, num_artists, num_images FROM version"),
+        QStringLiteral("3|%1|Full|0|1.3|%1|3|2|2|2|2|null")
+            .arg(QString::number(storedSecondsFromDate(m_now), 'f', 1)));
 }
 
 TEST_F(CsvImport, MisspeltHeaderSkipsOnlyItsSectionAndShortHeadersAreAccepted)
 {
     // Windows-1252, as a spreadsheet saves "CSV" on a Western-language system.
-    const QByteArray csv =
-        "Artworks\r\n"
-        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Efort,Material Cost,Location,Notes\r\n"
-        "Lost Work,,Yes,1,,,,,,,\r\n"
-        "Clients\r\n"
-        "Company,Commission,Pay Rate,Deadline,Response Time,Status,Contact,Address,Web,Email,Phone,Fax,Notes,"
-        "Client Type\r\n"
-        "Caf\xE9 Gallery,5,0,,,,,,,,,,,gallery\r\n"
-        "Artworks\r\n"
-        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\r\n"
-        "Second Work,,Yes,1,,,,,,,\r\n"
-        "Submissions\r\n"
-        "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,Notes,Release Signed?\r\n"
-        "second work,CAF\xC9 GALLERY,\"Jan 5, 2013\",,n,,,,\x93quoted\x94,Yes\r\n";
-    const CsvImportResult result = import(csv);
-    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-    EXPECT_EQ(result.artworkCount, 1);
-    EXPECT_EQ(result.clientCount, 1);
-    EXPECT_EQ(result.submissionCount, 1);
-    EXPECT_EQ(column("SELECT title FROM artwork"), QStringList(QStringLiteral("Second Work")));
-    EXPECT_EQ(row("SELECT company, client_type FROM client"), QStringLiteral("Café Gallery|1"));
-    EXPECT_EQ(row("SELECT artwork_key, client_key, notes, release_signed, submission_type, exhibited "
-                  "FROM submission"),
+    const QByteArray csv = "Artworks\r\n" + QByteArray(kArtworkHeader).replace("Effort", "Efort") +
+                           "\r\n"
+                           "Lost Work,,Yes,1,,,,,,,\r\n"
+                           "Clients\r\n" +
+                           kClientHeader +
+                           ",Client Type\r\n"
+                           "Caf\xE9 Gallery,5,0,,,,,,,,,,,gallery\r\n"
+                           "Artworks\r\n" +
+                           kArtworkHeader +
+                           "\r\n"
+                           "Second Work,,Yes,1,,,,,,,\r\n"
+                           "Submissions\r\n"
+                           "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,Notes,"
+                           "Release Signed?\r\n"
+                           "second work,CAF\xC9 GALLERY,\"Jan 5, 2013\",,n,,,,\x93quoted\x94,Yes\r\n";
+    EXPECT_EQ(counts(import(csv)), "1 1 1");
+    EXPECT_EQ(rows("SELECT title FROM artwork"), QStringLiteral("Second Work"));
+    EXPECT_EQ(rows("SELECT company, client_type FROM client"), QStringLiteral("Café Gallery|1"));
+    EXPECT_EQ(rows("SELECT artwork_key, client_key, notes, release_signed, submission_type, exhibited "
+                   "FROM submission"),
               QStringLiteral("1|1|“quoted”|1|0|0"));
 }
 
@@ -194,51 +180,31 @@ TEST_F(CsvImport, FilesWithoutRecordsStoreNothing)
 {
     for (const QByteArray &csv : {QByteArray(), QByteArray("\"// a comment\"\r\n// another\r\n\r\n"),
                                   QByteArray("Artworks\nTitle,Artist\nNo Header,Match\n")}) {
-        const CsvImportResult result = import(csv);
-        ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-        EXPECT_FALSE(result.storedAnything()) << csv.toStdString();
-        EXPECT_EQ(row("SELECT num_artworks, num_clients, num_submissions, num_mediums FROM version"),
-                  QStringLiteral("0|0|0|0"));
-        EXPECT_EQ(row("SELECT count(*) FROM medium"), QStringLiteral("9"));
+        EXPECT_EQ(counts(import(csv)), "0 0 0") << csv.toStdString();
+        EXPECT_EQ(
+            rows("SELECT num_artworks, num_clients, num_submissions, num_mediums, (SELECT count(*) FROM "
+                 "medium) FROM version"),
+            QStringLiteral("0|0|0|0|9"));
     }
 }
 
 TEST_F(CsvImport, SubmissionsBeforeTheirArtworksAndClientsLinkNothing)
 {
-    const QByteArray csv =
-        "Submissions\n"
-        "Artwork,Client,Send Date,Response Due,Response?,Response Date,State,Income,Notes,Release Signed?,"
-        "Submission Type,Exhibited?\n"
-        "Early,Someone,\"Jan 5, 2013\",,n,,,,,,,\n"
-        "Artworks\n"
-        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\n"
-        "Early,,Yes,1,,,,,,,\n"
-        "Clients\n"
-        "Company,Commission,Pay Rate,Deadline,Response Time,Status,Contact,Address,Web,Email,Phone,Fax,Notes,"
-        "Client Type\n"
-        "Someone,0,0,,,,,,,,,,,\n";
-    const CsvImportResult result = import(csv);
-    ASSERT_TRUE(result.succeeded());
-    EXPECT_EQ(result.artworkCount, 1);
-    EXPECT_EQ(result.clientCount, 1);
-    EXPECT_EQ(result.submissionCount, 0);
+    const QByteArray csv = "Submissions\n" + kSubmissionHeader +
+                           "\nEarly,Someone,\"Jan 5, 2013\",,n,,,,,,,\n" + "Artworks\n" + kArtworkHeader +
+                           "\nEarly,,Yes,1,,,,,,,\nClients\n" + kClientHeader +
+                           ",Client Type\nSomeone,0,0,,,,,,,,,,,\n";
+    EXPECT_EQ(counts(import(csv)), "1 1 0");
 }
 
 TEST_F(CsvImport, OverLongLineEndsTheReadingAndSaysWhere)
 {
-    const QByteArray csv =
-        "Artworks\r\n"
-        "Title,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\r\n"
-        "Before,,Yes,1,,,,,,,\r\n" +
-        QByteArray(10001, 'x') +
-        "\r\n"
-        "After,,Yes,1,,,,,,,\r\n";
+    const QByteArray csv = "Artworks\r\n" + kArtworkHeader + "\r\nBefore,,Yes,1,,,,,,,\r\n" +
+                           QByteArray(10001, 'x') + "\r\nAfter,,Yes,1,,,,,,,\r\n";
     const CsvImportResult result = import(csv);
-    ASSERT_TRUE(result.succeeded());
     EXPECT_TRUE(result.stoppedEarly);
     EXPECT_EQ(result.stoppedAtLine, 4);
-    EXPECT_EQ(result.artworkCount, 1);
-    EXPECT_EQ(column("SELECT title FROM artwork"), QStringList(QStringLiteral("Before")));
+    EXPECT_EQ(rows("SELECT title FROM artwork"), QStringLiteral("Before"));
 }
 
 TEST_F(CsvImport, FailuresComeBackAsTextsAndLeaveNoDatabase)
@@ -253,5 +219,4 @@ TEST_F(CsvImport, FailuresComeBackAsTextsAndLeaveNoDatabase)
     result = CsvImportParser(csv, m_folder.filePath(QStringLiteral("no/such/folder/import.db"))).parse();
     EXPECT_FALSE(result.succeeded());
     EXPECT_FALSE(result.errorText.isEmpty());
-    EXPECT_FALSE(result.storedAnything());
 }

@@ -10,12 +10,7 @@ using namespace velumark;
 
 namespace {
 
-QDateTime day(int year, int month, int dayOfMonth)
-{
-    return QDate(year, month, dayOfMonth).startOfDay();
-}
-
-// Restores the suite's locale when a test switches it.
+// Switches the locale for a test and then back to the suite's.
 struct LocaleScope
 {
     explicit LocaleScope(const char *name) { test::setLocale(QString::fromLatin1(name)); }
@@ -27,29 +22,34 @@ struct LocaleScope
 TEST(CsvValueParser, DatesInThePatternTheMediumStyleAndWithoutTheBlank)
 {
     const CsvValueParser parser;
-    EXPECT_EQ(parser.parseDate(QStringLiteral("Jan 5,2013")), day(2013, 1, 5));
-    EXPECT_EQ(parser.parseDate(QStringLiteral("Jan 05, 2013")), day(2013, 1, 5));
-    EXPECT_EQ(parser.parseDate(QStringLiteral("Dec 31, 1999")), day(1999, 12, 31));
-    // The medium style the export writes in this locale.
-    EXPECT_EQ(parser.parseDate(QStringLiteral("Mar 9, 2021")), day(2021, 3, 9));
+    // "Mar 9, 2021" is the medium style the export writes in this locale.
+    for (const auto &[text, date] : {std::pair("Jan 5,2013", QDate(2013, 1, 5)),
+                                     {"Jan 05, 2013", {2013, 1, 5}},
+                                     {"Dec 31, 1999", {1999, 12, 31}},
+                                     {"Mar 9, 2021", {2021, 3, 9}}})
+        EXPECT_EQ(parser.parseDate(QString::fromLatin1(text)), date.startOfDay()) << text;
     for (const char *bad :
          {"", "5 Jan 2013", "Feb 30, 2013", "Jan 5", "yesterday", "Jan 5, 2013 extra", "Jan 5, 99999"})
         EXPECT_FALSE(parser.parseDate(QString::fromLatin1(bad)).isValid()) << bad;
 
     const LocaleScope german("de_DE");
-    const CsvValueParser germanParser;
-    EXPECT_EQ(germanParser.parseDate(QStringLiteral("09.03.2021")), day(2021, 3, 9));
+    EXPECT_EQ(CsvValueParser().parseDate(QStringLiteral("09.03.2021")), QDate(2021, 3, 9).startOfDay());
 }
 
 TEST(CsvValueParser, MoneyIsALocaleNumberRoundedToCents)
 {
     const CsvValueParser parser;
-    EXPECT_DOUBLE_EQ(parser.parseMoney(QStringLiteral("1234.50")), 1234.5);
-    EXPECT_DOUBLE_EQ(parser.parseMoney(QStringLiteral("1,234.5")), 1234.5);
-    EXPECT_DOUBLE_EQ(parser.parseMoney(QStringLiteral("12.3456")), 12.35);
-    EXPECT_DOUBLE_EQ(parser.parseMoney(QStringLiteral("-7")), -7);
-    for (const char *bad : {"", "abc", "$12", "inf", "nan", "1e999"})
-        EXPECT_EQ(parser.parseMoney(QString::fromLatin1(bad)), 0) << bad;
+    for (const auto &[text, money] : {std::pair("1234.50", 1234.5),
+                                      {"1,234.5", 1234.5},
+                                      {"12.3456", 12.35},
+                                      {"-7", -7.0},
+                                      {"", 0.0},
+                                      {"abc", 0.0},
+                                      {"$12", 0.0},
+                                      {"inf", 0.0},
+                                      {"nan", 0.0},
+                                      {"1e999", 0.0}})
+        EXPECT_DOUBLE_EQ(parser.parseMoney(QString::fromLatin1(text)), money) << text;
 
     const LocaleScope german("de_DE");
     EXPECT_DOUBLE_EQ(CsvValueParser().parseMoney(QStringLiteral("1234,50")), 1234.5);
@@ -63,24 +63,30 @@ TEST(CsvValueParser, YesNoAndResponseFlagsInAnyLetterCase)
     for (const char *no : {"", "n", "No", "x", "yes please", "1"})
         EXPECT_FALSE(parser.parseYesNo(QString::fromLatin1(no))) << no;
 
-    for (const char *waiting : {"n", "no", "NO", "", "maybe"})
-        EXPECT_EQ(parser.parseResponseFlag(QString::fromLatin1(waiting)), 0) << waiting;
-    for (const char *received : {"y", "Yes"})
-        EXPECT_EQ(parser.parseResponseFlag(QString::fromLatin1(received)), 1) << received;
-    for (const char *withdrawn : {"w", "W", "withdrawn", "WITHDRAWN"})
-        EXPECT_EQ(parser.parseResponseFlag(QString::fromLatin1(withdrawn)), 2) << withdrawn;
+    // 0 waiting, 1 received, 2 withdrawn.
+    for (const auto &[text, flag] : {std::pair("n", 0),
+                                     {"no", 0},
+                                     {"NO", 0},
+                                     {"", 0},
+                                     {"maybe", 0},
+                                     {"y", 1},
+                                     {"Yes", 1},
+                                     {"w", 2},
+                                     {"W", 2},
+                                     {"withdrawn", 2},
+                                     {"WITHDRAWN", 2}})
+        EXPECT_EQ(parser.parseResponseFlag(QString::fromLatin1(text)), flag) << text;
 }
 
 TEST(CsvValueParser, AmountsWithUnitsAndEnumerations)
 {
-    const QStringList &singular = VelumarkStrings::effortStrings();
-    const QStringList &plural = VelumarkStrings::pluralEffortStrings();
-    const auto amount = [&](const char *text) {
-        const CsvValueParser::Amount result =
-            CsvValueParser::parseAmount(QString::fromLatin1(text), singular, plural);
-        return std::pair(result.amount, result.unit);
-    };
     using Pair = std::pair<std::optional<qint64>, std::optional<qint64>>;
+    const auto amount = [](const char *text) {
+        const CsvValueParser::Amount result =
+            CsvValueParser::parseAmount(QString::fromLatin1(text), VelumarkStrings::effortStrings(),
+                                        VelumarkStrings::pluralEffortStrings());
+        return Pair(result.amount, result.unit);
+    };
     EXPECT_EQ(amount("3 Hours"), Pair(3, 2));
     EXPECT_EQ(amount("1 hour"), Pair(1, 2));
     EXPECT_EQ(amount("3 fortnights"), Pair(3, 0));
@@ -90,10 +96,10 @@ TEST(CsvValueParser, AmountsWithUnitsAndEnumerations)
     EXPECT_EQ(amount("99999999999999999999 minutes"), Pair(std::numeric_limits<qint32>::max(), 1));
     for (const char *bad : {"", "3", "3  hours", "3 hours ago", " 3 hours"})
         EXPECT_EQ(amount(bad), Pair()) << bad;
-    const CsvValueParser::Amount weeks =
-        CsvValueParser::parseAmount(QStringLiteral("2 weeks"), VelumarkStrings::responseTimeStrings(),
-                                    VelumarkStrings::pluralResponseTimeStrings());
-    EXPECT_EQ(weeks.unit, 2);
+    EXPECT_EQ(CsvValueParser::parseAmount(QStringLiteral("2 weeks"), VelumarkStrings::responseTimeStrings(),
+                                          VelumarkStrings::pluralResponseTimeStrings())
+                  .unit,
+              2);
 
     const QStringList &clients = VelumarkStrings::clientStrings();
     EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("gallery"), clients, 7), 1);

@@ -56,58 +56,39 @@ TEST_F(DeviceBrowserLogicTest, ImportDisplayFollowsModeChoiceAndSelection)
     EXPECT_FALSE(m_logic.isActionEnabled());
     addOneDevicePerMode();
 
-    const QString importArtworks =
-        QStringLiteral("Click the Import button to import the artworks from your device.");
-    const QString importClients =
-        QStringLiteral("Click the Import button to import the clients from your device.");
-    const QString restoreSelected = QStringLiteral(
-        "Restore Database is selected on your device. Select either Backup Database or Export Data instead.");
-    const QString importSelected = QStringLiteral(
-        "Import Data is selected on your device. Select either Backup Database or Export Data instead.");
-    struct Case
-    {
-        int mode;
-        int choice;
-        QString message;
-        bool enabled;
+    const QString click = QStringLiteral("Click the Import button to %1 from your device.");
+    const QString exportData = QStringLiteral("Export Data is selected on your device. %1");
+    const std::pair<QString, bool> artworks{click.arg(QStringLiteral("import the artworks")), true},
+        clients{click.arg(QStringLiteral("import the clients")), true},
+        restore{QStringLiteral("Restore Database is selected on your device. Select either Backup Database "
+                               "or Export Data instead."),
+                false},
+        import{QStringLiteral("Import Data is selected on your device. Select either Backup Database or "
+                              "Export Data instead."),
+               false};
+    // The message and the button by mode (rows) and choice (columns).
+    const std::pair<QString, bool> expected[4][4] = {
+        {{click.arg(QStringLiteral("restore the complete database")), true},
+         {click.arg(QStringLiteral("restore only the artworks and clients in the database")), true},
+         artworks,
+         clients},
+        {restore, restore, restore, restore},
+        {{exportData.arg(QStringLiteral("Only artworks or clients can be imported in this mode.")), false},
+         {exportData.arg(
+              QStringLiteral("Select Backup Database instead to restore both artworks and clients.")),
+          false},
+         artworks,
+         clients},
+        {import, import, import, import},
     };
-    const Case cases[] = {
-        {0, 0, QStringLiteral("Click the Import button to restore the complete database from your device."),
-         true},
-        {0, 1,
-         QStringLiteral(
-             "Click the Import button to restore only the artworks and clients in the database from "
-             "your device."),
-         true},
-        {0, 2, importArtworks, true},
-        {0, 3, importClients, true},
-        {1, 0, restoreSelected, false},
-        {1, 1, restoreSelected, false},
-        {1, 2, restoreSelected, false},
-        {1, 3, restoreSelected, false},
-        {2, 0,
-         QStringLiteral(
-             "Export Data is selected on your device. Only artworks or clients can be imported in this "
-             "mode."),
-         false},
-        {2, 1,
-         QStringLiteral(
-             "Export Data is selected on your device. Select Backup Database instead to restore both "
-             "artworks and clients."),
-         false},
-        {2, 2, importArtworks, true},
-        {2, 3, importClients, true},
-        {3, 0, importSelected, false},
-        {3, 1, importSelected, false},
-        {3, 2, importSelected, false},
-        {3, 3, importSelected, false},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", choice " << c.choice);
-        m_logic.setSelectedRow(c.mode);
-        m_logic.setImportSelection(c.choice);
-        EXPECT_EQ(m_logic.message(), c.message);
-        EXPECT_EQ(m_logic.isActionEnabled(), c.enabled);
+    for (int mode = 0; mode < 4; ++mode) {
+        for (int choice = 0; choice < 4; ++choice) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", choice " << choice);
+            m_logic.setSelectedRow(mode);
+            m_logic.setImportSelection(choice);
+            EXPECT_EQ(m_logic.message(), expected[mode][choice].first);
+            EXPECT_EQ(m_logic.isActionEnabled(), expected[mode][choice].second);
+        }
     }
 
     // A mode above 3 gives no message and leaves the button as it was.
@@ -176,29 +157,22 @@ TEST_F(DeviceBrowserLogicTest, ListsOnlyReachableVelumarkPeersOnce)
     m_logic.addResolvedService(peer(QStringLiteral("Ann's iPad"), "Velumark Lite", " 1 ", "2.1"));
     m_logic.addResolvedService(peer(QStringLiteral("Ann's iPad"), "Velumark", "0", "9.9"));
 
-    NetService noAddress = peer(QStringLiteral("Nowhere"), "Velumark", "0");
-    noAddress.address = QHostAddress();
-    NetService noPort = peer(QStringLiteral("Portless"), "Velumark", "0");
-    noPort.port = 0;
-    NetService noName = peer(QStringLiteral("Anonymous"), "", "0");
-    noName.txtRecord.remove(QStringLiteral("name"));
-    NetService noType = peer(QStringLiteral("Typeless"), "Velumark", "0");
-    noType.txtRecord.remove(QStringLiteral("type"));
-    for (const NetService &stranger :
-         {noAddress, noPort, noName, noType, peer(QStringLiteral("Lower"), "velumark", "0"),
-          peer(QStringLiteral("Pro"), "Velumark Pro", "0"), peer(QStringLiteral("Wordy"), "Velumark", "two"),
-          peer(QStringLiteral("Huge"), "Velumark", "99999999999"),
-          peer(QStringLiteral("Bad UTF-8"), "Velumark\xff", "0")})
+    QList<NetService> strangers(4, peer(QStringLiteral("Stranger"), "Velumark", "0"));
+    strangers[0].address = QHostAddress();
+    strangers[1].port = 0;
+    strangers[2].txtRecord.remove(QStringLiteral("name"));
+    strangers[3].txtRecord.remove(QStringLiteral("type"));
+    for (const auto &[application, type] :
+         {std::pair{"velumark", "0"}, std::pair{"Velumark Pro", "0"}, std::pair{"Velumark", "two"},
+          std::pair{"Velumark", "99999999999"}, std::pair{"Velumark\xff", "0"}})
+        strangers << peer(QStringLiteral("Stranger"), application, type);
+    for (const NetService &stranger : strangers)
         m_logic.addResolvedService(stranger);
 
     ASSERT_EQ(m_logic.numberOfRows(), 2);
     ASSERT_EQ(m_logic.serviceArray().size(), 2);
-    const Device &bob = m_logic.deviceArray().at(0);
-    EXPECT_EQ(bob.deviceName(), QStringLiteral("Bob's iPhone"));
-    EXPECT_EQ(bob.serviceName(), QStringLiteral("Velumark"));
-    EXPECT_EQ(bob.serviceNumber(), 2);
-    EXPECT_EQ(bob.serviceVersion(), QStringLiteral("3.0"));
     EXPECT_EQ(m_logic.rowText(0), QStringLiteral("Bob's iPhone (Velumark v3.0)"));
+    EXPECT_EQ(m_logic.deviceArray().at(0).serviceNumber(), 2);
     EXPECT_EQ(m_logic.rowText(1), QStringLiteral("Ann's iPad (Velumark Lite v2.1)"))
         << "the first report of a service stays";
     EXPECT_EQ(m_logic.deviceArray().at(1).serviceNumber(), 1);
@@ -239,51 +213,22 @@ TEST_F(DeviceBrowserLogicTest, LostDevicesLeaveWithTheirServiceAndTakeTheSelecti
     EXPECT_FALSE(m_logic.isActionEnabled());
 }
 
-TEST_F(DeviceBrowserLogicTest, UnavailableDiscoveryIsShownUntilBrowsingAgain)
-{
-    m_logic.addResolvedService(peer(QStringLiteral("Ann"), "Velumark", "1"));
-    m_logic.setImport(false);
-    m_logic.setSelectedRow(0);
-    ASSERT_TRUE(m_logic.isActionEnabled());
-
-    m_logic.discoveryUnavailable(QStringLiteral("No daemon"));
-    EXPECT_EQ(m_logic.numberOfRows(), 0);
-    EXPECT_EQ(m_logic.selectedRow(), -1);
-    EXPECT_EQ(m_logic.discoveryProblem(), QStringLiteral("No daemon"));
-    EXPECT_EQ(m_logic.message(), QStringLiteral("No daemon"));
-    EXPECT_FALSE(m_logic.isActionEnabled());
-
-    // Browsing again starts from nothing (the discovery reports every device anew).
-    m_logic.addResolvedService(peer(QStringLiteral("Bob"), "Velumark", "0"));
-    ASSERT_TRUE(m_logic.presentDeviceBrowser(0));
-    EXPECT_EQ(m_logic.numberOfRows(), 0);
-    EXPECT_TRUE(m_logic.discoveryProblem().isEmpty());
-    EXPECT_EQ(m_logic.message(), kNoDevicesImport);
-    EXPECT_FALSE(m_logic.presentDeviceBrowser(2));
-    m_logic.endBrowsing();
-}
-
 TEST_F(DeviceBrowserLogicTest, AddressesUseTheResolvedAddressAndTheChosenFile)
 {
-    NetService service = peer(QStringLiteral("Ann"), "Velumark", "2");
-    EXPECT_EQ(DeviceBrowserLogic::getServerFromNetService(service), QStringLiteral("http://127.0.0.1:8123"));
-    service.address = QHostAddress(QStringLiteral("2001:db8::5"));
-    service.port = 80;
-    EXPECT_EQ(DeviceBrowserLogic::getServerFromNetService(service),
-              QStringLiteral("http://[2001:db8::5]:80"));
-    service.address = QHostAddress(QStringLiteral("fe80::1"));
-    service.address.setScopeId(QStringLiteral("lo"));
-    EXPECT_EQ(DeviceBrowserLogic::getServerFromNetService(service),
-              QStringLiteral("http://[fe80::1%25lo]:80"));
-    service.address = QHostAddress();
-    EXPECT_TRUE(DeviceBrowserLogic::getServerFromNetService(service).isEmpty());
+    NetService service = peer(QStringLiteral("Ann"), "Velumark", "2", "1.0", 80);
+    for (const auto &[address, url] :
+         {std::pair{"127.0.0.1", "http://127.0.0.1:80"}, std::pair{"2001:db8::5", "http://[2001:db8::5]:80"},
+          std::pair{"fe80::1%lo", "http://[fe80::1%25lo]:80"}, std::pair{"", ""}}) {
+        service.address = QHostAddress(QLatin1String(address));
+        EXPECT_EQ(DeviceBrowserLogic::getServerFromNetService(service), QLatin1String(url)) << address;
+    }
 
     // Only a device that is not in Backup Database mode serves the partial files.
     const QString files[4] = {QStringLiteral("velumark.vdbi"), QStringLiteral("velumark.vdbi"),
                               QStringLiteral("velumark_artworks.vdbi"),
                               QStringLiteral("velumark_clients.vdbi")};
     for (int choice = 0; choice < 4; ++choice) {
-        EXPECT_EQ(DeviceBrowserLogic::downloadFileName(0, choice), QStringLiteral("velumark.vdbi"));
+        EXPECT_EQ(DeviceBrowserLogic::downloadFileName(0, choice), files[0]);
         for (const int mode : {1, 2, 3})
             EXPECT_EQ(DeviceBrowserLogic::downloadFileName(mode, choice), files[choice])
                 << mode << "/" << choice;

@@ -9,7 +9,6 @@
 #include "store/DatabaseFile.h"
 #include "store/Image.h"
 #include "store/VelumarkUtility.h"
-#include "support/LoopbackAvahiDaemon.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
 
@@ -70,7 +69,7 @@ protected:
     }
 
     // A device in the mode; its files are in (and uploads go to) the folder.
-    ReferencePeer &startPeer(int mode, const QString &folder, PeerOptions options = {})
+    void startPeer(int mode, const QString &folder, PeerOptions options = {})
     {
         options.mode = mode;
         options.folder = folder;
@@ -80,7 +79,6 @@ protected:
                          [this](const peer::HttpRequestHead &head, int) {
                              m_ending.requests << QString::fromLatin1(head.method + ' ' + head.target);
                          });
-        return *m_peer;
     }
 
     // Lists the peer as discovery reports it and selects it in the import or export window.
@@ -101,8 +99,15 @@ protected:
         logic.setImportSelection(choice);
     }
 
-    // Begins a transfer with `begin` and waits for its end; `onProgress` sees every bar value.
-    const Ending &run(const std::function<bool()> &begin, const std::function<void(double)> &onProgress = {})
+    bool beginTransfer()
+    {
+        return m_browser.logic().isImport() ? m_browser.downloadDatabase() : m_browser.uploadDatabase();
+    }
+
+    // Begins the transfer the window's button would (or the one `begin` does) and waits for its
+    // end; `onProgress` sees every bar value.
+    const Ending &run(const std::function<void(double)> &onProgress = {},
+                      const std::function<bool()> &begin = {})
     {
         m_ending = Ending{};
         const QObject scope;
@@ -120,26 +125,24 @@ protected:
                          });
         QObject::connect(&m_browser, &DeviceBrowser::transferCancelled, &scope,
                          [&] { ++m_ending.cancelled; });
-        EXPECT_TRUE(begin());
+        EXPECT_TRUE(begin ? begin() : beginTransfer());
         EXPECT_TRUE(test::waitUntil([&] { return m_ending.finished + m_ending.cancelled > 0; }, 60000));
         EXPECT_EQ(m_ending.finished + m_ending.cancelled, 1);
         EXPECT_FALSE(m_browser.isTransferring());
         return m_ending;
     }
 
-    // Writes the device catalogue's files as a device in Backup Database or Export Data mode serves them.
-    void writeDeviceFiles(test::SampleCatalogue &device, const QString &folder)
+    // Writes this catalogue's files as a device in Backup Database or Export Data mode serves them.
+    void writeDeviceFiles(const QString &folder)
     {
         for (const auto &[name, scope] : {std::pair{"velumark.vdbi", ExportScope::Complete},
                                           std::pair{"velumark_artworks.vdbi", ExportScope::Artworks},
                                           std::pair{"velumark_clients.vdbi", ExportScope::Clients}}) {
-            DatabaseExport operation(device.document(), QDir(folder).filePath(QLatin1String(name)), scope);
+            DatabaseExport operation(m_catalogue.document(), QDir(folder).filePath(QLatin1String(name)),
+                                     scope);
             ASSERT_EQ(test::runOperation(operation).result, OperationResult::Done);
         }
     }
-
-    bool download() { return m_browser.downloadDatabase(); }
-    bool upload() { return m_browser.uploadDatabase(); }
 
     test::SampleCatalogue m_catalogue{QStringLiteral("Desktop")};
     InterchangeHandOver m_handOver;
@@ -153,12 +156,17 @@ protected:
 TEST_F(DeviceBrowserTest, PushedCatalogueArrivesWholeInBothModes)
 {
     VelumarkDatabase &document = m_catalogue.document();
+    ASSERT_EQ(document.images().size(), 3u);
     for (const int mode : {DeviceMode::RestoreDatabase, DeviceMode::ImportData}) {
         SCOPED_TRACE(mode);
         QTemporaryDir device;
         startPeer(mode, device.path());
         selectPeer(false);
-        const Ending &ending = run([&] { return upload(); });
+        const Ending &ending = run({}, [&] {
+            const bool began = m_browser.uploadDatabase();
+            EXPECT_EQ(m_browser.logic().numberOfRows(), 0) << "browsing ends when the transfer begins";
+            return began;
+        });
         ASSERT_TRUE(ending.succeeded) << ending.alert.text.toStdString();
         EXPECT_EQ(ending.alert.title, QStringLiteral("Check Device"));
         EXPECT_EQ(ending.alert.text,
@@ -173,16 +181,16 @@ TEST_F(DeviceBrowserTest, PushedCatalogueArrivesWholeInBothModes)
         QString error;
         ASSERT_TRUE(DatabaseFile::verify(received, &error)) << error.toStdString();
         auto db = SqliteConnection::open(received, SqliteConnection::Mode::ReadOnly);
-        auto count = [&](const char *table) {
-            auto statement = db->prepare(QByteArray("SELECT count(*) FROM ").append(table).constData());
-            return statement->step() == SqliteStatement::Step::Row ? statement->columnInt64(0) : -1;
-        };
-        EXPECT_EQ(count("artwork"), qint64(document.artworks().size()));
-        EXPECT_EQ(count("client"), qint64(document.clients().size()));
-        EXPECT_EQ(count("submission"), qint64(document.submissions().size()));
-        EXPECT_EQ(count("medium"), qint64(document.mediums().size()));
-        EXPECT_EQ(count("artist"), qint64(document.artists().size()));
-        ASSERT_EQ(count("image"), 3);
+        for (const auto &[table, rows] :
+             {std::pair{"artwork", document.artworks().size()},
+              std::pair{"client", document.clients().size()},
+              std::pair{"submission", document.submissions().size()},
+              std::pair{"medium", document.mediums().size()}, std::pair{"artist", document.artists().size()},
+              std::pair{"image", document.images().size()}}) {
+            auto count = db->prepare(QByteArray("SELECT count(*) FROM ").append(table).constData());
+            ASSERT_EQ(count->step(), SqliteStatement::Step::Row);
+            EXPECT_EQ(count->columnInt64(0), qint64(rows)) << table;
+        }
         for (const auto &image : document.images()) {
             auto blobs = db->prepare("SELECT photo, thumbnail FROM image WHERE pk=?");
             blobs->bindInt64(1, image->primaryKey());
@@ -196,7 +204,7 @@ TEST_F(DeviceBrowserTest, PushedCatalogueArrivesWholeInBothModes)
 TEST_F(DeviceBrowserTest, PulledDatabaseArrivesWholeInEveryModeAndChoiceTheRulesAllow)
 {
     QTemporaryDir files;
-    writeDeviceFiles(m_catalogue, files.path()); // the device holds what this catalogue holds
+    writeDeviceFiles(files.path()); // the device holds what this catalogue holds
     struct Case
     {
         int mode, choice;
@@ -215,7 +223,7 @@ TEST_F(DeviceBrowserTest, PulledDatabaseArrivesWholeInEveryModeAndChoiceTheRules
         useCatalogue(desktop);
         startPeer(c.mode, files.path());
         selectPeer(true, c.choice);
-        const Ending &ending = run([&] { return download(); });
+        const Ending &ending = run();
         ASSERT_TRUE(ending.succeeded) << ending.alert.text.toStdString() << ending.detail.toStdString();
         EXPECT_EQ(ending.alert.title, QStringLiteral("Import Complete"));
         EXPECT_EQ(ending.alert.text, QStringLiteral("Database import complete!"));
@@ -253,58 +261,79 @@ TEST_F(DeviceBrowserTest, FailuresEndWithTheirMessageAndLeaveTheDocumentUntouche
 {
     const QString transferError = QStringLiteral("Error transferring database!\n\n(");
     const char *const kIncomplete = "The device did not send a complete catalogue database: ";
+    const char *const kBusy = "Another import or export is running";
+    enum Setup
+    {
+        Plain,
+        NoFile,
+        NotADatabase,
+        Busy, // another operation runs on the catalogue
+    };
     struct Case
     {
         const char *what;
         int mode;
         PeerOptions options;
-        bool noFile, notADatabase;
-        const char *text;
+        Setup setup;
+        QString text;
     };
-    PeerOptions status404, cutUpload, truncated, truncatedWithoutLength, plain;
+    PeerOptions status404, cutUpload, truncated, truncatedWithoutLength;
     status404.forcedStatus = 404;
     cutUpload.cutAfterBytes = 20000;
     truncated.truncateAt = 5000;
     truncatedWithoutLength.truncateAt = 5000;
     truncatedWithoutLength.omitContentLength = true;
     for (const Case &c : {
-             Case{"upload answered 404", 1, status404, false, false, "103 - HTTP error 404)"},
-             Case{"connection cut mid-upload", 3, cutUpload, false, false, "104 - "},
-             Case{"missing file", 0, plain, true, false, "HTTP error 404)"},
-             Case{"download shorter than announced", 0, truncated, false, false, ""},
-             Case{"download cut without a length", 0, truncatedWithoutLength, false, false, kIncomplete},
-             Case{"download that is not a database", 2, plain, false, true, kIncomplete},
+             Case{"upload answered 404", 1, status404, Plain, QStringLiteral("103 - HTTP error 404)")},
+             Case{"connection cut mid-upload", 3, cutUpload, Plain, QStringLiteral("104 - ")},
+             Case{"missing file", 0, {}, NoFile, QStringLiteral("HTTP error 404)")},
+             Case{"download shorter than announced", 0, truncated, Plain, {}},
+             Case{"download cut without a length", 0, truncatedWithoutLength, Plain,
+                  QLatin1String(kIncomplete)},
+             Case{"download that is not a database", 2, {}, NotADatabase, QLatin1String(kIncomplete)},
+             Case{"download while busy", 0, {}, Busy, QLatin1String(kBusy)},
+             Case{"upload while busy", 1, {}, Busy, QStringLiteral("104 - ") + QLatin1String(kBusy)},
          }) {
         SCOPED_TRACE(c.what);
-        QTemporaryDir files;
-        writeDeviceFiles(m_catalogue, files.path());
-        if (c.noFile)
+        QTemporaryDir files, elsewhere;
+        writeDeviceFiles(files.path());
+        if (c.setup == NoFile)
             QFile::remove(files.filePath(QStringLiteral("velumark.vdbi")));
-        if (c.notADatabase)
+        if (c.setup == NotADatabase)
             test::writePatternFile(files.filePath(QStringLiteral("velumark_artworks.vdbi")), 300000);
+        QString error;
+        if (c.setup == Busy) {
+            ASSERT_TRUE(m_handOver.exportLocalDatabase(elsewhere.filePath(QStringLiteral("other.vdbi")), 0,
+                                                       nullptr, &error))
+                << error.toStdString();
+        }
         const QByteArray before = fingerprint(m_catalogue);
         startPeer(c.mode, files.path(), c.options);
         const bool upload = c.mode == 1 || c.mode == 3;
         selectPeer(!upload, c.mode == 2 ? ImportChoice::Artworks : ImportChoice::CompleteDatabase);
-        const Ending &ending = run([&] { return upload ? this->upload() : download(); });
+        const Ending &ending = run();
         EXPECT_FALSE(ending.succeeded);
         EXPECT_EQ(ending.alert.title, QStringLiteral("WARNING"));
-        const QString expected = transferError + QLatin1String(c.text);
-        EXPECT_TRUE(ending.alert.text.startsWith(expected)) << ending.alert.text.toStdString();
+        EXPECT_TRUE(ending.alert.text.startsWith(transferError + c.text)) << ending.alert.text.toStdString();
+        if (c.setup == Busy) {
+            EXPECT_TRUE(ending.requests.isEmpty());
+            ASSERT_TRUE(test::waitUntil([&] { return !m_catalogue.document().isOperationRunning(); }));
+        }
         EXPECT_TRUE(operationFolders().isEmpty());
         EXPECT_EQ(m_catalogue.document().artworks().size(), 2u);
         // An export writes its header into the catalogue; a failed import changes nothing.
         if (!upload) {
             EXPECT_EQ(fingerprint(m_catalogue), before);
         }
-        EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), c.noFile ? 2 : 3) << "nothing stored";
+        EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), c.setup == NoFile ? 2 : 3)
+            << "nothing stored";
     }
 }
 
 TEST_F(DeviceBrowserTest, CancelAtAnyStepShowsNoAlertSendsNothingAndLeavesNoFiles)
 {
     QTemporaryDir files;
-    writeDeviceFiles(m_catalogue, files.path());
+    writeDeviceFiles(files.path());
     const QByteArray before = fingerprint(m_catalogue);
     PeerOptions slow;
     slow.chunkDelayMs = 100;
@@ -313,122 +342,49 @@ TEST_F(DeviceBrowserTest, CancelAtAnyStepShowsNoAlertSendsNothingAndLeavesNoFile
     startPeer(DeviceMode::BackupDatabase, files.path(), slow);
     selectPeer(true);
     QString refusal;
-    const Ending *ending =
-        &run([&] { return download(); },
-             [&](double value) {
-                 if (value <= 0 || value >= 50)
-                     return;
-                 QTemporaryDir other;
-                 EXPECT_EQ(m_handOver.exportLocalDatabase(other.filePath(QStringLiteral("x.vdbi")), 0,
-                                                          nullptr, &refusal),
-                           nullptr);
-                 m_browser.cancelButtonPressed();
-             });
-    EXPECT_EQ(ending->cancelled, 1);
-    EXPECT_EQ(refusal, QStringLiteral("Another import or export is running for this catalogue. Wait until it "
-                                      "has finished."));
-    EXPECT_LT(ending->progress.last(), 50);
+    const Ending &ending = run([&](double value) {
+        if (value <= 0 || value >= 50)
+            return;
+        QTemporaryDir other;
+        EXPECT_EQ(
+            m_handOver.exportLocalDatabase(other.filePath(QStringLiteral("x.vdbi")), 0, nullptr, &refusal),
+            nullptr);
+        m_browser.cancelButtonPressed();
+    });
+    EXPECT_EQ(ending.cancelled, 1);
+    EXPECT_FALSE(refusal.isEmpty());
+    EXPECT_LT(ending.progress.last(), 50);
     EXPECT_EQ(fingerprint(m_catalogue), before);
     EXPECT_TRUE(operationFolders().isEmpty());
 
-    // While the file to send is being written: nothing goes to the device, and the next export,
-    // a new one, is not cancelled by the one before.
+    // During the upload, and while the file to send is being written; the next export, a new
+    // one, is not cancelled by the one before.
     QTemporaryDir device;
-    startPeer(DeviceMode::RestoreDatabase, device.path());
-    selectPeer(false);
-    ending = &run([&] {
-        const bool began = upload();
-        m_browser.cancelButtonPressed();
-        EXPECT_TRUE(m_browser.isTransferring()) << "the export stops before the transfer ends";
-        return began;
-    });
-    EXPECT_EQ(ending->cancelled, 1);
-    test::waitUntil([] { return false; }, 300);
-    EXPECT_TRUE(m_ending.requests.isEmpty());
-    EXPECT_TRUE(operationFolders().isEmpty());
-    selectPeer(false);
-    EXPECT_TRUE(run([&] { return upload(); }).succeeded);
-    EXPECT_TRUE(QFileInfo::exists(device.filePath(QStringLiteral("velumark.vdbi"))));
-
-    // During the upload.
-    QTemporaryDir slowDevice;
-    startPeer(DeviceMode::ImportData, slowDevice.path(), slow);
-    selectPeer(false);
-    ending = &run([&] { return upload(); },
-                  [&](double value) {
-                      if (value > 0)
-                          m_browser.cancelButtonPressed();
-                  });
-    EXPECT_EQ(ending->cancelled, 1);
-    EXPECT_TRUE(QDir(slowDevice.path()).isEmpty()) << "the device stored a partial file";
-    EXPECT_TRUE(operationFolders().isEmpty());
-}
-
-TEST_F(DeviceBrowserTest, ACatalogueBusyWithAnotherOperationRefusesTheTransfer)
-{
-    QTemporaryDir files;
-    writeDeviceFiles(m_catalogue, files.path());
-    for (const bool import : {true, false}) {
-        SCOPED_TRACE(import);
-        startPeer(import ? DeviceMode::BackupDatabase : DeviceMode::RestoreDatabase, files.path());
-        m_ending.requests.clear();
-        selectPeer(import);
-        QString error;
-        LongOperation *other =
-            m_handOver.exportLocalDatabase(files.filePath(QStringLiteral("other.vdbi")), 0, nullptr, &error);
-        ASSERT_NE(other, nullptr) << error.toStdString();
-        const Ending &ending = run([&] { return import ? download() : upload(); });
-        EXPECT_FALSE(ending.succeeded);
-        EXPECT_TRUE(ending.alert.text.contains(QStringLiteral("Wait until it has finished.)")))
-            << ending.alert.text.toStdString();
-        EXPECT_TRUE(ending.requests.isEmpty());
-        ASSERT_TRUE(test::waitUntil([&] { return !m_catalogue.document().isOperationRunning(); }));
+    for (const bool whileWriting : {false, true}) {
+        SCOPED_TRACE(whileWriting ? "while writing" : "during the upload");
+        startPeer(DeviceMode::ImportData, device.path(), whileWriting ? PeerOptions{} : slow);
+        selectPeer(false);
+        const auto cancel = [&](double value) {
+            if (value > 0)
+                m_browser.cancelButtonPressed();
+        };
+        run(cancel, [&] {
+            const bool began = m_browser.uploadDatabase();
+            if (whileWriting) {
+                m_browser.cancelButtonPressed();
+                EXPECT_TRUE(m_browser.isTransferring()) << "the export stops before the transfer ends";
+            }
+            return began;
+        });
+        EXPECT_EQ(ending.cancelled, 1);
+        test::waitUntil([] { return false; }, 300);
+        if (whileWriting) {
+            EXPECT_TRUE(ending.requests.isEmpty());
+        }
+        EXPECT_TRUE(QDir(device.path()).isEmpty()) << "the device stored a file";
+        EXPECT_TRUE(operationFolders().isEmpty());
     }
-}
-
-TEST(DeviceBrowserDiscovery, FindsTheAnnouncingPeerAndSendsItTheCatalogue)
-{
-    test::LoopbackAvahiDaemon daemon;
-    const test::LoopbackAvahiDaemon::Result started = daemon.start();
-    if (started.outcome == test::LoopbackAvahiDaemon::Outcome::Skipped)
-        GTEST_SKIP() << started.message.toStdString();
-    ASSERT_EQ(started.outcome, test::LoopbackAvahiDaemon::Outcome::Running) << started.message.toStdString();
-
-    test::SampleCatalogue catalogue(QStringLiteral("Desktop"));
-    catalogue.fillWithSamples();
-    DocumentRegistry::shared().registerAsMainDocument(&catalogue.document());
-    QTemporaryDir device;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), test::LoopbackAvahiDaemon::busAddress());
-    test::ChildProcess peer;
-    ASSERT_TRUE(peer.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
-                           {QStringLiteral("--mode"), QStringLiteral("3"), QStringLiteral("--folder"),
-                            device.path(), QStringLiteral("--service-name"), QStringLiteral("Studio iPad")},
-                           environment));
-    ASSERT_TRUE(peer.waitForOutput(QStringLiteral("announced as"), 15000)) << peer.transcript().toStdString();
-
-    InterchangeHandOver handOver;
-    DeviceBrowser browser(ServiceDiscovery::create(), handOver);
-    DeviceBrowserLogic &logic = browser.logic();
-    ASSERT_TRUE(logic.presentDeviceBrowser(1));
-    ASSERT_TRUE(test::waitUntil([&] { return logic.numberOfRows() == 1; }, 15000))
-        << logic.message().toStdString();
-    EXPECT_EQ(logic.rowText(0), QStringLiteral("Studio iPad (Velumark v1.3)"));
-    EXPECT_EQ(logic.deviceArray().at(0).modeText(), QStringLiteral("Import Data"));
-    logic.setSelectedRow(0);
-    EXPECT_EQ(logic.message(),
-              QStringLiteral("Click the Export button to send the database to your device. The "
-                             "app will ask what you want to import."));
-
-    bool succeeded = false;
-    QObject::connect(&browser, &DeviceBrowser::transferFinished, &browser,
-                     [&](bool ok, const TransferAlert &) { succeeded = ok; });
-    ASSERT_TRUE(browser.uploadDatabase());
-    EXPECT_EQ(logic.numberOfRows(), 0) << "browsing ends when the transfer begins";
-    ASSERT_TRUE(test::waitUntil([&] { return !browser.isTransferring(); }));
-    EXPECT_TRUE(succeeded);
-    QString error;
-    EXPECT_TRUE(DatabaseFile::verify(device.filePath(QStringLiteral("velumark.vdbi")), &error))
-        << error.toStdString();
-    DocumentRegistry::shared().registerAsMainDocument(nullptr);
+    selectPeer(false);
+    EXPECT_TRUE(run().succeeded);
+    EXPECT_TRUE(QFileInfo::exists(device.filePath(QStringLiteral("velumark.vdbi"))));
 }

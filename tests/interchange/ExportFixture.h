@@ -1,15 +1,14 @@
 #pragma once
 
-#include "document/VelumarkDatabase.h"
 #include "interchange/LongOperation.h"
 #include "store/VelumarkUtility.h"
+#include "support/SampleCatalogue.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace velumark::test {
 
@@ -20,48 +19,29 @@ protected:
     void SetUp() override
     {
         VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 6, 11), QTime(15, 30)));
-        packagePath = folder.filePath(QStringLiteral("Studio.vdb"));
-        document = std::make_unique<VelumarkDatabase>();
-        QString error;
-        ASSERT_TRUE(document->readFromURL(packagePath, &error)) << error.toStdString();
+        ASSERT_TRUE(sample.isValid());
     }
     void TearDown() override { VelumarkUtility::clearFixedNow(); }
 
-    // Closes the document and opens the package again in a new document object.
     void reopen()
     {
-        QString error;
-        ASSERT_TRUE(document->close(&error)) << error.toStdString();
-        document = std::make_unique<VelumarkDatabase>();
-        ASSERT_TRUE(document->readFromURL(packagePath, &error)) << error.toStdString();
+        sample.reopen();
+        document = &sample.document();
     }
-
-    Artwork *addArtwork(const QString &title)
+    Artwork *addArtwork(const QString &title, const QString &artist = {})
     {
-        auto artwork = std::make_unique<Artwork>();
-        artwork->setTitle(title);
-        return document->addArtwork(std::move(artwork));
+        return sample.addArtwork(title, artist);
     }
+    Client *addClient(const QString &company) { return sample.addClient(company); }
 
-    Client *addClient(const QString &company)
-    {
-        auto client = std::make_unique<Client>();
-        client->setCompany(company);
-        return document->addClient(std::move(client));
-    }
-
-    // The submission is given to `edit` before it is stored.
+    // `edit` is given the stored submission; the document writes it with its other edits.
     template <typename Edit>
     Submission *addSubmission(Artwork *artwork, Client *client, const QDateTime &sent, Edit edit)
     {
-        auto submission = std::make_unique<Submission>();
-        submission->setArtwork(artwork);
-        submission->setArtworkKey(artwork->primaryKey());
-        submission->setClient(client);
-        submission->setClientKey(client->primaryKey());
-        submission->setSendDate(sent);
+        Submission *submission = sample.addSubmission(artwork, client, sent);
         edit(*submission);
-        return document->addSubmission(std::move(submission));
+        document->updateSubmission(submission);
+        return submission;
     }
 
     // Starts the operation and waits for its end; its result.
@@ -71,10 +51,22 @@ protected:
         QString error;
         const bool started = operation.start(&error);
         EXPECT_TRUE(started) << error.toStdString();
-        if (started && finished.isEmpty()) {
+        if (started && finished.isEmpty())
             EXPECT_TRUE(finished.wait(120000));
-        }
         return operation.result();
+    }
+
+    // Cancels the operation on its worker at its first progress of `percent` or more, so that the
+    // moment is certain.
+    static void cancelFrom(LongOperation &operation, double percent)
+    {
+        QObject::connect(
+            &operation, &LongOperation::progress, &operation,
+            [&operation, percent](double done) {
+                if (done >= percent)
+                    operation.abort();
+            },
+            Qt::DirectConnection);
     }
 
     // The names in a folder, sorted by character code and joined by blanks.
@@ -94,9 +86,9 @@ protected:
 
     static QDateTime local(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
 
-    QTemporaryDir folder;
-    QString packagePath;
-    std::unique_ptr<VelumarkDatabase> document;
+    SampleCatalogue sample;
+    VelumarkDatabase *document = &sample.document();
+    const QDir folder{QFileInfo(sample.packagePath()).absolutePath()};
 };
 
 } // namespace velumark::test

@@ -13,7 +13,7 @@
 using namespace velumark;
 using velumark::peer::PeerOptions;
 using velumark::peer::ReferencePeer;
-using velumark::test::TransferRecord;
+using Download = velumark::test::Recorded<HTTPDownload>;
 
 namespace {
 
@@ -30,28 +30,24 @@ protected:
 
     QString destination() const { return m_dir.filePath(QStringLiteral("temp_velumark_import.db")); }
 
-    // A device in Backup Database mode, serving velumark.vdbi.
-    ReferencePeer &startPeer(PeerOptions options = {})
+    // A device in Backup Database mode serving its folder; the address of the file there.
+    QUrl startPeer(const QString &file, PeerOptions options = {})
     {
         options.mode = 0;
         options.folder = m_dir.filePath(QStringLiteral("device"));
         m_peer = std::make_unique<ReferencePeer>(options);
         EXPECT_TRUE(m_peer->listen()) << qPrintable(m_peer->errorString());
-        return *m_peer;
-    }
-
-    QUrl fileUrl(const QString &name) const
-    {
         QUrl url = m_peer->baseUrl();
-        url.setPath(QLatin1Char('/') + name);
+        url.setPath(QLatin1Char('/') + file);
         return url;
     }
 
-    // Downloads into the destination and waits for the end.
-    void download(HTTPDownload &downloader, TransferRecord &record, const QUrl &url)
+    // Downloads the file from a new device into the destination and waits for the end.
+    void fetch(Download &download, const QString &file = QStringLiteral("velumark.vdbi"),
+               const PeerOptions &options = {})
     {
-        downloader.downloadURL(url, destination());
-        EXPECT_TRUE(test::waitUntil([&] { return record.ended(); }));
+        download.downloadURL(startPeer(file, options), destination());
+        EXPECT_TRUE(download.waitForEnd());
     }
 
     QTemporaryDir m_dir;
@@ -63,53 +59,37 @@ protected:
 
 TEST_F(HTTPDownloadTest, DownloadsTheFileWithProgress)
 {
-    startPeer();
     // Whatever was at the destination is replaced.
     test::writePatternFile(destination(), 999999);
+    Download download;
+    fetch(download);
 
-    TransferRecord record;
-    HTTPDownload downloader;
-    test::record(downloader, record);
-    download(downloader, record, fileUrl(QStringLiteral("velumark.vdbi")));
-
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    EXPECT_EQ(record.failedCount, 0);
-    EXPECT_FALSE(downloader.isDownloading());
+    EXPECT_EQ(download.record.finishedCount, 1) << qPrintable(download.record.message);
+    EXPECT_EQ(download.record.failedCount, 0);
+    EXPECT_FALSE(download.isDownloading());
     EXPECT_TRUE(test::readWholeFile(destination()) == m_content);
-    ASSERT_FALSE(record.progress.isEmpty());
-    EXPECT_TRUE(record.progressIsOrderly());
-    EXPECT_DOUBLE_EQ(record.progress.last(), 100.0);
+    ASSERT_FALSE(download.record.progress.isEmpty());
+    EXPECT_TRUE(download.record.progressIsOrderly());
+    EXPECT_DOUBLE_EQ(download.record.progress.last(), 100.0);
 }
 
 TEST_F(HTTPDownloadTest, WithoutAUsableLengthThereIsNoProgress)
 {
-    {
-        PeerOptions options;
-        options.omitContentLength = true;
-        startPeer(options);
-        TransferRecord record;
-        HTTPDownload downloader;
-        test::record(downloader, record);
-        download(downloader, record, fileUrl(QStringLiteral("velumark.vdbi")));
-
-        EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-        EXPECT_TRUE(record.progress.isEmpty());
-        EXPECT_TRUE(test::readWholeFile(destination()) == m_content);
-    }
-    {
-        // A length of 0 must not be divided by.
-        ASSERT_TRUE(
-            QFile(m_dir.filePath(QStringLiteral("device/velumark_clients.vdbi"))).open(QIODevice::WriteOnly));
-        startPeer();
-        TransferRecord record;
-        HTTPDownload downloader;
-        test::record(downloader, record);
-        download(downloader, record, fileUrl(QStringLiteral("velumark_clients.vdbi")));
-
-        EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-        EXPECT_TRUE(record.progress.isEmpty());
-        EXPECT_TRUE(QFileInfo::exists(destination()));
-        EXPECT_EQ(QFileInfo(destination()).size(), 0);
+    PeerOptions noLength;
+    noLength.omitContentLength = true;
+    // A length of 0 must not be divided by.
+    ASSERT_TRUE(
+        QFile(m_dir.filePath(QStringLiteral("device/velumark_clients.vdbi"))).open(QIODevice::WriteOnly));
+    for (const auto &[file, options, content] :
+         {std::tuple{QStringLiteral("velumark.vdbi"), noLength, m_content},
+          std::tuple{QStringLiteral("velumark_clients.vdbi"), PeerOptions{}, QByteArray()}}) {
+        SCOPED_TRACE(file.toStdString());
+        Download download;
+        fetch(download, file, options);
+        EXPECT_EQ(download.record.finishedCount, 1) << qPrintable(download.record.message);
+        EXPECT_TRUE(download.record.progress.isEmpty());
+        ASSERT_TRUE(QFileInfo::exists(destination()));
+        EXPECT_TRUE(test::readWholeFile(destination()) == content);
     }
 }
 
@@ -121,93 +101,66 @@ TEST_F(HTTPDownloadTest, IncompleteDownloadsFailAndLeaveNoFile)
         PeerOptions options;
         QString file;
         QString message;
+        bool peerGone = false;
     };
-    PeerOptions truncated;
+    PeerOptions truncated, cut, refused;
     truncated.truncateAt = 100000;
-    PeerOptions cut;
     cut.cutAfterBytes = 150000;
-    PeerOptions refused;
     refused.forcedStatus = 503;
-    const QList<Case> cases{
-        {"a file cut short with a clean close", truncated, QStringLiteral("velumark.vdbi"), {}},
-        {"a broken connection", cut, QStringLiteral("velumark.vdbi"), {}},
-        {"a file the device does not have",
-         {},
-         QStringLiteral("velumark_clients.vdbi"),
-         QStringLiteral("HTTP error 404")},
-        {"an error status with a body", refused, QStringLiteral("velumark.vdbi"),
-         QStringLiteral("HTTP error 503")},
-    };
-    for (const Case &c : cases) {
-        startPeer(c.options);
-        TransferRecord record;
-        HTTPDownload downloader;
-        test::record(downloader, record);
-        download(downloader, record, fileUrl(c.file));
+    const QString file = QStringLiteral("velumark.vdbi");
+    for (const Case &c : {
+             Case{"a file cut short with a clean close", truncated, file, {}},
+             Case{"a broken connection", cut, file, {}},
+             Case{"a file the device does not have",
+                  {},
+                  QStringLiteral("velumark_clients.vdbi"),
+                  QStringLiteral("HTTP error 404")},
+             Case{"an error status with a body", refused, file, QStringLiteral("HTTP error 503")},
+             Case{"nobody listens", {}, file, {}, true},
+         }) {
+        SCOPED_TRACE(c.what);
+        Download download;
+        const QUrl url = startPeer(c.file, c.options);
+        if (c.peerGone)
+            m_peer.reset();
+        download.downloadURL(url, destination());
+        ASSERT_TRUE(download.waitForEnd());
 
-        EXPECT_EQ(record.failedCount, 1) << c.what;
-        EXPECT_EQ(record.finishedCount, 0) << c.what;
-        EXPECT_FALSE(record.message.isEmpty()) << c.what;
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(record.message, c.message) << c.what;
-        }
-        EXPECT_FALSE(QFileInfo::exists(destination())) << c.what;
-        EXPECT_TRUE(record.progressIsOrderly()) << c.what;
-        if (!record.progress.isEmpty()) {
-            EXPECT_LT(record.progress.last(), 100.0) << c.what;
-        }
-    }
-}
-
-TEST_F(HTTPDownloadTest, FailuresBeforeAnyTransferAreReportedLater)
-{
-    startPeer();
-    {
-        // The destination's folder is missing.
-        TransferRecord record;
-        HTTPDownload downloader;
-        test::record(downloader, record);
-        downloader.downloadURL(fileUrl(QStringLiteral("velumark.vdbi")),
-                               m_dir.filePath(QStringLiteral("no/such.db")));
-        EXPECT_FALSE(record.ended()) << "reported before downloadURL returned";
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_TRUE(record.message.contains(QStringLiteral("no/such.db"))) << qPrintable(record.message);
-    }
-    {
-        // Nobody listens.
-        const QUrl url = fileUrl(QStringLiteral("velumark.vdbi"));
-        m_peer.reset();
-        TransferRecord record;
-        HTTPDownload downloader;
-        test::record(downloader, record);
-        download(downloader, record, url);
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_FALSE(record.message.isEmpty());
+        EXPECT_EQ(download.record.failedCount, 1);
+        EXPECT_EQ(download.record.finishedCount, 0);
+        EXPECT_FALSE(download.record.message.isEmpty());
+        if (!c.message.isEmpty())
+            EXPECT_EQ(download.record.message, c.message);
         EXPECT_FALSE(QFileInfo::exists(destination()));
+        EXPECT_TRUE(download.record.progressIsOrderly());
+        EXPECT_FALSE(download.record.progress.contains(100.0));
     }
+
+    // The destination's folder is missing.
+    Download download;
+    download.downloadURL(startPeer(file), m_dir.filePath(QStringLiteral("no/such.db")));
+    EXPECT_FALSE(download.record.ended()) << "reported before downloadURL returned";
+    ASSERT_TRUE(download.waitForEnd());
+    EXPECT_EQ(download.record.failedCount, 1);
+    EXPECT_TRUE(download.record.message.contains(QStringLiteral("no/such.db")))
+        << qPrintable(download.record.message);
 }
 
 TEST_F(HTTPDownloadTest, AbortStopsSilentlyAndRemovesThePartialFile)
 {
     PeerOptions slow;
     slow.chunkDelayMs = 50;
-    startPeer(slow);
-
-    TransferRecord record;
-    HTTPDownload downloader;
-    test::record(downloader, record);
-    downloader.downloadURL(fileUrl(QStringLiteral("velumark.vdbi")), destination());
-    ASSERT_TRUE(test::waitUntil([&] { return !record.progress.isEmpty(); }));
+    Download download;
+    download.downloadURL(startPeer(QStringLiteral("velumark.vdbi"), slow), destination());
+    ASSERT_TRUE(test::waitUntil([&] { return !download.record.progress.isEmpty(); }));
     EXPECT_TRUE(QFileInfo::exists(destination()));
-    downloader.abortDownload();
-    EXPECT_FALSE(downloader.isDownloading());
+    download.abortDownload();
+    EXPECT_FALSE(download.isDownloading());
     EXPECT_FALSE(QFileInfo::exists(destination()));
-    EXPECT_FALSE(test::waitUntil([&] { return record.ended(); }, 300)) << "an aborted download reported";
+    EXPECT_FALSE(download.waitForEnd(300)) << "an aborted download reported";
 
     // The downloader can be used again.
-    startPeer();
-    download(downloader, record, fileUrl(QStringLiteral("velumark.vdbi")));
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
+    fetch(download);
+    EXPECT_EQ(download.record.finishedCount, 1) << qPrintable(download.record.message);
     EXPECT_TRUE(test::readWholeFile(destination()) == m_content);
 }

@@ -18,7 +18,7 @@ using namespace velumark;
 using velumark::peer::HttpRequestHead;
 using velumark::peer::PeerOptions;
 using velumark::peer::ReferencePeer;
-using velumark::test::TransferRecord;
+using Upload = velumark::test::Recorded<HTTPUpload>;
 
 namespace {
 
@@ -40,25 +40,35 @@ protected:
     }
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    QString devicePath(const QString &name) const { return m_dir.filePath(QStringLiteral("device/") + name); }
+    QString devicePath(const QString &name) const { return path(QStringLiteral("device/") + name); }
     QStringList deviceFiles() const
     {
-        return QDir(m_dir.filePath(QStringLiteral("device"))).entryList(QDir::Files | QDir::Hidden);
+        return QDir(path(QStringLiteral("device"))).entryList(QDir::Files | QDir::Hidden);
     }
 
-    // A device in Restore Database mode; the last request it handled lands in m_head and m_status.
-    ReferencePeer &startPeer(PeerOptions options = {})
+    // A device in Restore Database mode that keeps the last body it read in "raw-body"; the last
+    // request it handled lands in m_head and m_status.
+    QUrl startPeer(PeerOptions options = {})
     {
         options.mode = 1;
-        options.folder = m_dir.filePath(QStringLiteral("device"));
+        options.folder = path(QStringLiteral("device"));
+        options.rawBodyPath = path(QStringLiteral("raw-body"));
         m_peer = std::make_unique<ReferencePeer>(options);
+        m_status = -1;
         EXPECT_TRUE(m_peer->listen()) << qPrintable(m_peer->errorString());
         QObject::connect(m_peer.get(), &ReferencePeer::requestHandled, m_peer.get(),
                          [this](const HttpRequestHead &head, int status) {
                              m_head = head;
                              m_status = status;
                          });
-        return *m_peer;
+        return m_peer->baseUrl();
+    }
+
+    // Sends the file to a new device with the options and waits for the end.
+    void send(Upload &upload, const QString &file, const PeerOptions &options = {})
+    {
+        upload.uploadToURL(startPeer(options), path(file));
+        EXPECT_TRUE(upload.waitForEnd(60000));
     }
 
     // The boundary the last request announced, when its Content-Type is exactly as it must be.
@@ -67,9 +77,9 @@ protected:
         static const QRegularExpression contentType(QStringLiteral(
             "^multipart/form-data; boundary=(Boundary-Velumark[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-"
             "[0-9A-F]{4}-[0-9A-F]{12})$"));
-        const QRegularExpressionMatch match =
-            contentType.match(QString::fromLatin1(m_head.field("Content-Type").value_or(QByteArray())));
-        return match.captured(1).toLatin1();
+        return contentType.match(QString::fromLatin1(m_head.field("Content-Type").value_or(QByteArray())))
+            .captured(1)
+            .toLatin1();
     }
 
     QTemporaryDir m_dir;
@@ -82,81 +92,45 @@ protected:
 
 TEST_F(HTTPUploadTest, SendsTheExactMultipartBodyWithItsHeaders)
 {
-    // Several blocks and a partial one, so the blocks must join up.
-    const QString file = path(QStringLiteral("temp_velumark_export.db"));
-    const QByteArray content = test::writePatternFile(file, 3 * 32768 + 123);
-    PeerOptions options;
-    options.rawBodyPath = path(QStringLiteral("raw-body"));
-    ReferencePeer &peer = startPeer(options);
+    const struct
+    {
+        QString file;
+        qint64 size;
+        QByteArray sentName;
+    } cases[] = {
+        // Several blocks and a partial one, so that the blocks must join up.
+        {QStringLiteral("temp_velumark_export.db"), 3 * 32768 + 123, "temp_velumark_export.db"},
+        // Nothing but the prefix and the suffix.
+        {QStringLiteral("empty.vdbi"), 0, "empty.vdbi"},
+        // Plain ASCII that cannot break the part's header.
+        {QStringLiteral("Bild \"Ü\"\\.vdbi"), 1000, "Bild ____.vdbi"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.sentName.constData());
+        const QByteArray content = test::writePatternFile(path(c.file), c.size);
+        Upload upload;
+        upload.uploadToURL(startPeer(), path(c.file));
+        EXPECT_TRUE(upload.isSending());
+        ASSERT_TRUE(test::waitUntil([&] { return upload.record.ended() && m_status != -1; }));
 
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
-    upload.uploadToURL(peer.baseUrl(), file);
-    EXPECT_TRUE(upload.isSending());
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended() && m_status != -1; }));
-
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    EXPECT_EQ(record.failedCount, 0);
-    EXPECT_FALSE(upload.isSending());
-    EXPECT_EQ(m_status, 200);
-    EXPECT_EQ(m_head.method, "POST");
-    EXPECT_EQ(m_head.target, "/");
-
-    const QByteArray boundary = announcedBoundary();
-    ASSERT_FALSE(boundary.isEmpty()) << m_head.field("Content-Type").value_or("(none)").constData();
-    const QByteArray expected = expectedBody(boundary, "temp_velumark_export.db", content);
-    EXPECT_EQ(m_head.field("Content-Length"), QByteArray::number(expected.size()));
-    EXPECT_TRUE(test::readWholeFile(path(QStringLiteral("raw-body"))) == expected) << "the body differs";
-    EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("temp_velumark_export.db"))) == content);
-
-    ASSERT_FALSE(record.progress.isEmpty());
-    EXPECT_TRUE(record.progressIsOrderly());
-    EXPECT_DOUBLE_EQ(record.progress.last(), 100.0);
-
+        EXPECT_EQ(upload.record.finishedCount, 1) << qPrintable(upload.record.message);
+        EXPECT_EQ(upload.record.failedCount, 0);
+        EXPECT_FALSE(upload.isSending());
+        EXPECT_EQ(m_status, 200);
+        EXPECT_EQ(m_head.method + ' ' + m_head.target, "POST /");
+        const QByteArray boundary = announcedBoundary();
+        ASSERT_FALSE(boundary.isEmpty()) << m_head.field("Content-Type").value_or("(none)").constData();
+        const QByteArray expected = expectedBody(boundary, c.sentName, content);
+        EXPECT_EQ(m_head.field("Content-Length"), QByteArray::number(expected.size()));
+        EXPECT_TRUE(test::readWholeFile(path(QStringLiteral("raw-body"))) == expected) << "the body differs";
+        const QString stored = devicePath(QString::fromLatin1(c.sentName));
+        ASSERT_TRUE(QFileInfo::exists(stored));
+        EXPECT_TRUE(test::readWholeFile(stored) == content);
+        ASSERT_FALSE(upload.record.progress.isEmpty());
+        EXPECT_TRUE(upload.record.progressIsOrderly());
+        EXPECT_DOUBLE_EQ(upload.record.progress.last(), 100.0);
+    }
     EXPECT_NE(HTTPUpload::createBoundaryString(), HTTPUpload::createBoundaryString());
-}
-
-TEST_F(HTTPUploadTest, EmptyFileIsSentAsPrefixAndSuffixOnly)
-{
-    const QString file = path(QStringLiteral("empty.vdbi"));
-    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
-    PeerOptions options;
-    options.rawBodyPath = path(QStringLiteral("raw-body"));
-    ReferencePeer &peer = startPeer(options);
-
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
-    upload.uploadToURL(peer.baseUrl(), file);
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended() && m_status != -1; }));
-
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    const QByteArray expected = expectedBody(announcedBoundary(), "empty.vdbi", {});
-    EXPECT_EQ(m_head.field("Content-Length"), QByteArray::number(expected.size()));
-    EXPECT_EQ(test::readWholeFile(path(QStringLiteral("raw-body"))), expected);
-    ASSERT_TRUE(QFileInfo::exists(devicePath(QStringLiteral("empty.vdbi"))));
-    EXPECT_EQ(QFileInfo(devicePath(QStringLiteral("empty.vdbi"))).size(), 0);
-}
-
-TEST_F(HTTPUploadTest, FileNameIsSentAsPlainAsciiThatCannotBreakThePartHeader)
-{
-    const QString file = path(QStringLiteral("Bild \"Ü\"\\.vdbi"));
-    const QByteArray content = test::writePatternFile(file, 1000);
-    PeerOptions options;
-    options.rawBodyPath = path(QStringLiteral("raw-body"));
-    ReferencePeer &peer = startPeer(options);
-
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
-    upload.uploadToURL(peer.baseUrl(), file);
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended() && m_status != -1; }));
-
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    EXPECT_EQ(test::readWholeFile(path(QStringLiteral("raw-body"))),
-              expectedBody(announcedBoundary(), "Bild ____.vdbi", content));
-    EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("Bild ____.vdbi"))) == content);
 }
 
 TEST_F(HTTPUploadTest, ErrorStatusFailsWithCode103)
@@ -165,20 +139,15 @@ TEST_F(HTTPUploadTest, ErrorStatusFailsWithCode103)
     for (const int status : {404, 500, 302}) {
         PeerOptions options;
         options.forcedStatus = status;
-        ReferencePeer &peer = startPeer(options);
-
-        TransferRecord record;
-        HTTPUpload upload;
-        test::record(upload, record);
-        upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("export.vdbi")));
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
+        Upload upload;
+        send(upload, QStringLiteral("export.vdbi"), options);
         // Nothing more may follow the failure.
         test::waitUntil([] { return false; }, 100);
 
-        EXPECT_EQ(record.failedCount, 1) << status;
-        EXPECT_EQ(record.finishedCount, 0) << status;
-        EXPECT_EQ(record.code, HTTPUpload::kHTTPError);
-        EXPECT_EQ(record.message, QStringLiteral("HTTP error %1").arg(status));
+        EXPECT_EQ(upload.record.failedCount, 1) << status;
+        EXPECT_EQ(upload.record.finishedCount, 0) << status;
+        EXPECT_EQ(upload.record.code, HTTPUpload::kHTTPError);
+        EXPECT_EQ(upload.record.message, QStringLiteral("HTTP error %1").arg(status));
         EXPECT_FALSE(upload.isSending());
     }
 }
@@ -186,40 +155,28 @@ TEST_F(HTTPUploadTest, ErrorStatusFailsWithCode103)
 TEST_F(HTTPUploadTest, BrokenConnectionsFailWithTheNetworkError)
 {
     test::writePatternFile(path(QStringLiteral("export.vdbi")), 1024 * 1024);
-    {
-        PeerOptions options;
-        options.cutAfterBytes = 100000;
-        ReferencePeer &peer = startPeer(options);
+    PeerOptions cut;
+    cut.cutAfterBytes = 100000;
+    Upload upload;
+    send(upload, QStringLiteral("export.vdbi"), cut);
+    EXPECT_EQ(upload.record.failedCount, 1);
+    EXPECT_EQ(upload.record.finishedCount, 0);
+    EXPECT_TRUE(upload.record.code > 0 && (upload.record.code < 100 || upload.record.code > 199))
+        << upload.record.code;
+    EXPECT_FALSE(upload.record.message.isEmpty());
+    EXPECT_EQ(deviceFiles(), QStringList()) << "the device kept part of a file";
 
-        TransferRecord record;
-        HTTPUpload upload;
-        test::record(upload, record);
-        upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("export.vdbi")));
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_EQ(record.finishedCount, 0);
-        EXPECT_TRUE(record.code > 0 && (record.code < 100 || record.code > 199)) << record.code;
-        EXPECT_FALSE(record.message.isEmpty());
-        EXPECT_EQ(deviceFiles(), QStringList()) << "the device kept part of a file";
-    }
-    {
-        // A port nobody listens on any more.
-        QTcpServer closed;
-        ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-        QUrl url(QStringLiteral("http://127.0.0.1"));
-        url.setPort(closed.serverPort());
-        closed.close();
-
-        TransferRecord record;
-        HTTPUpload upload;
-        test::record(upload, record);
-        upload.uploadToURL(url, path(QStringLiteral("export.vdbi")));
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_EQ(record.code, int(QNetworkReply::ConnectionRefusedError));
-        EXPECT_FALSE(record.message.isEmpty());
-    }
+    // A port nobody listens on any more.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    QUrl url(QStringLiteral("http://127.0.0.1"));
+    url.setPort(closed.serverPort());
+    closed.close();
+    Upload refused;
+    refused.uploadToURL(url, path(QStringLiteral("export.vdbi")));
+    ASSERT_TRUE(refused.waitForEnd());
+    EXPECT_EQ(refused.record.failedCount, 1);
+    EXPECT_EQ(refused.record.code, int(QNetworkReply::ConnectionRefusedError));
 }
 
 TEST_F(HTTPUploadTest, PeerSilentForThreeSecondsTimesOut)
@@ -228,19 +185,14 @@ TEST_F(HTTPUploadTest, PeerSilentForThreeSecondsTimesOut)
     PeerOptions options;
     // The answer would come, and be a success, were the uploader to wait for it.
     options.responseDelayMs = 6000;
-    ReferencePeer &peer = startPeer(options);
-
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
     QElapsedTimer clock;
     clock.start();
-    upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("export.vdbi")));
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
+    Upload upload;
+    send(upload, QStringLiteral("export.vdbi"), options);
 
-    EXPECT_EQ(record.failedCount, 1);
-    EXPECT_EQ(record.code, int(QNetworkReply::TimeoutError));
-    EXPECT_EQ(record.message, QStringLiteral("The request timed out."));
+    EXPECT_EQ(upload.record.failedCount, 1);
+    EXPECT_EQ(upload.record.code, int(QNetworkReply::TimeoutError));
+    EXPECT_EQ(upload.record.message, QStringLiteral("The request timed out."));
     // Timers may fire a little early.
     EXPECT_GE(clock.elapsed(), HTTPUpload::kInactivityTimeoutMs * 9 / 10);
 }
@@ -253,55 +205,40 @@ TEST_F(HTTPUploadTest, SteadyProgressIsNotCutOffByTheInactivityLimit)
     const QByteArray content = test::writePatternFile(path(QStringLiteral("export.vdbi")), 28 * 1024 * 1024);
     PeerOptions options;
     options.chunkDelayMs = 2;
-    ReferencePeer &peer = startPeer(options);
-
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
     QElapsedTimer clock;
     clock.start();
-    upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("export.vdbi")));
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }, 60000));
+    Upload upload;
+    send(upload, QStringLiteral("export.vdbi"), options);
 
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
+    EXPECT_EQ(upload.record.finishedCount, 1) << qPrintable(upload.record.message);
     EXPECT_GT(clock.elapsed(), HTTPUpload::kInactivityTimeoutMs) << "the device was too quick to tell";
     EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("export.vdbi"))) == content);
 }
 
 TEST_F(HTTPUploadTest, UnreadableFileFailsWithCode100)
 {
-    ReferencePeer &peer = startPeer();
-    {
-        TransferRecord record;
-        HTTPUpload upload;
-        test::record(upload, record);
-        upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("missing.vdbi")));
-        EXPECT_FALSE(record.ended()) << "reported before uploadToURL returned";
-        EXPECT_FALSE(upload.isSending());
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_EQ(record.code, HTTPUpload::kFileReadError);
-        EXPECT_EQ(record.message, QStringLiteral("File read error"));
-        EXPECT_EQ(m_status, -1) << "a request went out";
-    }
-    {
-        // The file shrinks while it is being sent: the body could no longer reach its length.
-        const QString file = path(QStringLiteral("shrinking.vdbi"));
-        test::writePatternFile(file, 4 * 1024 * 1024);
-        PeerOptions options;
-        options.chunkDelayMs = 20;
-        ReferencePeer &slowPeer = startPeer(options);
-
-        TransferRecord record;
-        HTTPUpload upload;
-        test::record(upload, record);
-        QObject::connect(&upload, &HTTPUpload::progress, &upload, [&] { QFile::resize(file, 0); });
-        upload.uploadToURL(slowPeer.baseUrl(), file);
-        ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-        EXPECT_EQ(record.failedCount, 1);
-        EXPECT_EQ(record.code, HTTPUpload::kFileReadError);
-        EXPECT_EQ(record.message, QStringLiteral("File read error"));
-        EXPECT_TRUE(test::waitUntil([&] { return m_status == 0; }, 5000)) << "the device took a short body";
+    // A missing file; one that shrinks while it is sent, so that the body can no longer reach
+    // its length.
+    test::writePatternFile(path(QStringLiteral("shrinking.vdbi")), 4 * 1024 * 1024);
+    for (const QString file : {QStringLiteral("missing.vdbi"), QStringLiteral("shrinking.vdbi")}) {
+        SCOPED_TRACE(file.toStdString());
+        const bool missing = !QFileInfo::exists(path(file));
+        PeerOptions slow;
+        slow.chunkDelayMs = 20;
+        Upload upload;
+        QObject::connect(&upload, &HTTPUpload::progress, &upload, [&] { QFile::resize(path(file), 0); });
+        upload.uploadToURL(startPeer(slow), path(file));
+        EXPECT_FALSE(upload.record.ended()) << "reported before uploadToURL returned";
+        EXPECT_EQ(upload.isSending(), !missing);
+        ASSERT_TRUE(upload.waitForEnd());
+        EXPECT_EQ(upload.record.failedCount, 1);
+        EXPECT_EQ(upload.record.code, HTTPUpload::kFileReadError);
+        EXPECT_EQ(upload.record.message, QStringLiteral("File read error"));
+        if (missing)
+            EXPECT_FALSE(test::waitUntil([&] { return m_status != -1; }, 300)) << "a request went out";
+        else
+            EXPECT_TRUE(test::waitUntil([&] { return m_status == 0; }, 5000))
+                << "the device took a short body";
         EXPECT_EQ(deviceFiles(), QStringList());
     }
 }
@@ -309,30 +246,23 @@ TEST_F(HTTPUploadTest, UnreadableFileFailsWithCode100)
 TEST_F(HTTPUploadTest, AbortStopsSilentlyAndTheUploaderCanBeUsedAgain)
 {
     const QByteArray content = test::writePatternFile(path(QStringLiteral("export.vdbi")), 1024 * 1024);
-    PeerOptions options;
-    options.chunkDelayMs = 20;
-    ReferencePeer &peer = startPeer(options);
-
-    TransferRecord record;
-    HTTPUpload upload;
-    test::record(upload, record);
-    upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("export.vdbi")));
-    ASSERT_TRUE(test::waitUntil([&] { return !record.progress.isEmpty(); }));
+    PeerOptions slow;
+    slow.chunkDelayMs = 20;
+    Upload upload;
+    upload.uploadToURL(startPeer(slow), path(QStringLiteral("export.vdbi")));
+    ASSERT_TRUE(test::waitUntil([&] { return !upload.record.progress.isEmpty(); }));
     upload.abortUpload();
     EXPECT_FALSE(upload.isSending());
     EXPECT_TRUE(test::waitUntil([&] { return m_status == 0; }, 5000)) << "the connection was not closed";
-    EXPECT_FALSE(test::waitUntil([&] { return record.ended(); }, 300)) << "an aborted upload reported";
+    EXPECT_FALSE(upload.waitForEnd(300)) << "an aborted upload reported";
     EXPECT_EQ(deviceFiles(), QStringList());
 
     // A missing file's failure is reported later; an abort before then silences it too.
-    upload.uploadToURL(peer.baseUrl(), path(QStringLiteral("missing.vdbi")));
+    upload.uploadToURL(m_peer->baseUrl(), path(QStringLiteral("missing.vdbi")));
     upload.abortUpload();
-    EXPECT_FALSE(test::waitUntil([&] { return record.ended(); }, 300));
+    EXPECT_FALSE(upload.waitForEnd(300));
 
-    PeerOptions quick;
-    ReferencePeer &quickPeer = startPeer(quick);
-    upload.uploadToURL(quickPeer.baseUrl(), path(QStringLiteral("export.vdbi")));
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
+    send(upload, QStringLiteral("export.vdbi"));
+    EXPECT_EQ(upload.record.finishedCount, 1) << qPrintable(upload.record.message);
     EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("export.vdbi"))) == content);
 }

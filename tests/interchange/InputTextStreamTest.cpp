@@ -2,29 +2,29 @@
 
 #include "CsvTestFile.h"
 
-#include <gtest/gtest.h>
-
 using namespace velumark;
 
 namespace {
 
-struct Read
+// What each read gives until the reading has ended, and one read more: the line number, how the
+// read ended (nothing for a line read, "end" or "too long") and its line, "-" for none.
+std::vector<std::string> reads(InputTextStream &stream)
 {
-    int status;
-    std::optional<QString> line;
-};
-
-Read next(InputTextStream &stream)
-{
-    Read read;
-    read.status = stream.readLine(read.line);
-    return read;
+    std::vector<std::string> list;
+    for (int afterEnd = 0; afterEnd < 2;) {
+        std::optional<QString> line;
+        const int status = stream.readLine(line);
+        std::string read = std::to_string(stream.lineNumber()) + ":";
+        if (status != InputTextStream::kLineRead) {
+            read += status == InputTextStream::kEndOfInput ? "end:" : "too long:";
+            ++afterEnd;
+        }
+        list.push_back(read + (line ? line->toStdString() : "-"));
+    }
+    return list;
 }
 
-std::optional<QString> text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+using Reads = std::vector<std::string>;
 
 } // namespace
 
@@ -32,72 +32,48 @@ TEST(InputTextStream, LineEndsOfEveryKindIncludingCrLfAcrossChunks)
 {
     QTemporaryDir folder;
     // The CR of the second line is the last byte of the first chunk, its LF the first of the next.
-    const QByteArray first(InputTextStream::kChunkSize - 3, 'x');
-    const QByteArray bytes = "a\n" + first + "\r\nb\rc\r\n\n\rd\r\re";
+    const std::string first(InputTextStream::kChunkSize - 3, 'x');
+    const QByteArray bytes = "a\n" + QByteArray::fromStdString(first) + "\r\nb\rc\r\n\n\rd\r\re";
     ASSERT_EQ(bytes.indexOf('\r'), InputTextStream::kChunkSize - 1);
-
     InputTextStream stream;
     ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("ends.csv"), bytes)));
-    const std::vector<std::optional<QString>> expected = {
-        text("a"), QString::fromLatin1(first), text("b"), text("c"), text(""), text(""), text("d"), text("")};
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const Read read = next(stream);
-        EXPECT_EQ(read.status, InputTextStream::kLineRead) << i;
-        EXPECT_EQ(read.line, expected[i]) << i;
-        EXPECT_EQ(stream.lineNumber(), static_cast<qint64>(i + 1));
-    }
-    Read last = next(stream);
-    EXPECT_EQ(last.status, InputTextStream::kEndOfInput);
-    EXPECT_EQ(last.line, text("e")) << "a last line without terminator comes with the end";
-    EXPECT_EQ(stream.lineNumber(), 9);
-    last = next(stream);
-    EXPECT_EQ(last.status, InputTextStream::kEndOfInput);
-    EXPECT_FALSE(last.line);
+    // A last line without terminator comes with the end.
+    EXPECT_EQ(reads(stream),
+              (Reads{"1:a", "2:" + first, "3:b", "4:c", "5:", "6:", "7:d", "8:", "9:end:e", "9:end:-"}));
 
     // A file ending in CR delivers no extra line.
     InputTextStream crAtEnd;
     ASSERT_TRUE(crAtEnd.open(test::writeBytes(folder, QStringLiteral("cr.csv"), "only\r")));
-    EXPECT_EQ(next(crAtEnd).line, text("only"));
-    last = next(crAtEnd);
-    EXPECT_EQ(last.status, InputTextStream::kEndOfInput);
-    EXPECT_FALSE(last.line);
+    EXPECT_EQ(reads(crAtEnd), (Reads{"1:only", "1:end:-", "1:end:-"}));
 }
 
 TEST(InputTextStream, LineLimitIsTenThousandBytesAndStopsTheReadingForGood)
 {
     QTemporaryDir folder;
-    const QByteArray longest(InputTextStream::kMaximumLineLength, 'a');
+    const std::string longest(InputTextStream::kMaximumLineLength, 'a');
     const QByteArray tooLong(InputTextStream::kMaximumLineLength + 1, 'b');
-    const QString path = test::writeBytes(folder, QStringLiteral("long.csv"),
-                                          "first\n" + longest + "\r\n" + tooLong + "\nafter\n");
-
+    const QString path =
+        test::writeBytes(folder, QStringLiteral("long.csv"),
+                         "first\n" + QByteArray::fromStdString(longest) + "\r\n" + tooLong + "\nafter\n");
     InputTextStream stream;
     ASSERT_TRUE(stream.open(path));
-    EXPECT_EQ(next(stream).line, text("first"));
-    const Read read = next(stream);
-    EXPECT_EQ(read.status, InputTextStream::kLineRead);
-    EXPECT_EQ(read.line, QString::fromLatin1(longest));
-    EXPECT_EQ(next(stream).status, InputTextStream::kLineTooLong);
+    EXPECT_EQ(reads(stream), (Reads{"1:first", "2:" + longest, "3:too long:-", "3:too long:-"}));
     EXPECT_TRUE(stream.lineTooLong());
-    EXPECT_EQ(stream.lineNumber(), 3);
-    const Read sticky = next(stream);
-    EXPECT_EQ(sticky.status, InputTextStream::kLineTooLong);
-    EXPECT_FALSE(sticky.line);
 
     // Opening again starts over.
     EXPECT_FALSE(stream.open(path)) << "already open";
     ASSERT_TRUE(stream.close());
     ASSERT_TRUE(stream.open(path));
     EXPECT_FALSE(stream.lineTooLong());
-    EXPECT_EQ(next(stream).line, text("first"));
+    std::optional<QString> line;
+    EXPECT_EQ(stream.readLine(line), InputTextStream::kLineRead);
+    EXPECT_EQ(line, QStringLiteral("first"));
     EXPECT_EQ(stream.lineNumber(), 1);
 
     // Without a terminator the limit holds as well.
     InputTextStream unterminated;
     ASSERT_TRUE(unterminated.open(test::writeBytes(folder, QStringLiteral("tail.csv"), "x\n" + tooLong)));
-    EXPECT_EQ(next(unterminated).line, text("x"));
-    EXPECT_EQ(next(unterminated).status, InputTextStream::kLineTooLong);
-    EXPECT_EQ(unterminated.lineNumber(), 2);
+    EXPECT_EQ(reads(unterminated), (Reads{"1:x", "2:too long:-", "2:too long:-"}));
 }
 
 TEST(InputTextStream, ByteOrderMarkIsSkippedAndWindows1252LinesAreDecoded)
@@ -109,17 +85,12 @@ TEST(InputTextStream, ByteOrderMarkIsSkippedAndWindows1252LinesAreDecoded)
                              "\xEF\xBB\xBFx\r\n";                   // a mark inside the file is text
     InputTextStream stream;
     ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("bom.csv"), bytes)));
-    EXPECT_EQ(next(stream).line, text("Café"));
-    EXPECT_EQ(next(stream).line, text("Café € “ok” ŠŸ"));
-    EXPECT_EQ(next(stream).line, QString(QChar(0xFEFF)) + QStringLiteral("x"));
-    EXPECT_EQ(next(stream).status, InputTextStream::kEndOfInput);
+    EXPECT_EQ(reads(stream), (Reads{"1:Café", "2:Café € “ok” ŠŸ", "3:\xEF\xBB\xBFx", "3:end:-", "3:end:-"}));
 
     // A file that is only the mark holds no line.
     InputTextStream onlyMark;
     ASSERT_TRUE(onlyMark.open(test::writeBytes(folder, QStringLiteral("mark.csv"), "\xEF\xBB\xBF")));
-    const Read read = next(onlyMark);
-    EXPECT_EQ(read.status, InputTextStream::kEndOfInput);
-    EXPECT_FALSE(read.line);
+    EXPECT_EQ(reads(onlyMark), (Reads{"0:end:-", "0:end:-"}));
 }
 
 TEST(InputTextStream, OpenAndCloseRefuseWhatTheyCannotDo)
@@ -130,14 +101,10 @@ TEST(InputTextStream, OpenAndCloseRefuseWhatTheyCannotDo)
     EXPECT_FALSE(stream.open(folder.filePath(QStringLiteral("missing.csv"))));
     EXPECT_FALSE(stream.open(folder.path())) << "a folder is no file";
     EXPECT_FALSE(stream.isOpen());
-    Read read = next(stream);
-    EXPECT_EQ(read.status, InputTextStream::kEndOfInput);
-    EXPECT_FALSE(read.line);
+    EXPECT_EQ(reads(stream), (Reads{"0:end:-", "0:end:-"}));
 
     ASSERT_TRUE(stream.open(test::writeBytes(folder, QStringLiteral("empty.csv"), QByteArray())));
-    read = next(stream);
-    EXPECT_EQ(read.status, InputTextStream::kEndOfInput);
-    EXPECT_FALSE(read.line);
+    EXPECT_EQ(reads(stream), (Reads{"0:end:-", "0:end:-"}));
     EXPECT_TRUE(stream.close());
     EXPECT_FALSE(stream.isOpen());
 }

@@ -1,11 +1,9 @@
 #include "reference-peer/ReferencePeer.h"
 
 #include "TransferTestSupport.h"
-#include "interchange/device/HTTPDownload.h"
 #include "reference-peer/MultipartReceiver.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -111,33 +109,9 @@ TEST(ReferencePeer, RefusesMalformedRequestsAndKeepsUploadsInItsFolder)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2) << "a refused upload left a file";
 }
 
-TEST(ReferencePeer, RunsAsAProcessThatPrintsItsPort)
+TEST(ReferencePeer, RefusesAnUnknownModeOnItsCommandLine)
 {
-    QTemporaryDir dir;
-    const QByteArray content =
-        test::writePatternFile(dir.filePath(QStringLiteral("velumark_artworks.vdbi")), 70000);
-    QProcess process;
-    process.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
-                  {QStringLiteral("--no-announce"), QStringLiteral("--mode"), QStringLiteral("2"),
-                   QStringLiteral("--folder"), dir.path()});
-    ASSERT_TRUE(process.waitForStarted());
-    ASSERT_TRUE(test::waitUntil([&] { return process.canReadLine(); }, 10000))
-        << process.readAllStandardError().constData();
-    bool ok = false;
-    const quint16 port = process.readLine().trimmed().toUShort(&ok);
-    ASSERT_TRUE(ok && port != 0);
-
-    test::TransferRecord record;
-    HTTPDownload downloader;
-    test::record(downloader, record);
-    downloader.downloadURL(QUrl(QStringLiteral("http://127.0.0.1:%1/velumark_artworks.vdbi").arg(port)),
-                           dir.filePath(QStringLiteral("downloaded.vdbi")));
-    ASSERT_TRUE(test::waitUntil([&] { return record.ended(); }));
-    EXPECT_EQ(record.finishedCount, 1) << qPrintable(record.message);
-    EXPECT_TRUE(test::readWholeFile(dir.filePath(QStringLiteral("downloaded.vdbi"))) == content);
-    process.terminate();
-    EXPECT_TRUE(process.waitForFinished());
-
+    // The command-line tests run it as a process and read its port.
     QProcess refused;
     refused.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
                   {QStringLiteral("--no-announce"), QStringLiteral("--mode"), QStringLiteral("7")});

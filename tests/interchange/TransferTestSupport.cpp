@@ -55,29 +55,6 @@ bool TransferRecord::progressIsOrderly() const
     return true;
 }
 
-void record(HTTPUpload &upload, TransferRecord &into)
-{
-    QObject::connect(&upload, &HTTPUpload::progress, &upload,
-                     [&into](double percent) { into.progress.append(percent); });
-    QObject::connect(&upload, &HTTPUpload::finished, &upload, [&into] { ++into.finishedCount; });
-    QObject::connect(&upload, &HTTPUpload::failed, &upload, [&into](int code, const QString &message) {
-        ++into.failedCount;
-        into.code = code;
-        into.message = message;
-    });
-}
-
-void record(HTTPDownload &download, TransferRecord &into)
-{
-    QObject::connect(&download, &HTTPDownload::progress, &download,
-                     [&into](double percent) { into.progress.append(percent); });
-    QObject::connect(&download, &HTTPDownload::finished, &download, [&into] { ++into.finishedCount; });
-    QObject::connect(&download, &HTTPDownload::failed, &download, [&into](const QString &message) {
-        ++into.failedCount;
-        into.message = message;
-    });
-}
-
 QByteArray exchangeRaw(quint16 port, const QByteArray &request, int timeoutMs)
 {
     QTcpSocket socket;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 namespace velumark::test {
 
@@ -32,8 +33,39 @@ struct TransferRecord
     bool progressIsOrderly() const;
 };
 
-void record(HTTPUpload &upload, TransferRecord &into);
-void record(HTTPDownload &download, TransferRecord &into);
+// An HTTPUpload or HTTPDownload that keeps a record of what it reported.
+template <class Transfer> class Recorded : public Transfer
+{
+public:
+    Recorded()
+    {
+        QObject::connect(this, &Transfer::progress, this,
+                         [this](double percent) { record.progress << percent; });
+        QObject::connect(this, &Transfer::finished, this, [this] { ++record.finishedCount; });
+        if constexpr (std::is_same_v<Transfer, HTTPUpload>)
+            QObject::connect(this, &Transfer::failed, this,
+                             [this](int code, const QString &message) { fail(code, message); });
+        else
+            QObject::connect(this, &Transfer::failed, this,
+                             [this](const QString &message) { fail(0, message); });
+    }
+
+    // Runs the event loop until the transfer has ended; false when the time ran out first.
+    bool waitForEnd(int timeoutMs = 20000)
+    {
+        return waitUntil([this] { return record.ended(); }, timeoutMs);
+    }
+
+    TransferRecord record;
+
+private:
+    void fail(int code, const QString &message)
+    {
+        ++record.failedCount;
+        record.code = code;
+        record.message = message;
+    }
+};
 
 // Sends the bytes to 127.0.0.1:port and returns what comes back until the peer closes.
 QByteArray exchangeRaw(quint16 port, const QByteArray &request, int timeoutMs = 10000);

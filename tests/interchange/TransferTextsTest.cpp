@@ -16,23 +16,16 @@ TEST(TransferAlert, TextsAndUploadErrorNumbers)
         EXPECT_EQ(TransferAlert::uploadErrorNumber(error), number) << code.value_or(-1);
     }
 
-    const TransferAlert notFound =
-        TransferAlert::uploadFailed(TransferError{103, QStringLiteral("HTTP error 404")});
-    EXPECT_EQ(notFound.title, QStringLiteral("WARNING"));
-    EXPECT_EQ(notFound.text, QStringLiteral("Error transferring database!\n\n(103 - HTTP error 404)"));
+    // The alerts of a finished push or pull, and of a refused upload, are seen whole in the
+    // device browser's tests.
+    const QString error = QStringLiteral("Error transferring database!\n\n(%1)");
     EXPECT_EQ(TransferAlert::uploadFailed(TransferError{100, QStringLiteral("File read error")}).text,
-              QStringLiteral("Error transferring database!\n\n(104 - File read error)"));
-    EXPECT_EQ(TransferAlert::uploadFailed(std::nullopt).text,
-              QStringLiteral("Error transferring database!\n\n(104 - ?)"));
+              error.arg(QStringLiteral("104 - File read error")));
+    EXPECT_EQ(TransferAlert::uploadFailed(std::nullopt).text, error.arg(QStringLiteral("104 - ?")));
     EXPECT_EQ(TransferAlert::downloadFailed(TransferError{5, QStringLiteral("Connection refused")}).text,
-              QStringLiteral("Error transferring database!\n\n(Connection refused)"));
-    EXPECT_EQ(TransferAlert::downloadFailed(std::nullopt).text,
-              QStringLiteral("Error transferring database!\n\n(?)"));
+              error.arg(QStringLiteral("Connection refused")));
+    EXPECT_EQ(TransferAlert::downloadFailed(std::nullopt).text, error.arg(QStringLiteral("?")));
 
-    const auto done = TransferAlert::importFinished(0);
-    ASSERT_TRUE(done);
-    EXPECT_EQ(done->title, QStringLiteral("Import Complete"));
-    EXPECT_EQ(done->text, QStringLiteral("Database import complete!"));
     EXPECT_FALSE(TransferAlert::importFinished(1)) << "a cancelled import shows nothing";
     for (const int failed : {2, -1, 42}) {
         const auto alert = TransferAlert::importFinished(failed);
@@ -42,9 +35,6 @@ TEST(TransferAlert, TextsAndUploadErrorNumbers)
                   QStringLiteral("An error occurred during the import! Database import was aborted "
                                  "and no changes were made."));
     }
-    EXPECT_EQ(TransferAlert::exportFinished().title, QStringLiteral("Check Device"));
-    EXPECT_EQ(TransferAlert::exportFinished().text,
-              QStringLiteral("Database transferred! Check your device for further instructions."));
 }
 
 TEST(TransferProgress, ImportIsHalfDownloadHalfImport)

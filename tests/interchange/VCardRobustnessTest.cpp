@@ -29,42 +29,19 @@ const QList<QByteArray> &seeds()
     return cards;
 }
 
+// Pieces of syntax and of broken encodings, and a NUL byte.
 const QList<QByteArray> &tokens()
 {
-    static const QList<QByteArray> list{
-        "\r\n",
-        "\n",
-        "\r",
-        " ",
-        "\t",
-        "=",
-        "=\r\n",
-        ":",
-        ";",
-        ",",
-        "\\",
-        "\"",
-        ".",
-        "BEGIN:VCARD\r\n",
-        "END:VCARD",
-        "ENCODING=QUOTED-PRINTABLE",
-        "CHARSET=UTF-16",
-        "CHARSET=ISO-2022-JP",
-        "ENCODING=b",
-        "item1.",
-        "item1.X-ABLabel:",
-        "TYPE=",
-        "PREF=",
-        "\xff",
-        "\xc3",
-        "\xe2\x82",
-        "\x1b$B",
-        "=F",
-        "N:",
-        "ADR:",
-        "TEL;FAX:",
-        QByteArray(1, '\0'),
-    };
+    static const QList<QByteArray> list = [] {
+        QList<QByteArray> pieces =
+            QByteArray(
+                "\r\n|\n|\r| |\t|=|=\r\n|:|;|,|\\|\"|.|BEGIN:VCARD\r\n|END:VCARD|ENCODING=QUOTED-PRINTABLE|"
+                "CHARSET=UTF-16|CHARSET=ISO-2022-JP|ENCODING=b|item1.|item1.X-ABLabel:|TYPE=|PREF=|\xff|\xc3|"
+                "\xe2\x82|\x1b$B|=F|N:|ADR:|TEL;FAX:|")
+                .split('|');
+        pieces.last() = QByteArray(1, '\0');
+        return pieces;
+    }();
     return list;
 }
 
