@@ -28,8 +28,10 @@ bool CsvExport::checkParameters(QString *error)
 
 LongOperation::Outcome CsvExport::run()
 {
-    // Every date of the file is written in the same time zone, looked up once.
+    // Every date of the file is written in the same time zone, looked up once, and every
+    // submission read is judged overdue against the same today.
     const TimeZoneScope zone;
+    const VelumarkUtility::TodayScope today;
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
     ExportFile file(m_destination);
