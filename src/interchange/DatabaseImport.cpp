@@ -125,6 +125,8 @@ DatabaseImport::Outcome DatabaseImport::makeWorkingCopy()
 
 DatabaseImport::Outcome DatabaseImport::run()
 {
+    // Every submission read or written is judged overdue against the same today.
+    const VelumarkUtility::TodayScope today;
     Outcome outcome = prepareForeignDatabase(m_folder.importDatabase());
     if (outcome.result != OperationResult::Done)
         return outcome;

@@ -109,6 +109,7 @@ CsvImportResult CsvImportParser::parse()
     m_phase = Phase::NoSection;
     m_artworks.clear();
     m_clients.clear();
+    m_dates.clear();
     m_mediumNames.clear();
     m_artistNames.clear();
 
@@ -206,11 +207,15 @@ bool CsvImportParser::takeTitleLine(const QString &line)
     if (section == Section::Submissions) {
         // Sorted once here, so that every submission row finds its artwork and client by binary
         // search. Rows stored after this point are not found.
-        const auto byText = [](const StoredName &a, const StoredName &b) {
-            return localizedCaseInsensitiveCompare(a.text, b.text) < 0;
+        // The names are compared by their sort keys, which order as the localized comparison.
+        const auto byKey = [](const StoredName &a, const StoredName &b) {
+            return a.sortKey < b.sortKey;
         };
-        std::stable_sort(m_artworks.begin(), m_artworks.end(), byText);
-        std::stable_sort(m_clients.begin(), m_clients.end(), byText);
+        for (auto *names : {&m_artworks, &m_clients}) {
+            for (StoredName &name : *names)
+                name.sortKey = localizedCaseInsensitiveSortKey(name.text);
+            std::stable_sort(names->begin(), names->end(), byKey);
+        }
     }
     return true;
 }
@@ -270,7 +275,7 @@ void CsvImportParser::storeArtwork(const QStringList &fields)
         artwork.setMedium(text(4));
     if (!text(5).isEmpty())
         artwork.setSize(text(5));
-    if (const QDateTime created = m_values.parseDate(text(6)); created.isValid())
+    if (const QDateTime created = parseDate(text(6)); created.isValid())
         artwork.setCreationDate(created);
     const CsvValueParser::Amount effort = CsvValueParser::parseAmount(
         text(7), VelumarkStrings::effortStrings(), VelumarkStrings::pluralEffortStrings());
@@ -286,7 +291,7 @@ void CsvImportParser::storeArtwork(const QStringList &fields)
 
     store(artwork, m_database.get());
     ++m_result.artworkCount;
-    m_artworks.push_back({artwork.title(), artwork.primaryKey()});
+    m_artworks.push_back({artwork.title(), artwork.primaryKey(), {}});
     if (!artwork.medium().isEmpty())
         m_mediumNames.insert(capitalized(artwork.medium()));
     if (!artwork.artist().isEmpty())
@@ -304,7 +309,7 @@ void CsvImportParser::storeClient(const QStringList &fields)
     client.setCompany(text(0));
     client.setCommission(m_values.parseMoney(text(1)));
     client.setPayRate(m_values.parseMoney(text(2)));
-    if (const QDateTime deadline = m_values.parseDate(text(3)); deadline.isValid())
+    if (const QDateTime deadline = parseDate(text(3)); deadline.isValid())
         client.setDeadline(deadline);
     const CsvValueParser::Amount responseTime = CsvValueParser::parseAmount(
         text(4), VelumarkStrings::responseTimeStrings(), VelumarkStrings::pluralResponseTimeStrings());
@@ -328,7 +333,7 @@ void CsvImportParser::storeClient(const QStringList &fields)
 
     store(client, m_database.get());
     ++m_result.clientCount;
-    m_clients.push_back({client.company(), client.primaryKey()});
+    m_clients.push_back({client.company(), client.primaryKey(), {}});
 }
 
 void CsvImportParser::storeSubmission(const QStringList &fields)
@@ -340,11 +345,11 @@ void CsvImportParser::storeSubmission(const QStringList &fields)
     };
     const std::optional<qint64> artworkKey = findStored(m_artworks, text(0));
     const std::optional<qint64> clientKey = findStored(m_clients, text(1));
-    const QDateTime sendDate = m_values.parseDate(text(2));
+    const QDateTime sendDate = parseDate(text(2));
     if (!artworkKey || !clientKey || !sendDate.isValid())
         return;
     const qint64 response = m_values.parseResponseFlag(text(4));
-    QDateTime responseDate = m_values.parseDate(text(5));
+    QDateTime responseDate = parseDate(text(5));
     if (!responseDate.isValid()) {
         // Without a response there is nothing to date; with one, the date is needed.
         if (response != ResponseFlag::Waiting)
@@ -356,7 +361,7 @@ void CsvImportParser::storeSubmission(const QStringList &fields)
     submission.setArtworkKey(*artworkKey);
     submission.setClientKey(*clientKey);
     submission.setSendDate(sendDate);
-    if (const QDateTime due = m_values.parseDate(text(3)); due.isValid()) {
+    if (const QDateTime due = parseDate(text(3)); due.isValid()) {
         submission.setResponseDueDate(due);
         submission.setValidDueDate(true);
     }
@@ -439,20 +444,25 @@ void CsvImportParser::discardDatabase()
 
 std::optional<qint64> CsvImportParser::findStored(const std::vector<StoredName> &sorted, const QString &text)
 {
-    // Signed bounds: with nothing stored, high starts at -1 and the search ends at once.
-    qsizetype low = 0;
-    qsizetype high = static_cast<qsizetype>(sorted.size()) - 1;
-    while (low <= high) {
-        const qsizetype middle = low + (high - low) / 2;
-        const int order = localizedCaseInsensitiveCompare(text, sorted[static_cast<size_t>(middle)].text);
-        if (order == 0)
-            return sorted[static_cast<size_t>(middle)].key;
-        if (order > 0)
-            low = middle + 1;
-        else
-            high = middle - 1;
-    }
-    return std::nullopt;
+    const QByteArray key = localizedCaseInsensitiveSortKey(text);
+    const auto found =
+        std::lower_bound(sorted.begin(), sorted.end(), key,
+                         [](const StoredName &name, const QByteArray &k) { return name.sortKey < k; });
+    if (found == sorted.end() || found->sortKey != key)
+        return std::nullopt;
+    return found->key;
+}
+
+QDateTime CsvImportParser::parseDate(const QString &text)
+{
+    // Many rows share a date: each text is read once. The limit keeps a file of countless
+    // different dates from filling the memory.
+    constexpr qsizetype kMostKept = 10000;
+    if (const auto kept = m_dates.constFind(text); kept != m_dates.cend())
+        return *kept;
+    if (m_dates.size() >= kMostKept)
+        m_dates.clear();
+    return *m_dates.insert(text, m_values.parseDate(text));
 }
 
 } // namespace velumark

@@ -3,6 +3,7 @@
 #include "interchange/csv/CsvValueParser.h"
 #include "interchange/csv/InputTextStream.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,7 @@ private:
     {
         QString text;
         qint64 key;
+        QByteArray sortKey; // made when the submissions begin
     };
 
     // Each returns an error text, empty on success; database failures are raised.
@@ -87,6 +89,7 @@ private:
     void discardDatabase();
 
     static std::optional<qint64> findStored(const std::vector<StoredName> &sorted, const QString &text);
+    QDateTime parseDate(const QString &text);
 
     const QString m_csvPath;
     const QString m_databasePath;
@@ -110,6 +113,7 @@ private:
     Phase m_phase = Phase::NoSection;
     std::vector<StoredName> m_artworks;
     std::vector<StoredName> m_clients;
+    QHash<QString, QDateTime> m_dates; // the dates read so far, by their text
     QSet<QString> m_mediumNames;
     QSet<QString> m_artistNames;
     CsvImportResult m_result;

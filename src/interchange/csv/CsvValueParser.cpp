@@ -29,8 +29,13 @@ bool plausible(const QDateTime &date)
 {
     if (!date.isValid())
         return false;
-    const int year = date.toLocalTime().date().year();
-    return year >= kEarliestYear && year <= kLatestYear;
+    // Local time is less than a day from UTC: only a date in a year at the ends of the range
+    // needs the (costly) conversion to tell.
+    const int year = date.toUTC().date().year();
+    if (year > kEarliestYear && year < kLatestYear)
+        return true;
+    const int localYear = date.toLocalTime().date().year();
+    return localYear >= kEarliestYear && localYear <= kLatestYear;
 }
 
 // The leading whole number of the text, as a person would read it ("3", "+3", "3rd"); 0 when the
@@ -58,10 +63,14 @@ CsvValueParser::CsvValueParser()
 
 QDateTime CsvValueParser::parseDate(const QString &text) const
 {
+    // The first reading that gives a plausible date wins; the later ones are not tried.
     const QString normalized = withBlankAfterCommas(text);
-    for (const QDateTime &date : {parseDateWithPattern(normalized, QStringLiteral("MMM dd, yyyy")),
-                                  parseMediumDate(normalized), parseMediumDate(text)}) {
-        if (plausible(date))
+    if (QDateTime date = parseDateWithPattern(normalized, QStringLiteral("MMM dd, yyyy")); plausible(date))
+        return date;
+    if (QDateTime date = parseMediumDate(normalized); plausible(date))
+        return date;
+    if (normalized != text) {
+        if (QDateTime date = parseMediumDate(text); plausible(date))
             return date;
     }
     return {};
