@@ -219,8 +219,9 @@ TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
         const QString written =
             folder.filePath(QStringLiteral("%1_photos/velumark_%2.jpg").arg(name).arg(photo->primaryKey()));
         EXPECT_EQ(QImageReader(written).size(), c.size);
-        if (c.code == 1)
+        if (c.code == 1) {
             EXPECT_EQ(contents(written), contents(photo->thumbnailFilePath())) << "the thumbnail, copied";
+        }
         const QString report = html(name + QStringLiteral(".html"));
         EXPECT_EQ(report.count(QStringLiteral("width:%1px;").arg(c.width)), 3);
         EXPECT_FALSE(report.contains(QStringLiteral("width:%1px;").arg(c.width == 700 ? 1420 : 700)));
