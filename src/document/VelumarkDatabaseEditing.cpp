@@ -1,0 +1,281 @@
+#include "document/ArtworkListController.h"
+#include "document/ClientListController.h"
+#include "document/RecordOrders.h"
+#include "document/SortedInsert.h"
+#include "document/SubmissionListController.h"
+#include "document/VelumarkDatabase.h"
+#include "store/DatabaseError.h"
+#include "store/VelumarkUtility.h"
+
+#include <unordered_set>
+
+namespace velumark {
+
+namespace {
+
+using Kind = DocumentNotifier::Kind;
+
+template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
+{
+    auto it = std::find_if(list.begin(), list.end(),
+                           [&](const std::unique_ptr<T> &r) { return r.get() == record; });
+    if (it == list.end())
+        return nullptr;
+    std::unique_ptr<T> owned = std::move(*it);
+    list.erase(it);
+    return owned;
+}
+
+// Raised when the rows of a removal could not all be deleted; names the removal that failed.
+[[noreturn]] void raiseDeleteFailure(const char *method, SqliteConnection &database, int line)
+{
+    raiseDatabaseError(
+        method, QStringLiteral("VelumarkDatabase"), __FILE__, line,
+        formatFailure("Error: failed to delete from database with message '%s'.", database.errorMessage()));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Adding, re-filing and removing
+
+Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
+{
+    artwork->insertIntoDatabase(m_database.get());
+    Artwork *added = artwork.get();
+    const bool inOrder = sortArtworksByFirstColumn && m_artworkOrder == currentArtworkOrder();
+    if (inOrder) {
+        Artwork::sortAscending(sortArtworksAscending);
+        insertSorted(m_artworks, std::move(artwork), artworkLess);
+        if (m_artworkList && ArtworkListController::matches(*added, m_searchText))
+            insertSorted(m_displayedArtworks, added, artworkLess);
+    } else {
+        m_artworks.push_back(std::move(artwork));
+        m_artworkOrder.reset();
+        sortArtwork();
+    }
+    if (added->sale_loan())
+        insertSorted(m_availableArtworks, added, byTitle);
+    emit m_notifier->recordAdded(Kind::Artwork, added);
+    return added;
+}
+
+void VelumarkDatabase::updateArtwork(Artwork *artwork)
+{
+    removeFrom(m_availableArtworks, artwork);
+    if (artwork->sale_loan())
+        insertSorted(m_availableArtworks, artwork, byTitle);
+    sortArtwork();
+    emit m_notifier->recordChanged(Kind::Artwork, artwork);
+}
+
+Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
+{
+    client->insertIntoDatabase(m_database.get());
+    Client *added = client.get();
+    if (m_clientOrderAscending == std::optional(sortClientsAscending)) {
+        Client::sortAscending(sortClientsAscending);
+        insertSorted(m_clients, std::move(client), clientLess);
+        if (m_clientList && ClientListController::matches(*added, m_searchText))
+            insertSorted(m_displayedClients, added, clientLess);
+    } else {
+        m_clients.push_back(std::move(client));
+        m_clientOrderAscending.reset();
+        sortClients();
+    }
+    if (added->status())
+        insertSorted(m_availableClients, added, byCompany);
+    emit m_notifier->recordAdded(Kind::Client, added);
+    return added;
+}
+
+void VelumarkDatabase::updateClient(Client *client)
+{
+    removeFrom(m_availableClients, client);
+    if (client->status())
+        insertSorted(m_availableClients, client, byCompany);
+    sortClients();
+    emit m_notifier->recordChanged(Kind::Client, client);
+}
+
+Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submission)
+{
+    submission->insertIntoDatabase(m_database.get());
+    Submission *added = submission.get();
+    if (m_submissionOrderAscending == std::optional(sortSubmissionsAscending)) {
+        Submission::sortAscending(sortSubmissionsAscending);
+        insertSorted(m_submissions, std::move(submission), submissionLess);
+        if (m_submissionList && SubmissionListController::matches(*added, m_searchText))
+            insertSorted(m_displayedSubmissions, added, submissionLess);
+    } else {
+        m_submissions.push_back(std::move(submission));
+        m_submissionOrderAscending.reset();
+        sortSubmissionsByDateAndTitle();
+    }
+    if (added->artwork())
+        added->artwork()->addSubmission(added);
+    if (added->client())
+        added->client()->addSubmission(added);
+    if (added->isOverdue() && m_submissionList)
+        m_submissionList->incrementOverdue();
+    emit m_notifier->recordAdded(Kind::Submission, added);
+    return added;
+}
+
+void VelumarkDatabase::updateSubmission(Submission *submission)
+{
+    sortSubmissionsByDateAndTitle();
+    if (submission->artwork())
+        submission->artwork()->sortSubmissions();
+    if (submission->client())
+        submission->client()->sortSubmissions();
+    if (m_submissionList)
+        m_submissionList->recalculateOverdue();
+    emit m_notifier->recordChanged(Kind::Submission, submission);
+}
+
+Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
+{
+    medium->insertIntoDatabase(m_database.get());
+    medium->save();
+    Medium *added = medium.get();
+    m_mediums.push_back(std::move(medium));
+    emit m_notifier->recordAdded(Kind::Medium, added);
+    return added;
+}
+
+void VelumarkDatabase::updateMedium()
+{
+    sortOwned(m_mediums, byMediumName);
+}
+
+Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
+{
+    artist->insertIntoDatabase(m_database.get());
+    Artist *added = artist.get();
+    m_artists.push_back(std::move(artist));
+    emit m_notifier->recordAdded(Kind::Artist, added);
+    return added;
+}
+
+void VelumarkDatabase::updateArtist()
+{
+    sortOwned(m_artists, byArtistName);
+}
+
+Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
+{
+    image->insertIntoDatabase(m_database.get(), m_packageFilename, true);
+    image->save();
+    Image *added = image.get();
+    m_images.push_back(std::move(image));
+    emit m_notifier->recordAdded(Kind::Image, added);
+    return added;
+}
+
+void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed)
+{
+    if (doomed.empty())
+        return;
+    const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
+    const VelumarkUtility::TodayScope today;
+    for (Submission *submission : doomed) {
+        if (submission->isOverdue() && m_submissionList)
+            m_submissionList->decrementOverdue();
+        if (submission->artwork())
+            submission->artwork()->removeSubmission(submission);
+        if (submission->client())
+            submission->client()->removeSubmission(submission);
+    }
+    std::erase_if(m_displayedSubmissions, [&](const Submission *s) { return gone.count(s) > 0; });
+    for (Submission *submission : doomed)
+        emit m_notifier->recordRemoved(Kind::Submission, submission);
+    std::erase_if(m_submissions,
+                  [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
+}
+
+void VelumarkDatabase::removeSubmission(Submission *submission)
+{
+    submission->deleteFromDatabase();
+    detachSubmissions({submission});
+}
+
+void VelumarkDatabase::removeArtwork(Artwork *artwork)
+{
+    const std::vector<Submission *> doomedSubmissions = artwork->submissions();
+    const std::vector<Image *> doomedImages = artwork->images();
+    {
+        // All rows go in one transaction; the photo files only once it committed.
+        SqliteTransaction transaction(*m_database);
+        if (!transaction.isActive())
+            raiseDeleteFailure(__func__, *m_database, __LINE__);
+        for (Submission *submission : doomedSubmissions)
+            submission->deleteFromDatabase();
+        for (Image *image : doomedImages)
+            image->deleteRow();
+        artwork->deleteFromDatabase();
+        if (!transaction.commit())
+            raiseDeleteFailure(__func__, *m_database, __LINE__);
+    }
+    removeImageFiles(doomedImages);
+    detachSubmissions(doomedSubmissions);
+    artwork->clearImages();
+    for (Image *image : doomedImages) {
+        emit m_notifier->recordRemoved(Kind::Image, image);
+        takeOwned(m_images, image);
+    }
+    removeFrom(m_availableArtworks, artwork);
+    removeFrom(m_displayedArtworks, artwork);
+    emit m_notifier->recordRemoved(Kind::Artwork, artwork);
+    takeOwned(m_artworks, artwork);
+}
+
+void VelumarkDatabase::removeClient(Client *client)
+{
+    const std::vector<Submission *> doomed = client->submissions();
+    {
+        SqliteTransaction transaction(*m_database);
+        if (!transaction.isActive())
+            raiseDeleteFailure(__func__, *m_database, __LINE__);
+        for (Submission *submission : doomed)
+            submission->deleteFromDatabase();
+        client->deleteFromDatabase();
+        if (!transaction.commit())
+            raiseDeleteFailure(__func__, *m_database, __LINE__);
+    }
+    detachSubmissions(doomed);
+    removeFrom(m_availableClients, client);
+    removeFrom(m_displayedClients, client);
+    emit m_notifier->recordRemoved(Kind::Client, client);
+    takeOwned(m_clients, client);
+}
+
+void VelumarkDatabase::removeMedium(Medium *medium)
+{
+    medium->deleteFromDatabase();
+    emit m_notifier->recordRemoved(Kind::Medium, medium);
+    takeOwned(m_mediums, medium);
+}
+
+void VelumarkDatabase::removeArtist(Artist *artist)
+{
+    artist->deleteFromDatabase();
+    emit m_notifier->recordRemoved(Kind::Artist, artist);
+    takeOwned(m_artists, artist);
+}
+
+void VelumarkDatabase::removeImage(Image *image)
+{
+    image->deleteRow();
+    image->removeFiles();
+    emit m_notifier->recordRemoved(Kind::Image, image);
+    takeOwned(m_images, image);
+}
+
+void VelumarkDatabase::removeImageFiles(const std::vector<Image *> &images)
+{
+    for (Image *image : images)
+        image->removeFiles();
+}
+
+} // namespace velumark
