@@ -3,6 +3,7 @@
 //   cmake --build build --target upload_memory_benchmark && build/bench/upload_memory_benchmark
 // The device is the reference peer on 127.0.0.1, in a process of its own, discarding what it
 // receives, so that only the uploader's memory is counted.
+#include "BenchSupport.h"
 #include "interchange/device/HTTPUpload.h"
 
 #include <QCoreApplication>
@@ -17,25 +18,12 @@
 #include <thread>
 
 using velumark::HTTPUpload;
+using velumark::bench::statusKiB;
 
 namespace {
 
 constexpr qint64 kFileSize = qint64(500) * 1024 * 1024;
 constexpr qint64 kTargetGrowthKiB = 2 * 1024;
-
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when it cannot be read.
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 // A sparse file: made at once, read back as zeros.
 bool makeSparseFile(const QString &path, qint64 size)
