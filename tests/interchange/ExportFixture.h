@@ -51,8 +51,9 @@ protected:
         QString error;
         const bool started = operation.start(&error);
         EXPECT_TRUE(started) << error.toStdString();
-        if (started && finished.isEmpty())
+        if (started && finished.isEmpty()) {
             EXPECT_TRUE(finished.wait(120000));
+        }
         return operation.result();
     }
 

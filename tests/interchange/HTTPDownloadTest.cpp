@@ -129,8 +129,9 @@ TEST_F(HTTPDownloadTest, IncompleteDownloadsFailAndLeaveNoFile)
         EXPECT_EQ(download.record.failedCount, 1);
         EXPECT_EQ(download.record.finishedCount, 0);
         EXPECT_FALSE(download.record.message.isEmpty());
-        if (!c.message.isEmpty())
+        if (!c.message.isEmpty()) {
             EXPECT_EQ(download.record.message, c.message);
+        }
         EXPECT_FALSE(QFileInfo::exists(destination()));
         EXPECT_TRUE(download.record.progressIsOrderly());
         EXPECT_FALSE(download.record.progress.contains(100.0));

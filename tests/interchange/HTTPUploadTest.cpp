@@ -220,7 +220,7 @@ TEST_F(HTTPUploadTest, UnreadableFileFailsWithCode100)
     // A missing file; one that shrinks while it is sent, so that the body can no longer reach
     // its length.
     test::writePatternFile(path(QStringLiteral("shrinking.vdbi")), 4 * 1024 * 1024);
-    for (const QString file : {QStringLiteral("missing.vdbi"), QStringLiteral("shrinking.vdbi")}) {
+    for (const QString &file : {QStringLiteral("missing.vdbi"), QStringLiteral("shrinking.vdbi")}) {
         SCOPED_TRACE(file.toStdString());
         const bool missing = !QFileInfo::exists(path(file));
         PeerOptions slow;
