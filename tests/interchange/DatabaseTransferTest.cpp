@@ -171,8 +171,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 const QRegularExpression ours(
                     QStringLiteral("^(ann lee|bob marsh|carla ruiz|encaustic|oil)$"),
                     QRegularExpression::CaseInsensitiveOption);
-                EXPECT_EQ(names.filter(ours).join(u','),
-                          QStringLiteral("Ann Lee,Bob Marsh,Carla Ruiz,Encaustic,Oil"));
+                EXPECT_EQ(names.filter(ours).join(u',').toStdString(),
+                          "Ann Lee,Bob Marsh,Carla Ruiz,Encaustic,Oil");
             }
             target.reopen();
             expectConsistent(target.document());
