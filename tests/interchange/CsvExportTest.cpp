@@ -5,6 +5,7 @@
 #include "store/DateFormatting.h"
 #include "store/Sqlite.h"
 
+#include <QScopeGuard>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -15,27 +16,21 @@ using namespace velumark;
 
 namespace {
 
-// Caps the size of every file this process writes, so that a write fails as on a full disk.
-class FileSizeLimit
+// Caps the size of every file this process writes, so that a write fails as on a full disk, until
+// the returned guard goes.
+auto limitFileSize(rlim_t bytes)
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int);
-};
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    return qScopeGuard([saved, handler] {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+    });
+}
 
 const QByteArray kArtworks =
     "\nArtworks\nTitle,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\n";
@@ -261,7 +256,7 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
     const QByteArray previous = contents(destination());
     ASSERT_GT(previous.size(), 4096);
     {
-        const FileSizeLimit limit(2048);
+        const auto limit = limitFileSize(2048);
         CsvExport full(*document, destination(), CsvExport::ArtworksOnly);
         EXPECT_EQ(runToEnd(full), OperationResult::Failed);
         // The reason the system gave, not a guess.
@@ -275,7 +270,7 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
     // When the document cannot save its edits, nothing starts and the document stays free.
     document->artworks().front()->setNotes(QString(20000, QLatin1Char('x')));
     {
-        const FileSizeLimit limit(1);
+        const auto limit = limitFileSize(1);
         CsvExport unsaved(*document, destination(), CsvExport::ArtworksOnly);
         QString error;
         EXPECT_FALSE(unsaved.start(&error));
