@@ -17,11 +17,18 @@ CliRun runCli(const QStringList &arguments, const QProcessEnvironment &extra)
         return run;
     process.closeWriteChannel();
     process.waitForFinished(180000);
-    run.crashed = process.exitStatus() != QProcess::NormalExit;
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+CliRun runCli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra)
+{
+    QStringList list;
+    for (const QStringView argument : arguments)
+        list << argument.toString();
+    return runCli(list, extra);
 }
 
 } // namespace velumark::test

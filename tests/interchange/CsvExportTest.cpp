@@ -5,6 +5,7 @@
 #include "store/DateFormatting.h"
 #include "store/Sqlite.h"
 
+#include <QScopeGuard>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -15,27 +16,21 @@ using namespace velumark;
 
 namespace {
 
-// Caps the size of every file this process writes, so that a write fails as on a full disk.
-class FileSizeLimit
+// Caps the size of every file this process writes, so that a write fails as on a full disk, until
+// the returned guard goes.
+auto limitFileSize(rlim_t bytes)
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int);
-};
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    return qScopeGuard([saved, handler] {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+    });
+}
 
 const QByteArray kArtworks =
     "\nArtworks\nTitle,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,Notes\n";
@@ -61,78 +56,73 @@ protected:
         return "\"// Exported from Velumark 1.3 on " + mediumDateTimeString(VelumarkUtility::now()).toUtf8() +
                "\"\n\"// Refer to the Velumark CSV template file for formatting guidelines.\"\n";
     }
-
-    // The catalogue of the exact-bytes and round-trip tests: quotes, commas and line breaks in
-    // texts, records without their identifying text, a withdrawn submission, an invalid due date.
-    void buildCatalogue()
-    {
-        Artwork *moon = addArtwork(QStringLiteral("Moon \"over\" Water"), QStringLiteral("Ann Lee"));
-        moon->setPrice(1234.5);
-        moon->setMedium(QStringLiteral("Oil"));
-        moon->setSize(QStringLiteral("40 x 50"));
-        moon->setCreationDate(local(2013, 1, 5));
-        moon->setEffort(1);
-        moon->setEffortUnits(2);
-        moon->setMaterialCost(12.3);
-        moon->setLocation(QStringLiteral("Studio"));
-        moon->setNotes(QStringLiteral("Dry, then\nvarnish"));
-        Artwork *dunes = addArtwork(QStringLiteral("Dunes"), QStringLiteral("bob"));
-        dunes->setSale_loan(false);
-        dunes->setEffort(3);
-        dunes->setEffortUnits(2);
-        addArtwork(QStringLiteral("Zebra"))->setEffort(5);
-        addArtwork(QString(), QStringLiteral("Nobody"));
-
-        Client *north = addClient(QStringLiteral("Gallery \"North\""));
-        north->setCommission(10);
-        north->setPayRate(2.5);
-        north->setDeadline(local(2024, 7, 1));
-        north->setResponseTime(2);
-        north->setResponseTimeUnits(2);
-        north->setContact(QStringLiteral("Ann"));
-        north->setAddress(QStringLiteral("1 Main St\nTown"));
-        north->setWeb(QStringLiteral("https://north.example"));
-        north->setEmail(QStringLiteral("ann@north.example"));
-        north->setPhone(QStringLiteral("555"));
-        north->setClientType(1);
-        Client *harbour = addClient(QStringLiteral("Harbour Arts"));
-        harbour->setStatus(false);
-        harbour->setResponseTime(1);
-        harbour->setResponseTimeUnits(1);
-        harbour->setClientType(9);
-        addClient(QString());
-
-        addSubmission(moon, north, local(2024, 1, 10), [&](Submission &s) {
-            s.setValidDueDate(true);
-            s.setResponseDueDate(local(2024, 2, 10));
-            s.setResponseReceived(1);
-            s.setResponseDate(local(2024, 2, 1));
-            s.setSubmissionState(2);
-            s.setIncome(500);
-            s.setNotes(QStringLiteral("Paid, \"thanks\""));
-            s.setReleaseSigned(true);
-            s.setSubmissionType(2);
-        });
-        addSubmission(dunes, harbour, local(2024, 3, 5), [&](Submission &s) {
-            s.setResponseDueDate(local(2024, 4, 5)); // not valid: not written
-            s.setResponseReceived(2);
-            s.setResponseDate(local(2024, 3, 20));
-            s.setSubmissionState(1);
-            s.setExhibited(true);
-        });
-        // A submission whose artwork is gone is not written.
-        ASSERT_TRUE(document->database()->exec(
-            QStringLiteral("INSERT INTO submission (artwork_key, client_key, sent_date) VALUES (999, %1, 0)")
-                .arg(north->primaryKey())));
-        reopen(); // writes the edits
-    }
 };
 
 } // namespace
 
-TEST_F(CsvExportTest, WritesTheFileByteForByte)
+// Quotes, commas and line breaks in texts, records without their identifying text, a withdrawn
+// submission, an invalid due date: the exact bytes, and the CSV import reads every field back.
+TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
 {
-    buildCatalogue();
+    Artwork *moon = addArtwork(QStringLiteral("Moon \"over\" Water"), QStringLiteral("Ann Lee"));
+    moon->setPrice(1234.5);
+    moon->setMedium(QStringLiteral("Oil"));
+    moon->setSize(QStringLiteral("40 x 50"));
+    moon->setCreationDate(local(2013, 1, 5));
+    moon->setEffort(1);
+    moon->setEffortUnits(2);
+    moon->setMaterialCost(12.3);
+    moon->setLocation(QStringLiteral("Studio"));
+    moon->setNotes(QStringLiteral("Dry, then\nvarnish"));
+    Artwork *dunes = addArtwork(QStringLiteral("Dunes"), QStringLiteral("bob"));
+    dunes->setSale_loan(false);
+    dunes->setEffort(3);
+    dunes->setEffortUnits(2);
+    addArtwork(QStringLiteral("Zebra"))->setEffort(5);
+    addArtwork(QString(), QStringLiteral("Nobody"));
+
+    Client *north = addClient(QStringLiteral("Gallery \"North\""));
+    north->setCommission(10);
+    north->setPayRate(2.5);
+    north->setDeadline(local(2024, 7, 1));
+    north->setResponseTime(2);
+    north->setResponseTimeUnits(2);
+    north->setContact(QStringLiteral("Ann"));
+    north->setAddress(QStringLiteral("1 Main St\nTown"));
+    north->setWeb(QStringLiteral("https://north.example"));
+    north->setEmail(QStringLiteral("ann@north.example"));
+    north->setPhone(QStringLiteral("555"));
+    north->setClientType(1);
+    Client *harbour = addClient(QStringLiteral("Harbour Arts"));
+    harbour->setStatus(false);
+    harbour->setResponseTime(1);
+    harbour->setResponseTimeUnits(1);
+    harbour->setClientType(9);
+    addClient(QString());
+
+    addSubmission(moon, north, local(2024, 1, 10), [&](Submission &s) {
+        s.setValidDueDate(true);
+        s.setResponseDueDate(local(2024, 2, 10));
+        s.setResponseReceived(1);
+        s.setResponseDate(local(2024, 2, 1));
+        s.setSubmissionState(2);
+        s.setIncome(500);
+        s.setNotes(QStringLiteral("Paid, \"thanks\""));
+        s.setReleaseSigned(true);
+        s.setSubmissionType(2);
+    });
+    addSubmission(dunes, harbour, local(2024, 3, 5), [&](Submission &s) {
+        s.setResponseDueDate(local(2024, 4, 5)); // not valid: not written
+        s.setResponseReceived(2);
+        s.setResponseDate(local(2024, 3, 20));
+        s.setSubmissionState(1);
+        s.setExhibited(true);
+    });
+    // A submission whose artwork is gone is not written.
+    ASSERT_TRUE(document->database()->exec(
+        QStringLiteral("INSERT INTO submission (artwork_key, client_key, sent_date) VALUES (999, %1, 0)")
+            .arg(north->primaryKey())));
+    reopen(); // writes the edits
     // An edit the document has not written yet is part of the export.
     for (const auto &artwork : document->artworks()) {
         if (artwork->title() == QLatin1String("Zebra"))
@@ -168,6 +158,46 @@ TEST_F(CsvExportTest, WritesTheFileByteForByte)
     EXPECT_DOUBLE_EQ(progress.front(), 10.0);
     EXPECT_DOUBLE_EQ(progress.back(), 100.0);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+
+    const QString imported = folder.filePath(QStringLiteral("imported.db"));
+    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
+    EXPECT_EQ(result.artworkCount, 3);
+    EXPECT_EQ(result.clientCount, 2);
+    EXPECT_EQ(result.submissionCount, 2);
+
+    // Every column of the records written, as stored in the document and in the import's database.
+    // The file knows only Yes and No: a withdrawal comes back as no response, without its state;
+    // a due date that is not valid and a client type outside the list are not written.
+    const char *const queries[] = {
+        "SELECT title, artist, sale_loan, price, medium, size, created, effort, effort_units, material_cost, "
+        "location, notes FROM artwork WHERE title <> '' ORDER BY title",
+        "SELECT company, commission, payrate, deadline, response_time, response_time_units, status, contact, "
+        "address, web, email, phone, fax, notes, CASE WHEN client_type BETWEEN 0 AND 7 THEN client_type ELSE "
+        "0 END FROM client WHERE company <> '' ORDER BY company",
+        "SELECT a.title, c.company, s.sent_date, s.valid_due_date, CASE WHEN s.valid_due_date THEN "
+        "s.response_due_date ELSE 0 END, s.response = 1, s.response_date, CASE s.response WHEN 1 THEN "
+        "s.state ELSE 0 END, s.income, s.notes, s.release_signed, s.submission_type, s.exhibited FROM "
+        "submission s JOIN artwork a ON a.pk = s.artwork_key JOIN client c ON c.pk = s.client_key "
+        "ORDER BY s.sent_date"};
+    const auto rows = [](SqliteConnection &database, const char *sql) {
+        QStringList list;
+        auto statement = database.prepare(sql);
+        while (statement && statement->step() == SqliteStatement::Step::Row) {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(statement->handle()); ++i)
+                columns << statement->columnText(i);
+            list << columns.join(QLatin1Char('|'));
+        }
+        return list.join(QLatin1Char('\n')).toStdString();
+    };
+    auto database = SqliteConnection::open(imported, SqliteConnection::Mode::ReadOnly);
+    ASSERT_TRUE(database);
+    for (const char *sql : queries) {
+        const std::string written = rows(*document->database(), sql);
+        EXPECT_NE(written.find('\n'), std::string::npos) << sql;
+        EXPECT_EQ(rows(*database, sql), written);
+    }
 }
 
 TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
@@ -226,7 +256,7 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
     const QByteArray previous = contents(destination());
     ASSERT_GT(previous.size(), 4096);
     {
-        const FileSizeLimit limit(2048);
+        const auto limit = limitFileSize(2048);
         CsvExport full(*document, destination(), CsvExport::ArtworksOnly);
         EXPECT_EQ(runToEnd(full), OperationResult::Failed);
         // The reason the system gave, not a guess.
@@ -240,7 +270,7 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
     // When the document cannot save its edits, nothing starts and the document stays free.
     document->artworks().front()->setNotes(QString(20000, QLatin1Char('x')));
     {
-        const FileSizeLimit limit(1);
+        const auto limit = limitFileSize(1);
         CsvExport unsaved(*document, destination(), CsvExport::ArtworksOnly);
         QString error;
         EXPECT_FALSE(unsaved.start(&error));
@@ -264,49 +294,4 @@ TEST_F(CsvExportTest, CancelKeepsTheOldFileAndLeavesNoPartialOne)
     EXPECT_EQ(contents(destination()), QByteArray("old export\n"));
     EXPECT_EQ(entries(folder.path()), "Studio.vdb export.csv");
     EXPECT_FALSE(document->isOperationRunning());
-}
-
-TEST_F(CsvExportTest, TheCsvImportReadsBackEveryFieldWritten)
-{
-    buildCatalogue();
-    ASSERT_EQ(exportTo(CsvExport::Everything), OperationResult::Done);
-    const QString imported = folder.filePath(QStringLiteral("imported.db"));
-    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
-    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-    EXPECT_EQ(result.artworkCount, 3);
-    EXPECT_EQ(result.clientCount, 2);
-    EXPECT_EQ(result.submissionCount, 2);
-
-    // Every column of the records written, as stored in the document and in the import's database.
-    // The file knows only Yes and No: a withdrawal comes back as no response, without its state;
-    // a due date that is not valid and a client type outside the list are not written.
-    const char *const queries[] = {
-        "SELECT title, artist, sale_loan, price, medium, size, created, effort, effort_units, material_cost, "
-        "location, notes FROM artwork WHERE title <> '' ORDER BY title",
-        "SELECT company, commission, payrate, deadline, response_time, response_time_units, status, contact, "
-        "address, web, email, phone, fax, notes, CASE WHEN client_type BETWEEN 0 AND 7 THEN client_type ELSE "
-        "0 END FROM client WHERE company <> '' ORDER BY company",
-        "SELECT a.title, c.company, s.sent_date, s.valid_due_date, CASE WHEN s.valid_due_date THEN "
-        "s.response_due_date ELSE 0 END, s.response = 1, s.response_date, CASE s.response WHEN 1 THEN "
-        "s.state ELSE 0 END, s.income, s.notes, s.release_signed, s.submission_type, s.exhibited FROM "
-        "submission s JOIN artwork a ON a.pk = s.artwork_key JOIN client c ON c.pk = s.client_key "
-        "ORDER BY s.sent_date"};
-    const auto rows = [](SqliteConnection &database, const char *sql) {
-        QStringList list;
-        auto statement = database.prepare(sql);
-        while (statement && statement->step() == SqliteStatement::Step::Row) {
-            QStringList columns;
-            for (int i = 0; i < sqlite3_column_count(statement->handle()); ++i)
-                columns << statement->columnText(i);
-            list << columns.join(QLatin1Char('|'));
-        }
-        return list.join(QLatin1Char('\n')).toStdString();
-    };
-    auto database = SqliteConnection::open(imported, SqliteConnection::Mode::ReadOnly);
-    ASSERT_TRUE(database);
-    for (const char *sql : queries) {
-        const std::string written = rows(*document->database(), sql);
-        EXPECT_NE(written.find('\n'), std::string::npos) << sql;
-        EXPECT_EQ(rows(*database, sql), written);
-    }
 }

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <unordered_set>
 
@@ -69,13 +70,33 @@ void expectConsistent(VelumarkDatabase &document)
     }
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+qsizetype jpegCount(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files).size();
+}
+
+bool cacheIsEmpty()
+{
+    return QDir(VelumarkUtility::cacheFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
 } // namespace
 
+// Every scope, to an interchange file and to a package, into a catalogue that has records of its
+// own (or in place of them): the copies get new keys and keep their links, photos and their older
+// photo keys.
 TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
 {
     test::SampleCatalogue source(QStringLiteral("Source"));
     source.fillWithSamples();
-    // The first artwork names its photos through the old photo keys too.
+    source.addMedium(QStringLiteral("oil"));
+    source.addArtist(QStringLiteral("carla ruiz"));
     Artwork *harbour =
         const_cast<Artwork *>(artworkTitled(source.document(), QStringLiteral("Harbour at Dusk")));
     harbour->setPhotoKey1(harbour->images()[0]->primaryKey());
@@ -84,138 +105,89 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
     struct Expected
     {
         int scope;
+        bool restore; // a complete restore replaces what the catalogue held
         size_t artworks, clients, submissions, images;
     };
-    for (const Expected e : {Expected{0, 2, 2, 3, 2}, Expected{1, 2, 2, 0, 2}, Expected{2, 2, 0, 0, 2},
-                             Expected{3, 0, 2, 0, 0}}) {
-        SCOPED_TRACE(e.scope);
-        const QString file = source.folderPath(QStringLiteral("scope%1.vdbi").arg(e.scope));
-        const test::OperationRun exported = exportTo(source.document(), file, e.scope);
-        ASSERT_EQ(exported.result, OperationResult::Done) << exported.message.toStdString();
-        QString error;
-        ASSERT_TRUE(DatabaseFile::verify(file, &error)) << error.toStdString();
+    for (const Expected e :
+         {Expected{0, false, 2, 2, 3, 2}, Expected{1, false, 2, 2, 0, 2}, Expected{2, false, 2, 0, 0, 2},
+          Expected{3, false, 0, 2, 0, 0}, Expected{0, true, 2, 2, 3, 2}}) {
+        for (const bool package : {false, true}) {
+            const QString file = source.folderPath(QStringLiteral("scope%1-%2.%3")
+                                                       .arg(e.scope)
+                                                       .arg(e.restore)
+                                                       .arg(QLatin1String(package ? "vdb" : "vdbi")));
+            SCOPED_TRACE(file.toStdString());
+            const test::OperationRun exported = exportTo(source.document(), file, e.scope);
+            ASSERT_EQ(exported.result, OperationResult::Done) << exported.message.toStdString();
+            QString error;
+            EXPECT_TRUE(DatabaseFile::verify(package ? file + QStringLiteral("/velumark.db") : file, &error))
+                << error.toStdString();
 
-        test::SampleCatalogue target(QStringLiteral("Target"));
-        Artwork *existing = target.addArtwork(QStringLiteral("Already here"));
-        target.addPhoto(existing);
-        target.addClient(QStringLiteral("Existing Client"));
-        const test::OperationRun imported =
-            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, e.scope);
-        ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
-        VelumarkDatabase &doc = target.document();
-        EXPECT_EQ(doc.artworks().size(), 1 + e.artworks);
-        EXPECT_EQ(doc.clients().size(), 1 + e.clients);
-        EXPECT_EQ(doc.submissions().size(), e.submissions);
-        EXPECT_EQ(doc.images().size(), 1 + e.images);
-        expectConsistent(doc);
-        if (e.scope != 3) {
-            const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
-            ASSERT_NE(copy, nullptr);
-            ASSERT_EQ(copy->images().size(), 2u);
-            EXPECT_EQ(copy->photoKey1(), copy->images()[0]->primaryKey());
-            EXPECT_EQ(copy->photoKey2(), copy->images()[1]->primaryKey());
-            EXPECT_EQ(copy->images()[1]->thumbnail().isNull(), true) << "pictures are loaded only on demand";
+            test::SampleCatalogue target(QStringLiteral("Target"));
+            const QString oldPhoto =
+                target.addPhoto(target.addArtwork(QStringLiteral("Already here")))->photoFilePath();
+            target.addClient(QStringLiteral("Existing Client"));
+            target.addArtist(QStringLiteral("Ann Lee"));
+            const test::OperationRun imported = importFrom(target.document(),
+                                                           package ? DatabaseImport::Source::Package
+                                                                   : DatabaseImport::Source::InterchangeFile,
+                                                           file, e.scope, e.restore);
+            ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
+            VelumarkDatabase &doc = target.document();
+            const size_t kept = e.restore ? 0 : 1;
+            EXPECT_EQ(doc.artworks().size(), kept + e.artworks);
+            EXPECT_EQ(doc.clients().size(), kept + e.clients);
+            EXPECT_EQ(doc.submissions().size(), e.submissions);
+            EXPECT_EQ(doc.images().size(), kept + e.images);
+            expectConsistent(doc);
+            EXPECT_EQ(QFileInfo::exists(oldPhoto), !e.restore);
+            EXPECT_EQ(jpegCount(target.packagePath()), qsizetype(doc.images().size() * 3));
+            if (package) {
+                EXPECT_EQ(jpegCount(file), qsizetype(e.images * 3))
+                    << "pictures of the artworks alone, left in the source package";
+            }
+            if (e.scope != 3) {
+                const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
+                ASSERT_NE(copy, nullptr);
+                ASSERT_EQ(copy->images().size(), 2u);
+                EXPECT_EQ(copy->photoKey1(), copy->images()[0]->primaryKey());
+                EXPECT_EQ(copy->photoKey2(), copy->images()[1]->primaryKey());
+                EXPECT_TRUE(copy->images()[1]->thumbnail().isNull()) << "pictures are loaded only on demand";
+            }
+            if (e.scope == 0) {
+                const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
+                EXPECT_EQ(copy->submissions().size(), 2u);
+                EXPECT_EQ(copy->totalIncome(), 950);
+            }
+            if (e.scope == 0 && !e.restore) {
+                // Mediums and artists equal under the locale are not added twice; imported artists
+                // are capitalized, and the artists of artworks become artists.
+                QStringList names;
+                for (const auto &m : doc.mediums())
+                    names << m->name();
+                for (const auto &a : doc.artists())
+                    names << a->name();
+                names.sort(Qt::CaseInsensitive);
+                const QRegularExpression ours(
+                    QStringLiteral("^(ann lee|bob marsh|carla ruiz|encaustic|oil)$"),
+                    QRegularExpression::CaseInsensitiveOption);
+                EXPECT_EQ(names.filter(ours).join(u',').toStdString(),
+                          "Ann Lee,Bob Marsh,Carla Ruiz,Encaustic,Oil");
+            }
+            target.reopen();
+            expectConsistent(target.document());
         }
-        if (e.scope == 0) {
-            const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
-            EXPECT_EQ(copy->submissions().size(), 2u);
-            EXPECT_EQ(copy->totalIncome(), 950);
-        }
-        target.reopen();
-        expectConsistent(target.document());
     }
-}
-
-TEST(DatabaseTransfer, MediumsAndArtistsAreNotImportedTwice)
-{
-    test::SampleCatalogue source(QStringLiteral("Source"));
-    source.fillWithSamples();
-    source.addMedium(QStringLiteral("oil"));
-    source.addArtist(QStringLiteral("carla ruiz"));
-    const QString file = source.folderPath(QStringLiteral("all.vdbi"));
-    ASSERT_EQ(exportTo(source.document(), file, 0).result, OperationResult::Done);
-
-    test::SampleCatalogue target(QStringLiteral("Target"));
-    target.addArtist(QStringLiteral("Ann Lee"));
-    ASSERT_EQ(importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0).result,
-              OperationResult::Done);
-    QStringList mediums, artists;
-    for (const auto &m : target.document().mediums())
-        mediums << m->name();
-    for (const auto &a : target.document().artists())
-        artists << a->name();
-    EXPECT_EQ(mediums.count(QStringLiteral("Oil")), 1);
-    EXPECT_FALSE(mediums.contains(QStringLiteral("oil"))) << "a medium equal under the locale is skipped";
-    EXPECT_EQ(mediums.count(QStringLiteral("Encaustic")), 1);
-    EXPECT_TRUE(artists.contains(QStringLiteral("Carla Ruiz"))) << "imported artists are capitalized";
-    EXPECT_EQ(artists.filter(QStringLiteral("ann lee"), Qt::CaseInsensitive).size(), 1);
-    EXPECT_TRUE(artists.contains(QStringLiteral("Bob Marsh"))) << "artworks' artists become artists";
-}
-
-TEST(DatabaseTransfer, CompleteRestoreReplacesRecordsAndOldPictures)
-{
-    test::SampleCatalogue source(QStringLiteral("Source"));
-    source.fillWithSamples();
-    const QString file = source.folderPath(QStringLiteral("backup.vdbi"));
-    ASSERT_EQ(exportTo(source.document(), file, 0).result, OperationResult::Done);
-
-    test::SampleCatalogue target(QStringLiteral("Target"));
-    Artwork *old = target.addArtwork(QStringLiteral("Old work"));
-    for (int i = 0; i < 4; ++i)
-        target.addPhoto(old);
-    QStringList oldFiles;
-    for (const Image *image : old->images())
-        oldFiles << image->photoFilePath();
-    const test::OperationRun restored =
-        importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0, true);
-    ASSERT_EQ(restored.result, OperationResult::Done) << restored.message.toStdString();
-    VelumarkDatabase &doc = target.document();
-    EXPECT_EQ(doc.artworks().size(), 2u);
-    EXPECT_EQ(artworkTitled(doc, QStringLiteral("Old work")), nullptr);
-    EXPECT_EQ(doc.images().size(), 2u);
-    expectConsistent(doc);
-    for (const QString &f : oldFiles)
-        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
-    const QStringList jpgs = QDir(target.packagePath()).entryList({QStringLiteral("*.jpg")}, QDir::Files);
-    EXPECT_EQ(jpgs.size(), 6) << jpgs.join(QLatin1Char(' ')).toStdString();
-}
-
-TEST(DatabaseTransfer, PackagesCarryPictureFilesExceptForClients)
-{
-    test::SampleCatalogue source(QStringLiteral("Source"));
-    source.fillWithSamples();
-    const QString artworksOnly = source.folderPath(QStringLiteral("Artworks.vdb"));
-    ASSERT_EQ(exportTo(source.document(), artworksOnly, 2).result, OperationResult::Done);
-    EXPECT_EQ(QDir(artworksOnly).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 6);
-    const QString clientsOnly = source.folderPath(QStringLiteral("Clients.vdb"));
-    ASSERT_EQ(exportTo(source.document(), clientsOnly, 3).result, OperationResult::Done);
-    EXPECT_TRUE(QDir(clientsOnly).entryList({QStringLiteral("*.jpg")}, QDir::Files).isEmpty());
-
-    test::SampleCatalogue target(QStringLiteral("Target"));
-    const test::OperationRun imported =
-        importFrom(target.document(), DatabaseImport::Source::Package, artworksOnly, 2);
-    ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
-    EXPECT_EQ(target.document().images().size(), 2u);
-    expectConsistent(target.document());
-    EXPECT_EQ(QDir(artworksOnly).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 6)
-        << "the source package is left as it was";
 }
 
 TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
 {
-    for (int version : {1, 2}) {
-        SCOPED_TRACE(version);
+    for (const auto build : {&test::buildVersion1Database, &test::buildVersion2Database}) {
+        SCOPED_TRACE(build == &test::buildVersion1Database ? "version 1" : "version 2");
         test::SampleCatalogue target(QStringLiteral("Target"));
-        const QString file = target.folderPath(QStringLiteral("old%1.vdbi").arg(version));
-        if (version == 1)
-            test::buildVersion1Database(file);
-        else
-            test::buildVersion2Database(file);
-        const QByteArray before = [&] {
-            QFile f(file);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QString file = target.folderPath(QStringLiteral("old.vdbi"));
+        build(file);
+        const QByteArray before = readAll(file);
         const test::OperationRun imported =
             importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
@@ -224,9 +196,7 @@ TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
         EXPECT_EQ(harbour->images().size(), 2u) << "old pictures come with their artwork";
         EXPECT_EQ(harbour->submissions().size(), 1u);
         expectConsistent(target.document());
-        QFile after(file);
-        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-        EXPECT_EQ(after.readAll(), before) << "the chosen file itself is never changed";
+        EXPECT_EQ(readAll(file), before) << "the chosen file itself is never changed";
     }
 }
 
@@ -237,12 +207,10 @@ TEST(DatabaseTransfer, CancelLeavesEverythingAsItWas)
     for (int i = 0; i < 30; ++i)
         source.addArtwork(QStringLiteral("Extra %1").arg(i));
     const QString file = source.folderPath(QStringLiteral("all.vdbi"));
-    const test::OperationRun cancelledExport = exportTo(source.document(), file, 0, 0);
-    EXPECT_EQ(cancelledExport.result, OperationResult::Cancelled);
-    EXPECT_FALSE(QFileInfo::exists(file));
-    const QString package = source.folderPath(QStringLiteral("Copy.vdb"));
-    EXPECT_EQ(exportTo(source.document(), package, 0, 0).result, OperationResult::Cancelled);
-    EXPECT_FALSE(QFileInfo::exists(package));
+    for (const QString &destination : {file, source.folderPath(QStringLiteral("Copy.vdb"))}) {
+        EXPECT_EQ(exportTo(source.document(), destination, 0, 0).result, OperationResult::Cancelled);
+        EXPECT_FALSE(QFileInfo::exists(destination));
+    }
     EXPECT_TRUE(QDir(source.folderPath(QString()))
                     .entryList({QStringLiteral(".*partial*")}, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
@@ -250,60 +218,51 @@ TEST(DatabaseTransfer, CancelLeavesEverythingAsItWas)
     ASSERT_EQ(exportTo(source.document(), file, 0).result, OperationResult::Done);
     test::SampleCatalogue target(QStringLiteral("Target"));
     target.addArtwork(QStringLiteral("Mine"));
-    const test::OperationRun cancelledImport =
-        importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0, false, 10);
-    EXPECT_EQ(cancelledImport.result, OperationResult::Cancelled);
+    EXPECT_EQ(
+        importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0, false, 10).result,
+        OperationResult::Cancelled);
     EXPECT_EQ(target.document().artworks().size(), 1u);
     EXPECT_EQ(target.count("artwork"), 1);
-    EXPECT_EQ(QDir(target.packagePath()).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 0);
+    EXPECT_EQ(jpegCount(target.packagePath()), 0);
     EXPECT_FALSE(target.document().isOperationRunning());
-    EXPECT_TRUE(
-        QDir(VelumarkUtility::cacheFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
-        << "temporary files are gone after a cancel";
+    EXPECT_TRUE(cacheIsEmpty()) << "temporary files are gone after a cancel";
 }
 
 TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
 {
+    test::SampleCatalogue source(QStringLiteral("Source"));
+    source.fillWithSamples();
+    const QString good = source.folderPath(QStringLiteral("good.vdbi"));
+    ASSERT_EQ(exportTo(source.document(), good, 0).result, OperationResult::Done);
     test::SampleCatalogue target(QStringLiteral("Target"));
     target.addArtwork(QStringLiteral("Mine"));
-    auto write = [&](const QString &name, const QByteArray &bytes) {
+    // Copies of the good file, changed by SQL.
+    const auto altered = [&](const QString &name, std::initializer_list<const char *> statements) {
+        const QString path = target.folderPath(name);
+        QFile::copy(good, path);
+        auto db = SqliteConnection::open(path);
+        for (const char *sql : statements)
+            EXPECT_TRUE(db->exec(sql)) << sql;
+        return path;
+    };
+    const auto written = [&](const QString &name, const QByteArray &bytes) {
         const QString path = target.folderPath(name);
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
         return path;
     };
-    test::SampleCatalogue source(QStringLiteral("Source"));
-    source.fillWithSamples();
-    const QString good = source.folderPath(QStringLiteral("good.vdbi"));
-    ASSERT_EQ(exportTo(source.document(), good, 0).result, OperationResult::Done);
-    QFile goodFile(good);
-    goodFile.open(QIODevice::ReadOnly);
-    const QByteArray bytes = goodFile.readAll();
+    const QByteArray bytes = readAll(good);
 
-    const QString noVersion = target.folderPath(QStringLiteral("noversion.vdbi"));
-    QFile::copy(good, noVersion);
-    SqliteConnection::open(noVersion)->exec("DELETE FROM version");
-    const QString noCounts = target.folderPath(QStringLiteral("nocounts.vdbi"));
-    DatabaseFile::copyTemplate(noCounts, nullptr);
-    {
-        auto db = SqliteConnection::open(noCounts);
-        db->exec("DROP TABLE version");
-        db->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER, creation_date REAL)");
-        db->exec("INSERT INTO version (version_num) VALUES (3)");
-    }
-    const QString hostile = target.folderPath(QStringLiteral("hostile.vdbi"));
-    QFile::copy(good, hostile);
-    {
-        auto db = SqliteConnection::open(hostile);
-        db->exec("UPDATE artwork SET title = 'x''); DROP TABLE artwork; --', notes = zeroblob(0)");
-        db->exec("UPDATE image SET photo = X'00112233', thumbnail = X'FFD8FF00'");
-        db->exec("UPDATE version SET num_images = -5, num_artworks = 9223372036854775807");
-    }
-
-    for (const QString &path : {write(QStringLiteral("text.vdbi"), "this is not a database"),
-                                write(QStringLiteral("truncated.vdbi"), bytes.left(bytes.size() / 3)),
-                                noVersion, noCounts, target.folderPath(QStringLiteral("missing.vdbi"))}) {
+    for (const QString &path :
+         {written(QStringLiteral("text.vdbi"), "this is not a database"),
+          written(QStringLiteral("truncated.vdbi"), bytes.left(bytes.size() / 3)),
+          altered(QStringLiteral("noversion.vdbi"), {"DELETE FROM version"}),
+          altered(QStringLiteral("nocounts.vdbi"),
+                  {"DROP TABLE version",
+                   "CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER, creation_date REAL)",
+                   "INSERT INTO version (version_num) VALUES (3)"}),
+          target.folderPath(QStringLiteral("missing.vdbi"))}) {
         SCOPED_TRACE(path.toStdString());
         const test::OperationRun run =
             importFrom(target.document(), DatabaseImport::Source::InterchangeFile, path, 0);
@@ -312,15 +271,18 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
         EXPECT_EQ(target.document().artworks().size(), 1u);
         EXPECT_EQ(target.count("artwork"), 1);
     }
+    const QString hostile =
+        altered(QStringLiteral("hostile.vdbi"),
+                {"UPDATE artwork SET title = 'x''); DROP TABLE artwork; --', notes = zeroblob(0)",
+                 "UPDATE image SET photo = X'00112233', thumbnail = X'FFD8FF00'",
+                 "UPDATE version SET num_images = -5, num_artworks = 9223372036854775807"});
     const test::OperationRun run =
         importFrom(target.document(), DatabaseImport::Source::InterchangeFile, hostile, 0);
     ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
     EXPECT_EQ(target.document().artworks().size(), 3u);
     EXPECT_NE(artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
     EXPECT_EQ(target.document().images().size(), 2u) << "rows whose blobs are not pictures still import";
-    EXPECT_TRUE(
-        QDir(VelumarkUtility::cacheFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
-        << "temporary files are gone after failures and successes";
+    EXPECT_TRUE(cacheIsEmpty()) << "temporary files are gone after failures and successes";
 }
 
 TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
@@ -333,7 +295,6 @@ TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
     DatabaseExport second(source.document(), source.folderPath(QStringLiteral("b.vdbi")), 0);
     EXPECT_FALSE(second.start(&error));
     EXPECT_TRUE(error.contains(QStringLiteral("Another import or export"))) << error.toStdString();
-    test::runOperation(second);
     QEventLoop loop;
     QObject::connect(&first, &LongOperation::finished, &loop, &QEventLoop::quit);
     if (first.isRunning())
@@ -343,6 +304,6 @@ TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
     DatabaseExport inside(source.document(), QDir(source.packagePath()).filePath(QStringLiteral("x.vdbi")),
                           0);
     EXPECT_FALSE(inside.start(&error));
-    EXPECT_EQ(importFrom(source.document(), DatabaseImport::Source::Package, source.packagePath(), 0).started,
-              false);
+    EXPECT_FALSE(
+        importFrom(source.document(), DatabaseImport::Source::Package, source.packagePath(), 0).started);
 }

@@ -8,8 +8,6 @@ namespace velumark::test {
 
 // A JPEG picture of the given size and colour.
 QByteArray jpegBytes(int width, int height, const QColor &color = QColor(200, 80, 40));
-// Writes a JPEG file; fails the test on error.
-void writeJpeg(const QString &path, int width, int height, const QColor &color = QColor(200, 80, 40));
 
 // Databases as older versions of the application wrote them, for upgrade and import tests.
 // Version 1: no artist table, images as blobs only. Version 2: adds the artist table and the

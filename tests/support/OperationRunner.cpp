@@ -10,7 +10,6 @@ OperationRun runOperation(LongOperation &operation, double abortAt)
     OperationRun run;
     QEventLoop loop;
     QObject::connect(&operation, &LongOperation::progress, &loop, [&](double percent) {
-        run.lastProgress = percent;
         if (abortAt >= 0 && percent >= abortAt)
             operation.abort();
     });
@@ -21,7 +20,7 @@ OperationRun runOperation(LongOperation &operation, double abortAt)
     });
     if (abortAt == 0)
         operation.abort();
-    run.started = operation.start(&run.startError);
+    run.started = operation.start(&run.message);
     if (!run.started)
         return run;
     if (abortAt == 0)

@@ -10,9 +10,7 @@ struct OperationRun
 {
     bool started = false;
     int result = -1;
-    QString message;
-    QString startError;
-    double lastProgress = -1;
+    QString message; // or the reason it did not start
 };
 
 // Starts the operation and runs the event loop until it has finished (or a minute passed).
