@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
 
 using namespace velumark;
 
@@ -36,6 +38,15 @@ protected:
             return {};
         const qsizetype to = report.indexOf(QStringLiteral("<h3 class=\"break\">"), from + start.size());
         return report.mid(from, to < 0 ? -1 : to - from);
+    }
+
+    // Runs a program to its end; what it wrote to its standard output.
+    static QString output(const QString &program, const QStringList &arguments, int timeout = 30000)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(timeout)) << program.toStdString() << " did not finish";
+        return QString::fromUtf8(process.readAllStandardOutput());
     }
 };
 
@@ -267,4 +278,69 @@ TEST_F(ReportExportTest, WritesThatFailEndFailedAndLeaveNoReport)
     EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("taken.html"))).isDir());
     EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html taken_photos") << "no partial report is left";
     EXPECT_FALSE(document->isOperationRunning());
+}
+
+// The report as a browser shows it: every picture loads, and every artwork starts a printed page.
+TEST_F(ReportExportTest, BrowserLoadsEveryPictureAndPrintsOnePagePerArtwork)
+{
+    const QString chromium = QStringLiteral("/usr/bin/chromium");
+    if (!QFileInfo(chromium).isExecutable())
+        GTEST_SKIP() << "Chromium is not installed at /usr/bin/chromium: the browser check did not run.";
+    sample.addPhoto(addArtwork(QStringLiteral("Harbour")), 400, 300);
+    Artwork *island = addArtwork(QStringLiteral("Island & <Bay>"));
+    sample.addPhoto(island, 300, 400);
+    sample.addPhoto(island, 500, 200);
+    // A name with a blank and a "#": the picture paths only work when they are percent-encoded.
+    const QString report = folder.filePath(QStringLiteral("Art #1 report.html"));
+    ASSERT_EQ(exportReport(QFileInfo(report).fileName(), 1), OperationResult::Done);
+
+    // A copy of the report beside it that writes the state of its pictures into its title.
+    const QString harness = folder.filePath(QStringLiteral("harness.html"));
+    QFile harnessFile(harness);
+    ASSERT_TRUE(harnessFile.open(QIODevice::WriteOnly));
+    harnessFile.write(contents(report) +
+                      "<script>window.addEventListener('load', () => {"
+                      " const all = Array.from(document.images);"
+                      " const loaded = all.filter(i => i.complete && i.naturalWidth > 0);"
+                      " document.title = 'loaded ' + loaded.length + ' of ' + all.length; });</script>\n");
+    harnessFile.close();
+
+    const QTemporaryDir profile;
+    const QStringList options = QStringLiteral("--headless --no-sandbox --disable-gpu --no-first-run "
+                                               "--disable-background-networking --disable-component-update "
+                                               "--disable-sync")
+                                    .split(QLatin1Char(' '))
+                                << QStringLiteral("--user-data-dir=") + profile.path();
+    const auto browse = [&](const QStringList &arguments) {
+        return output(chromium, options + arguments, 90000);
+    };
+    // A browser starting on a busy machine now and then gives up before the page has settled; a
+    // fault of the report shows in every attempt.
+    const QString expectedTitle = QStringLiteral("<title>loaded 4 of 4</title>");
+    QString dom;
+    for (int attempt = 0; attempt < 3 && !dom.contains(expectedTitle); ++attempt)
+        dom = browse({QStringLiteral("--virtual-time-budget=10000"), QStringLiteral("--dump-dom"),
+                      QUrl::fromLocalFile(harness).toString()});
+    EXPECT_TRUE(dom.contains(expectedTitle)) << dom.left(400).toStdString();
+
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    for (int attempt = 0; attempt < 3 && QFileInfo(pdf).size() == 0; ++attempt)
+        browse({QStringLiteral("--run-all-compositor-stages-before-draw"),
+                QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--print-to-pdf=") + pdf,
+                QUrl::fromLocalFile(report).toString()});
+    const QString details = output(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(details.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))))
+        << details.toStdString();
+    // Each artwork on a printed page of its own, after the summary, its title shown as written.
+    const QStringList titles = {QStringLiteral("Harbour"), QStringLiteral("Island & <Bay>")};
+    for (int number = 1; number <= 2; ++number) {
+        const QString pdfPage = QString::number(number + 1);
+        const QString text =
+            output(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-f"), pdfPage, QStringLiteral("-l"), pdfPage, pdf, QStringLiteral("-")});
+        EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("^-\\s*%1\\s*-$").arg(number),
+                                                     QRegularExpression::MultilineOption)))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(titles.at(number - 1))) << text.toStdString();
+    }
 }
