@@ -102,37 +102,31 @@ TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
 
 TEST_F(FileHandling, BadPackagesFailClearly)
 {
-    VelumarkDatabase doc;
+    auto databaseIn = [&](const char *package) {
+        EXPECT_TRUE(QDir().mkdir(folder.filePath(QString::fromUtf8(package))));
+        return folder.filePath(QString::fromUtf8(package) + QStringLiteral("/velumark.db"));
+    };
+    auto failure = [](const QString &database) {
+        VelumarkDatabase doc;
+        QString error;
+        EXPECT_FALSE(doc.readFromURL(QFileInfo(database).path(), &error));
+        return error.toStdString();
+    };
+    const QString empty = databaseIn("Empty.vdb");
+    EXPECT_NE(failure(empty).find("velumark.db"), std::string::npos) << failure(empty);
+    EXPECT_FALSE(QFileInfo::exists(empty)) << "no stray empty file";
+
+    QFile junk(databaseIn("Junk.vdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'j'));
+    junk.close();
+    EXPECT_FALSE(failure(junk.fileName()).empty());
+
+    const QString partial = databaseIn("Partial.vdb");
     QString error;
-    const QString empty = folder.filePath(QStringLiteral("Empty.vdb"));
-    ASSERT_TRUE(QDir().mkdir(empty));
-    EXPECT_FALSE(doc.readFromURL(empty, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("velumark.db"))) << error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(QDir(empty).filePath(QStringLiteral("velumark.db"))))
-        << "no stray empty file";
-
-    const QString junk = folder.filePath(QStringLiteral("Junk.vdb"));
-    ASSERT_TRUE(QDir().mkdir(junk));
-    QFile file(QDir(junk).filePath(QStringLiteral("velumark.db")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'j'));
-    file.close();
-    VelumarkDatabase junkDoc;
-    EXPECT_FALSE(junkDoc.readFromURL(junk, &error));
-    EXPECT_FALSE(error.isEmpty());
-
-    // A database missing a table.
-    const QString partial = folder.filePath(QStringLiteral("Partial.vdb"));
-    ASSERT_TRUE(QDir().mkdir(partial));
-    const QString partialDb = QDir(partial).filePath(QStringLiteral("velumark.db"));
-    ASSERT_TRUE(DatabaseFile::copyTemplate(partialDb, &error));
-    {
-        auto db = SqliteConnection::open(partialDb);
-        ASSERT_TRUE(db->exec("DROP TABLE client"));
-    }
-    VelumarkDatabase partialDoc;
-    EXPECT_FALSE(partialDoc.readFromURL(partial, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("client"))) << error.toStdString();
+    ASSERT_TRUE(DatabaseFile::copyTemplate(partial, &error));
+    ASSERT_TRUE(SqliteConnection::open(partial)->exec("DROP TABLE client"));
+    EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
 }
 
 TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
@@ -176,15 +170,7 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
     VelumarkUtility::setFixedNow(local(2024, 6, 12));
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
-    Client *client = addClient(QStringLiteral("North"));
-    auto submission = std::make_unique<Submission>();
-    submission->setArtwork(artwork);
-    submission->setArtworkKey(artwork->primaryKey());
-    submission->setClient(client);
-    submission->setClientKey(client->primaryKey());
-    submission->setValidDueDate(true);
-    submission->setResponseDueDate(local(2024, 6, 1));
-    document->addSubmission(std::move(submission));
+    addDueSubmission(artwork, addClient(QStringLiteral("North")), local(2024, 5, 1), local(2024, 6, 1));
     EXPECT_EQ(added.count(), 3);
     ASSERT_EQ(overdue.count(), 1);
     EXPECT_EQ(overdue.takeFirst().at(0).toULongLong(), 1u);
