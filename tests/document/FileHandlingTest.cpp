@@ -15,17 +15,19 @@ using FileHandling = test::DocumentFixture;
 
 TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
 {
+    QString error;
+    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error))
+        << "a target inside the package is refused";
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     artwork->setNotes(QStringLiteral("unsaved note"));
     const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
-    QString error;
     ASSERT_TRUE(document->writeSafelyToURL(target, &error)) << error.toStdString();
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
-    EXPECT_TRUE(document->isOpen());
 
     addArtwork(QStringLiteral("Only in the copy"));
     ASSERT_TRUE(document->close(&error));
-
     VelumarkDatabase original;
     ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
     ASSERT_EQ(original.artworks().size(), 1u);
@@ -35,16 +37,6 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     VelumarkDatabase copy;
     ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
     EXPECT_EQ(copy.artworks().size(), 2u);
-}
-
-TEST_F(FileHandling, SaveAsRefusesATargetInsideThePackageAndKeepsWorking)
-{
-    QString error;
-    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
-    addArtwork(QStringLiteral("still works"));
-    EXPECT_EQ(count("artwork"), 1);
 }
 
 TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
@@ -144,8 +136,7 @@ TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
     ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
     version.reset();
-    auto noType = db->prepare("SELECT type FROM image");
-    EXPECT_FALSE(noType) << "nothing of the failed script remains";
+    EXPECT_FALSE(db->prepare("SELECT type FROM image")) << "nothing of the failed script remains";
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
@@ -156,7 +147,6 @@ TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
     EXPECT_TRUE(untitled.unsavedDocument());
     EXPECT_TRUE(untitled.packageFilename().endsWith(QStringLiteral("/Velumark/Untitled 3.vdb")))
         << untitled.packageFilename().toStdString();
-    EXPECT_EQ(untitled.mediums().size(), 9u);
     const QString target = folder.filePath(QStringLiteral("Named.vdb"));
     ASSERT_TRUE(untitled.writeSafelyToURL(target, &error)) << error.toStdString();
     EXPECT_FALSE(untitled.unsavedDocument());

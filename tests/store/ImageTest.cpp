@@ -66,6 +66,15 @@ QSize fileSize(const QString &path)
     return QImageReader(path).size();
 }
 
+// A plain picture stored as a new image, with its files.
+std::unique_ptr<Image> storedImage(test::TemporaryDatabase &db, int width = 640, int height = 480)
+{
+    auto image = std::make_unique<Image>();
+    image->setPhoto(bandedPicture(width, height, 0));
+    EXPECT_EQ(image->insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    return image;
+}
+
 qint64 insertRowWithBlobs(test::TemporaryDatabase &db, const QByteArray &photo, const QByteArray &thumbnail)
 {
     auto statement = db.connection().prepare(
@@ -202,24 +211,6 @@ TEST(Image, PicturesThatDoNotDecodeAreMissingButReadFailuresAreFailures)
     EXPECT_THROW(unreadable.hydrate_thumbnail(), DatabaseError);
 }
 
-TEST(Image, DeletionRemovesTheRowAndWhateverFilesAreThere)
-{
-    test::TemporaryDatabase db;
-    Image image;
-    image.setPhoto(bandedPicture(640, 480, 0));
-    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
-    const QStringList files{image.photoFilePath(), image.thumbnailFilePath(),
-                            image.croppedThumbnailFilePath()};
-    for (const QString &file : files)
-        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
-    ASSERT_TRUE(QFile::remove(image.thumbnailFilePath()));
-
-    ASSERT_EQ(image.deleteFromDatabase(), 0);
-    for (const QString &file : files)
-        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 0);
-}
-
 TEST(Image, InsertionThatCannotWriteItsFilesLeavesNothing)
 {
     test::TemporaryDatabase db;
@@ -260,9 +251,8 @@ TEST(Image, ExportsWriteThePictureOfTheSizeCode)
 {
     test::TemporaryDatabase db;
     QTemporaryDir out;
-    Image image;
-    image.setPhoto(bandedPicture(4000, 3000, 0));
-    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
+    auto stored = storedImage(db, 4000, 3000);
+    Image &image = *stored;
     ASSERT_EQ(image.dehydrate(), 0);
 
     const auto file = [&](int code) {
@@ -298,22 +288,23 @@ TEST(Image, ExportsWriteThePictureOfTheSizeCode)
     EXPECT_TRUE(QFileInfo::exists(older.photoFilePath()));
 }
 
-TEST(Image, PhotosGoIntoBlobsOnlyWhenBothFilesAreThere)
+TEST(Image, PhotosGoIntoBlobsOnlyWhenBothFilesAreThereAndDeletionRemovesWhatIsThere)
 {
     test::TemporaryDatabase db;
-    Image image;
-    image.setPhoto(bandedPicture(640, 480, 0));
-    ASSERT_EQ(image.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
-    ASSERT_EQ(image.addPhotosToDatabase(), 0);
-    EXPECT_EQ(blob(db, "photo", image.primaryKey()), readFile(image.photoFilePath()));
-    EXPECT_EQ(blob(db, "thumbnail", image.primaryKey()), readFile(image.thumbnailFilePath()));
+    auto image = storedImage(db);
+    ASSERT_EQ(image->addPhotosToDatabase(), 0);
+    EXPECT_EQ(blob(db, "photo", image->primaryKey()), readFile(image->photoFilePath()));
+    EXPECT_EQ(blob(db, "thumbnail", image->primaryKey()), readFile(image->thumbnailFilePath()));
 
-    Image partial;
-    partial.setPhoto(bandedPicture(640, 480, 0));
-    ASSERT_EQ(partial.insertIntoDatabase(&db.connection(), db.folder(), true), 0);
-    ASSERT_TRUE(QFile::remove(partial.thumbnailFilePath()));
-    EXPECT_EQ(partial.addPhotosToDatabase(), 1);
-    EXPECT_TRUE(blob(db, "photo", partial.primaryKey()).isEmpty());
+    auto partial = storedImage(db);
+    ASSERT_TRUE(QFile::remove(partial->thumbnailFilePath()));
+    EXPECT_EQ(partial->addPhotosToDatabase(), 1);
+    EXPECT_TRUE(blob(db, "photo", partial->primaryKey()).isEmpty());
+
+    ASSERT_EQ(partial->deleteFromDatabase(), 0);
+    for (const QString &file : {partial->photoFilePath(), partial->croppedThumbnailFilePath()})
+        EXPECT_FALSE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM image")), 1);
 }
 
 TEST(Image, SavingALightRecordKeepsOrWritesTheCaption)
