@@ -161,7 +161,7 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
 }
 
-TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
+TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPassTheirCheck)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("v2.db"));
@@ -177,6 +177,25 @@ TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
     version.reset();
     EXPECT_FALSE(db->prepare("SELECT type FROM image")) << "nothing of the failed script remains";
+
+    // A file of an older version passes the check of a file to import, unless it is cut short or
+    // of a newer version.
+    const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
+    test::buildVersion2Database(old);
+    QString error;
+    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
+    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(file.size() / 2);
+    file.close();
+    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
+    const QString future = dir.filePath(QStringLiteral("future.vdbi"));
+    auto newer = SqliteConnection::open(future);
+    ASSERT_TRUE(newer->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
+    ASSERT_TRUE(newer->exec("INSERT INTO version (version_num) VALUES (9)"));
+    newer.reset();
+    EXPECT_FALSE(DatabaseFile::verifyForeign(future, &error));
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
@@ -207,25 +226,4 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     document->removeArtwork(artwork);
     EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
     EXPECT_EQ(overdue.count(), 1);
-}
-
-TEST(DatabaseFile, ForeignFilesOfOlderVersionsPassTheirCheck)
-{
-    QTemporaryDir dir;
-    const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
-    test::buildVersion2Database(old);
-    QString error;
-    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
-    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
-    QFile file(old);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.resize(file.size() / 2);
-    file.close();
-    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
-    {
-        auto db = SqliteConnection::open(dir.filePath(QStringLiteral("future.vdbi")));
-        db->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)");
-        db->exec("INSERT INTO version (version_num) VALUES (9)");
-    }
-    EXPECT_FALSE(DatabaseFile::verifyForeign(dir.filePath(QStringLiteral("future.vdbi")), &error));
 }

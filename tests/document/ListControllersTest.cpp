@@ -3,7 +3,6 @@
 #include "document/CatalogueStatistics.h"
 #include "document/ClientListController.h"
 #include "document/DocumentRegistry.h"
-#include "document/PrintChoice.h"
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
 
@@ -148,12 +147,4 @@ TEST_F(ListControllers, StatisticsCountWhatTheWindowShows)
                                     f.publications, f.withdrawn, f.awaitingResponse, f.returned}),
               (std::vector<quint64>{2, 1, 2, 6, 2, 1, 1, 1, 1}));
     EXPECT_DOUBLE_EQ(f.income, 120.5);
-}
-
-TEST(PrintChoiceTest, ScreenCodes)
-{
-    using L = PrintChoice::ShownList;
-    EXPECT_EQ(PrintChoice::printScreen(L::Submissions, false), 2);
-    EXPECT_EQ(PrintChoice::printScreen(L::Clients, true), 4);
-    EXPECT_EQ(PrintChoice::printScreen(L::None, true), std::nullopt);
 }

@@ -20,7 +20,7 @@ QDateTime local(int y, int m, int d, int h = 0, int min = 0)
 }
 } // namespace
 
-TEST(Utility, RoundDateIsLocalMidnightAlsoOnDaylightSavingDays)
+TEST(Utility, MidnightsIntervalsAndWholeDaysFollowTheCalendar)
 {
     EXPECT_EQ(VelumarkUtility::roundDate(local(2024, 3, 5, 23, 59)), local(2024, 3, 5));
     // Berlin switched to summer time at 02:00 on 31 March 2024; the day still starts at 00:00.
@@ -28,10 +28,6 @@ TEST(Utility, RoundDateIsLocalMidnightAlsoOnDaylightSavingDays)
     EXPECT_EQ(dstDay, local(2024, 3, 31));
     EXPECT_EQ(dstDay.secsTo(VelumarkUtility::roundDate(local(2024, 4, 1, 1))), 23 * 3600);
     EXPECT_FALSE(VelumarkUtility::roundDate(QDateTime()).isValid());
-}
-
-TEST(Utility, IntervalsAndWholeDaysFollowTheCalendar)
-{
     using U = VelumarkUtility;
     const QDateTime wednesday = local(2024, 5, 15, 14, 30);
     EXPECT_EQ(U::subtractInterval(2, wednesday, 2), local(2024, 5, 1, 14, 30));
@@ -50,13 +46,20 @@ TEST(Utility, IntervalsAndWholeDaysFollowTheCalendar)
     EXPECT_EQ(U::wholeDaysBetween(local(2024, 3, 30), local(2024, 4, 1)), 2);
 }
 
-TEST(Utility, StoredDatesSurviveHostileValues)
+TEST(Utility, DatesStoredAndShownSurviveHostileValues)
 {
     for (const double hostile : {std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
         EXPECT_FALSE(dateFromStoredSeconds(hostile).isValid()) << hostile;
     EXPECT_EQ(dateFromStoredSeconds(0).toMSecsSinceEpoch(), 0);
     EXPECT_EQ(storedSecondsFromDate(dateFromStoredSeconds(1300000000.5)), 1300000000.5);
     EXPECT_EQ(storedSecondsFromDate(QDateTime()), 0.0);
+    // Shown and read in the medium style of the locale.
+    EXPECT_EQ(mediumDateString(local(2021, 3, 1, 10)), QStringLiteral("Mar 1, 2021"));
+    EXPECT_EQ(parseDateWithPattern(QStringLiteral("Jan 05, 2013"), QStringLiteral("MMM dd, yyyy")),
+              local(2013, 1, 5));
+    EXPECT_EQ(parseMediumDate(QStringLiteral("Mar 1, 2021")), local(2021, 3, 1));
+    EXPECT_FALSE(parseMediumDate(QStringLiteral("yesterday")).isValid());
+    EXPECT_EQ(yearString(local(2020, 12, 31, 23, 30)), QStringLiteral("2020"));
 }
 
 TEST(Utility, FileHelpersReplaceTheDestination)
@@ -98,16 +101,6 @@ TEST(Strings, UnitWordsAndCaseAndLocaleComparisons)
     const QByteArray apple = localizedCaseInsensitiveSortKey(QStringLiteral("apple"));
     EXPECT_EQ(apple, localizedCaseInsensitiveSortKey(QStringLiteral("APPLE")));
     EXPECT_LT(apple, localizedCaseInsensitiveSortKey(QStringLiteral("banana")));
-}
-
-TEST(DateFormatting, MediumStyleOfTheLocale)
-{
-    EXPECT_EQ(mediumDateString(local(2021, 3, 1, 10)), QStringLiteral("Mar 1, 2021"));
-    EXPECT_EQ(parseDateWithPattern(QStringLiteral("Jan 05, 2013"), QStringLiteral("MMM dd, yyyy")),
-              local(2013, 1, 5));
-    EXPECT_EQ(parseMediumDate(QStringLiteral("Mar 1, 2021")), local(2021, 3, 1));
-    EXPECT_FALSE(parseMediumDate(QStringLiteral("yesterday")).isValid());
-    EXPECT_EQ(yearString(local(2020, 12, 31, 23, 30)), QStringLiteral("2020"));
 }
 
 TEST(Preferences, InvalidStoredValuesAreReplacedByDefaults)
