@@ -19,7 +19,7 @@ void openOldPackage(VelumarkDatabase &document, const QString &package, void (*b
 }
 } // namespace
 
-TEST_F(Collections, NewPackageGetsTheDefaultMediumsInOrder)
+TEST_F(Collections, DefaultMediumsExactLookupsAndSortByOneText)
 {
     EXPECT_EQ(document->dbVersionNumber(), 3);
     EXPECT_TRUE(document->dbCreationDate().isValid());
@@ -27,6 +27,19 @@ TEST_F(Collections, NewPackageGetsTheDefaultMediumsInOrder)
     ASSERT_EQ(document->mediums().size(), 9u) << "defaults are added once";
     EXPECT_EQ(document->mediums().front()->name() + document->mediums().back()->name(),
               QStringLiteral("AcrylicWatercolor"));
+
+    Client b, a, c;
+    b.setCompany(QStringLiteral("bravo"));
+    a.setCompany(QStringLiteral("Alpha"));
+    c.setCompany(QStringLiteral("charlie"));
+    std::vector<Client *> list{&c, &b, &a};
+    VelumarkDatabase::sortArray(list, &Client::company);
+    EXPECT_EQ(list, (std::vector<Client *>{&a, &b, &c})) << "by one text, ignoring case";
+
+    catalogue->addArtist(QStringLiteral("Ann Lee"));
+    EXPECT_NE(document->artistWithName(QStringLiteral("Ann Lee")), nullptr);
+    EXPECT_EQ(document->artistWithName(QStringLiteral("ann lee")), nullptr) << "look-ups are exact";
+    EXPECT_NE(document->mediumWithName(QStringLiteral("Oil")), nullptr);
 }
 
 TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
@@ -155,20 +168,4 @@ TEST_F(Collections, UpgradesMapPhotoKeysToTheirArtworkAndAddCapitalizedArtists)
     EXPECT_EQ(oldest.artists()[0]->name() + QLatin1Char(',') + oldest.artists()[1]->name(),
               QStringLiteral("Ann Lee,Bob Marsh"));
     EXPECT_EQ(oldest.images().size(), 2u);
-}
-
-TEST_F(Collections, SortArrayAndLookups)
-{
-    Client b, a, c;
-    b.setCompany(QStringLiteral("bravo"));
-    a.setCompany(QStringLiteral("Alpha"));
-    c.setCompany(QStringLiteral("charlie"));
-    std::vector<Client *> list{&c, &b, &a};
-    VelumarkDatabase::sortArray(list, &Client::company);
-    EXPECT_EQ(list, (std::vector<Client *>{&a, &b, &c})) << "by one text, ignoring case";
-
-    catalogue->addArtist(QStringLiteral("Ann Lee"));
-    EXPECT_NE(document->artistWithName(QStringLiteral("Ann Lee")), nullptr);
-    EXPECT_EQ(document->artistWithName(QStringLiteral("ann lee")), nullptr) << "look-ups are exact";
-    EXPECT_NE(document->mediumWithName(QStringLiteral("Oil")), nullptr);
 }

@@ -126,24 +126,6 @@ TEST(KeptTexts, LocalDaysCountAsTheDates)
     EXPECT_FALSE(VelumarkUtility::localDay(QDateTime()).usable);
 }
 
-TEST(PerOperationLookups, TodayIsTakenOnceWhileAScopeLives)
-{
-    const QDateTime monday(QDate(2024, 5, 6), QTime(23, 59, 59));
-    VelumarkUtility::setFixedNow(monday);
-    {
-        const VelumarkUtility::TodayScope scope;
-        VelumarkUtility::setFixedNow(monday.addSecs(2));
-        {
-            const VelumarkUtility::TodayScope nested;
-            EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
-        }
-        EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
-    }
-    // Without a scope, today follows the clock again: past midnight it is Tuesday.
-    EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 7), QTime(0, 0)));
-    VelumarkUtility::clearFixedNow();
-}
-
 TEST(PerOperationLookups, AStatementFoundByAddressIsTheOneOfTheTextThere)
 {
     auto db = SqliteConnection::open(QStringLiteral(":memory:"));
@@ -169,8 +151,23 @@ TEST(PerOperationLookups, AStatementFoundByAddressIsTheOneOfTheTextThere)
     EXPECT_EQ(inner->columnInt64(0), 42);
 }
 
-TEST(PerOperationLookups, AScopeKeepsTheTimeZoneItBeganWith)
+TEST(PerOperationLookups, ScopesKeepTodayAndTheTimeZoneTheyBeganWith)
 {
+    const QDateTime monday(QDate(2024, 5, 6), QTime(23, 59, 59));
+    VelumarkUtility::setFixedNow(monday);
+    {
+        const VelumarkUtility::TodayScope scope;
+        VelumarkUtility::setFixedNow(monday.addSecs(2));
+        {
+            const VelumarkUtility::TodayScope nested;
+            EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
+        }
+        EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
+    }
+    // Without a scope, today follows the clock again: past midnight it is Tuesday.
+    EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 7), QTime(0, 0)));
+    VelumarkUtility::clearFixedNow();
+
     const QByteArray saved = qgetenv("TZ");
     auto setZone = [](const char *zone) {
         qputenv("TZ", zone);

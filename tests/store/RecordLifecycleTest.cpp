@@ -120,7 +120,7 @@ TEST(RecordLifecycle, ZeroDatesDifferBetweenArtworksAndSubmissionsAndKeysPassThi
     EXPECT_EQ(Artwork(5000000000, &db.connection(), true).title(), QStringLiteral("big"));
 }
 
-TEST(NamedRecord, InsertLoadChangeAndDelete)
+TEST(NamedRecord, InsertLoadChangeDeleteAndFailures)
 {
     test::TemporaryDatabase db;
     Artist ann;
@@ -139,11 +139,8 @@ TEST(NamedRecord, InsertLoadChangeAndDelete)
     ASSERT_EQ(loaded.deleteFromDatabase(), 0);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM artist")), 0);
     EXPECT_EQ(Medium().deleteFromDatabase(), 0) << "a record never stored deletes nothing";
-}
 
-TEST(NamedRecord, FailuresRaiseOrReturnByAbortFlag)
-{
-    test::TemporaryDatabase db;
+    // Failures raise or return by the abort flag.
     Medium oil;
     oil.setName(QStringLiteral("Oil"));
     ASSERT_EQ(oil.insertIntoDatabase(&db.connection()), 0);
