@@ -10,7 +10,7 @@
 
 using namespace velumark;
 
-TEST(RecordLifecycle, ArtworkEagerAndLazyFieldsRoundTrip)
+TEST(RecordLifecycle, EagerAndLazyFieldsRoundTripAndUnloadDropsEdits)
 {
     test::TemporaryDatabase db;
     Artwork artwork;
@@ -34,6 +34,14 @@ TEST(RecordLifecycle, ArtworkEagerAndLazyFieldsRoundTrip)
     ASSERT_EQ(light.dehydrate(), 0);
     EXPECT_TRUE(light.notes().isNull());
     EXPECT_EQ(light.price(), 1200.5) << "numeric lazy fields keep their values";
+
+    light.setTitle(QStringLiteral("Changed"));
+    ASSERT_EQ(light.hydrate(), 0);
+    EXPECT_TRUE(light.isDirty()) << "hydrate must not forget a pending change";
+    ASSERT_EQ(light.unload(), 0);
+    EXPECT_EQ(light.title(), QStringLiteral("Harbour")) << "unload reads the row again";
+    EXPECT_FALSE(light.isDirty());
+    EXPECT_EQ(db.text(QStringLiteral("SELECT title FROM artwork")), QStringLiteral("Harbour"));
 }
 
 TEST(RecordLifecycle, SavingALightRecordKeepsItsLazyColumnsAndItsLazyChanges)
@@ -59,23 +67,6 @@ TEST(RecordLifecycle, SavingALightRecordKeepsItsLazyColumnsAndItsLazyChanges)
     EXPECT_EQ(row(), QStringLiteral("Harbour & Dunes|new note|shelf"));
 }
 
-TEST(RecordLifecycle, UnloadDropsEditsAndHydrateKeepsPendingEagerChanges)
-{
-    test::TemporaryDatabase db;
-    Artwork artwork;
-    artwork.setTitle(QStringLiteral("Original"));
-    ASSERT_EQ(artwork.insertIntoDatabase(&db.connection()), 0);
-
-    Artwork edited(artwork.primaryKey(), &db.connection(), true);
-    edited.setTitle(QStringLiteral("Changed"));
-    ASSERT_EQ(edited.hydrate(), 0);
-    EXPECT_TRUE(edited.isDirty()) << "hydrate must not forget a pending change";
-    ASSERT_EQ(edited.unload(), 0);
-    EXPECT_EQ(edited.title(), QStringLiteral("Original")) << "unload reads the row again";
-    EXPECT_FALSE(edited.isDirty());
-    EXPECT_EQ(db.text(QStringLiteral("SELECT title FROM artwork")), QStringLiteral("Original"));
-}
-
 TEST(RecordLifecycle, MissingRowsTakeFallbacksButFailedReadsDoNot)
 {
     test::TemporaryDatabase db;
@@ -88,7 +79,6 @@ TEST(RecordLifecycle, MissingRowsTakeFallbacksButFailedReadsDoNot)
     Client client(99, &db.connection(), true);
     EXPECT_FALSE(client.status());
     EXPECT_TRUE(client.company().isEmpty());
-    EXPECT_TRUE(Client().status()) << "a new client is open";
     EXPECT_EQ(Artist(42, &db.connection(), true).name(), QStringLiteral("No artist"));
     EXPECT_EQ(Medium(42, &db.connection(), true).name(), QStringLiteral("No medium"));
     db.exec(QStringLiteral("INSERT INTO medium (pk, name) VALUES (7, NULL)"));
