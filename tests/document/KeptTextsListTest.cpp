@@ -23,10 +23,9 @@ std::vector<Submission *> searched(VelumarkDatabase &document, const QString &te
 std::vector<Submission *> expected(VelumarkDatabase &document, const QString &text)
 {
     std::vector<Submission *> rows;
-    for (const auto &submission : document.submissions()) {
+    for (const auto &submission : document.submissions())
         if (SubmissionListController::matches(*submission, text))
             rows.push_back(submission.get());
-    }
     return rows;
 }
 
