@@ -39,7 +39,29 @@ protected:
     {
         return catalogue->addSubmission(artwork, client, sent);
     }
+    // A submission with a due date, added through the document so that it counts as overdue.
+    Submission *addDueSubmission(Artwork *artwork, Client *client, const QDateTime &sent,
+                                 const QDateTime &due)
+    {
+        auto submission = std::make_unique<Submission>();
+        submission->setArtwork(artwork);
+        submission->setArtworkKey(artwork->primaryKey());
+        submission->setClient(client);
+        submission->setClientKey(client->primaryKey());
+        submission->setSendDate(sent);
+        submission->setValidDueDate(true);
+        submission->setResponseDueDate(due);
+        return document->addSubmission(std::move(submission));
+    }
     static QDateTime local(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
+    // The titles of artworks, joined by commas.
+    static QString titles(const std::vector<Artwork *> &list)
+    {
+        QStringList result;
+        for (const Artwork *artwork : list)
+            result << artwork->title();
+        return result.join(QLatin1Char(','));
+    }
 
     QTemporaryDir folder;
     QString packagePath;

@@ -15,17 +15,19 @@ using FileHandling = test::DocumentFixture;
 
 TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
 {
+    QString error;
+    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error))
+        << "a target inside the package is refused";
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     artwork->setNotes(QStringLiteral("unsaved note"));
     const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
-    QString error;
     ASSERT_TRUE(document->writeSafelyToURL(target, &error)) << error.toStdString();
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
-    EXPECT_TRUE(document->isOpen());
 
     addArtwork(QStringLiteral("Only in the copy"));
     ASSERT_TRUE(document->close(&error));
-
     VelumarkDatabase original;
     ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
     ASSERT_EQ(original.artworks().size(), 1u);
@@ -35,16 +37,6 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     VelumarkDatabase copy;
     ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
     EXPECT_EQ(copy.artworks().size(), 2u);
-}
-
-TEST_F(FileHandling, SaveAsRefusesATargetInsideThePackageAndKeepsWorking)
-{
-    QString error;
-    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
-    addArtwork(QStringLiteral("still works"));
-    EXPECT_EQ(count("artwork"), 1);
 }
 
 TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
@@ -69,6 +61,44 @@ TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
     auto location = db->prepare("SELECT count(*) FROM artwork WHERE location = 'Studio shelf'");
     ASSERT_EQ(location->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(location->columnInt64(0), 1);
+}
+
+// The flush writes changed records in the order of their rows, whatever order the lists show.
+TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
+{
+    // Titles in the opposite order of the keys: the artwork list runs against the table.
+    Client *client = addClient(QStringLiteral("Gallery North"));
+    std::vector<std::pair<Artwork *, Submission *>> rows;
+    for (int i = 0; i < 30; ++i) {
+        Artwork *artwork = addArtwork(QStringLiteral("Title %1").arg(99 - i, 2, 10, QLatin1Char('0')));
+        rows.emplace_back(artwork, addSubmission(artwork, client, local(2020, 1, 1).addDays(i)));
+    }
+    QString error;
+    ASSERT_TRUE(document->saveChanges(&error)) << error.toStdString();
+    ASSERT_EQ(document->artworks().front()->title(), QStringLiteral("Title 70"));
+
+    for (int i = 0; i < 30; i += 3) {
+        const auto &[artwork, submission] = rows[static_cast<size_t>(i)];
+        artwork->setNotes(QStringLiteral("notes %1").arg(i));
+        artwork->setPrice(100 + i);
+        submission->setIncome(10 + i);
+    }
+    client->setCommission(15);
+    ASSERT_TRUE(document->saveChanges(&error)) << error.toStdString();
+    for (const auto &artwork : document->artworks())
+        EXPECT_FALSE(artwork->isDirty());
+
+    reopen();
+    for (const auto &artwork : document->artworks()) {
+        const int i = 99 - artwork->title().mid(6).toInt();
+        ASSERT_EQ(artwork->hydrate(), 0);
+        ASSERT_EQ(artwork->submissions().size(), 1u);
+        EXPECT_EQ(artwork->notes(), i % 3 ? QString() : QStringLiteral("notes %1").arg(i));
+        EXPECT_EQ(artwork->price(), i % 3 ? 0.0 : 100.0 + i);
+        EXPECT_EQ(artwork->submissions().front()->income(), i % 3 ? 0.0 : 10.0 + i);
+    }
+    ASSERT_EQ(document->clients().front()->hydrate(), 0);
+    EXPECT_EQ(document->clients().front()->commission(), 15.0);
 }
 
 TEST_F(FileHandling, AFailedFlushKeepsTheEditsAndTheConnection)
@@ -102,40 +132,34 @@ TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
 
 TEST_F(FileHandling, BadPackagesFailClearly)
 {
-    VelumarkDatabase doc;
+    auto databaseIn = [&](const char *package) {
+        EXPECT_TRUE(QDir().mkdir(folder.filePath(QString::fromUtf8(package))));
+        return folder.filePath(QString::fromUtf8(package) + QStringLiteral("/velumark.db"));
+    };
+    auto failure = [](const QString &database) {
+        VelumarkDatabase doc;
+        QString error;
+        EXPECT_FALSE(doc.readFromURL(QFileInfo(database).path(), &error));
+        return error.toStdString();
+    };
+    const QString empty = databaseIn("Empty.vdb");
+    EXPECT_NE(failure(empty).find("velumark.db"), std::string::npos) << failure(empty);
+    EXPECT_FALSE(QFileInfo::exists(empty)) << "no stray empty file";
+
+    QFile junk(databaseIn("Junk.vdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'j'));
+    junk.close();
+    EXPECT_FALSE(failure(junk.fileName()).empty());
+
+    const QString partial = databaseIn("Partial.vdb");
     QString error;
-    const QString empty = folder.filePath(QStringLiteral("Empty.vdb"));
-    ASSERT_TRUE(QDir().mkdir(empty));
-    EXPECT_FALSE(doc.readFromURL(empty, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("velumark.db"))) << error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(QDir(empty).filePath(QStringLiteral("velumark.db"))))
-        << "no stray empty file";
-
-    const QString junk = folder.filePath(QStringLiteral("Junk.vdb"));
-    ASSERT_TRUE(QDir().mkdir(junk));
-    QFile file(QDir(junk).filePath(QStringLiteral("velumark.db")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'j'));
-    file.close();
-    VelumarkDatabase junkDoc;
-    EXPECT_FALSE(junkDoc.readFromURL(junk, &error));
-    EXPECT_FALSE(error.isEmpty());
-
-    // A database missing a table.
-    const QString partial = folder.filePath(QStringLiteral("Partial.vdb"));
-    ASSERT_TRUE(QDir().mkdir(partial));
-    const QString partialDb = QDir(partial).filePath(QStringLiteral("velumark.db"));
-    ASSERT_TRUE(DatabaseFile::copyTemplate(partialDb, &error));
-    {
-        auto db = SqliteConnection::open(partialDb);
-        ASSERT_TRUE(db->exec("DROP TABLE client"));
-    }
-    VelumarkDatabase partialDoc;
-    EXPECT_FALSE(partialDoc.readFromURL(partial, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("client"))) << error.toStdString();
+    ASSERT_TRUE(DatabaseFile::copyTemplate(partial, &error));
+    ASSERT_TRUE(SqliteConnection::open(partial)->exec("DROP TABLE client"));
+    EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
 }
 
-TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
+TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPassTheirCheck)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("v2.db"));
@@ -150,8 +174,26 @@ TEST(DatabaseFile, UpgradeScriptsRunInOneTransaction)
     ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
     version.reset();
-    auto noType = db->prepare("SELECT type FROM image");
-    EXPECT_FALSE(noType) << "nothing of the failed script remains";
+    EXPECT_FALSE(db->prepare("SELECT type FROM image")) << "nothing of the failed script remains";
+
+    // A file of an older version passes the check of a file to import, unless it is cut short or
+    // of a newer version.
+    const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
+    test::buildVersion2Database(old);
+    QString error;
+    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
+    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(file.size() / 2);
+    file.close();
+    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
+    const QString future = dir.filePath(QStringLiteral("future.vdbi"));
+    auto newer = SqliteConnection::open(future);
+    ASSERT_TRUE(newer->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
+    ASSERT_TRUE(newer->exec("INSERT INTO version (version_num) VALUES (9)"));
+    newer.reset();
+    EXPECT_FALSE(DatabaseFile::verifyForeign(future, &error));
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
@@ -162,7 +204,6 @@ TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
     EXPECT_TRUE(untitled.unsavedDocument());
     EXPECT_TRUE(untitled.packageFilename().endsWith(QStringLiteral("/Velumark/Untitled 3.vdb")))
         << untitled.packageFilename().toStdString();
-    EXPECT_EQ(untitled.mediums().size(), 9u);
     const QString target = folder.filePath(QStringLiteral("Named.vdb"));
     ASSERT_TRUE(untitled.writeSafelyToURL(target, &error)) << error.toStdString();
     EXPECT_FALSE(untitled.unsavedDocument());
@@ -176,40 +217,11 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
     VelumarkUtility::setFixedNow(local(2024, 6, 12));
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
-    Client *client = addClient(QStringLiteral("North"));
-    auto submission = std::make_unique<Submission>();
-    submission->setArtwork(artwork);
-    submission->setArtworkKey(artwork->primaryKey());
-    submission->setClient(client);
-    submission->setClientKey(client->primaryKey());
-    submission->setValidDueDate(true);
-    submission->setResponseDueDate(local(2024, 6, 1));
-    document->addSubmission(std::move(submission));
+    addDueSubmission(artwork, addClient(QStringLiteral("North")), local(2024, 5, 1), local(2024, 6, 1));
     EXPECT_EQ(added.count(), 3);
     ASSERT_EQ(overdue.count(), 1);
     EXPECT_EQ(overdue.takeFirst().at(0).toULongLong(), 1u);
     document->removeArtwork(artwork);
     EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
     EXPECT_EQ(overdue.count(), 1);
-}
-
-TEST(DatabaseFile, ForeignFilesOfOlderVersionsPassTheirCheck)
-{
-    QTemporaryDir dir;
-    const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
-    test::buildVersion2Database(old);
-    QString error;
-    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
-    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
-    QFile file(old);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.resize(file.size() / 2);
-    file.close();
-    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
-    {
-        auto db = SqliteConnection::open(dir.filePath(QStringLiteral("future.vdbi")));
-        db->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)");
-        db->exec("INSERT INTO version (version_num) VALUES (9)");
-    }
-    EXPECT_FALSE(DatabaseFile::verifyForeign(dir.filePath(QStringLiteral("future.vdbi")), &error));
 }

@@ -3,9 +3,8 @@
 #include "store/Submission.h"
 #include "store/VelumarkUtility.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <vector>
@@ -37,29 +36,22 @@ std::unique_ptr<Artwork> artwork(const char *title, const char *artist = nullptr
 
 } // namespace
 
-TEST(ArtworkRules, ComparisonsFollowTitleCodeThenArtistLocale)
+TEST(ArtworkRules, ComparisonsFollowTitleCodeThenArtistLocaleAndSortSafely)
 {
-    auto lower = artwork("harbour");
-    auto upper = artwork("Harbour");
-    EXPECT_LT(upper->compareTitleThenArtist(*lower), 0) << "plain comparison puts upper case first";
-
-    auto s = artwork("Study", "sam");
-    auto j = artwork("Study", "Jo");
-    EXPECT_GT(s->compareTitleThenArtist(*j), 0);
+    EXPECT_LT(artwork("Harbour")->compareTitleThenArtist(*artwork("harbour")), 0) << "titles by code";
+    auto sam = artwork("Study", "sam");
+    auto jo = artwork("Study", "Jo");
+    auto none = artwork("Study");
+    EXPECT_GT(sam->compareTitleThenArtist(*jo), 0) << "artists by the locale";
+    EXPECT_EQ(none->compareTitleThenArtist(*artwork("Study")), 0) << "two artworks without artist are equal";
+    EXPECT_LT(none->compareTitleThenArtist(*jo), 0);
+    EXPECT_GT(jo->compareTitleThenArtist(*none), 0);
+    EXPECT_LT(artwork("A", "Zed")->compareArtistThenTitle(*artwork("B", "ann")), 0)
+        << "artists by code first";
     Artwork::sortAscending(false);
-    EXPECT_LT(s->compareTitleThenArtist(*j), 0);
+    EXPECT_LT(sam->compareTitleThenArtist(*jo), 0);
     Artwork::sortAscending(true);
 
-    auto none1 = artwork("Study");
-    auto none2 = artwork("Study");
-    EXPECT_EQ(none1->compareTitleThenArtist(*none2), 0) << "two artworks without artist are equal";
-    EXPECT_LT(none1->compareTitleThenArtist(*j), 0);
-    EXPECT_GT(j->compareTitleThenArtist(*none1), 0);
-    EXPECT_LT(artwork("A", "Zed")->compareArtistThenTitle(*artwork("B", "ann")), 0) << "artists by code first";
-}
-
-TEST(ArtworkRules, SortingManyArtworksWithGapsIsSafe)
-{
     // A comparator that is not a strict weak ordering makes std::sort undefined; this sort must
     // come out ordered whatever the mix of missing artists.
     std::vector<std::unique_ptr<Artwork>> list;
@@ -75,50 +67,42 @@ TEST(ArtworkRules, StatusIconAndIncomeComeFromSubmissions)
 {
     auto a = artwork("Harbour");
     EXPECT_TRUE(a->statusImage().isEmpty());
-    EXPECT_EQ(a->totalIncome(), 0);
-    Submission sold;
+    Submission sold, withdrawn;
     sold.setSendDate(local(2021, 5, 1));
-    sold.setResponseReceived(1);
-    sold.setSubmissionState(1);
     sold.setIncome(100);
-    Submission withdrawn;
     withdrawn.setSendDate(local(2021, 4, 1));
     withdrawn.setResponseReceived(2);
     withdrawn.setIncome(50);
-    a->addSubmission(&withdrawn);
-    a->addSubmission(&sold);
-    a->addSubmission(&sold);
-    EXPECT_EQ(a->submissions().size(), 2u);
-    EXPECT_EQ(a->submissions().front(), &sold) << "newest first";
-    EXPECT_EQ(a->statusImage(), QStringLiteral("dollarsign_icon"));
-    EXPECT_EQ(a->totalIncome(), 100);
-    sold.setSubmissionState(9);
-    EXPECT_TRUE(a->statusImage().isEmpty());
-    sold.setResponseReceived(0);
-    EXPECT_EQ(a->statusImage(), QStringLiteral("questionmark_icon"));
-    sold.setResponseReceived(3);
-    EXPECT_EQ(a->statusImage(), QStringLiteral("withdrawn_icon"));
+    for (Submission *s : {&withdrawn, &sold, &sold})
+        a->addSubmission(s);
+    EXPECT_EQ(a->submissions(), (std::vector<Submission *>{&sold, &withdrawn})) << "newest first, once";
+    // The newest submission decides the icon; income is that of answered submissions.
+    std::vector<std::string> icons;
+    for (const auto &[response, state] : {std::pair(1, 1), {1, 9}, {0, 9}, {3, 9}}) {
+        sold.setResponseReceived(response);
+        sold.setSubmissionState(state);
+        icons.push_back((a->statusImage() + QString::number(a->totalIncome())).toStdString());
+    }
+    EXPECT_EQ(icons, (std::vector<std::string>{"dollarsign_icon100", "100", "questionmark_icon0",
+                                               "withdrawn_icon0"}));
 }
 
 TEST(ClientRules, NearDeadlineWindowAroundMidnight)
 {
     const FixedNow now(local(2024, 1, 10, 15));
     Client client;
-    client.setDeadline(VelumarkUtility::roundDate(local(2024, 1, 20)));
-    EXPECT_TRUE(client.isApproachingDeadline(2, 2, true)) << "10 days away, window of two weeks";
-    EXPECT_FALSE(client.isApproachingDeadline(1, 2, true)) << "10 days away, window of one week";
-    client.setDeadline(local(2024, 1, 17));
-    EXPECT_TRUE(client.isApproachingDeadline(1, 2, true)) << "exactly a week away";
-    client.setDeadline(local(2024, 1, 11));
-    EXPECT_TRUE(client.isApproachingDeadline(1, 2, true));
-    client.setDeadline(local(2024, 1, 10));
-    EXPECT_FALSE(client.isApproachingDeadline(1, 2, true)) << "cleared on the deadline day";
-    EXPECT_TRUE(client.isApproachingDeadline(1, 2, false));
-    client.setDeadline(local(2024, 1, 2));
-    EXPECT_FALSE(client.isApproachingDeadline(1, 2, true));
-    EXPECT_TRUE(client.isApproachingDeadline(1, 2, false)) << "past deadlines stay marked when not cleared";
-    client.setDeadline(QDateTime());
-    EXPECT_FALSE(client.isApproachingDeadline(1, 2, false));
+    // Deadline, weeks of the window, whether the mark clears once the deadline has come.
+    const std::tuple<QDateTime, int, bool> cases[] = {
+        {local(2024, 1, 20), 2, true}, {local(2024, 1, 20), 1, true},  // ten days away
+        {local(2024, 1, 17), 1, true}, {local(2024, 1, 11), 1, true},  // a week and a day away
+        {local(2024, 1, 10), 1, true}, {local(2024, 1, 10), 1, false}, // the deadline day
+        {local(2024, 1, 2), 1, true},  {local(2024, 1, 2), 1, false},  {QDateTime(), 1, false}};
+    std::string marked;
+    for (const auto &[deadline, weeks, clearAfter] : cases) {
+        client.setDeadline(deadline);
+        marked += client.isApproachingDeadline(weeks, 2, clearAfter) ? 'y' : 'n';
+    }
+    EXPECT_EQ(marked, "ynyynynyn");
     // A month back from 31 March is the last day of February.
     const FixedNow endOfMonth(local(2023, 2, 28, 9));
     client.setDeadline(local(2023, 3, 31));
@@ -128,56 +112,33 @@ TEST(ClientRules, NearDeadlineWindowAroundMidnight)
 TEST(ClientRules, StatusTextsFollowTheLatestSubmission)
 {
     Client client;
-    EXPECT_EQ(client.statusString(), QStringLiteral("Open"));
-    EXPECT_TRUE(client.subText().isNull());
+    auto texts = [&] {
+        return client.statusString() + QLatin1Char('/') + client.subText();
+    };
+    EXPECT_EQ(texts(), QStringLiteral("Open/"));
     Submission waiting;
     waiting.setSendDate(local(2022, 1, 1));
     client.addSubmission(&waiting);
     client.setStatus(false);
-    EXPECT_EQ(client.statusString(), QStringLiteral("Waiting"));
-    EXPECT_EQ(client.subText(), QStringLiteral("Closed"));
+    EXPECT_EQ(texts(), QStringLiteral("Waiting/Closed"));
     waiting.setResponseReceived(1);
-    EXPECT_EQ(client.statusString(), QStringLiteral("Closed"));
-    EXPECT_TRUE(client.subText().isNull());
+    EXPECT_EQ(texts(), QStringLiteral("Closed/"));
 
-    Client nine;
+    Client nine, ten;
     nine.setCompany(QStringLiteral("Gallery 9"));
-    Client ten;
     ten.setCompany(QStringLiteral("gallery 10"));
     EXPECT_LT(nine.compareCompany(ten), 0);
-}
-
-TEST(SubmissionRules, OverdueFollowsTheDueDayAndFlags)
-{
-    const FixedNow now(local(2024, 6, 12, 0));
-    Submission s;
-    s.setValidDueDate(true);
-    s.setResponseDueDate(local(2024, 6, 11));
-    EXPECT_TRUE(s.overdue()) << "due yesterday";
-    s.setResponseDueDate(local(2024, 6, 12));
-    EXPECT_FALSE(s.overdue()) << "due today";
-    s.setResponseDueDate(local(2024, 6, 1));
-    s.setValidDueDate(false);
-    EXPECT_FALSE(s.overdue());
-    s.setValidDueDate(true);
-    EXPECT_TRUE(s.overdue());
-    s.setResponseReceived(1);
-    EXPECT_FALSE(s.overdue());
 }
 
 TEST(SubmissionRules, OrderingPutsNewestFirstThenTitles)
 {
     auto b = artwork("banana");
     auto a = artwork("Apple");
-    Submission first;
-    first.setSendDate(local(2021, 3, 1));
+    Submission first, second, none, older;
     first.setArtwork(b.get());
-    Submission second;
-    second.setSendDate(local(2021, 3, 1));
     second.setArtwork(a.get());
-    Submission none;
-    none.setSendDate(local(2021, 3, 1));
-    Submission older;
+    for (Submission *s : {&first, &second, &none})
+        s->setSendDate(local(2021, 3, 1));
     older.setSendDate(local(2020, 1, 1));
     std::vector<Submission *> list{&older, &first, &none, &second};
     Submission::sortList(list);
@@ -188,31 +149,42 @@ TEST(SubmissionRules, OrderingPutsNewestFirstThenTitles)
     Submission::sortAscending(true);
 }
 
-TEST(SubmissionRules, TextsOfTheListCell)
+TEST(SubmissionRules, TextsOfTheListCellAndOverdue)
 {
-    Submission s;
-    s.setSendDate(local(2021, 3, 1));
-    s.setResponseReceived(1);
-    s.setResponseDate(local(2021, 3, 11));
-    s.setSubmissionState(2);
-    EXPECT_EQ(s.statusString(), QStringLiteral("Published"));
-    EXPECT_EQ(s.moreSubText(), QStringLiteral("Mar 1, 2021 to Mar 11, 2021 (10 days)"));
-    s.setResponseDate(local(2021, 3, 2));
-    EXPECT_EQ(s.moreSubText(), QStringLiteral("Mar 1, 2021 to Mar 2, 2021 (1 day)"));
-    s.setResponseDate(local(2021, 3, 1));
-    EXPECT_EQ(s.moreSubText(), QStringLiteral("Mar 1, 2021 to Mar 1, 2021 (0 days)"));
-    s.setSubmissionState(7);
-    EXPECT_EQ(s.statusString(), QStringLiteral("Unknown"));
-    s.setResponseReceived(3);
-    EXPECT_EQ(s.statusString(), QStringLiteral("Withdrawn"));
-
     const FixedNow now(local(2021, 3, 4, 10));
-    Submission waiting;
-    waiting.setSendDate(local(2021, 3, 1));
-    waiting.setValidDueDate(true);
-    waiting.setResponseDueDate(local(2021, 3, 2));
-    EXPECT_EQ(waiting.statusString(), QStringLiteral("Waiting"));
-    EXPECT_EQ(waiting.moreSubText(), QStringLiteral("Mar 1, 2021 (3 days!)"));
-    waiting.setResponseDueDate(local(2021, 3, 4));
-    EXPECT_EQ(waiting.moreSubText(), QStringLiteral("Mar 1, 2021 (3 days)"));
+    // Response, state, and the response date (answered) or the due date (waiting).
+    const std::tuple<int, int, QDateTime> cases[] = {{1, 2, local(2021, 3, 11)}, {1, 2, local(2021, 3, 2)},
+                                                     {1, 7, local(2021, 3, 1)},  {3, 7, local(2021, 3, 1)},
+                                                     {0, 0, local(2021, 3, 2)},  {0, 0, local(2021, 3, 4)}};
+    std::vector<std::string> texts;
+    for (const auto &[response, state, date] : cases) {
+        Submission s;
+        s.setSendDate(local(2021, 3, 1));
+        s.setResponseReceived(response);
+        s.setSubmissionState(state);
+        s.setValidDueDate(response == 0);
+        response ? s.setResponseDate(date) : s.setResponseDueDate(date);
+        texts.push_back((s.statusString() + QStringLiteral(": ") + s.moreSubText()).toStdString());
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Published: Mar 1, 2021 to Mar 11, 2021 (10 days)",
+                                        "Published: Mar 1, 2021 to Mar 2, 2021 (1 day)",
+                                        "Unknown: Mar 1, 2021 to Mar 1, 2021 (0 days)",
+                                        "Withdrawn: Mar 1, 2021 to Mar 1, 2021 (0 days)",
+                                        "Waiting: Mar 1, 2021 (3 days!)", "Waiting: Mar 1, 2021 (3 days)"}));
+
+    // Due date, whether it counts, response: overdue only when due before today and unanswered.
+    const std::tuple<QDateTime, bool, int> dues[] = {{local(2021, 3, 3), true, 0},
+                                                     {local(2021, 3, 4), true, 0},
+                                                     {local(2021, 3, 1), false, 0},
+                                                     {local(2021, 3, 1), true, 1}};
+    std::string overdue;
+    for (const auto &[due, valid, response] : dues) {
+        Submission s;
+        s.setValidDueDate(valid);
+        s.setResponseDueDate(due);
+        s.setResponseReceived(response);
+        overdue += s.overdue() ? 'y' : 'n';
+    }
+    EXPECT_EQ(overdue, "ynnn");
 }

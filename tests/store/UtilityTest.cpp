@@ -7,10 +7,8 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace velumark;
@@ -22,47 +20,46 @@ QDateTime local(int y, int m, int d, int h = 0, int min = 0)
 }
 } // namespace
 
-TEST(Utility, RoundDateIsLocalMidnightAlsoOnDaylightSavingDays)
+TEST(Utility, MidnightsIntervalsAndWholeDaysFollowTheCalendar)
 {
-    EXPECT_EQ(VelumarkUtility::roundDate(local(2024, 3, 5, 23, 59)), VelumarkUtility::roundDate(local(2024, 3, 5)));
     EXPECT_EQ(VelumarkUtility::roundDate(local(2024, 3, 5, 23, 59)), local(2024, 3, 5));
     // Berlin switched to summer time at 02:00 on 31 March 2024; the day still starts at 00:00.
     const QDateTime dstDay = VelumarkUtility::roundDate(local(2024, 3, 31, 15));
     EXPECT_EQ(dstDay, local(2024, 3, 31));
     EXPECT_EQ(dstDay.secsTo(VelumarkUtility::roundDate(local(2024, 4, 1, 1))), 23 * 3600);
     EXPECT_FALSE(VelumarkUtility::roundDate(QDateTime()).isValid());
-}
-
-TEST(Utility, IntervalsFollowTheCalendar)
-{
+    using U = VelumarkUtility;
     const QDateTime wednesday = local(2024, 5, 15, 14, 30);
-    EXPECT_EQ(VelumarkUtility::subtractInterval(2, wednesday, 2), local(2024, 5, 1, 14, 30));
-    EXPECT_FALSE(VelumarkUtility::subtractInterval(2, wednesday, 0).isValid());
-    EXPECT_EQ(VelumarkUtility::subtractInterval(2, wednesday, 9), wednesday) << "unknown units leave the date";
-    EXPECT_EQ(VelumarkUtility::subtractInterval(1, local(2023, 3, 31), 3), local(2023, 2, 28));
-    EXPECT_EQ(VelumarkUtility::addInterval(1, local(2024, 1, 31), 3), local(2024, 2, 29));
-    EXPECT_EQ(VelumarkUtility::addInterval(1, local(2024, 2, 29), 4), local(2025, 2, 28));
-    EXPECT_EQ(VelumarkUtility::addInterval(3, local(2024, 12, 30), 1), local(2025, 1, 2));
-    EXPECT_FALSE(VelumarkUtility::subtractInterval(std::numeric_limits<qint64>::min(), wednesday, 1).isValid());
-    EXPECT_FALSE(VelumarkUtility::addInterval(std::numeric_limits<qint64>::max(), wednesday, 4).isValid());
+    EXPECT_EQ(U::subtractInterval(2, wednesday, 2), local(2024, 5, 1, 14, 30));
+    EXPECT_FALSE(U::subtractInterval(2, wednesday, 0).isValid());
+    EXPECT_EQ(U::subtractInterval(2, wednesday, 9), wednesday) << "unknown units leave the date";
+    EXPECT_EQ(U::subtractInterval(1, local(2023, 3, 31), 3), local(2023, 2, 28));
+    EXPECT_EQ(U::addInterval(1, local(2024, 1, 31), 3), local(2024, 2, 29));
+    EXPECT_EQ(U::addInterval(1, local(2024, 2, 29), 4), local(2025, 2, 28));
+    EXPECT_EQ(U::addInterval(3, local(2024, 12, 30), 1), local(2025, 1, 2));
+    EXPECT_FALSE(U::subtractInterval(std::numeric_limits<qint64>::min(), wednesday, 1).isValid());
+    EXPECT_FALSE(U::addInterval(std::numeric_limits<qint64>::max(), wednesday, 4).isValid());
+    // Whole days truncate, never go negative, and count calendar days across the clock change.
+    EXPECT_EQ(U::wholeDaysBetween(local(2021, 3, 1), local(2021, 3, 11)), 10);
+    EXPECT_EQ(U::wholeDaysBetween(local(2021, 3, 1, 12), local(2021, 3, 2, 11)), 0);
+    EXPECT_EQ(U::wholeDaysBetween(local(2021, 3, 2), local(2021, 3, 1)), 0);
+    EXPECT_EQ(U::wholeDaysBetween(local(2024, 3, 30), local(2024, 4, 1)), 2);
 }
 
-TEST(Utility, WholeDaysTruncateAndNeverGoNegative)
+TEST(Utility, DatesStoredAndShownSurviveHostileValues)
 {
-    EXPECT_EQ(VelumarkUtility::wholeDaysBetween(local(2021, 3, 1), local(2021, 3, 11)), 10);
-    EXPECT_EQ(VelumarkUtility::wholeDaysBetween(local(2021, 3, 1, 12), local(2021, 3, 2, 11)), 0);
-    EXPECT_EQ(VelumarkUtility::wholeDaysBetween(local(2021, 3, 2), local(2021, 3, 1)), 0);
-    EXPECT_EQ(VelumarkUtility::wholeDaysBetween(local(2024, 3, 30), local(2024, 4, 1)), 2) << "across the clock change";
-}
-
-TEST(Utility, StoredDatesSurviveHostileValues)
-{
-    EXPECT_FALSE(dateFromStoredSeconds(std::nan("")).isValid());
-    EXPECT_FALSE(dateFromStoredSeconds(std::numeric_limits<double>::infinity()).isValid());
-    EXPECT_FALSE(dateFromStoredSeconds(1e300).isValid());
+    for (const double hostile : {std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
+        EXPECT_FALSE(dateFromStoredSeconds(hostile).isValid()) << hostile;
     EXPECT_EQ(dateFromStoredSeconds(0).toMSecsSinceEpoch(), 0);
     EXPECT_EQ(storedSecondsFromDate(dateFromStoredSeconds(1300000000.5)), 1300000000.5);
     EXPECT_EQ(storedSecondsFromDate(QDateTime()), 0.0);
+    // Shown and read in the medium style of the locale.
+    EXPECT_EQ(mediumDateString(local(2021, 3, 1, 10)), QStringLiteral("Mar 1, 2021"));
+    EXPECT_EQ(parseDateWithPattern(QStringLiteral("Jan 05, 2013"), QStringLiteral("MMM dd, yyyy")),
+              local(2013, 1, 5));
+    EXPECT_EQ(parseMediumDate(QStringLiteral("Mar 1, 2021")), local(2021, 3, 1));
+    EXPECT_FALSE(parseMediumDate(QStringLiteral("yesterday")).isValid());
+    EXPECT_EQ(yearString(local(2020, 12, 31, 23, 30)), QStringLiteral("2020"));
 }
 
 TEST(Utility, FileHelpersReplaceTheDestination)
@@ -70,14 +67,11 @@ TEST(Utility, FileHelpersReplaceTheDestination)
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     const QString b = dir.filePath(QStringLiteral("b.txt"));
-    QFile fa(a);
-    ASSERT_TRUE(fa.open(QIODevice::WriteOnly));
-    fa.write("new");
-    fa.close();
-    QFile fb(b);
-    ASSERT_TRUE(fb.open(QIODevice::WriteOnly));
-    fb.write("old contents");
-    fb.close();
+    for (const auto &[path, text] : {std::pair(a, "new"), {b, "old contents"}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
     EXPECT_TRUE(VelumarkUtility::copyFileFrom(a, b));
     QFile check(b);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
@@ -88,54 +82,32 @@ TEST(Utility, FileHelpersReplaceTheDestination)
     EXPECT_FALSE(VelumarkUtility::copyFileFrom(dir.filePath(QStringLiteral("missing")), b));
 }
 
-TEST(Strings, CodeListsAndUnitWords)
+TEST(Strings, UnitWordsAndCaseAndLocaleComparisons)
 {
-    EXPECT_EQ(VelumarkStrings::stateStrings().size(), 7);
-    EXPECT_EQ(VelumarkStrings::clientStrings().at(7), QStringLiteral("Show"));
-    EXPECT_EQ(VelumarkStrings::effortStringsWithInvalid().at(0), QStringLiteral(" "));
     EXPECT_EQ(VelumarkStrings::effortUnitWord(1, 2), QStringLiteral("hour"));
     EXPECT_EQ(VelumarkStrings::effortUnitWord(3, 2), QStringLiteral("hours"));
     EXPECT_TRUE(VelumarkStrings::effortUnitWord(3, 0).isEmpty());
     EXPECT_TRUE(VelumarkStrings::effortUnitWord(3, std::numeric_limits<qint64>::min()).isEmpty());
     EXPECT_TRUE(VelumarkStrings::responseTimeUnitWord(2, 5).isEmpty());
-    EXPECT_EQ(VelumarkStrings::stateIconName(1), QStringLiteral("dollarsign_icon"));
-    EXPECT_TRUE(VelumarkStrings::stateIconName(7).isEmpty());
-}
 
-TEST(TextCompare, LocaleCaseAndNumbers)
-{
     EXPECT_EQ(localizedCaseInsensitiveCompare(QStringLiteral("apple"), QStringLiteral("Apple")), 0);
     EXPECT_LT(localizedCaseInsensitiveCompare(QStringLiteral("Äpfel"), QStringLiteral("Birne")), 0);
     EXPECT_LT(localizedStandardCompare(QStringLiteral("Gallery 9"), QStringLiteral("Gallery 10")), 0);
     EXPECT_GT(localizedCaseInsensitiveCompare(QStringLiteral("Gallery 9"), QStringLiteral("Gallery 10")), 0);
-    EXPECT_LT(plainCompare(QStringLiteral("Zebra"), QStringLiteral("apple")), 0) << "upper case first by code";
+    EXPECT_LT(plainCompare(QStringLiteral("Zebra"), QStringLiteral("apple")), 0)
+        << "upper case first by code";
     EXPECT_EQ(capitalized(QStringLiteral("pen and ink")), QStringLiteral("Pen And Ink"));
     EXPECT_EQ(capitalized(QStringLiteral("ANN  o'LEARY")), QStringLiteral("Ann  O'leary"));
-    const QByteArray a = localizedCaseInsensitiveSortKey(QStringLiteral("apple"));
-    EXPECT_EQ(a, localizedCaseInsensitiveSortKey(QStringLiteral("APPLE")));
-    EXPECT_LT(a, localizedCaseInsensitiveSortKey(QStringLiteral("banana")));
-}
-
-TEST(DateFormatting, MediumStyleOfTheLocale)
-{
-    EXPECT_EQ(mediumDateString(local(2021, 3, 1, 10)), QStringLiteral("Mar 1, 2021"));
-    EXPECT_EQ(parseDateWithPattern(QStringLiteral("Jan 05, 2013"), QStringLiteral("MMM dd, yyyy")), local(2013, 1, 5));
-    EXPECT_EQ(parseMediumDate(QStringLiteral("Mar 1, 2021")), local(2021, 3, 1));
-    EXPECT_FALSE(parseMediumDate(QStringLiteral("yesterday")).isValid());
-    EXPECT_EQ(yearString(local(2020, 12, 31, 23, 30)), QStringLiteral("2020"));
+    const QByteArray apple = localizedCaseInsensitiveSortKey(QStringLiteral("apple"));
+    EXPECT_EQ(apple, localizedCaseInsensitiveSortKey(QStringLiteral("APPLE")));
+    EXPECT_LT(apple, localizedCaseInsensitiveSortKey(QStringLiteral("banana")));
 }
 
 TEST(Preferences, InvalidStoredValuesAreReplacedByDefaults)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("prefs.ini"));
-    {
-        AppPreferences first(file);
-        EXPECT_FALSE(first.sortArtworksByArtist());
-        EXPECT_EQ(first.deadlineDuration(), 1);
-        EXPECT_EQ(first.deadlineUnits(), 2);
-        EXPECT_TRUE(first.clearAfterDeadline());
-    }
+    (void)AppPreferences(file); // writes the defaults
     {
         QSettings stored(file, QSettings::IniFormat);
         EXPECT_EQ(stored.value(QStringLiteral("nearDeadlineDuration")).toInt(), 2);
