@@ -9,7 +9,26 @@
 
 namespace velumark {
 
+namespace {
+
 using Kind = DocumentNotifier::Kind;
+
+// The shown list follows a new order: through its list's search when the list exists, otherwise
+// it shows every record.
+template <typename List, typename T>
+void showInNewOrder(List *list, const QString &searchText, std::vector<T *> &shown,
+                    const OwnedRecords<T> &records)
+{
+    if (list) {
+        list->handleSearch(searchText);
+        return;
+    }
+    shown.clear();
+    for (const auto &record : records)
+        shown.push_back(record.get());
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Sorting and lookups
@@ -42,13 +61,7 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
             return a->compareTitleThenArtistOrdered(*b) < 0;
         });
     m_artworkOrder = currentArtworkOrder();
-    if (m_artworkList) {
-        m_artworkList->handleSearch(m_searchText);
-    } else {
-        m_displayedArtworks.clear();
-        for (auto &artwork : m_artworks)
-            m_displayedArtworks.push_back(artwork.get());
-    }
+    showInNewOrder(m_artworkList.get(), m_searchText, m_displayedArtworks, m_artworks);
     emit m_notifier->listReordered(Kind::Artwork);
 }
 
@@ -62,13 +75,7 @@ void VelumarkDatabase::sortClients()
         client->prepareOrder(collation);
     sortOwned(m_clients, [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
     m_clientOrderAscending = sortClientsAscending;
-    if (m_clientList) {
-        m_clientList->handleSearch(m_searchText);
-    } else {
-        m_displayedClients.clear();
-        for (auto &client : m_clients)
-            m_displayedClients.push_back(client.get());
-    }
+    showInNewOrder(m_clientList.get(), m_searchText, m_displayedClients, m_clients);
     emit m_notifier->listReordered(Kind::Client);
 }
 
@@ -117,13 +124,7 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()>
     m_submissionOrderAscending = sortSubmissionsAscending;
     if (beforeRefresh)
         beforeRefresh();
-    if (m_submissionList) {
-        m_submissionList->handleSearch(m_searchText);
-    } else {
-        m_displayedSubmissions.clear();
-        for (auto &submission : m_submissions)
-            m_displayedSubmissions.push_back(submission.get());
-    }
+    showInNewOrder(m_submissionList.get(), m_searchText, m_displayedSubmissions, m_submissions);
     emit m_notifier->listReordered(Kind::Submission);
 }
 
