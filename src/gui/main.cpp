@@ -1,4 +1,5 @@
 // velumark: the desktop application.
+#include "gui/shell/AboutDialog.h"
 #include "gui/shell/CrashHandler.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/PreferencesDialog.h"
@@ -12,7 +13,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -24,6 +29,19 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
 {
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
+    taker.addSubject(QStringLiteral("file-menu"),
+                     {[&delegate]() -> QWidget * {
+                          DocumentWindow *window = delegate.documents().mainWindow();
+                          if (!window)
+                              return nullptr;
+                          QMenu *file = window->menuBar()->actions().value(0)->menu();
+                          file->popup(window->mapToGlobal(QPoint(0, 0)));
+                          return file;
+                      },
+                      [&delegate] {
+                          if (DocumentWindow *window = delegate.documents().mainWindow())
+                              window->menuBar()->actions().value(0)->menu()->hide();
+                      }});
     taker.addSubject(QStringLiteral("preferences"), {[&delegate]() -> QWidget * {
                                                          delegate.handlePreferences();
                                                          return &delegate.preferencesDialog();
@@ -31,6 +49,13 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                                                      [&delegate] {
                                                          delegate.preferencesDialog().close();
                                                      }});
+    auto about = std::make_shared<QPointer<AboutDialog>>();
+    taker.addSubject(QStringLiteral("about"),
+                     {[&delegate, about]() -> QWidget * { return *about = delegate.showAbout(); },
+                      [about] {
+                          if (*about)
+                              (*about)->close();
+                      }});
 }
 
 } // namespace

@@ -16,7 +16,7 @@ namespace {
 
 using gui::ActionId;
 
-TEST_F(ShellJourney, NewRefusesAnOpenCatalogueOneHeldElsewhereAndAnythingElse)
+TEST_F(ShellJourney, NewRefusesCataloguesInUseAndAnythingElseAndOpenRefusesOneHeldElsewhere)
 {
     const QString open = makeCatalogue(QStringLiteral("Open"), {QStringLiteral("Kept")});
     const QString held = makeCatalogue(QStringLiteral("Held"), {QStringLiteral("Theirs")});
@@ -43,14 +43,19 @@ TEST_F(ShellJourney, NewRefusesAnOpenCatalogueOneHeldElsewhereAndAnythingElse)
     EXPECT_TRUE(user.alerts[1].text.contains(QStringLiteral("open in another program")));
     EXPECT_TRUE(user.alerts[1].detail.contains(QStringLiteral("open in another program")));
     EXPECT_TRUE(user.questions.empty());
+    // Nor is it opened here while the other program has it.
+    EXPECT_FALSE(app().documents().openPath(held));
+    ASSERT_EQ(user.alerts.size(), 3u);
+    EXPECT_EQ(user.alerts[2].text, QStringLiteral("The catalogue “%1” cannot be opened.").arg(held));
+    EXPECT_TRUE(user.alerts[2].detail.contains(QStringLiteral("open in another program")));
     holder.stop();
 
     const QString notCatalogue = path(QStringLiteral("Notes.vdb"));
     QFile(notCatalogue).open(QIODevice::WriteOnly);
     user.paths = {notCatalogue};
     trigger(ActionId::New);
-    ASSERT_EQ(user.alerts.size(), 3u);
-    EXPECT_TRUE(user.alerts[2].text.contains(QStringLiteral("is not a Velumark catalogue")));
+    ASSERT_EQ(user.alerts.size(), 4u);
+    EXPECT_TRUE(user.alerts[3].text.contains(QStringLiteral("is not a Velumark catalogue")));
     EXPECT_TRUE(QFileInfo(notCatalogue).isFile());
 
     EXPECT_EQ(windowCount(), 1);

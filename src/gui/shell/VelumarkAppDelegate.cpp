@@ -44,10 +44,11 @@ bool isTextInput(const QWidget *widget)
            qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget);
 }
 
-// Cut, Copy, Paste and Select All act on the text field that has the keyboard focus.
+// Cut, Copy, Paste and Select All act on the widget with the keyboard focus, when it has them.
 void invokeOnFocus(const char *slot)
 {
-    if (QWidget *focus = QApplication::focusWidget())
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && focus->metaObject()->indexOfSlot(QByteArray(slot) + "()") >= 0)
         QMetaObject::invokeMethod(focus, slot);
 }
 
@@ -301,7 +302,7 @@ void VelumarkAppDelegate::checkForUpdates()
     m_updateChecker->check();
 }
 
-void VelumarkAppDelegate::showAbout()
+AboutDialog *VelumarkAppDelegate::showAbout()
 {
     if (!m_aboutDialog) {
         m_aboutDialog = new AboutDialog(m_documents->mainWindow());
@@ -309,6 +310,7 @@ void VelumarkAppDelegate::showAbout()
     }
     m_aboutDialog->open();
     m_aboutDialog->raise();
+    return m_aboutDialog;
 }
 
 } // namespace velumark::gui

@@ -50,7 +50,8 @@ public:
 
     void handlePreferences();
     void checkForUpdates();
-    void showAbout();
+    // Shows the About window (one at a time) and returns it.
+    AboutDialog *showAbout();
 
 private:
     void connectFileActions();

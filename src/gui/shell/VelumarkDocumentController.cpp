@@ -362,7 +362,9 @@ DocumentWindow *VelumarkDocumentController::showWindow(std::unique_ptr<Catalogue
             Qt::QueuedConnection);
     connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
     m_windows.append(window);
+    // The newest catalogue is the one interchange acts on until another window is activated.
     m_mainWindow = window;
+    window->document().becomeMain();
     window->show();
     emit windowsChanged();
     return window;
