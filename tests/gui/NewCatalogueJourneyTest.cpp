@@ -7,7 +7,6 @@
 #include "support/ChildProcess.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
@@ -50,8 +49,7 @@ TEST_F(ShellJourney, NewRefusesCataloguesInUseAndAnythingElseAndOpenRefusesOneHe
     EXPECT_TRUE(user.alerts[2].detail.contains(QStringLiteral("open in another program")));
     holder.stop();
 
-    const QString notCatalogue = path(QStringLiteral("Notes.vdb"));
-    QFile(notCatalogue).open(QIODevice::WriteOnly);
+    const QString notCatalogue = emptyFile(QStringLiteral("Notes.vdb"));
     user.paths = {notCatalogue};
     trigger(ActionId::New);
     ASSERT_EQ(user.alerts.size(), 4u);

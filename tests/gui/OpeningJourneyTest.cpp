@@ -142,8 +142,7 @@ TEST_F(ShellJourney, OpenTakesThePackageOrTheDatabaseInsideAndHandsInterchangeFi
     trigger(ActionId::Open);
     EXPECT_EQ(windowCount(), 2);
 
-    const QString interchange = path(QStringLiteral("Export.vdbi"));
-    QFile(interchange).open(QIODevice::WriteOnly);
+    const QString interchange = emptyFile(QStringLiteral("Export.vdbi"));
     user.paths = {interchange};
     trigger(ActionId::Open);
     ASSERT_EQ(user.alerts.size(), 1u);

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 namespace velumark::test {
@@ -52,6 +53,14 @@ QString ShellJourney::makeCatalogue(const QString &name, const QStringList &titl
     }
     EXPECT_TRUE(document.close(&error)) << error.toStdString();
     return package;
+}
+
+QString ShellJourney::emptyFile(const QString &name) const
+{
+    const QString file = path(name);
+    QFile out(file);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    return file;
 }
 
 QStringList ShellJourney::artworkTitles(const QString &packagePath)

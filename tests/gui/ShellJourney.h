@@ -27,6 +27,8 @@ protected:
     QString path(const QString &name) const { return m_folder.filePath(name); }
     // A closed catalogue "<name>.vdb" holding artworks of these titles (artists "<title> Artist").
     QString makeCatalogue(const QString &name, const QStringList &titles = {});
+    // An empty file of that name in the folder.
+    QString emptyFile(const QString &name) const;
     // The artwork titles the core reads from a closed catalogue, in its order.
     static QStringList artworkTitles(const QString &packagePath);
     // The single window; fails the test when there is not exactly one.

@@ -165,12 +165,8 @@ void VelumarkAppDelegate::connectFileActions()
 
 void VelumarkAppDelegate::connectEditActions()
 {
-    m_actions->setHandler(ActionId::AddItem, [this] {
-        withMainWindow([](DocumentWindow &window) { window.view()->handleAddButton(); });
-    });
-    m_actions->setHandler(ActionId::RemoveItem, [this] {
-        withMainWindow([](DocumentWindow &window) { window.view()->handleDeleteButton(); });
-    });
+    forwardToView(ActionId::AddItem, &DocumentView::handleAddButton);
+    forwardToView(ActionId::RemoveItem, &DocumentView::handleDeleteButton);
     m_actions->setHandler(ActionId::Cut, [] { invokeOnFocus("cut"); });
     m_actions->setHandler(ActionId::Copy, [] { invokeOnFocus("copy"); });
     m_actions->setHandler(ActionId::Paste, [] { invokeOnFocus("paste"); });
@@ -195,12 +191,8 @@ void VelumarkAppDelegate::connectWindowActions()
         for (DocumentWindow *window : m_documents->windows())
             window->setToolbarsShown(showToolbar->isChecked());
     });
-    m_actions->setHandler(ActionId::CustomizeToolbar, [this] {
-        withMainWindow([](DocumentWindow &window) { window.view()->customizeToolbar(); });
-    });
-    m_actions->setHandler(ActionId::Statistics, [this] {
-        withMainWindow([](DocumentWindow &window) { window.view()->presentStatistics(); });
-    });
+    forwardToView(ActionId::CustomizeToolbar, &DocumentView::customizeToolbar);
+    forwardToView(ActionId::Statistics, &DocumentView::presentStatistics);
     m_actions->setHandler(ActionId::Minimize,
                           [this] { withMainWindow([](DocumentWindow &window) { window.showMinimized(); }); });
     m_actions->setHandler(ActionId::Zoom,
@@ -230,6 +222,13 @@ void VelumarkAppDelegate::connectHelpActions(const Addresses &addresses)
     }
     m_actions->setHandler(ActionId::CheckForUpdates, [this] { checkForUpdates(); });
     m_actions->setHandler(ActionId::About, [this] { showAbout(); });
+}
+
+void VelumarkAppDelegate::forwardToView(ActionId id, void (DocumentView::*command)())
+{
+    m_actions->setHandler(id, [this, command] {
+        withMainWindow([command](DocumentWindow &window) { (window.view()->*command)(); });
+    });
 }
 
 void VelumarkAppDelegate::withMainWindow(const std::function<void(DocumentWindow &)> &command) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/shell/ActionManager.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -9,7 +11,7 @@
 namespace velumark::gui {
 
 class AboutDialog;
-class ActionManager;
+class DocumentView;
 class DocumentWindow;
 class PreferencesDialog;
 class RecentDocuments;
@@ -60,6 +62,8 @@ private:
     void connectHelpActions(const Addresses &addresses);
     void rebuildRecentMenu();
     void windowsChanged();
+    // The action runs the command of the active document's view.
+    void forwardToView(ActionId id, void (DocumentView::*command)());
     // Runs the command on the active document's window, when there is one.
     void withMainWindow(const std::function<void(DocumentWindow &)> &command) const;
 
