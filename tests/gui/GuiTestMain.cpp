@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLockFile>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,7 +43,10 @@ int crash(const char *signalName, const char *reportFolder)
     if (!velumark::gui::CrashHandler::install(QString::fromLocal8Bit(reportFolder)))
         return 1;
     if (std::strcmp(signalName, "SIGSEGV") == 0) {
-        volatile int *nowhere = nullptr;
+        // An address in the first page, which no process maps (not null, which the undefined
+        // behaviour checks of the sanitizer build would stop before the fault).
+        volatile std::uintptr_t firstPage = 64;
+        auto *nowhere = reinterpret_cast<volatile int *>(firstPage);
         *nowhere = 1;
     } else if (std::strcmp(signalName, "SIGABRT") == 0) {
         std::abort();

@@ -13,7 +13,7 @@ namespace velumark::gui {
 
 namespace {
 
-struct ActionSpec
+struct ActionDefinition
 {
     ActionId id;
     const char *text;
@@ -24,7 +24,7 @@ struct ActionSpec
     bool available = true; // false until the window that carries it out exists
 };
 
-const ActionSpec kActions[] = {
+const ActionDefinition kActions[] = {
     {ActionId::New, QT_TRANSLATE_NOOP("Velumark", "New"), QKeySequence::New, "document-new", "document-new"},
     {ActionId::Open, QT_TRANSLATE_NOOP("Velumark", "Open..."), QKeySequence::Open, "document-open",
      "document-open"},
@@ -134,11 +134,11 @@ bool showsEllipsis(ActionId id)
            id == ActionId::Statistics;
 }
 
-const ActionSpec &specOf(ActionId id)
+const ActionDefinition &definitionOf(ActionId id)
 {
-    for (const ActionSpec &spec : kActions) {
-        if (spec.id == id)
-            return spec;
+    for (const ActionDefinition &definition : kActions) {
+        if (definition.id == id)
+            return definition;
     }
     Q_UNREACHABLE();
 }
@@ -169,21 +169,21 @@ ActionManager::~ActionManager() = default;
 
 void ActionManager::createActions()
 {
-    for (const ActionSpec &spec : kActions) {
-        QString text = localized(spec.text);
-        if (showsEllipsis(spec.id))
+    for (const ActionDefinition &definition : kActions) {
+        QString text = localized(definition.text);
+        if (showsEllipsis(definition.id))
             text = localized("%1...").arg(text);
         auto *action = new QAction(text, this);
-        QList<QKeySequence> keys = QKeySequence::keyBindings(spec.key);
-        if (keys.isEmpty() && !extraShortcut(spec.id).isEmpty())
-            keys.append(extraShortcut(spec.id));
+        QList<QKeySequence> keys = QKeySequence::keyBindings(definition.key);
+        if (keys.isEmpty() && !extraShortcut(definition.id).isEmpty())
+            keys.append(extraShortcut(definition.id));
         action->setShortcuts(keys);
-        if (spec.themeIcon)
-            action->setIcon(spec.ownIcon
-                                ? Icons::themed(QLatin1String(spec.themeIcon), QLatin1String(spec.ownIcon))
-                                : QIcon::fromTheme(QLatin1String(spec.themeIcon)));
-        m_actions[spec.id] = action;
-        m_available[spec.id] = spec.available;
+        if (definition.themeIcon)
+            action->setIcon(definition.ownIcon ? Icons::themed(QLatin1String(definition.themeIcon),
+                                                               QLatin1String(definition.ownIcon))
+                                               : QIcon::fromTheme(QLatin1String(definition.themeIcon)));
+        m_actions[definition.id] = action;
+        m_available[definition.id] = definition.available;
     }
     action(ActionId::ShowToolbar)->setCheckable(true);
     action(ActionId::ShowToolbar)->setChecked(true);
@@ -235,7 +235,7 @@ void ActionManager::setAvailable(ActionId id, bool available)
 
 void ActionManager::updateEnabled(ActionId id)
 {
-    const bool needsDocument = specOf(id).needsDocument;
+    const bool needsDocument = definitionOf(id).needsDocument;
     action(id)->setEnabled(m_available.at(id) && (!needsDocument || m_documentsOpen));
 }
 
