@@ -157,6 +157,25 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     ASSERT_TRUE(DatabaseFile::copyTemplate(partial, &error));
     ASSERT_TRUE(SqliteConnection::open(partial)->exec("DROP TABLE client"));
     EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
+
+    // A version row naming no version: the file is named with the reason, and left as it was.
+    for (const char *version : {"0", "-1", "'abc'"}) {
+        const QString odd =
+            databaseIn(QStringLiteral("Version%1.vdb").arg(QLatin1String(version)).toUtf8().constData());
+        ASSERT_TRUE(DatabaseFile::copyTemplate(odd, &error));
+        ASSERT_TRUE(SqliteConnection::open(odd)->exec(
+            QStringLiteral("INSERT INTO version (version_num) VALUES (%1)").arg(QLatin1String(version))));
+        const QByteArray before = [&] {
+            QFile file(odd);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const std::string message = failure(odd);
+        EXPECT_NE(message.find(odd.toStdString()), std::string::npos) << message;
+        EXPECT_NE(message.find("its version is"), std::string::npos) << message;
+        QFile after(odd);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), before);
+    }
 }
 
 TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPassTheirCheck)
@@ -165,11 +184,12 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     const QString path = dir.filePath(QStringLiteral("v2.db"));
     test::buildVersion2Database(path);
     auto db = SqliteConnection::open(path);
-    // A column the second script adds already exists: the script fails part-way.
-    ASSERT_TRUE(db->exec("ALTER TABLE image ADD COLUMN caption TEXT"));
+    // The second script's update of the images is refused after its columns were added.
+    ASSERT_TRUE(
+        db->exec("CREATE TRIGGER refuse BEFORE UPDATE ON image BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const DatabaseFile::Upgrade failed = DatabaseFile::upgrade(*db, 2);
     EXPECT_FALSE(failed.succeeded);
-    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(failed.error, QStringLiteral("refused"));
     auto version = db->prepare("SELECT version_num FROM version");
     ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
@@ -188,12 +208,49 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     file.resize(file.size() / 2);
     file.close();
     EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
-    const QString future = dir.filePath(QStringLiteral("future.vdbi"));
-    auto newer = SqliteConnection::open(future);
-    ASSERT_TRUE(newer->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
-    ASSERT_TRUE(newer->exec("INSERT INTO version (version_num) VALUES (9)"));
-    newer.reset();
-    EXPECT_FALSE(DatabaseFile::verifyForeign(future, &error));
+    // Versions no version of ours wrote, and versions of the future, in plain words.
+    for (const auto &[stored, words] : {std::pair("4", "made by a newer version of Velumark"),
+                                        {"99", "made by a newer version"},
+                                        {"9223372036854775807", "made by a newer version"},
+                                        {"0", "its version is 0, which no version"},
+                                        {"-1", "its version is -1"},
+                                        {"'three'", "\"three\", which is not a version number"},
+                                        {"3.5", "\"3.5\", which is not a version number"}}) {
+        const QString foreignFile = dir.filePath(QStringLiteral("v%1.vdbi").arg(QString::fromLatin1(stored)));
+        auto foreign = SqliteConnection::open(foreignFile);
+        ASSERT_TRUE(foreign->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
+        ASSERT_TRUE(foreign->exec(QStringLiteral("INSERT INTO version (version_num) VALUES (%1)")
+                                      .arg(QString::fromLatin1(stored))));
+        foreign.reset();
+        EXPECT_FALSE(DatabaseFile::verifyForeign(foreignFile, &error)) << stored;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(words))) << error.toStdString();
+    }
+}
+
+TEST(DatabaseFile, UpgradesAddOnlyTheColumnsAFileLacks)
+{
+    QTemporaryDir dir;
+    // A version-1 interchange file carries the export header; a version-2 file already has some
+    // of the image columns of version 3.
+    const QString v1 = dir.filePath(QStringLiteral("v1.db"));
+    test::buildVersion1Database(v1);
+    ASSERT_TRUE(SqliteConnection::open(v1)->exec("ALTER TABLE version ADD COLUMN app_identifier INTEGER; "
+                                                 "ALTER TABLE version ADD COLUMN num_artworks INTEGER; "
+                                                 "ALTER TABLE version ADD COLUMN NUM_IMAGES INTEGER"));
+    const QString v2 = dir.filePath(QStringLiteral("v2.db"));
+    test::buildVersion2Database(v2);
+    ASSERT_TRUE(SqliteConnection::open(v2)->exec("ALTER TABLE image ADD COLUMN caption TEXT; "
+                                                 "ALTER TABLE image ADD COLUMN type INTEGER; "
+                                                 "ALTER TABLE image ADD COLUMN extra TEXT"));
+    for (const auto &[path, version] : {std::pair(v1, 1), {v2, 2}}) {
+        SCOPED_TRACE(path.toStdString());
+        auto db = SqliteConnection::open(path);
+        const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(*db, version);
+        ASSERT_TRUE(upgrade.succeeded) << upgrade.error.toStdString();
+        db.reset();
+        QString error;
+        EXPECT_TRUE(DatabaseFile::verify(path, &error)) << error.toStdString();
+    }
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)

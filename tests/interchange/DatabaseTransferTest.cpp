@@ -271,6 +271,40 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
         EXPECT_EQ(target.document().artworks().size(), 1u);
         EXPECT_EQ(target.count("artwork"), 1);
     }
+    // Files of versions to come, of no version, and damaged where an artworks import does not
+    // read: refused by name with the reason, in every scope.
+    const QString damaged = altered(QStringLiteral("damaged.vdbi"), {});
+    {
+        auto db = SqliteConnection::open(damaged, SqliteConnection::Mode::ReadOnly);
+        auto page = db->prepare("SELECT (SELECT rootpage FROM sqlite_master WHERE name = 'submission'), "
+                                "(SELECT page_size FROM pragma_page_size)");
+        ASSERT_EQ(page->step(), SqliteStatement::Step::Row);
+        const qint64 offset = (page->columnInt64(0) - 1) * page->columnInt64(1);
+        page.reset();
+        db.reset();
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(offset));
+        file.write(QByteArray(16, '\xFF'));
+    }
+    for (const auto &[path, reason] :
+         {std::pair(altered(QStringLiteral("v4.vdbi"), {"UPDATE version SET version_num = 4"}),
+                    "newer version"),
+          {altered(QStringLiteral("v99.vdbi"), {"UPDATE version SET version_num = 99"}), "newer version"},
+          {altered(QStringLiteral("vmax.vdbi"), {"UPDATE version SET version_num = 9223372036854775807"}),
+           "newer version"},
+          {altered(QStringLiteral("v0.vdbi"), {"UPDATE version SET version_num = 0"}), "its version is 0"},
+          {altered(QStringLiteral("vtext.vdbi"), {"UPDATE version SET version_num = 'x'"}),
+           "not a version number"},
+          {damaged, ""}}) {
+        SCOPED_TRACE(path.toStdString());
+        const test::OperationRun run =
+            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, path, 2);
+        EXPECT_EQ(run.result, OperationResult::Failed);
+        EXPECT_TRUE(run.message.contains(QDir::toNativeSeparators(path)) &&
+                    run.message.contains(QLatin1String(reason)))
+            << run.message.toStdString();
+        EXPECT_EQ(target.count("artwork"), 1);
+    }
     const QString hostile =
         altered(QStringLiteral("hostile.vdbi"),
                 {"UPDATE artwork SET title = 'x''); DROP TABLE artwork; --', notes = zeroblob(0)",
