@@ -687,13 +687,14 @@ bool VelumarkDatabase::openUntitled(const QString &displayName, QString *error)
     return readFromURL(path, error);
 }
 
-bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error)
+bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error,
+                                        ExistingCatalogue existing)
 {
     if (!flushDatabase(false, error))
         return false;
     bool saved = true;
     if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename)) {
-        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, error);
+        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, existing, error);
         if (saved) {
             QString lockError;
             auto lock = DocumentPackage::lock(targetPackagePath, &lockError);

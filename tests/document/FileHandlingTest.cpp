@@ -1,6 +1,7 @@
 #include "DocumentFixture.h"
 #include "document/DocumentPackage.h"
 #include "document/DocumentRegistry.h"
+#include "document/PackageDestination.h"
 #include "store/DatabaseFile.h"
 #include "support/LegacyDatabases.h"
 
@@ -37,6 +38,112 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     VelumarkDatabase copy;
     ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
     EXPECT_EQ(copy.artworks().size(), 2u);
+}
+
+namespace {
+
+// A package of the bare minimum (a database file) with a marker file that tells it apart.
+QString fakePackage(const QString &path, const QByteArray &marker)
+{
+    EXPECT_TRUE(QDir().mkdir(path));
+    for (const char *name : {"velumark.db", "marker"}) {
+        QFile file(QDir(path).filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(marker);
+    }
+    return path;
+}
+
+QByteArray markerOf(const QString &package)
+{
+    QFile file(QDir(package).filePath(QStringLiteral("marker")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(FileHandling, SaveAsWritesOnlyUnderACatalogueNameAndReplacesACatalogueOnlyWhenAsked)
+{
+    addArtwork(QStringLiteral("Harbour"));
+    QString error;
+    const auto refused = [&](const QString &target, ExistingCatalogue existing) {
+        error.clear();
+        EXPECT_FALSE(document->writeSafelyToURL(target, &error, existing)) << target.toStdString();
+        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(target))) << error.toStdString();
+        EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), packagePath));
+        EXPECT_TRUE(document->isOpen());
+    };
+    const QString unnamed = folder.filePath(QStringLiteral("Copy"));
+    refused(unnamed, ExistingCatalogue::Replace);
+    EXPECT_FALSE(QFileInfo::exists(unnamed));
+
+    // Whatever is not a catalogue stays as it is, even when replacing was asked for.
+    const QString notes = folder.filePath(QStringLiteral("Notes.vdb"));
+    ASSERT_TRUE(QDir().mkdir(notes));
+    QFile mine(QDir(notes).filePath(QStringLiteral("mine.txt")));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("keep me");
+    mine.close();
+    refused(notes, ExistingCatalogue::Replace);
+    EXPECT_EQ(QDir(notes).entryList(QDir::Files), QStringList{QStringLiteral("mine.txt")});
+    const QString text = folder.filePath(QStringLiteral("text.vdb"));
+    QFile textFile(text);
+    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.close();
+    refused(text, ExistingCatalogue::Replace);
+    EXPECT_TRUE(QFileInfo(text).isFile());
+
+    // A catalogue: kept unless replacing was asked for, and never while another program has it.
+    const QString other = folder.filePath(QStringLiteral("Other.vdb"));
+    {
+        VelumarkDatabase busy;
+        ASSERT_TRUE(busy.readFromURL(other, &error)) << error.toStdString();
+        refused(other, ExistingCatalogue::Keep);
+        refused(other, ExistingCatalogue::Replace);
+        EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+        ASSERT_TRUE(busy.close(&error));
+    }
+    refused(other, ExistingCatalogue::Keep);
+    ASSERT_TRUE(document->writeSafelyToURL(other, &error, ExistingCatalogue::Replace)) << error.toStdString();
+    EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), other));
+    ASSERT_TRUE(document->close(&error));
+    VelumarkDatabase replaced;
+    ASSERT_TRUE(replaced.readFromURL(other, &error)) << error.toStdString();
+    ASSERT_EQ(replaced.artworks().size(), 1u);
+    EXPECT_EQ(replaced.artworks().front()->title(), QStringLiteral("Harbour"));
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty())
+        << "nothing left beside the packages";
+}
+
+TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
+{
+    QTemporaryDir folder;
+    const QString target = fakePackage(folder.filePath(QStringLiteral("Target.vdb")), "old");
+    const QString staging = fakePackage(PackageDestination::stagingPathFor(target), "new");
+    EXPECT_EQ(QFileInfo(staging).absolutePath(), QFileInfo(target).absolutePath()) << "beside the target";
+    QString error;
+    // The moment between the two steps of a replacement: each name holds one whole package.
+    ASSERT_TRUE(PackageDestination::exchange(staging, target, &error)) << error.toStdString();
+    EXPECT_EQ(markerOf(target), "new");
+    EXPECT_EQ(markerOf(staging), "old");
+    EXPECT_TRUE(PackageDestination::isCataloguePackage(staging));
+
+    const QString next = fakePackage(PackageDestination::stagingPathFor(target), "newer");
+    EXPECT_FALSE(PackageDestination::install(next, target, ExistingCatalogue::Keep, &error));
+    EXPECT_EQ(markerOf(target), "new");
+    ASSERT_TRUE(PackageDestination::install(next, target, ExistingCatalogue::Replace, &error))
+        << error.toStdString();
+    EXPECT_EQ(markerOf(target), "newer");
+    EXPECT_FALSE(QFileInfo::exists(next)) << "the replaced package is removed";
+
+    // Nothing to exchange with: nothing moves.
+    const QString missing = folder.filePath(QStringLiteral("Missing.vdb"));
+    EXPECT_FALSE(PackageDestination::exchange(staging, missing, &error));
+    EXPECT_EQ(markerOf(staging), "old");
+    ASSERT_TRUE(PackageDestination::install(staging, missing, ExistingCatalogue::Keep, &error));
+    EXPECT_EQ(markerOf(missing), "old");
 }
 
 TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)

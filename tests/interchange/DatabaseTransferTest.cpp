@@ -319,6 +319,50 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
     EXPECT_TRUE(cacheIsEmpty()) << "temporary files are gone after failures and successes";
 }
 
+// Photo files missing, empty or not files: both kinds of export carry the rest and name those,
+// with the reason, without blaming the destination.
+TEST(DatabaseTransfer, ExportsLeaveOutPhotosThatCannotBeReadAndSaySo)
+{
+    test::SampleCatalogue source(QStringLiteral("Source"));
+    Artwork *harbour = source.addArtwork(QStringLiteral("Harbour"));
+    const Image *whole = source.addPhoto(harbour);
+    const Image *missing = source.addPhoto(harbour);
+    const Image *empty = source.addPhoto(source.addArtwork(QStringLiteral("Dunes")));
+    const Image *folderPhoto = source.addPhoto(source.addArtwork(QStringLiteral("Moon")));
+    ASSERT_TRUE(QFile::remove(missing->photoFilePath()));
+    ASSERT_TRUE(QFile(empty->thumbnailFilePath()).resize(0));
+    ASSERT_TRUE(QFile::remove(folderPhoto->photoFilePath()) && QDir().mkdir(folderPhoto->photoFilePath()));
+    const QStringList problems{
+        QStringLiteral("%1: the file is missing (a photo of \"Harbour\")").arg(missing->photoFilePath()),
+        QStringLiteral("%1: the file is empty (a photo of \"Dunes\")").arg(empty->thumbnailFilePath()),
+        QStringLiteral("%1: it is not a file (a photo of \"Moon\")").arg(folderPhoto->photoFilePath())};
+
+    for (const char *name : {"photos.vdbi", "Photos.vdb"}) {
+        SCOPED_TRACE(name);
+        const QString destination = source.folderPath(QString::fromLatin1(name));
+        const test::OperationRun run = exportTo(source.document(), destination, 0);
+        ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
+        for (const QString &problem : problems)
+            EXPECT_TRUE(run.message.contains(problem)) << run.message.toStdString();
+        EXPECT_FALSE(run.message.contains(destination)) << "the destination is not at fault";
+
+        test::SampleCatalogue target(QStringLiteral("Target"));
+        const test::OperationRun imported = importFrom(target.document(),
+                                                       DatabaseExport::isInterchangePath(destination)
+                                                           ? DatabaseImport::Source::InterchangeFile
+                                                           : DatabaseImport::Source::Package,
+                                                       destination, 0);
+        ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
+        const Artwork *copy = artworkTitled(target.document(), QStringLiteral("Harbour"));
+        ASSERT_NE(copy, nullptr);
+        ASSERT_FALSE(copy->images().empty());
+        Image *picture = copy->images().front();
+        ASSERT_EQ(picture->hydrate(), 0);
+        EXPECT_EQ(picture->photo().size(), QImage(whole->photoFilePath()).size())
+            << "the readable photo is there";
+    }
+}
+
 TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
 {
     test::SampleCatalogue source(QStringLiteral("Source"));
