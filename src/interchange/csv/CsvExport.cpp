@@ -8,9 +8,21 @@
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
+#include <QLocale>
 #include <unordered_map>
 
 namespace velumark {
+
+namespace {
+
+// A record's identifying text, short enough for a message.
+QString shortened(const QString &text)
+{
+    constexpr qsizetype kLongest = 60;
+    return text.size() <= kLongest ? text : text.left(kLongest) + QStringLiteral("...");
+}
+
+} // namespace
 
 CsvExport::CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
     : DocumentExport(document, parent), m_destination(std::move(destination)), m_scope(scope)
@@ -48,20 +60,24 @@ LongOperation::Outcome CsvExport::run()
 
     if (artworks) {
         auto end = writeSection(file, CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns(),
-                                lists.artworkKeys, [&](qint64 key) {
+                                lists.artworkKeys, [&](qint64 key) -> Line {
                                     const auto artwork = reader.artwork(key, true);
-                                    return artwork->title().isEmpty() ? QString()
-                                                                      : CsvExportLines::artworkLine(*artwork);
+                                    if (artwork->title().isEmpty())
+                                        return {};
+                                    return {CsvExportLines::artworkLine(*artwork),
+                                            localized("The artwork \"%1\"").arg(shortened(artwork->title()))};
                                 });
         if (end)
             return *end;
     }
     if (clients) {
         auto end = writeSection(file, CsvTemplate::clientsTitle(), CsvTemplate::clientColumns(),
-                                lists.clientKeys, [&](qint64 key) {
+                                lists.clientKeys, [&](qint64 key) -> Line {
                                     const auto client = reader.client(key, true);
-                                    return client->company().isEmpty() ? QString()
-                                                                       : CsvExportLines::clientLine(*client);
+                                    if (client->company().isEmpty())
+                                        return {};
+                                    return {CsvExportLines::clientLine(*client),
+                                            localized("The client \"%1\"").arg(shortened(client->company()))};
                                 });
         if (end)
             return *end;
@@ -84,13 +100,16 @@ LongOperation::Outcome CsvExport::run()
         };
         auto end = writeSection(
             file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
-            [&](qint64 key) {
+            [&](qint64 key) -> Line {
                 const auto artwork = lists.artworkOfSubmission.find(key);
                 const auto client = lists.clientOfSubmission.find(key);
                 if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
-                    return QString();
-                return CsvExportLines::submissionLine(*reader.submission(key, true), titleOf(artwork->second),
-                                                      companyOf(client->second));
+                    return {};
+                const QString &title = titleOf(artwork->second);
+                const QString &company = companyOf(client->second);
+                return {CsvExportLines::submissionLine(*reader.submission(key, true), title, company),
+                        localized("The submission of \"%1\" to \"%2\"")
+                            .arg(shortened(title), shortened(company))};
             });
         if (end)
             return *end;
@@ -116,8 +135,16 @@ std::optional<LongOperation::Outcome> CsvExport::writeSection(ExportFile &file, 
     for (const qint64 key : keys) {
         if (isAborted())
             return cancelled();
-        const QString line = lineOf(key);
-        if (!line.isEmpty() && !file.outputString(line))
+        const Line line = lineOf(key);
+        // Better no file than one whose import would stop at this record.
+        if (line.text.size() > CsvExportLines::kMaximumRecordLength)
+            return failed(
+                localized("%1 cannot be written to a CSV file: its texts are longer than the %2 "
+                          "characters the CSV import reads back. Shorten them, or export to a .vdbi "
+                          "file instead.")
+                    .arg(line.record)
+                    .arg(QLocale().toString(CsvExportLines::kMaximumRecordLength)));
+        if (!line.text.isEmpty() && !file.outputString(line.text))
             return failed(file.errorString());
         recordDone();
     }

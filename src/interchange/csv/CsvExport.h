@@ -36,8 +36,15 @@ protected:
     Outcome run() override;
 
 private:
+    // A record's line and what the user calls the record.
+    struct Line
+    {
+        QString text;
+        QString record;
+    };
     // Writes the section start, then one line per key (an empty line text skips the record);
-    // an outcome when the export has to end there.
+    // an outcome when the export has to end there, also when a record is longer than the
+    // CSV import reads back.
     template <typename LineOf>
     std::optional<Outcome> writeSection(ExportFile &file, const QString &title, const QStringList &columns,
                                         const std::vector<qint64> &keys, LineOf lineOf);
