@@ -83,35 +83,7 @@ LongOperation::Outcome CsvExport::run()
             return *end;
     }
     if (submissions) {
-        // Many submissions name the same artwork and client: each name is read once.
-        std::unordered_map<qint64, QString> titles;
-        std::unordered_map<qint64, QString> companies;
-        auto titleOf = [&](qint64 key) -> const QString & {
-            auto it = titles.find(key);
-            if (it == titles.end())
-                it = titles.emplace(key, reader.artwork(key, false)->title()).first;
-            return it->second;
-        };
-        auto companyOf = [&](qint64 key) -> const QString & {
-            auto it = companies.find(key);
-            if (it == companies.end())
-                it = companies.emplace(key, reader.client(key, false)->company()).first;
-            return it->second;
-        };
-        auto end = writeSection(
-            file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
-            [&](qint64 key) -> Line {
-                const auto artwork = lists.artworkOfSubmission.find(key);
-                const auto client = lists.clientOfSubmission.find(key);
-                if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
-                    return {};
-                const QString &title = titleOf(artwork->second);
-                const QString &company = companyOf(client->second);
-                return {CsvExportLines::submissionLine(*reader.submission(key, true), title, company),
-                        localized("The submission of \"%1\" to \"%2\"")
-                            .arg(shortened(title), shortened(company))};
-            });
-        if (end)
+        if (auto end = writeSubmissions(file, reader))
             return *end;
     }
     // A cancel that came after the last record still keeps the old file.
@@ -121,6 +93,39 @@ LongOperation::Outcome CsvExport::run()
         return failed(file.errorString());
     reportProgress(100);
     return {};
+}
+
+std::optional<LongOperation::Outcome> CsvExport::writeSubmissions(ExportFile &file, SnapshotReader &reader)
+{
+    const CatalogueSnapshot &lists = snapshot();
+    // Many submissions name the same artwork and client: each name is read once.
+    std::unordered_map<qint64, QString> titles;
+    std::unordered_map<qint64, QString> companies;
+    auto titleOf = [&](qint64 key) -> const QString & {
+        auto it = titles.find(key);
+        if (it == titles.end())
+            it = titles.emplace(key, reader.artwork(key, false)->title()).first;
+        return it->second;
+    };
+    auto companyOf = [&](qint64 key) -> const QString & {
+        auto it = companies.find(key);
+        if (it == companies.end())
+            it = companies.emplace(key, reader.client(key, false)->company()).first;
+        return it->second;
+    };
+    return writeSection(
+        file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
+        [&](qint64 key) -> Line {
+            const auto artwork = lists.artworkOfSubmission.find(key);
+            const auto client = lists.clientOfSubmission.find(key);
+            if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
+                return {};
+            const QString &title = titleOf(artwork->second);
+            const QString &company = companyOf(client->second);
+            return {
+                CsvExportLines::submissionLine(*reader.submission(key, true), title, company),
+                localized("The submission of \"%1\" to \"%2\"").arg(shortened(title), shortened(company))};
+        });
 }
 
 template <typename LineOf>

@@ -9,6 +9,7 @@
 namespace velumark {
 
 class ExportFile;
+class SnapshotReader;
 
 // Writes a document's records to a CSV file in the format the CSV import reads: the comment
 // lines, then the sections of the scope, each with its title and header even when empty. Records
@@ -48,6 +49,7 @@ private:
     template <typename LineOf>
     std::optional<Outcome> writeSection(ExportFile &file, const QString &title, const QStringList &columns,
                                         const std::vector<qint64> &keys, LineOf lineOf);
+    std::optional<Outcome> writeSubmissions(ExportFile &file, SnapshotReader &reader);
     void recordDone();
 
     const QString m_destination;
