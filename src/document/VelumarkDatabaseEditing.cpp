@@ -5,6 +5,7 @@
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
 #include <unordered_set>
@@ -32,6 +33,16 @@ template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const 
     raiseDatabaseError(
         method, QStringLiteral("VelumarkDatabase"), __FILE__, line,
         formatFailure("Error: failed to delete from database with message '%s'.", database.errorMessage()));
+}
+
+// Filing a record the document does not hold would leave a pointer the caller may free.
+template <typename T>
+void requireOwned(const OwnedRecords<T> &list, const T *record, const char *method, int line)
+{
+    if (std::none_of(list.begin(), list.end(),
+                     [record](const std::unique_ptr<T> &r) { return r.get() == record; }))
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, line,
+                           localized("The record to update does not belong to this catalogue."));
 }
 
 } // namespace
@@ -62,6 +73,7 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 
 void VelumarkDatabase::updateArtwork(Artwork *artwork)
 {
+    requireOwned(m_artworks, artwork, __func__, __LINE__);
     removeFrom(m_availableArtworks, artwork);
     if (artwork->sale_loan())
         insertSorted(m_availableArtworks, artwork, byTitle);
@@ -91,6 +103,7 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 
 void VelumarkDatabase::updateClient(Client *client)
 {
+    requireOwned(m_clients, client, __func__, __LINE__);
     removeFrom(m_availableClients, client);
     if (client->status())
         insertSorted(m_availableClients, client, byCompany);
@@ -124,6 +137,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
 
 void VelumarkDatabase::updateSubmission(Submission *submission)
 {
+    requireOwned(m_submissions, submission, __func__, __LINE__);
     sortSubmissionsByDateAndTitle();
     if (submission->artwork())
         submission->artwork()->sortSubmissions();
