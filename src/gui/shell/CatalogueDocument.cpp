@@ -86,11 +86,11 @@ bool CatalogueDocument::save(QString *error)
     return m_database->saveChanges(error);
 }
 
-bool CatalogueDocument::saveAs(const QString &targetPackagePath, QString *error)
+bool CatalogueDocument::saveAs(const QString &targetPackagePath, ExistingCatalogue existing, QString *error)
 {
     const QString previous = packagePath();
     const bool wasUntitled = isUntitled();
-    if (!m_database->writeSafelyToURL(targetPackagePath, error))
+    if (!m_database->writeSafelyToURL(targetPackagePath, error, existing))
         return false;
     if (wasUntitled && !DocumentPackage::samePath(previous, packagePath()))
         QDir(previous).removeRecursively();

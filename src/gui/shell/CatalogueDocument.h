@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/PackageDestination.h"
+
 #include <QString>
 #include <memory>
 
@@ -34,7 +36,7 @@ public:
     bool save(QString *error);
     // Saves, copies the package to the target and goes on there. An untitled package is then
     // removed: it only stood in for the place the user has now chosen.
-    bool saveAs(const QString &targetPackagePath, QString *error);
+    bool saveAs(const QString &targetPackagePath, ExistingCatalogue existing, QString *error);
     // Writes every changed record and closes the file; false (and still open) when that failed.
     bool close(QString *error);
     // The untitled package is removed when this object goes (the user chose not to save it).

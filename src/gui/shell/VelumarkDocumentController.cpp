@@ -271,10 +271,13 @@ bool VelumarkDocumentController::saveDocumentAs(DocumentWindow &window)
     path = CataloguePath::withPackageExtension(path);
     if (DocumentPackage::samePath(path, document.packagePath()))
         return saveDocument(window);
-    if (askAboutDestination(&window, path) == Destination::Refused)
+    const Destination destination = askAboutDestination(&window, path);
+    if (destination == Destination::Refused)
         return false;
+    const ExistingCatalogue existing =
+        destination == Destination::Replace ? ExistingCatalogue::Replace : ExistingCatalogue::Keep;
     QString error;
-    if (!document.saveAs(path, &error)) {
+    if (!document.saveAs(path, existing, &error)) {
         tell(&window, localized("The catalogue %1 cannot be saved.").arg(quoted(document.displayName())),
              error);
         return false;
