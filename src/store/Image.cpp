@@ -51,9 +51,14 @@ QByteArray encodeJpeg(const QImage &picture)
 QString writePictureFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
-        !file.commit())
+    auto failure = [&] {
         return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    };
+    // Unbuffered: a write the disk refuses fails with the system's reason.
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure();
+    if (!VelumarkUtility::writeAll(file, data.constData(), data.size()) || !file.commit())
+        return failure();
     return {};
 }
 
@@ -509,7 +514,7 @@ void Image::copyPhotosToPath(const QString &folder) const
     }
 }
 
-bool Image::exportToPath(const QString &file, int sizeCode)
+bool Image::exportToPath(const QString &file, int sizeCode, QString *writeProblem)
 {
     switch (sizeCode) {
     case 1: {
@@ -520,22 +525,34 @@ bool Image::exportToPath(const QString &file, int sizeCode)
                 return false;
             releaseThumbnail();
         }
-        return QFileInfo(source).isFile() && VelumarkUtility::copyFileFrom(source, file);
+        QFile thumbnail(source);
+        if (!QFileInfo(source).isFile() || !thumbnail.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray data = thumbnail.readAll();
+        return !data.isEmpty() && writeExported(file, data, writeProblem);
     }
     case 2:
-        return exportPhotoToPath(file, 512);
+        return exportPhotoToPath(file, 512, writeProblem);
     case 3:
-        return exportPhotoToPath(file, 1024);
+        return exportPhotoToPath(file, 1024, writeProblem);
     case 4:
-        return exportPhotoToPath(file, kPhotoSide);
+        return exportPhotoToPath(file, kPhotoSide, writeProblem);
     default:
         return false;
     }
 }
 
+bool Image::writeExported(const QString &file, const QByteArray &data, QString *writeProblem)
+{
+    const QString problem = writePictureFile(file, data);
+    if (writeProblem)
+        *writeProblem = problem;
+    return problem.isEmpty();
+}
+
 // The photo's own rule: a photo that already fits the requested side is written at its size,
 // never enlarged (an 800 x 600 photo exported at 1024 stays 800 x 600).
-bool Image::exportPhotoToPath(const QString &file, int longestSide)
+bool Image::exportPhotoToPath(const QString &file, int longestSide, QString *writeProblem)
 {
     if (longestSide <= 0)
         return false;
@@ -549,7 +566,7 @@ bool Image::exportPhotoToPath(const QString &file, int longestSide)
     if (picture.isNull())
         return false;
     const QByteArray data = encodeJpeg(picture);
-    return !data.isEmpty() && writePictureFile(file, data).isEmpty();
+    return !data.isEmpty() && writeExported(file, data, writeProblem);
 }
 
 QString Image::photoFilePath() const

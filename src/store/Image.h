@@ -99,9 +99,10 @@ public:
     // Copies the three files into the folder under the same names; missing files are skipped.
     void copyPhotosToPath(const QString &folder) const;
     // Writes one picture: 1 the thumbnail file, 2/3/4 the photo with longest side 512/1024/1280.
-    // Other codes write nothing. True when a file was written.
-    bool exportToPath(const QString &file, int sizeCode);
-    bool exportPhotoToPath(const QString &file, int longestSide);
+    // Other codes write nothing. True when a file was written. A picture that was read but could
+    // not be written (a full disk) says why in `writeProblem`, naming the file.
+    bool exportToPath(const QString &file, int sizeCode, QString *writeProblem = nullptr);
+    bool exportPhotoToPath(const QString &file, int longestSide, QString *writeProblem = nullptr);
 
     QString photoFilePath() const;
     QString thumbnailFilePath() const;
@@ -137,6 +138,7 @@ private:
     // it wrote and returns why.
     QString writeNewFiles();
     int writeFailure(const char *method, const QString &detail);
+    static bool writeExported(const QString &file, const QByteArray &data, QString *writeProblem);
     void releaseThumbnail();
 
     qint64 m_linkedType = kNone;

@@ -1,14 +1,21 @@
 #include "store/VelumarkUtility.h"
 
 #include "store/AppPreferences.h"
+#include "store/Localization.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velumark {
 
@@ -183,6 +190,48 @@ bool VelumarkUtility::removeFileIfExists(const QString &path)
     return QFile::remove(path);
 }
 
+bool VelumarkUtility::writeAll(QIODevice &device, const char *data, qint64 size)
+{
+    for (qint64 written = 0; written < size;) {
+        const qint64 count = device.write(data + written, size - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
+
+bool VelumarkUtility::copyFile(const QString &source, const QString &destination, QString *reason)
+{
+    QFile from(source);
+    QFile to(destination);
+    auto fail = [&](const QFile &file) {
+        if (reason)
+            *reason = file.errorString();
+        if (to.isOpen()) {
+            to.close();
+            QFile::remove(destination);
+        }
+        return false;
+    };
+    if (!from.open(QIODevice::ReadOnly))
+        return fail(from);
+    if (!to.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return fail(to);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 count = from.read(block.data(), block.size());
+        if (count < 0)
+            return fail(from);
+        if (count == 0)
+            break;
+        if (!writeAll(to, block.constData(), count))
+            return fail(to);
+    }
+    to.close();
+    return true;
+}
+
 bool VelumarkUtility::copyFileFrom(const QString &source, const QString &destination)
 {
     if (!QFileInfo(source).isFile())
@@ -204,6 +253,63 @@ bool VelumarkUtility::moveFileFrom(const QString &source, const QString &destina
     if (!removeFileIfExists(destination))
         return false;
     return QFile::rename(source, destination);
+}
+
+bool VelumarkUtility::renameWithoutReplacing(const QString &from, const QString &to, QString *reason)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    int result = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without the flag: checked first, then renamed.
+        const QFileInfo existing(to);
+        errno = EEXIST;
+        result = existing.exists() || existing.isSymLink()
+                     ? -1
+                     : std::rename(source.constData(), target.constData());
+    }
+    if (result == 0)
+        return true;
+    if (reason)
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+bool VelumarkUtility::exchangePaths(const QString &a, const QString &b, QString *reason, bool *unsupported)
+{
+    if (::renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
+                    RENAME_EXCHANGE) == 0)
+        return true;
+    const int code = errno;
+    if (unsupported)
+        *unsupported = code == EINVAL || code == ENOSYS || code == EOPNOTSUPP;
+    if (reason)
+        *reason = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
+
+QString VelumarkUtility::whyNotReadableFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info
+    {};
+    if (path.isEmpty() || ::stat(name.constData(), &info) != 0) {
+        const int code = path.isEmpty() ? ENOENT : errno;
+        struct stat link
+        {};
+        if (code == ENOENT && ::lstat(name.constData(), &link) == 0)
+            return localized("it is a symbolic link to nothing");
+        return code == ENOENT ? localized("it does not exist") : QString::fromLocal8Bit(std::strerror(code));
+    }
+    if (S_ISDIR(info.st_mode))
+        return localized("it is a folder, not a file");
+    if (!S_ISREG(info.st_mode))
+        return localized("it is not a regular file but a device, a pipe or a socket");
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return {};
 }
 
 QString VelumarkUtility::cacheFolder()

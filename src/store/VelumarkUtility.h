@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QString>
+
+class QIODevice;
 #include <memory>
 
 namespace velumark {
@@ -71,9 +73,26 @@ public:
 
     // True when nothing is at the path afterwards.
     static bool removeFileIfExists(const QString &path);
+    // Writes all the bytes; what the device takes only in part is written again, so that a refused
+    // write fails with the system's reason (a full disk), which a short count alone does not give.
+    static bool writeAll(QIODevice &device, const char *data, qint64 size);
+    // Copies a file to a new one (replacing what is there); false with the reason, naming neither
+    // file, and without a partial copy.
+    static bool copyFile(const QString &source, const QString &destination, QString *reason);
     // Remove whatever is at the destination, then copy or move; true when done.
     static bool copyFileFrom(const QString &source, const QString &destination);
     static bool moveFileFrom(const QString &source, const QString &destination);
+    // Renames, but never over something that exists at the destination (even when it appears at
+    // the last moment); false with the system's reason.
+    static bool renameWithoutReplacing(const QString &from, const QString &to, QString *reason);
+    // Exchanges what two paths name, in one step; false with the system's reason where that
+    // failed (`unsupported` tells that the file system cannot do it at all).
+    static bool exchangePaths(const QString &a, const QString &b, QString *reason,
+                              bool *unsupported = nullptr);
+
+    // Why a path cannot be read as a regular file, in plain words (it does not exist, it is a
+    // folder, it is a device or a pipe, or the system's reason); empty when it can.
+    static QString whyNotReadableFile(const QString &path);
 
     // The application's folder inside the user's cache folder, created when missing; empty when
     // it cannot be made.

@@ -56,4 +56,14 @@ QString ChildProcess::transcript()
         .arg(m_process.program(), m_process.arguments().join(QLatin1Char(' ')), QString::fromUtf8(m_output));
 }
 
+qint64 endedProcessId()
+{
+    QProcess child;
+    child.start(QStringLiteral("/bin/true"), {});
+    child.waitForStarted();
+    const qint64 pid = child.processId();
+    child.waitForFinished();
+    return pid;
+}
+
 } // namespace velumark::test

@@ -34,4 +34,7 @@ private:
     QByteArray m_output;
 };
 
+// The id of a process that has ended (a child run to its end): no running process has it.
+qint64 endedProcessId();
+
 } // namespace velumark::test
