@@ -95,9 +95,14 @@ bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(do
     try {
         // Batches of records share one transaction: thousands of rows cost a few commits.
         auto transaction = std::make_unique<SqliteTransaction>(*document.database());
+        auto commit = [&] {
+            if (!transaction->commit())
+                throw DatabaseError(QStringLiteral("fill"), QStringLiteral("DemoCatalogue"),
+                                    QStringLiteral(__FILE__), __LINE__, document.database()->errorMessage());
+        };
         auto commitEvery = [&](qint64 count) {
             if (count % 500 == 0) {
-                transaction->commit();
+                commit();
                 transaction = std::make_unique<SqliteTransaction>(*document.database());
             }
         };
@@ -233,10 +238,7 @@ bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(do
             commitEvery(i + 1);
             step();
         }
-        if (!transaction->commit())
-            throw DatabaseError(QStringLiteral("fill"), QStringLiteral("DemoCatalogue"),
-                                QStringLiteral("DemoCatalogue"), __LINE__,
-                                document.database()->errorMessage());
+        commit();
         if (!document.saveChanges(error))
             return false;
     } catch (const DatabaseError &failure) {

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QUuid>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -94,14 +93,6 @@ PackageDestination::Problem PackageDestination::check(const QString &target, Exi
         return Problem::CatalogueExists;
     }
     return Problem::None;
-}
-
-QString PackageDestination::stagingPathFor(const QString &target)
-{
-    const QFileInfo info(target);
-    return QDir(info.absolutePath())
-        .filePath(QStringLiteral(".%1.%2.partial")
-                      .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
 }
 
 bool PackageDestination::install(const QString &staging, const QString &target, ExistingCatalogue existing,

@@ -33,10 +33,7 @@ public:
     // Why a package cannot be written to the target, with the message for the user.
     static Problem check(const QString &target, ExistingCatalogue existing, QString *error);
 
-    // A free name beside the target, for staging what is to take the target's place.
-    static QString stagingPathFor(const QString &target);
-
-    // Gives a complete package staged beside the target (see stagingPathFor) the target's name,
+    // Gives a complete package staged beside the target (Leftovers::stagingPathFor) the target's name,
     // after checking the target again. A replaced catalogue is exchanged with the new package in
     // one step, so the name holds one whole package at every moment, then removed. On failure
     // the staged package is left to the caller and the target is as it was.

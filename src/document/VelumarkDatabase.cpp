@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace velumark {
 
@@ -126,7 +127,9 @@ bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
     m_database.reset();
     QString openError;
     // Without the create flag: a package without its database is an error, not a new empty file.
-    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadWrite, &openError);
+    auto connection = SqliteConnection::open(
+        databasePath, m_readOnly ? SqliteConnection::Mode::ReadOnly : SqliteConnection::Mode::ReadWrite,
+        &openError);
     if (!connection)
         return setError(
             error, localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError));
@@ -183,6 +186,8 @@ bool VelumarkDatabase::readVersionRow(QString *error)
         return true;
     }
     query.reset();
+    if (!isEditable(error))
+        return false;
     m_dbCreationDate = now;
     m_dbVersionNumber = DatabaseFile::kCurrentVersion;
     auto insert = db.prepare("INSERT INTO version (version_num, creation_date, comments) VALUES(?, ?, ?)");
@@ -290,6 +295,8 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
     try {
         if (!readVersionRow(error))
             return abandon();
+        if (m_dbVersionNumber < DatabaseFile::kCurrentVersion && !isEditable(error))
+            return abandon();
         const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
         if (!upgrade.succeeded) {
             setError(error,
@@ -309,7 +316,7 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
         sortByKey(m_availableClients,
                   [&](const Client &c) -> const QByteArray & { return c.companyTextSortKey(collation); });
         for (auto &image : state.unownedImages) {
-            if (image->deleteRow() != 0)
+            if (!m_readOnly && image->deleteRow() != 0)
                 return abandon();
         }
         if (m_addMediumsFlag) {
@@ -330,13 +337,24 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
         setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
         return abandon();
     }
-    for (auto &image : state.unownedImages)
-        image->removeFiles();
+    if (!m_readOnly) {
+        for (auto &image : state.unownedImages)
+            image->removeFiles();
+    }
     return true;
 }
 
 bool VelumarkDatabase::writeAllRecords(QString *error)
 {
+    if (m_readOnly) {
+        auto changed = [](const auto &list) {
+            return std::any_of(list.begin(), list.end(),
+                               [](const auto &record) { return record->isDirty(); });
+        };
+        const bool anyChanged = changed(m_artworks) || changed(m_clients) || changed(m_submissions) ||
+                                changed(m_mediums) || changed(m_artists) || changed(m_images);
+        return !anyChanged || isEditable(error);
+    }
     SqliteConnection &db = *m_database;
     if (!DatabaseFile::beginTransaction(db))
         return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
@@ -534,8 +552,14 @@ void VelumarkDatabase::linkImages(const std::unordered_map<qint64, Artwork *> &a
         }
         orphans.push_back(image.get());
     }
-    for (Image *orphan : orphans)
-        removeImage(orphan);
+    for (Image *orphan : orphans) {
+        // A read-only catalogue keeps its rows; the orphans are only left out of the lists.
+        if (m_readOnly)
+            std::erase_if(m_images,
+                          [orphan](const std::unique_ptr<Image> &image) { return image.get() == orphan; });
+        else
+            removeImage(orphan);
+    }
     for (auto &artwork : m_artworks)
         artwork->sortImages();
 }
@@ -665,8 +689,7 @@ bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
         m_writeCreationDate = true;
         m_addMediumsFlag = true;
     }
-    m_lock = DocumentPackage::lock(m_packageFilename, error);
-    if (!m_lock)
+    if (!lockOrOpenReadOnly(error))
         return false;
     if (!loadAndLink(m_dbFilename, error)) {
         m_database.reset();
@@ -675,7 +698,41 @@ bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
         return false;
     }
     m_writeCreationDate = false;
+    if (m_ownerWasKilled && !m_readOnly) {
+        // What an import killed before its end left in the package.
+        QFile::remove(QDir(m_packageFilename).filePath(QString::fromLatin1(kImportStagingName)));
+        removeUnreferencedPictures();
+    }
     return true;
+}
+
+bool VelumarkDatabase::lockOrOpenReadOnly(QString *error)
+{
+    m_readOnly = false;
+    m_readOnlyReason.clear();
+    bool unwritable = false;
+    QString lockError;
+    m_ownerWasKilled =
+        QFileInfo::exists(QDir(m_packageFilename).filePath(QString::fromLatin1(kLockFileName)));
+    m_lock = DocumentPackage::lock(m_packageFilename, &lockError, &unwritable);
+    if (!m_lock && !unwritable)
+        return setError(error, lockError);
+    const QFileInfo file(m_dbFilename);
+    if (unwritable)
+        m_readOnlyReason = localized("it is on a read-only disk or in a folder without write permission");
+    else if (!file.permission(QFileDevice::WriteOwner) || !file.isWritable())
+        m_readOnlyReason = localized("its database file is write-protected");
+    m_readOnly = !m_readOnlyReason.isEmpty();
+    return true;
+}
+
+bool VelumarkDatabase::isEditable(QString *reason) const
+{
+    if (!m_readOnly)
+        return true;
+    return setError(reason,
+                    localized("The catalogue %1 is open read-only because %2; nothing in it can be changed.")
+                        .arg(QDir::toNativeSeparators(m_packageFilename), m_readOnlyReason));
 }
 
 bool VelumarkDatabase::openUntitled(const QString &displayName, QString *error)
@@ -747,6 +804,14 @@ bool VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath, QString *e
     m_addMediumsFlag = m_addArtistsFlag = m_mapUpgradedImagesFlag = false;
     m_writeCreationDate = false;
     return loadAndLink(m_dbFilename, error);
+}
+
+void VelumarkDatabase::removeUnreferencedPictures() const
+{
+    std::unordered_set<qint64> keys;
+    for (const auto &image : m_images)
+        keys.insert(image->primaryKey());
+    DocumentPackage::removeUnreferencedPictures(m_packageFilename, keys);
 }
 
 bool VelumarkDatabase::close(QString *error)

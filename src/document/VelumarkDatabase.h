@@ -39,6 +39,8 @@ class VelumarkDatabase
 public:
     static constexpr const char *kDatabaseFileName = "velumark.db";
     static constexpr const char *kLockFileName = ".velumark.lock";
+    // Where an import stages the new database inside the package before it takes the old one's place.
+    static constexpr const char *kImportStagingName = ".velumark.db.importing";
     static constexpr const char *kPackageExtension = "vdb";
 
     // A new document object (registered with the registry of open documents); nothing loaded.
@@ -69,6 +71,12 @@ public:
     const QString &dbFilename() const { return m_dbFilename; }
     bool unsavedDocument() const { return m_unsavedDocument; }
     bool isOpen() const { return m_database != nullptr; }
+    // Whether the catalogue was opened read-only: its database file is write-protected, or
+    // nothing can be written where it lies (a read-only disk, a folder without write permission).
+    // It can then be read and exported, and every change is refused.
+    bool isReadOnly() const { return m_readOnly; }
+    // Whether records may be changed; false with the reason when not.
+    bool isEditable(QString *reason = nullptr) const;
 
     // ---- Interchange support ----
     // One import or export at a time per document: false (with the reason) while one runs.
@@ -80,6 +88,8 @@ public:
     // Puts a complete, checked database file that is staged inside the package in place of the
     // document's file with one rename, then reloads every list from it.
     bool replaceDatabaseFile(const QString &stagedPath, QString *error = nullptr);
+    // Removes the package's picture files that no image of the document names.
+    void removeUnreferencedPictures() const;
 
     // ---- Database file ----
     static bool createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
@@ -215,11 +225,19 @@ private:
     void setPackage(const QString &packagePath);
     bool writeAllRecords(QString *error);
     bool lockPackage(const QString &packagePath, QString *error);
+    // Raises DatabaseError with the reason when the document may not be changed.
+    void refuseIfNotEditable(const char *method) const;
+    // Opens read-only when the package cannot be written; false when it cannot be opened at all.
+    bool lockOrOpenReadOnly(QString *error);
 
     QString m_packageFilename;
     QString m_dbFilename;
     bool m_unsavedDocument = false;
     bool m_operationRunning = false;
+    bool m_readOnly = false;
+    QString m_readOnlyReason;
+    // The lock file was there before this process locked: its owner ended without letting go.
+    bool m_ownerWasKilled = false;
     std::unique_ptr<QLockFile> m_lock;
 
     std::unique_ptr<SqliteConnection> m_database;

@@ -50,8 +50,16 @@ void requireOwned(const OwnedRecords<T> &list, const T *record, const char *meth
 // ---------------------------------------------------------------------------------------------
 // Adding, re-filing and removing
 
+void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+{
+    QString reason;
+    if (!isEditable(&reason))
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, reason);
+}
+
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 {
+    refuseIfNotEditable(__func__);
     artwork->insertIntoDatabase(m_database.get());
     Artwork *added = artwork.get();
     const bool inOrder = sortArtworksByFirstColumn && m_artworkOrder == currentArtworkOrder();
@@ -73,6 +81,7 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 
 void VelumarkDatabase::updateArtwork(Artwork *artwork)
 {
+    refuseIfNotEditable(__func__);
     requireOwned(m_artworks, artwork, __func__, __LINE__);
     removeFrom(m_availableArtworks, artwork);
     if (artwork->sale_loan())
@@ -83,6 +92,7 @@ void VelumarkDatabase::updateArtwork(Artwork *artwork)
 
 Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 {
+    refuseIfNotEditable(__func__);
     client->insertIntoDatabase(m_database.get());
     Client *added = client.get();
     if (m_clientOrderAscending == std::optional(sortClientsAscending)) {
@@ -103,6 +113,7 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 
 void VelumarkDatabase::updateClient(Client *client)
 {
+    refuseIfNotEditable(__func__);
     requireOwned(m_clients, client, __func__, __LINE__);
     removeFrom(m_availableClients, client);
     if (client->status())
@@ -113,6 +124,7 @@ void VelumarkDatabase::updateClient(Client *client)
 
 Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submission)
 {
+    refuseIfNotEditable(__func__);
     submission->insertIntoDatabase(m_database.get());
     Submission *added = submission.get();
     if (m_submissionOrderAscending == std::optional(sortSubmissionsAscending)) {
@@ -137,6 +149,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
 
 void VelumarkDatabase::updateSubmission(Submission *submission)
 {
+    refuseIfNotEditable(__func__);
     requireOwned(m_submissions, submission, __func__, __LINE__);
     sortSubmissionsByDateAndTitle();
     if (submission->artwork())
@@ -150,6 +163,7 @@ void VelumarkDatabase::updateSubmission(Submission *submission)
 
 Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
 {
+    refuseIfNotEditable(__func__);
     medium->insertIntoDatabase(m_database.get());
     medium->save();
     Medium *added = medium.get();
@@ -160,11 +174,13 @@ Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
 
 void VelumarkDatabase::updateMedium()
 {
+    refuseIfNotEditable(__func__);
     sortOwned(m_mediums, byMediumName);
 }
 
 Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
 {
+    refuseIfNotEditable(__func__);
     artist->insertIntoDatabase(m_database.get());
     Artist *added = artist.get();
     m_artists.push_back(std::move(artist));
@@ -174,11 +190,13 @@ Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
 
 void VelumarkDatabase::updateArtist()
 {
+    refuseIfNotEditable(__func__);
     sortOwned(m_artists, byArtistName);
 }
 
 Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 {
+    refuseIfNotEditable(__func__);
     image->insertIntoDatabase(m_database.get(), m_packageFilename, true);
     image->save();
     Image *added = image.get();
@@ -210,12 +228,14 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
 
 void VelumarkDatabase::removeSubmission(Submission *submission)
 {
+    refuseIfNotEditable(__func__);
     submission->deleteFromDatabase();
     detachSubmissions({submission});
 }
 
 void VelumarkDatabase::removeArtwork(Artwork *artwork)
 {
+    refuseIfNotEditable(__func__);
     const std::vector<Submission *> doomedSubmissions = artwork->submissions();
     const std::vector<Image *> doomedImages = artwork->images();
     {
@@ -246,6 +266,7 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
 
 void VelumarkDatabase::removeClient(Client *client)
 {
+    refuseIfNotEditable(__func__);
     const std::vector<Submission *> doomed = client->submissions();
     {
         SqliteTransaction transaction(*m_database);
@@ -266,6 +287,7 @@ void VelumarkDatabase::removeClient(Client *client)
 
 void VelumarkDatabase::removeMedium(Medium *medium)
 {
+    refuseIfNotEditable(__func__);
     medium->deleteFromDatabase();
     emit m_notifier->recordRemoved(Kind::Medium, medium);
     takeOwned(m_mediums, medium);
@@ -273,6 +295,7 @@ void VelumarkDatabase::removeMedium(Medium *medium)
 
 void VelumarkDatabase::removeArtist(Artist *artist)
 {
+    refuseIfNotEditable(__func__);
     artist->deleteFromDatabase();
     emit m_notifier->recordRemoved(Kind::Artist, artist);
     takeOwned(m_artists, artist);
@@ -280,6 +303,7 @@ void VelumarkDatabase::removeArtist(Artist *artist)
 
 void VelumarkDatabase::removeImage(Image *image)
 {
+    refuseIfNotEditable(__func__);
     image->deleteRow();
     image->removeFiles();
     emit m_notifier->recordRemoved(Kind::Image, image);

@@ -6,6 +6,7 @@
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/Image.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/VelumarkUtility.h"
@@ -200,7 +201,7 @@ void DatabaseExport::noteUnreadable(SqliteConnection &copy, const Image &image, 
 
 DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy)
 {
-    const QString staging = PackageDestination::stagingPathFor(m_destination);
+    const QString staging = Leftovers::stagingPathFor(m_destination);
     if (!QFile::copy(copy, staging)) {
         QFile::remove(staging);
         return failed(
@@ -227,7 +228,7 @@ DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy
 
 DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
 {
-    const QString staging = PackageDestination::stagingPathFor(m_destination);
+    const QString staging = Leftovers::stagingPathFor(m_destination);
     auto discard = [&](Outcome outcome) {
         QDir(staging).removeRecursively();
         return outcome;

@@ -3,6 +3,7 @@
 #include "document/DocumentRegistry.h"
 #include "document/PackageDestination.h"
 #include "store/DatabaseFile.h"
+#include "store/Leftovers.h"
 #include "support/LegacyDatabases.h"
 
 #include <QDir>
@@ -121,7 +122,7 @@ TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
 {
     QTemporaryDir folder;
     const QString target = fakePackage(folder.filePath(QStringLiteral("Target.vdb")), "old");
-    const QString staging = fakePackage(PackageDestination::stagingPathFor(target), "new");
+    const QString staging = fakePackage(Leftovers::stagingPathFor(target), "new");
     EXPECT_EQ(QFileInfo(staging).absolutePath(), QFileInfo(target).absolutePath()) << "beside the target";
     QString error;
     // The moment between the two steps of a replacement: each name holds one whole package.
@@ -130,7 +131,7 @@ TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
     EXPECT_EQ(markerOf(staging), "old");
     EXPECT_TRUE(PackageDestination::isCataloguePackage(staging));
 
-    const QString next = fakePackage(PackageDestination::stagingPathFor(target), "newer");
+    const QString next = fakePackage(Leftovers::stagingPathFor(target), "newer");
     EXPECT_FALSE(PackageDestination::install(next, target, ExistingCatalogue::Keep, &error));
     EXPECT_EQ(markerOf(target), "new");
     ASSERT_TRUE(PackageDestination::install(next, target, ExistingCatalogue::Replace, &error))

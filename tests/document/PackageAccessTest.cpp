@@ -1,0 +1,259 @@
+#include "DocumentFixture.h"
+#include "document/DocumentPackage.h"
+#include "store/DatabaseError.h"
+#include "support/ChildProcess.h"
+#include "support/ScratchDisk.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSysInfo>
+#include <functional>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace velumark;
+using PackageAccess = test::DocumentFixture;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Lock file contents as a process writes them: its id, its name, its host.
+QByteArray lockInfo(qint64 pid)
+{
+    return QByteArray::number(pid) + "\nVelumark\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+}
+
+} // namespace
+
+TEST_F(PackageAccess, ALockNoRunningProcessHoldsNeverBlocksAndItsImportIsTidiedAway)
+{
+    const qint64 kept = catalogue->addPhoto(addArtwork(QStringLiteral("Harbour")))->primaryKey();
+    QString error;
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    const QDir package(packagePath);
+    const QString lock = package.filePath(QStringLiteral(".velumark.lock"));
+    // Empty (killed between making and writing it), unreadable, and of a process that ended.
+    for (const QByteArray &left :
+         {QByteArray(), QByteArray("not a lock\n"), lockInfo(test::endedProcessId())}) {
+        SCOPED_TRACE(left.toStdString());
+        writeFile(lock, left);
+        // What an import killed before its end left in the package.
+        writeFile(package.filePath(QStringLiteral(".velumark.db.importing")), "half a database");
+        writeFile(package.filePath(QStringLiteral("vl-999.jpg")), "a picture no row names");
+        VelumarkDatabase reopened;
+        ASSERT_TRUE(reopened.readFromURL(packagePath, &error)) << error.toStdString();
+        EXPECT_FALSE(reopened.isReadOnly());
+        EXPECT_FALSE(package.exists(QStringLiteral(".velumark.db.importing")));
+        EXPECT_FALSE(package.exists(QStringLiteral("vl-999.jpg")));
+        EXPECT_TRUE(package.exists(QStringLiteral("vl-%1.jpg").arg(kept)));
+        ASSERT_TRUE(reopened.close(&error)) << error.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(lock)) << "a clean close lets go";
+    }
+    // Without a lock left behind, nothing of the package is touched.
+    writeFile(package.filePath(QStringLiteral("vl-998.jpg")), "not ours to judge");
+    VelumarkDatabase clean;
+    ASSERT_TRUE(clean.readFromURL(packagePath, &error)) << error.toStdString();
+    EXPECT_TRUE(package.exists(QStringLiteral("vl-998.jpg")));
+}
+
+TEST_F(PackageAccess, ALockARunningProcessHoldsIsRefusedNamingThatProcess)
+{
+    VelumarkDatabase second;
+    QString error;
+    EXPECT_FALSE(second.readFromURL(packagePath, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("(process %1)").arg(QCoreApplication::applicationPid())))
+        << error.toStdString();
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+
+    // A process that has made the lock file (and holds it) but not yet written who it is.
+    QFile held(QDir(packagePath).filePath(QStringLiteral(".velumark.lock")));
+    ASSERT_TRUE(held.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered));
+    ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    std::thread owner([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held.write(lockInfo(4242));
+    });
+    VelumarkDatabase third;
+    EXPECT_FALSE(third.readFromURL(packagePath, &error));
+    owner.join();
+    EXPECT_TRUE(error.contains(QStringLiteral("(process 4242)"))) << error.toStdString();
+
+    // One that never writes it is still a running owner, and no made-up number is shown.
+    ASSERT_TRUE(held.resize(0));
+    VelumarkDatabase fourth;
+    EXPECT_FALSE(fourth.readFromURL(packagePath, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("another program")) &&
+                !error.contains(QStringLiteral("process 0")))
+        << error.toStdString();
+    held.close();
+    VelumarkDatabase fifth;
+    EXPECT_TRUE(fifth.readFromURL(packagePath, &error)) << error.toStdString();
+}
+
+TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    addSubmission(artwork, addClient(QStringLiteral("Gallery North")), local(2024, 3, 1));
+    catalogue->addPhoto(artwork);
+    catalogue->addArtist(QStringLiteral("Ann Lee"));
+    QString error;
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    const QString file = QDir(packagePath).filePath(QStringLiteral("velumark.db"));
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = contents(file);
+
+    VelumarkDatabase readOnly;
+    ASSERT_TRUE(readOnly.readFromURL(packagePath, &error)) << error.toStdString();
+    EXPECT_TRUE(readOnly.isReadOnly());
+    ASSERT_EQ(readOnly.artworks().size(), 1u);
+    ASSERT_EQ(readOnly.images().size(), 1u);
+    QString reason;
+    EXPECT_FALSE(readOnly.isEditable(&reason));
+    EXPECT_TRUE(reason.contains(packagePath) && reason.contains(QStringLiteral("write-protected")))
+        << reason.toStdString();
+
+    Artwork *kept = readOnly.artworks().front().get();
+    Client *client = readOnly.clients().front().get();
+    Submission *submission = readOnly.submissions().front().get();
+    Medium *medium = readOnly.mediums().front().get();
+    Artist *artist = readOnly.artists().front().get();
+    Image *image = readOnly.images().front().get();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"addArtwork",
+         [&] {
+             readOnly.addArtwork(std::make_unique<Artwork>());
+         }},
+        {"updateArtwork",
+         [&] {
+             readOnly.updateArtwork(kept);
+         }},
+        {"removeArtwork",
+         [&] {
+             readOnly.removeArtwork(kept);
+         }},
+        {"addClient",
+         [&] {
+             readOnly.addClient(std::make_unique<Client>());
+         }},
+        {"updateClient",
+         [&] {
+             readOnly.updateClient(client);
+         }},
+        {"removeClient",
+         [&] {
+             readOnly.removeClient(client);
+         }},
+        {"addSubmission",
+         [&] {
+             readOnly.addSubmission(std::make_unique<Submission>());
+         }},
+        {"updateSubmission",
+         [&] {
+             readOnly.updateSubmission(submission);
+         }},
+        {"removeSubmission",
+         [&] {
+             readOnly.removeSubmission(submission);
+         }},
+        {"addMedium",
+         [&] {
+             readOnly.addMedium(std::make_unique<Medium>());
+         }},
+        {"updateMedium",
+         [&] {
+             readOnly.updateMedium();
+         }},
+        {"removeMedium",
+         [&] {
+             readOnly.removeMedium(medium);
+         }},
+        {"addArtist",
+         [&] {
+             readOnly.addArtist(std::make_unique<Artist>());
+         }},
+        {"updateArtist",
+         [&] {
+             readOnly.updateArtist();
+         }},
+        {"removeArtist",
+         [&] {
+             readOnly.removeArtist(artist);
+         }},
+        {"addImage",
+         [&] {
+             readOnly.addImage(std::make_unique<Image>());
+         }},
+        {"removeImage",
+         [&] {
+             readOnly.removeImage(image);
+         }},
+    };
+    for (const auto &[name, change] : changes) {
+        try {
+            change();
+            ADD_FAILURE() << name << " was not refused";
+        } catch (const DatabaseError &refusal) {
+            EXPECT_EQ(refusal.message(), reason) << name;
+        }
+    }
+    EXPECT_EQ(readOnly.artworks().size() + readOnly.clients().size() + readOnly.submissions().size(), 3u);
+    ASSERT_EQ(readOnly.images().size(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(readOnly.images().front()->photoFilePath()));
+    ASSERT_TRUE(readOnly.close(&error)) << error.toStdString();
+    EXPECT_EQ(contents(file), before) << "not a byte of the file changed";
+}
+
+TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
+{
+    addArtwork(QStringLiteral("Harbour"));
+    QString error;
+    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    // Read-only media where the test may mount them; elsewhere a folder without write permission,
+    // which root would write into all the same.
+    test::ScratchDisk disk(4 << 20);
+    QString media = folder.filePath(QStringLiteral("media"));
+    if (disk.isMounted())
+        media = disk.path();
+    else if (::geteuid() == 0)
+        GTEST_SKIP() << disk.reason().toStdString();
+    else
+        ASSERT_TRUE(QDir().mkdir(media));
+    const QString package = QDir(media).filePath(QStringLiteral("Studio.vdb"));
+    ASSERT_TRUE(DocumentPackage::copyPackage(packagePath, package, &error)) << error.toStdString();
+    if (disk.isMounted())
+        ASSERT_TRUE(disk.makeReadOnly()) << disk.reason().toStdString();
+    else
+        ASSERT_TRUE(QFile::setPermissions(package, QFile::ReadOwner | QFile::ExeOwner));
+    const auto writable = qScopeGuard(
+        [&] { QFile::setPermissions(package, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+
+    VelumarkDatabase first;
+    VelumarkDatabase second;
+    for (VelumarkDatabase *reader : {&first, &second}) {
+        ASSERT_TRUE(reader->readFromURL(package, &error)) << error.toStdString();
+        EXPECT_TRUE(reader->isReadOnly());
+        EXPECT_EQ(reader->artworks().size(), 1u);
+    }
+    QString reason;
+    EXPECT_FALSE(first.isEditable(&reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("read-only disk"))) << reason.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QDir(package).filePath(QStringLiteral(".velumark.lock"))));
+    EXPECT_TRUE(first.close(&error)) << error.toStdString();
+    EXPECT_TRUE(second.close(&error)) << error.toStdString();
+}
