@@ -14,7 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace velumark {
 
@@ -74,39 +77,50 @@ bool DatabaseExport::prepare(QString *error)
     if (!m_document.beginOperation(error))
         return false;
     m_began = true;
-    if (!m_document.saveChanges(error) || !writeHeader(error)) {
+    if (!m_document.saveChanges(error)) {
         m_document.endOperation();
         m_began = false;
         return false;
     }
+    // The counts are those of the whole document, taken before any scope filter.
+    m_header = {
+        m_document.versionPrimaryKey(),
+        VelumarkUtility::now(),
+        {static_cast<qint64>(m_document.artworks().size()), static_cast<qint64>(m_document.clients().size()),
+         static_cast<qint64>(m_document.submissions().size()),
+         static_cast<qint64>(m_document.mediums().size()), static_cast<qint64>(m_document.artists().size()),
+         static_cast<qint64>(m_document.images().size())}};
     m_databasePath = m_document.dbFilename();
     m_packagePath = m_document.packageFilename();
     return true;
 }
 
-bool DatabaseExport::writeHeader(QString *error)
+bool DatabaseExport::writeHeader(const QString &copy, QString *error) const
 {
-    SqliteConnection &db = *m_document.database();
-    auto update =
-        db.prepare("UPDATE version SET app_identifier=?, app_version=?, export_date=?, num_artworks=?, "
-                   "num_clients=?, num_submissions=?, num_mediums=?, num_artists=?, num_images=? WHERE pk=?");
+    // Into the copy, not the document's file: a write-protected catalogue can be exported too.
+    auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, error);
+    if (!db)
+        return false;
+    auto update = db->prepare(
+        "UPDATE version SET app_identifier=?, app_version=?, export_date=?, num_artworks=?, "
+        "num_clients=?, num_submissions=?, num_mediums=?, num_artists=?, num_images=? WHERE pk=?");
     if (!update) {
-        *error = formatFailure("Error: failed to prepare statement with message '%s'.", db.errorMessage());
+        *error = formatFailure("Error: failed to prepare statement with message '%s'.", db->errorMessage());
         return false;
     }
-    // The counts are those of the whole document, taken before any scope filter.
     update->bindInt64(1, 0);
     update->bindDouble(2, 1.3);
-    update->bindDouble(3, storedSecondsFromDate(VelumarkUtility::now()));
-    update->bindInt64(4, static_cast<qint64>(m_document.artworks().size()));
-    update->bindInt64(5, static_cast<qint64>(m_document.clients().size()));
-    update->bindInt64(6, static_cast<qint64>(m_document.submissions().size()));
-    update->bindInt64(7, static_cast<qint64>(m_document.mediums().size()));
-    update->bindInt64(8, static_cast<qint64>(m_document.artists().size()));
-    update->bindInt64(9, static_cast<qint64>(m_document.images().size()));
-    update->bindInt64(10, m_document.versionPrimaryKey());
+    update->bindDouble(3, storedSecondsFromDate(m_header.exportDate));
+    for (int i = 0; i < 6; ++i)
+        update->bindInt64(4 + i, m_header.counts[i]);
+    update->bindInt64(10, m_header.versionKey);
     if (update->step() != SqliteStatement::Step::Done) {
-        *error = formatFailure("Error: failed to update database message '%s'.", db.errorMessage());
+        *error = formatFailure("Error: failed to update database message '%s'.", db->errorMessage());
+        return false;
+    }
+    update.reset();
+    if (!db->close()) {
+        *error = db->errorMessage();
         return false;
     }
     return true;
@@ -114,12 +128,21 @@ bool DatabaseExport::writeHeader(QString *error)
 
 DatabaseExport::Outcome DatabaseExport::run()
 {
+    // What killed exports left beside the destination goes; the staging of running ones stays.
+    Leftovers::removeStaleStaging(QFileInfo(m_destination).absolutePath());
     const QString copy = m_folder.exportCopy();
+    // The copy lies in the cache folder; a failure there (a full disk) names it.
+    auto copyFailed = [&copy](const QString &reason) {
+        return failed(localized("The export copy %1 cannot be written: %2")
+                          .arg(QDir::toNativeSeparators(copy), reason));
+    };
     QString error;
-    if (!DatabaseFile::copyDatabase(m_databasePath, copy, &error))
-        return failed(localized("The catalogue cannot be copied for the export: %1").arg(error));
+    if (!DatabaseFile::copyDatabase(m_databasePath, copy, &error) || !writeHeader(copy, &error))
+        return copyFailed(error);
     if (m_interchange) {
         const Outcome blobs = putPicturesIntoBlobs(copy);
+        if (blobs.result == OperationResult::Failed)
+            return copyFailed(blobs.message);
         if (blobs.result != OperationResult::Done)
             return blobs;
     }
@@ -130,12 +153,12 @@ DatabaseExport::Outcome DatabaseExport::run()
     if (const char *script = filterScript(m_scope)) {
         // A copy that was not reduced must never go out under a narrower scope.
         if (!DatabaseFile::filter(copy, script, &error))
-            return failed(error);
+            return copyFailed(error);
     } else {
         auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, &error);
         if (!db || !db->exec("vacuum;") || !db->close())
-            return failed(formatFailure("Error: failed to compact database with message '%s'.",
-                                        db ? db->errorMessage() : error));
+            return copyFailed(formatFailure("Error: failed to compact database with message '%s'.",
+                                            db ? db->errorMessage() : error));
     }
     if (isAborted())
         return cancelled();
@@ -202,11 +225,10 @@ void DatabaseExport::noteUnreadable(SqliteConnection &copy, const Image &image, 
 DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy)
 {
     const QString staging = Leftovers::stagingPathFor(m_destination);
-    if (!QFile::copy(copy, staging)) {
-        QFile::remove(staging);
-        return failed(
-            localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
-    }
+    QString reason;
+    if (!VelumarkUtility::copyFile(copy, staging, &reason))
+        return failed(localized("The export cannot be written to %1: %2")
+                          .arg(QDir::toNativeSeparators(m_destination), reason));
     QString error;
     if (!DatabaseFile::verify(staging, &error)) {
         QFile::remove(staging);
@@ -219,9 +241,10 @@ DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy
     }
     if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(m_destination).constData()) !=
         0) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(staging);
-        return failed(
-            localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination)));
+        return failed(localized("The export cannot be written to %1: %2")
+                          .arg(QDir::toNativeSeparators(m_destination), reason));
     }
     return {};
 }
@@ -233,12 +256,16 @@ DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
         QDir(staging).removeRecursively();
         return outcome;
     };
-    const QString writeError =
-        localized("The export cannot be written to %1.").arg(QDir::toNativeSeparators(m_destination));
-    if (!QDir().mkdir(staging))
-        return failed(writeError);
-    if (!QFile::copy(copy, QDir(staging).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName))))
-        return discard(failed(writeError));
+    auto writeFailed = [&](const QString &reason) {
+        return failed(localized("The export cannot be written to %1: %2")
+                          .arg(QDir::toNativeSeparators(m_destination), reason));
+    };
+    if (::mkdir(QFile::encodeName(staging).constData(), 0777) != 0)
+        return writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
+    QString reason;
+    if (!VelumarkUtility::copyFile(
+            copy, QDir(staging).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName)), &reason))
+        return discard(writeFailed(reason));
     reportProgress(75);
 
     if (m_scope != ExportScope::Clients) {
@@ -279,7 +306,8 @@ DatabaseExport::Outcome DatabaseExport::copyPictures(const QString &copy, const 
                 continue;
             }
             QFile file(QDir(staging).filePath(QFileInfo(source).fileName()));
-            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+                !VelumarkUtility::writeAll(file, bytes.constData(), bytes.size()))
                 return failed(localized("The export cannot be written to %1: %2")
                                   .arg(QDir::toNativeSeparators(m_destination), file.errorString()));
         }

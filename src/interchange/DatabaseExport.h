@@ -4,6 +4,7 @@
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -50,7 +51,7 @@ protected:
 private:
     static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
     static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
-    bool writeHeader(QString *error);
+    bool writeHeader(const QString &copy, QString *error) const;
     Outcome putPicturesIntoBlobs(const QString &copy);
     Outcome writeInterchangeFile(const QString &copy);
     Outcome writePackage(const QString &copy);
@@ -64,6 +65,14 @@ private:
     ExistingCatalogue m_existing;
     bool m_interchange;
     bool m_began = false;
+    // The export header of the version row, taken on the main thread.
+    struct Header
+    {
+        qint64 versionKey = -1;
+        QDateTime exportDate;
+        qint64 counts[6] = {}; // artworks, clients, submissions, mediums, artists, images
+    };
+    Header m_header;
     QString m_databasePath;
     QString m_packagePath;
     OperationFolder m_folder;

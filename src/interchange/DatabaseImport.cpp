@@ -13,25 +13,24 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace velumark {
 
 namespace {
 
-constexpr const char *kStagedName = ".velumark.db.importing";
-
 // Makes sure the staged file's bytes are on disk before it can replace the document's file.
-bool syncFile(const QString &path)
+bool syncFile(const QString &path, QString *error)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (!synced)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0)
+        ::close(fd);
     return synced;
 }
 
@@ -54,6 +53,8 @@ bool DatabaseImport::prepare(QString *error)
         *error = localized("Unknown import type %1.").arg(m_scope);
         return false;
     }
+    if (!m_document.isEditable(error))
+        return false;
     if (m_source == Source::Package &&
         DocumentPackage::samePath(m_sourcePath, m_document.packageFilename())) {
         *error = localized("Importing from a currently open database is not permitted. Please select another "
@@ -80,20 +81,23 @@ bool DatabaseImport::prepare(QString *error)
     return true;
 }
 
+QString DatabaseImport::foreignFilePath() const
+{
+    return m_source == Source::Package
+               ? QDir(m_sourcePath).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName))
+               : m_sourcePath;
+}
+
 DatabaseImport::Outcome DatabaseImport::prepareForeignDatabase(const QString &target)
 {
-    QString source = m_sourcePath;
-    if (m_source == Source::Package)
-        source = QDir(m_sourcePath).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName));
-    if (!QFileInfo(source).isFile())
-        return failed(
-            localized("The file to import does not exist: %1").arg(QDir::toNativeSeparators(source)));
+    const QString source = foreignFilePath();
     // A prepared file belongs to this import and may be moved; anything of the user's is copied
     // so that upgrading it never changes the original.
     const bool taken = m_source == Source::Prepared && QFile::rename(source, target);
-    if (!taken && !QFile::copy(source, target))
-        return failed(
-            localized("The file to import cannot be copied: %1").arg(QDir::toNativeSeparators(source)));
+    QString reason;
+    if (!taken && !VelumarkUtility::copyFile(source, target, &reason))
+        return failed(localized("The file to import %1 cannot be copied to %2: %3")
+                          .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target), reason));
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     return {};
 }
@@ -104,7 +108,8 @@ DatabaseImport::Outcome DatabaseImport::makeWorkingCopy()
     QString error;
     if (!isCompleteRestore()) {
         if (!DatabaseFile::copyDatabase(m_databasePath, working, &error))
-            return failed(localized("The catalogue cannot be copied for the import: %1").arg(error));
+            return failed(localized("The catalogue cannot be copied to %1 for the import: %2")
+                              .arg(QDir::toNativeSeparators(working), error));
         return {};
     }
     if (!DatabaseFile::copyTemplate(working, &error))
@@ -127,6 +132,14 @@ DatabaseImport::Outcome DatabaseImport::run()
 {
     // Every submission read or written is judged overdue against the same today.
     const VelumarkUtility::TodayScope today;
+    const QFileInfo source(m_sourcePath);
+    if (m_source == Source::Package && source.exists() && !source.isDir())
+        return failed(localized("%1 cannot be imported: it is neither a catalogue package (a folder) nor an "
+                                "interchange (.vdbi) or CSV (.csv) file.")
+                          .arg(QDir::toNativeSeparators(m_sourcePath)));
+    if (const QString problem = VelumarkUtility::whyNotReadableFile(foreignFilePath()); !problem.isEmpty())
+        return failed(localized("The file to import %1 cannot be read: %2")
+                          .arg(QDir::toNativeSeparators(foreignFilePath()), problem));
     Outcome outcome = prepareForeignDatabase(m_folder.importDatabase());
     if (outcome.result != OperationResult::Done)
         return outcome;
@@ -194,14 +207,15 @@ DatabaseImport::Outcome DatabaseImport::run()
 
 DatabaseImport::Outcome DatabaseImport::stageIntoPackage()
 {
-    m_stagedDatabase = QDir(m_packagePath).filePath(QString::fromLatin1(kStagedName));
+    m_stagedDatabase =
+        QDir(m_packagePath).filePath(QString::fromLatin1(VelumarkDatabase::kImportStagingName));
     QFile::remove(m_stagedDatabase);
     QString error;
-    if (!QFile::copy(m_folder.workingCopy(), m_stagedDatabase) || !syncFile(m_stagedDatabase) ||
-        !DatabaseFile::verify(m_stagedDatabase, &error)) {
+    if (!VelumarkUtility::copyFile(m_folder.workingCopy(), m_stagedDatabase, &error) ||
+        !syncFile(m_stagedDatabase, &error) || !DatabaseFile::verify(m_stagedDatabase, &error)) {
         discardStaged();
-        return failed(localized("The imported catalogue cannot be written into %1. %2")
-                          .arg(QDir::toNativeSeparators(m_packagePath), error));
+        return failed(localized("The imported catalogue cannot be written to %1: %2")
+                          .arg(QDir::toNativeSeparators(m_stagedDatabase), error));
     }
     crashPoint("import-staged");
     // The pictures take new keys that no row of the current file uses, so they can move in now.
@@ -230,21 +244,6 @@ void DatabaseImport::discardStaged()
     m_movedPictures.clear();
 }
 
-void DatabaseImport::removeUnreferencedPictures()
-{
-    std::unordered_set<qint64> keys;
-    for (const auto &image : m_document.images())
-        keys.insert(image->primaryKey());
-    static const QRegularExpression pictureName(QStringLiteral("^vl-(\\d+)(t|ct)?\\.jpg$"));
-    QDirIterator it(m_packagePath, {QStringLiteral("*.jpg")}, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        const QRegularExpressionMatch match = pictureName.match(it.fileName());
-        if (match.hasMatch() && !keys.count(match.captured(1).toLongLong()))
-            QFile::remove(it.filePath());
-    }
-}
-
 DatabaseImport::Outcome DatabaseImport::finish(Outcome outcome)
 {
     if (outcome.result == OperationResult::Done && isAborted())
@@ -255,7 +254,7 @@ DatabaseImport::Outcome DatabaseImport::finish(Outcome outcome)
             m_movedPictures.clear();
             crashPoint("import-swapped");
             if (isCompleteRestore())
-                removeUnreferencedPictures();
+                m_document.removeUnreferencedPictures();
         } else {
             discardStaged();
             outcome = failed(error);

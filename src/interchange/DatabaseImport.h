@@ -43,6 +43,8 @@ protected:
     // merge and leaves the file at `target`. The default copies or moves the source.
     virtual Outcome prepareForeignDatabase(const QString &target);
     const QString &sourcePath() const { return m_sourcePath; }
+    // The database file of the source (its "velumark.db" for a package).
+    QString foreignFilePath() const;
     const OperationFolder &folder() const { return m_folder; }
 
     static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
@@ -52,7 +54,6 @@ private:
     Outcome makeWorkingCopy();
     Outcome stageIntoPackage();
     void discardStaged();
-    void removeUnreferencedPictures();
 
     VelumarkDatabase &m_document;
     Source m_source;

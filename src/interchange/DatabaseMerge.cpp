@@ -4,6 +4,7 @@
 #include "store/Artist.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/DefaultMediums.h"
 #include "store/Image.h"
@@ -195,8 +196,15 @@ bool DatabaseMerge::importImages(SqliteConnection &foreign)
             return true;
         const qint64 owner = image.linkedKey();
         image.reopen(&m_working);
-        if (image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false) != 0)
-            return fail(localized("A picture cannot be imported: %1").arg(m_working.errorMessage()));
+        // Raised rather than returned, so that the reason (a picture file that cannot be written,
+        // a full disk) reaches the message.
+        image.setAbortOnError(true);
+        try {
+            image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false);
+        } catch (const DatabaseError &failure) {
+            return fail(localized("A picture cannot be imported: %1").arg(failure.message()));
+        }
+        image.setAbortOnError(false);
         m_newImageKey.emplace(key, image.primaryKey());
         m_imageOwners.emplace_back(image.primaryKey(), owner);
         m_importedImageKeys.push_back(image.primaryKey());

@@ -1,17 +1,48 @@
 #include "interchange/ExportFile.h"
 
+#include "interchange/OperationFolder.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
+#include "store/VelumarkUtility.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace velumark {
 
-ExportFile::ExportFile(const QString &destination) : m_file(destination), m_destination(destination) {}
+namespace {
+
+QString realDestination(const QString &destination)
+{
+    const QFileInfo info(destination);
+    return info.isSymLink() && !info.symLinkTarget().isEmpty() ? info.symLinkTarget() : destination;
+}
+
+} // namespace
+
+ExportFile::ExportFile(const QString &destination)
+    : m_destination(destination), m_file(Leftovers::stagingPathFor(realDestination(destination)))
+{}
+
+ExportFile::~ExportFile()
+{
+    discard();
+}
 
 bool ExportFile::open()
 {
+    Leftovers::removeStaleStaging(QFileInfo(m_file.fileName()).absolutePath());
     // Unbuffered: the pieces are gathered here, and a write the disk refuses fails on its block.
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fail(m_file.errorString());
+    const QString target = realDestination(m_destination);
+    if (QFileInfo::exists(target))
+        m_file.setPermissions(QFile::permissions(target));
+    return true;
 }
 
 bool ExportFile::outputString(const QString &text)
@@ -22,29 +53,60 @@ bool ExportFile::outputString(const QString &text)
 
 bool ExportFile::writePending()
 {
-    // A write the disk takes only in part is tried again with the rest: that one then fails with
-    // the reason (and a refused write makes commit() fail, so an incomplete file never takes the
-    // destination's name).
-    qint64 written = 0;
-    while (written < m_pending.size()) {
-        const qint64 count = m_file.write(m_pending.constData() + written, m_pending.size() - written);
-        if (count <= 0)
-            return false;
-        written += count;
-    }
+    if (!m_file.isOpen())
+        return fail(m_reason.isEmpty() ? localized("the file is not open") : m_reason);
+    if (!VelumarkUtility::writeAll(m_file, m_pending.constData(), m_pending.size()))
+        return fail(m_file.errorString());
     m_pending.clear();
+    return true;
+}
+
+bool ExportFile::complete()
+{
+    if (m_completed)
+        return true;
+    if (!writePending())
+        return false;
+    if (::fsync(m_file.handle()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    m_file.close();
+    m_completed = true;
     return true;
 }
 
 bool ExportFile::commit()
 {
-    return writePending() && m_file.commit();
+    if (!complete())
+        return false;
+    crashPoint("export-file-complete");
+    const QString target = realDestination(m_destination);
+    if (std::rename(QFile::encodeName(m_file.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    m_file.setFileName(QString());
+    return true;
+}
+
+bool ExportFile::fail(const QString &reason)
+{
+    if (m_reason.isEmpty())
+        m_reason = reason;
+    discard();
+    return false;
+}
+
+void ExportFile::discard()
+{
+    if (m_file.fileName().isEmpty())
+        return;
+    m_file.close();
+    QFile::remove(m_file.fileName());
+    m_file.setFileName(QString());
 }
 
 QString ExportFile::errorString() const
 {
-    return localized("%1 cannot be written: %2")
-        .arg(QDir::toNativeSeparators(m_destination), m_file.errorString());
+    return localized("%1 cannot be written: %2").arg(QDir::toNativeSeparators(m_destination), m_reason);
 }
 
 } // namespace velumark

@@ -1,27 +1,32 @@
 #pragma once
 
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 namespace velumark {
 
-// A file that an export writes piece by piece, in blocks. The blocks go to a temporary file beside the
-// destination, which takes the destination's name only when commit() succeeds; a file that is
+// A file that an export writes piece by piece, in blocks. The blocks go to a staging file beside
+// the destination (named as Leftovers names them, so that what a killed export left is removed by
+// the next one), which takes the destination's name only when commit() succeeds; a file that is
 // dropped without a commit is removed, so a failed or cancelled export leaves whatever was at the
-// destination before.
+// destination before. A destination that is a symbolic link is written where the link leads.
 class ExportFile
 {
 public:
     explicit ExportFile(const QString &destination);
+    ~ExportFile();
     ExportFile(const ExportFile &) = delete;
     ExportFile &operator=(const ExportFile &) = delete;
 
-    // False when the temporary file cannot be made (see errorString()).
+    // False when the staging file cannot be made (see errorString()).
     bool open();
     // Adds the text's UTF-8 bytes to the file; they are written in blocks. False when a block
     // was refused.
     bool outputString(const QString &text);
-    // Puts the file in place of the destination; false when that failed (the file is then gone).
+    // Writes what is pending and puts it on the disk, without touching the destination yet.
+    bool complete();
+    // Completes the file and puts it in place of the destination; false when that failed (the
+    // file is then gone).
     bool commit();
 
     // What went wrong, naming the destination.
@@ -31,10 +36,14 @@ private:
     static constexpr qsizetype kBlockSize = 64 * 1024;
 
     bool writePending();
+    bool fail(const QString &reason);
+    void discard();
 
-    QSaveFile m_file;
-    QByteArray m_pending;
     QString m_destination;
+    QFile m_file;
+    QByteArray m_pending;
+    QString m_reason;
+    bool m_completed = false;
 };
 
 } // namespace velumark

@@ -1,5 +1,6 @@
 #include "interchange/LongOperation.h"
 
+#include "interchange/OperationFolder.h"
 #include "store/DatabaseError.h"
 #include "store/Localization.h"
 
@@ -104,6 +105,7 @@ void LongOperation::reportProgress(double percent)
     if (step == m_lastReported)
         return;
     m_lastReported = step;
+    crashAtProgress(step);
     emit progress(clamped);
 }
 

@@ -1,5 +1,6 @@
 #include "interchange/OperationFolder.h"
 
+#include "store/Leftovers.h"
 #include "store/VelumarkUtility.h"
 
 #include <QDir>
@@ -12,7 +13,10 @@ OperationFolder::OperationFolder()
     const QString cache = VelumarkUtility::cacheFolder();
     if (cache.isEmpty())
         return;
-    m_folder = std::make_unique<QTemporaryDir>(QDir(cache).filePath(QStringLiteral("operation-XXXXXX")));
+    const QString prefix = QStringLiteral("operation-");
+    // What killed operations left here goes first; the folders of running ones stay.
+    Leftovers::removeStaleFolders(cache, prefix);
+    m_folder = std::make_unique<QTemporaryDir>(Leftovers::folderTemplate(cache, prefix));
 }
 
 QString OperationFolder::file(const char *name) const
@@ -24,6 +28,18 @@ void crashPoint(const char *name)
 {
     static const QByteArray wanted = qgetenv("VELUMARK_CRASH_AT");
     if (!wanted.isEmpty() && wanted == name)
+        ::_exit(86);
+}
+
+void crashAtProgress(int percent)
+{
+    static const int wanted = [] {
+        const QByteArray point = qgetenv("VELUMARK_CRASH_AT");
+        bool ok = false;
+        const int at = point.startsWith("progress-") ? point.mid(9).toInt(&ok) : -1;
+        return ok ? at : -1;
+    }();
+    if (wanted >= 0 && percent >= wanted)
         ::_exit(86);
 }
 

@@ -8,7 +8,8 @@ namespace velumark {
 
 // The temporary files of one import or export: a folder of its own inside the application's
 // cache folder (so two operations or two running instances never share files), removed with
-// everything in it when the operation object goes, whatever the outcome.
+// everything in it when the operation object goes, whatever the outcome. The folders that killed
+// processes left are removed when the next one is made.
 class OperationFolder
 {
 public:
@@ -34,5 +35,8 @@ private:
 // environment variable VELUMARK_CRASH_AT names the point, the process ends at once, as a
 // killed process would.
 void crashPoint(const char *name);
+// The same at a share of the work: VELUMARK_CRASH_AT=progress-N ends the process once an operation
+// reports N percent or more.
+void crashAtProgress(int percent);
 
 } // namespace velumark

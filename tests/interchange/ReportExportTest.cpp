@@ -3,7 +3,9 @@
 #include "ExportFixture.h"
 #include "interchange/report/ReportHtml.h"
 #include "store/DateFormatting.h"
+#include "support/ScratchDisk.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
@@ -38,6 +40,34 @@ protected:
             return {};
         const qsizetype to = report.indexOf(QStringLiteral("<h3 class=\"break\">"), from + start.size());
         return report.mid(from, to < 0 ? -1 : to - from);
+    }
+
+    // A report's page and every file of its photo folder: "name checksum" lines.
+    QString snapshotOf(const QString &base, const QString &in = {}) const
+    {
+        const QDir where(in.isEmpty() ? folder.path() : in);
+        auto line = [](const QString &path) {
+            return QFileInfo(path).fileName() + QLatin1Char(' ') +
+                   QString::fromLatin1(
+                       QCryptographicHash::hash(contents(path), QCryptographicHash::Md5).toHex());
+        };
+        QStringList files{line(where.filePath(base + QStringLiteral(".html")))};
+        const QDir photos(where.filePath(base + QStringLiteral("_photos")));
+        for (const QString &name : photos.entryList(QDir::Files, QDir::Name))
+            files << line(photos.filePath(name));
+        return files.join(QLatin1Char('\n'));
+    }
+
+    // The pictures a report names that are not there.
+    QStringList missingPictures(const QString &fileName) const
+    {
+        static const QRegularExpression source(QStringLiteral("<img src=\"([^\"]+)\""));
+        QStringList missing;
+        for (const QRegularExpressionMatch &match : source.globalMatch(html(fileName))) {
+            if (!QFileInfo::exists(folder.filePath(match.captured(1))))
+                missing << match.captured(1);
+        }
+        return missing;
     }
 
     // Runs a program to its end; what it wrote to its standard output.
@@ -240,17 +270,19 @@ TEST_F(ReportExportTest, DocumentWithoutArtworksGivesTheSummaryOnly)
     EXPECT_EQ(entries(folder.filePath(QStringLiteral("empty_photos"))), "Velumark.jpg");
 }
 
-TEST_F(ReportExportTest, CancelDuringPicturesWritesNoReportAndDuringPagesClosesIt)
+TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesIt)
 {
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     for (int i = 0; i < 3; ++i)
         sample.addPhoto(artwork, 400, 300);
+    ASSERT_EQ(exportReport(QStringLiteral("pictures.html"), 1), OperationResult::Done);
+    const QString before = snapshotOf(QStringLiteral("pictures"));
     ReportExport pictures(*document, folder.path(), QStringLiteral("pictures.html"), 2);
     cancelFrom(pictures, 0); // after the first picture
     EXPECT_EQ(runToEnd(pictures), OperationResult::Cancelled);
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb pictures_photos");
-    EXPECT_EQ(entries(folder.filePath(QStringLiteral("pictures_photos"))),
-              QStringLiteral("velumark_%1.jpg").arg(artwork->images().front()->primaryKey()).toStdString());
+    EXPECT_EQ(snapshotOf(QStringLiteral("pictures")).toStdString(), before.toStdString())
+        << "the old report stays whole";
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb pictures.html pictures_photos");
 
     addArtwork(QStringLiteral("Island"));
     addArtwork(QStringLiteral("Jetty"));
@@ -262,6 +294,7 @@ TEST_F(ReportExportTest, CancelDuringPicturesWritesNoReportAndDuringPagesClosesI
     EXPECT_EQ(report.count(QStringLiteral("class=\"break\"")), 1);
     EXPECT_TRUE(page(report, 1).contains(QStringLiteral(">Harbour<")));
     EXPECT_TRUE(report.endsWith(QStringLiteral("</tbody></table></p></div>\n</body></html>\n")));
+    EXPECT_TRUE(missingPictures(QStringLiteral("pages.html")).isEmpty());
     EXPECT_FALSE(document->isOperationRunning());
 }
 
@@ -276,8 +309,33 @@ TEST_F(ReportExportTest, WritesThatFailEndFailedAndLeaveNoReport)
     ReportExport taken(*document, folder.path(), QStringLiteral("taken.html"), 1);
     EXPECT_EQ(runToEnd(taken), OperationResult::Failed);
     EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("taken.html"))).isDir());
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html taken_photos") << "no partial report is left";
+    EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html") << "no partial report is left";
     EXPECT_FALSE(document->isOperationRunning());
+}
+
+// A disk that fills up while the new report is written: the old page keeps its own pictures.
+TEST_F(ReportExportTest, AReportThatCannotBeWrittenLeavesTheOldOneWhole)
+{
+    test::ScratchDisk disk(1024 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
+    for (int i = 0; i < 4; ++i)
+        sample.addPhoto(artwork, 1600, 1200);
+    ReportExport small(*document, disk.path(), QString(), 1);
+    ASSERT_EQ(runToEnd(small), OperationResult::Done) << small.message().toStdString();
+    const QString before = snapshotOf(QStringLiteral("velumark_report"), disk.path());
+    // What is left is less than one large picture.
+    ASSERT_TRUE(disk.fillUpTo(16 * 1024));
+
+    ReportExport large(*document, disk.path(), QString(), 4);
+    EXPECT_EQ(runToEnd(large), OperationResult::Failed);
+    EXPECT_TRUE(large.message().contains(QStringLiteral("No space left on device")) &&
+                large.message().contains(disk.path()))
+        << large.message().toStdString();
+    EXPECT_EQ(snapshotOf(QStringLiteral("velumark_report"), disk.path()).toStdString(), before.toStdString());
+    EXPECT_EQ(entries(disk.path()), "filler velumark_report.html velumark_report_photos")
+        << "nothing staged is left";
 }
 
 // The report as a browser shows it: every picture loads, and every artwork starts a printed page.

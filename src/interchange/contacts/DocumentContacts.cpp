@@ -12,9 +12,4 @@ bool addClientWithPerson(VelumarkDatabase &document, const Person *person)
     });
 }
 
-VCardImport vCardImportFor(VelumarkDatabase &document)
-{
-    return VCardImport([&document](const Person *person) { return addClientWithPerson(document, person); });
-}
-
 } // namespace velumark

@@ -1,16 +1,23 @@
 #include "interchange/report/ReportExport.h"
 
 #include "interchange/ExportFile.h"
+#include "interchange/OperationFolder.h"
 #include "interchange/SnapshotReader.h"
 #include "interchange/report/ReportHtml.h"
 #include "interchange/report/ReportSummary.h"
 #include "store/DatabaseFile.h"
 #include "store/DateFormatting.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace velumark {
 
@@ -94,8 +101,20 @@ LongOperation::Outcome ReportExport::run()
     m_total = static_cast<qint64>(lists.imageKeys.size() + 2 * lists.artworkKeys.size());
     m_done = 0;
 
-    if (!exportPictures(reader))
-        return cancelled();
+    // The new report is written beside the old one and takes its place whole at the end: a failed
+    // or killed export leaves the old page with its own pictures.
+    Leftovers::removeStaleStaging(m_folder);
+    const QString stagedPhotos = Leftovers::stagingPathFor(photoFolderPath());
+    const auto dropStaged = qScopeGuard([&] { VelumarkUtility::removeFileIfExists(stagedPhotos); });
+    if (::mkdir(QFile::encodeName(stagedPhotos).constData(), 0777) != 0)
+        return failed(
+            localized("The report %1 cannot be written: %2")
+                .arg(QDir::toNativeSeparators(reportPath()), QString::fromLocal8Bit(std::strerror(errno))));
+    QString problem;
+    if (!exportPictures(reader, stagedPhotos, &problem))
+        return problem.isEmpty()
+                   ? cancelled()
+                   : failed(localized("A picture of the report cannot be written: %1").arg(problem));
     IncomeByKey incomeOfSubmission;
     const ReportSummary summary = summarize(reader, incomeOfSubmission);
 
@@ -105,7 +124,7 @@ LongOperation::Outcome ReportExport::run()
     if (!file.open())
         return failed(file.errorString());
     VelumarkUtility::copyFileFrom(DatabaseFile::resourcePath("VelumarkIcon.jpg"),
-                                  QDir(photoFolderPath()).filePath(kLogoFileName));
+                                  QDir(stagedPhotos).filePath(kLogoFileName));
     if (!file.outputString(ReportHtml::head(summary, width, ReportHtml::sourcePath(folderName, kLogoFileName),
                                             mediumDateTimeString(VelumarkUtility::now()))))
         return failed(file.errorString());
@@ -128,24 +147,83 @@ LongOperation::Outcome ReportExport::run()
         advance();
     }
     // Cancelled during the pages: the pages so far stay, in a report that is closed properly.
-    if (!file.outputString(ReportHtml::closing()) || !file.commit())
+    if (!file.outputString(ReportHtml::closing()) || !file.complete())
         return failed(file.errorString());
+    crashPoint("report-staged");
+    QString error;
+    if (!putInPlace(stagedPhotos, file, &error))
+        return failed(error);
     if (stopped)
         return cancelled();
     reportProgress(100);
     return {};
 }
 
-bool ReportExport::exportPictures(SnapshotReader &reader)
+bool ReportExport::putInPlace(const QString &stagedPhotos, ExportFile &file, QString *error) const
 {
-    // An existing folder is used as it is; one that cannot be made leaves the pictures missing.
-    QDir(m_folder).mkdir(photoFolderName());
-    const QDir photos(photoFolderPath());
+    const QString photos = photoFolderPath();
+    const QFileInfo existing(photos);
+    auto fail = [&](const QString &reason) {
+        *error = localized("The report's photos cannot be put in %1: %2")
+                     .arg(QDir::toNativeSeparators(photos), reason);
+        return false;
+    };
+    auto move = [](const QString &from, const QString &to) {
+        return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    };
+    auto lastReason = [] {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    };
+    if (existing.exists() && (!existing.isDir() || existing.isSymLink()))
+        return fail(localized("something that is not a folder has that name"));
+
+    // One step where the file system can: the old folder then lies under the staged name.
+    bool exchanged = false;
+    bool unsupported = true;
+    QString reason;
+    if (existing.exists()) {
+        exchanged = VelumarkUtility::exchangePaths(stagedPhotos, photos, &reason, &unsupported);
+        if (!exchanged && !unsupported)
+            return fail(reason);
+    }
+    const QString aside = stagedPhotos + QStringLiteral(".old");
+    const bool movedAside = existing.exists() && !exchanged;
+    if (movedAside && !move(photos, aside))
+        return fail(lastReason());
+    if (!exchanged && !move(stagedPhotos, photos)) {
+        reason = lastReason();
+        if (movedAside)
+            move(aside, photos);
+        return fail(reason);
+    }
+    if (!file.commit()) {
+        // The page did not take its place: the old page gets its own pictures back.
+        if (exchanged) {
+            VelumarkUtility::exchangePaths(stagedPhotos, photos, nullptr);
+        } else {
+            move(photos, stagedPhotos);
+            if (movedAside)
+                move(aside, photos);
+        }
+        *error = file.errorString();
+        return false;
+    }
+    if (movedAside)
+        VelumarkUtility::removeFileIfExists(aside);
+    return true;
+}
+
+bool ReportExport::exportPictures(SnapshotReader &reader, const QString &folder, QString *problem)
+{
+    const QDir photos(folder);
     for (const qint64 key : snapshot().imageKeys) {
         if (isAborted())
             return false;
-        // An unreadable picture is left out; the page shows it missing.
-        reader.image(key)->exportToPath(photos.filePath(pictureFileName(key)), m_sizeCode);
+        // An unreadable picture is left out (the page shows it missing); one that cannot be
+        // written fails the report.
+        if (!reader.image(key)->exportToPath(photos.filePath(pictureFileName(key)), m_sizeCode, problem) &&
+            !problem->isEmpty())
+            return false;
         advance();
     }
     return !isAborted();

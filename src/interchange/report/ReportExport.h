@@ -7,14 +7,17 @@
 
 namespace velumark {
 
+class ExportFile;
 class ReportSummary;
 class SnapshotReader;
 
 // Writes the HTML report of a document into a folder: "<base>.html" with a summary and one page
 // per artwork, and beside it the folder "<base>_photos" (the word localized) with the logo and
-// one picture per image, "velumark_<key>.jpg", in the chosen size. A cancel during the pictures
-// writes no report; a cancel during the pages keeps the pages so far in a closed report; a write
-// that fails ends Failed and leaves whatever report was there before.
+// one picture per image, "velumark_<key>.jpg", in the chosen size. Both are written beside the old
+// report under staging names and take its place together at the end (the photo folder then holds
+// only this report's pictures). A cancel during the pictures changes nothing; a cancel during the
+// pages puts the pages so far in place as a closed report; a write that fails ends Failed and
+// leaves the old report with its own pictures.
 class ReportExport : public DocumentExport
 {
     Q_OBJECT
@@ -40,8 +43,12 @@ protected:
 private:
     using IncomeByKey = std::unordered_map<qint64, double>;
 
-    // The pictures of every image; false when cancelled.
-    bool exportPictures(SnapshotReader &reader);
+    // The pictures of every image into the folder; false when cancelled or when a picture cannot
+    // be written (then with its name and the reason in `problem`).
+    bool exportPictures(SnapshotReader &reader, const QString &folder, QString *problem);
+    // Puts the staged photo folder, then the completed page, in place of the old ones; when the
+    // page cannot follow, the old pictures go back.
+    bool putInPlace(const QString &stagedPhotos, ExportFile &file, QString *error) const;
     // The figures of the summary, and the income of each submission for the pages.
     ReportSummary summarize(SnapshotReader &reader, IncomeByKey &incomeOfSubmission);
     QString baseName() const;
