@@ -1,8 +1,7 @@
 // Contacts from vCard files become clients.
 #include "cli/Commands.h"
 #include "document/VelumarkDatabase.h"
-#include "interchange/contacts/DocumentContacts.h"
-#include "store/DatabaseError.h"
+#include "interchange/contacts/ContactsImport.h"
 #include "store/Localization.h"
 
 #include <QCommandLineParser>
@@ -28,19 +27,24 @@ int importContacts(const QStringList &arguments)
     auto document = openCatalogue(sources.takeFirst());
     if (!document)
         return kFailure;
-    VCardImport contacts = vCardImportFor(*document);
-    try {
-        for (const QString &source : std::as_const(sources)) {
-            if (QFileInfo(source).isDir())
-                contacts.importFolder(source);
-            else
-                contacts.importFile(source);
-        }
-    } catch (const DatabaseError &failure) {
-        printError(failure.describe());
+    ContactsImport import(*document);
+    QString error;
+    const bool stored = import.run(
+        [&sources](VCardImport &cards) {
+            for (const QString &source : std::as_const(sources)) {
+                if (QFileInfo(source).isDir())
+                    cards.importFolder(source);
+                else
+                    cards.importFile(source);
+            }
+        },
+        &error);
+    if (!stored) {
+        printError(error);
         closeCatalogue(*document);
         return kFailure;
     }
+    const VCardImport &contacts = import.cards();
     for (const QString &company : contacts.added())
         printOut(localized("Added client: %1").arg(company));
     for (const QString &reason : contacts.skipped())

@@ -2,17 +2,42 @@
 #include "cli/Commands.h"
 #include "document/DemoCatalogue.h"
 #include "document/VelumarkDatabase.h"
+#include "interchange/OperationFolder.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
+#include "store/VelumarkUtility.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cstdio>
 #include <unistd.h>
 
 namespace velumark::cli {
 
 namespace {
+
+bool makeSample(const QString &package, const DemoCatalogue::Options &options, QString *error)
+{
+    VelumarkDatabase document;
+    if (!document.readFromURL(package, error))
+        return false;
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool filled = DemoCatalogue(options).fill(
+        document,
+        [terminal](double percent) {
+            crashAtProgress(static_cast<int>(percent));
+            if (terminal)
+                std::fprintf(stderr, "\r%s %3d%%",
+                             localized("Making the sample catalogue").toUtf8().constData(),
+                             static_cast<int>(percent));
+        },
+        error);
+    if (terminal)
+        std::fputc('\n', stderr);
+    return filled && document.close(error);
+}
 
 int demo(const QStringList &arguments)
 {
@@ -69,34 +94,23 @@ int demo(const QStringList &arguments)
     if (!allValid)
         return kUsageError;
 
-    const QString path = parser.positionalArguments().at(0);
-    if (QFileInfo::exists(path)) {
+    const QString path = QFileInfo(parser.positionalArguments().at(0)).absoluteFilePath();
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         printError(localized("%1 already exists.").arg(QDir::toNativeSeparators(path)));
         return kFailure;
     }
-    auto document = openCatalogue(path, true);
-    if (!document)
-        return kFailure;
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    // Made under a staging name beside the target and renamed into place when complete: a demo
+    // that fails or is killed leaves nothing under the name (and the next one removes its rest).
+    Leftovers::removeStaleStaging(QFileInfo(path).absolutePath());
+    const QString staging = Leftovers::stagingPathFor(path);
+    const auto dropStaging = qScopeGuard([&] { QDir(staging).removeRecursively(); });
     QString error;
-    const bool filled = DemoCatalogue(options).fill(
-        *document,
-        [terminal](double percent) {
-            if (terminal)
-                std::fprintf(stderr, "\r%s %3d%%",
-                             localized("Making the sample catalogue").toUtf8().constData(),
-                             static_cast<int>(percent));
-        },
-        &error);
-    if (terminal)
-        std::fputc('\n', stderr);
-    if (!filled) {
-        printError(error);
-        closeCatalogue(*document);
+    if (!makeSample(staging, options, &error) ||
+        !VelumarkUtility::renameWithoutReplacing(staging, path, &error)) {
+        printError(localized("The sample catalogue %1 cannot be made: %2")
+                       .arg(QDir::toNativeSeparators(path), error));
         return kFailure;
     }
-    if (!closeCatalogue(*document))
-        return kFailure;
     printOut(localized("Created the sample catalogue %1.").arg(QDir::toNativeSeparators(path)));
     return kSuccess;
 }

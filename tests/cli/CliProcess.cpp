@@ -1,6 +1,7 @@
 #include "CliProcess.h"
 
 #include <QProcess>
+#include <gtest/gtest.h>
 
 namespace velumark::test {
 
@@ -23,12 +24,29 @@ CliRun runCli(const QStringList &arguments, const QProcessEnvironment &extra)
     return run;
 }
 
-CliRun runCli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra)
+QStringList strings(std::initializer_list<QStringView> parts)
 {
     QStringList list;
-    for (const QStringView argument : arguments)
-        list << argument.toString();
-    return runCli(list, extra);
+    for (const QStringView part : parts)
+        list << part.toString();
+    return list;
+}
+
+CliRun runCli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra)
+{
+    return runCli(strings(arguments), extra);
+}
+
+Peer::Peer(int mode, const QString &folder, const QStringList &options,
+           const QProcessEnvironment &environment)
+{
+    // Its first line is the port it listens on.
+    if (m_process.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
+                        strings({u"--mode", QString::number(mode), u"--folder", folder}) + options,
+                        environment) &&
+        m_process.waitForOutput(QStringLiteral("\n"), 10000))
+        m_port = m_process.transcript().section(QLatin1Char('\n'), 1, 1).toUShort();
+    EXPECT_NE(m_port, 0) << m_process.transcript().toStdString();
 }
 
 } // namespace velumark::test

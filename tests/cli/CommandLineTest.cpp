@@ -144,48 +144,6 @@ TEST(CommandLine, ExportToAPackageReplacesOnlyACatalogueAndOnlyWhenAsked)
                     .isEmpty());
 }
 
-TEST(CommandLine, AKilledImportLeavesTheCatalogueWholeOneWayOrTheOther)
-{
-    QTemporaryDir folder;
-    const QString source = folder.filePath(QStringLiteral("Source.vdb"));
-    ASSERT_EQ(runCli({u"demo", source, u"--photos", u"6"}).exitCode, 0);
-    const QString file = folder.filePath(QStringLiteral("backup.vdbi"));
-    ASSERT_EQ(runCli({u"export", source, file}).exitCode, 0);
-
-    for (const QStringView point : {u"import-staged", u"import-pictures-moved", u"import-swapped"}) {
-        for (const bool restore : {false, true}) {
-            SCOPED_TRACE(point.toString().toStdString() + (restore ? " restore" : " merge"));
-            const QString target = folder.filePath(QStringLiteral("T-%1-%2.vdb").arg(point).arg(restore));
-            ASSERT_EQ(runCli({u"demo", target, u"--artworks", u"3", u"--submissions", u"2", u"--photos", u"3",
-                              u"--seed", u"7"})
-                          .exitCode,
-                      0);
-            QProcessEnvironment crash;
-            crash.insert(QStringLiteral("VELUMARK_CRASH_AT"), point.toString());
-            QStringList arguments{QStringLiteral("import"), target, file};
-            if (restore)
-                arguments << QStringLiteral("--restore");
-            EXPECT_EQ(runCli(arguments, crash).exitCode, 86) << "ends at the crash point";
-
-            // Whatever the moment, the package opens and every picture its rows name is there.
-            const qint64 artworks = countRows(target, "artwork");
-            EXPECT_EQ(artworks, point == u"import-swapped" ? (restore ? 12 : 15) : 3);
-            auto db = velumark::SqliteConnection::open(QDir(target).filePath(QStringLiteral("velumark.db")),
-                                                       velumark::SqliteConnection::Mode::ReadOnly);
-            auto keys = db->prepare("SELECT pk FROM image WHERE type=0");
-            while (keys->step() == velumark::SqliteStatement::Step::Row) {
-                const QString photo =
-                    QDir(target).filePath(QStringLiteral("vl-%1.jpg").arg(keys->columnInt64(0)));
-                EXPECT_TRUE(QFileInfo::exists(photo)) << photo.toStdString();
-            }
-            keys.reset();
-            db.reset();
-            const auto stats = runCli({u"stats", target});
-            EXPECT_EQ(stats.exitCode, 0) << stats.err.toStdString();
-        }
-    }
-}
-
 TEST(CommandLine, CsvRoundTripAndReport)
 {
     QTemporaryDir folder;

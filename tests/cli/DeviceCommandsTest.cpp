@@ -1,5 +1,4 @@
 #include "CliProcess.h"
-#include "support/ChildProcess.h"
 #include "support/LoopbackAvahiDaemon.h"
 
 #include <QDir>
@@ -13,47 +12,16 @@
 
 using velumark::test::CliRun;
 using velumark::test::LoopbackAvahiDaemon;
+using velumark::test::Peer;
+using velumark::test::strings;
 
 namespace {
-
-QStringList strings(std::initializer_list<QStringView> parts)
-{
-    QStringList list;
-    for (const QStringView part : parts)
-        list << part.toString();
-    return list;
-}
 
 // Runs velumark-cli; the arguments may mix strings and literals.
 CliRun cli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra = {})
 {
     return velumark::test::runCli(strings(arguments), extra);
 }
-
-// The reference peer run as a process, as the app runs on a device.
-class Peer
-{
-public:
-    Peer(int mode, const QString &folder, const QStringList &options = {QStringLiteral("--no-announce")},
-         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-    {
-        // Its first line is the port it listens on.
-        if (m_process.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
-                            strings({u"--mode", QString::number(mode), u"--folder", folder}) + options,
-                            environment) &&
-            m_process.waitForOutput(QStringLiteral("\n"), 10000))
-            m_port = m_process.transcript().section(QLatin1Char('\n'), 1, 1).toUShort();
-        EXPECT_NE(m_port, 0) << m_process.transcript().toStdString();
-    }
-
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
-    bool announced() { return m_process.waitForOutput(QStringLiteral("announced as"), 15000); }
-    QString transcript() { return m_process.transcript(); }
-
-private:
-    velumark::test::ChildProcess m_process;
-    quint16 m_port = 0;
-};
 
 QString stats(const QString &package)
 {

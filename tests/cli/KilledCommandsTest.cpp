@@ -1,0 +1,362 @@
+// Every command that writes, killed at several points (the tool ends itself there as a killed
+// process would), then what is left is checked: the catalogue opens at once whatever lock the
+// killed process left, passes SQLite's integrity check, every picture file of every image row is
+// there and decodes, the result is the old state or the new one, and the next run of the command
+// leaves nothing behind.
+#include "CliProcess.h"
+#include "store/Sqlite.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <set>
+
+using velumark::SqliteConnection;
+using velumark::SqliteStatement;
+using velumark::test::CliRun;
+using velumark::test::strings;
+
+namespace {
+
+class KilledCommands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
+        ASSERT_EQ(run(strings({u"demo", source, u"--artworks", u"4", u"--clients", u"3", u"--submissions",
+                               u"4", u"--photos", u"4"}))
+                      .exitCode,
+                  0);
+    }
+
+    CliRun run(const QStringList &arguments, const QString &crashAt = {}) const
+    {
+        QProcessEnvironment extra = m_environment;
+        if (!crashAt.isEmpty())
+            extra.insert(QStringLiteral("VELUMARK_CRASH_AT"), crashAt);
+        return velumark::test::runCli(arguments, extra);
+    }
+
+    // Runs the command so that it ends at the point, as if killed there.
+    void kill(const QStringList &arguments, const QString &point) const
+    {
+        const CliRun killed = run(arguments, point);
+        ASSERT_EQ(killed.exitCode, 86) << "did not reach " << point.toStdString() << "\n"
+                                       << killed.err.toStdString();
+    }
+
+    void runToEnd(const QStringList &arguments) const
+    {
+        const CliRun done = run(arguments);
+        ASSERT_EQ(done.exitCode, 0) << arguments.join(u' ').toStdString() << "\n" << done.err.toStdString();
+    }
+
+    // A fresh catalogue of three artworks with three photos.
+    QString target(const QString &name) const
+    {
+        const QString path = folder.filePath(name + QStringLiteral(".vdb"));
+        if (m_template.isEmpty()) {
+            m_template = folder.filePath(QStringLiteral("Template.vdb"));
+            runToEnd(strings({u"demo", m_template, u"--artworks", u"3", u"--submissions", u"2", u"--photos",
+                              u"3", u"--seed", u"7"}));
+        }
+        EXPECT_TRUE(QDir().mkdir(path));
+        for (const QString &entry : QDir(m_template).entryList(QDir::Files))
+            EXPECT_TRUE(QFile::copy(QDir(m_template).filePath(entry), QDir(path).filePath(entry)));
+        return path;
+    }
+
+    // The package opens at once (no lock left by the killed process blocks it); the number of its
+    // artworks, after the checks of its files.
+    qint64 openedCatalogue(const QString &package) const
+    {
+        const CliRun stats = run(strings({u"stats", package}));
+        EXPECT_EQ(stats.exitCode, 0) << stats.err.toStdString();
+        return checkedFiles(package);
+    }
+
+    // SQLite's integrity check passes and every picture file of every image row is there and
+    // decodes; the number of artworks.
+    static qint64 checkedFiles(const QString &package)
+    {
+        const QDir files(package);
+        auto db = SqliteConnection::open(files.filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        if (!db) {
+            ADD_FAILURE() << package.toStdString() << " has no database";
+            return -1;
+        }
+        auto integrity = db->prepare("PRAGMA integrity_check");
+        EXPECT_TRUE(integrity && integrity->step() == SqliteStatement::Step::Row &&
+                    integrity->columnText(0) == QLatin1String("ok"))
+            << package.toStdString();
+        for (const qint64 key : imageKeys(*db)) {
+            for (const QString &name :
+                 {QStringLiteral("vl-%1.jpg"), QStringLiteral("vl-%1t.jpg"), QStringLiteral("vl-%1ct.jpg")}) {
+                const QString picture = files.filePath(name.arg(key));
+                EXPECT_FALSE(QImage(picture).isNull()) << picture.toStdString() << " is missing or broken";
+            }
+        }
+        auto artworks = db->prepare("SELECT count(*) FROM artwork");
+        return artworks && artworks->step() == SqliteStatement::Step::Row ? artworks->columnInt64(0) : -1;
+    }
+
+    static std::set<qint64> imageKeys(SqliteConnection &db)
+    {
+        std::set<qint64> keys;
+        auto rows = db.prepare("SELECT pk FROM image WHERE type=0");
+        while (rows && rows->step() == SqliteStatement::Step::Row)
+            keys.insert(rows->columnInt64(0));
+        return keys;
+    }
+
+    // Nothing of an operation is left: no working folder in the cache, no staging beside a
+    // destination, nothing staged and no picture without its row in a package.
+    void expectNoLeftovers(const QStringList &packages, const QStringList &destinations = {}) const
+    {
+        QDirIterator operations(folder.filePath(QStringLiteral("cache")), {QStringLiteral("operation-*")},
+                                QDir::Dirs, QDirIterator::Subdirectories);
+        EXPECT_FALSE(operations.hasNext()) << "left in the cache: " << operations.next().toStdString();
+        const QStringList places = QStringList(destinations) << folder.path();
+        for (const QString &place : places) {
+            const QStringList staged = QDir(place).entryList({QStringLiteral(".*.partial*")},
+                                                             QDir::AllEntries | QDir::Hidden | QDir::System);
+            EXPECT_TRUE(staged.isEmpty())
+                << "left in " << place.toStdString() << ": " << staged.join(u' ').toStdString();
+        }
+        static const QRegularExpression pictureName(QStringLiteral("^vl-(\\d+)(t|ct)?\\.jpg$"));
+        for (const QString &package : packages) {
+            const QDir files(package);
+            EXPECT_FALSE(files.exists(QStringLiteral(".velumark.db.importing"))) << package.toStdString();
+            auto db = SqliteConnection::open(files.filePath(QStringLiteral("velumark.db")),
+                                             SqliteConnection::Mode::ReadOnly);
+            ASSERT_TRUE(db);
+            const std::set<qint64> keys = imageKeys(*db);
+            for (const QString &name : files.entryList({QStringLiteral("vl-*.jpg")}, QDir::Files)) {
+                const QRegularExpressionMatch match = pictureName.match(name);
+                EXPECT_TRUE(match.hasMatch() && keys.count(match.captured(1).toLongLong()))
+                    << name.toStdString() << " has no row in " << package.toStdString();
+            }
+        }
+    }
+
+    static QByteArray checksum(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly)
+                   ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5)
+                   : QByteArray();
+    }
+
+    // The report's page and its photo folder, as checksums by name.
+    static std::string reportFiles(const QString &folderPath)
+    {
+        QStringList files{QString::fromLatin1(
+            checksum(QDir(folderPath).filePath(QStringLiteral("velumark_report.html"))).toHex())};
+        const QDir photos(QDir(folderPath).filePath(QStringLiteral("velumark_report_photos")));
+        for (const QString &name : photos.entryList(QDir::Files, QDir::Name))
+            files << name + QLatin1Char(' ') + QString::fromLatin1(checksum(photos.filePath(name)).toHex());
+        return files.join(QLatin1Char('\n')).toStdString();
+    }
+
+    QTemporaryDir folder;
+    const QString source = folder.filePath(QStringLiteral("Source.vdb"));
+
+private:
+    QProcessEnvironment m_environment;
+    mutable QString m_template;
+};
+
+} // namespace
+
+TEST_F(KilledCommands, ImportsRestoresAndPullsLeaveTheOldCatalogueOrTheNew)
+{
+    const QString file = folder.filePath(QStringLiteral("backup.vdbi"));
+    const QString csv = folder.filePath(QStringLiteral("backup.csv"));
+    runToEnd(strings({u"export", source, file}));
+    runToEnd(strings({u"export", source, csv}));
+    const QString served = folder.filePath(QStringLiteral("device"));
+    ASSERT_TRUE(QDir().mkdir(served));
+    ASSERT_TRUE(QFile::copy(file, QDir(served).filePath(QStringLiteral("velumark.vdbi"))));
+    velumark::test::Peer device(0, served);
+
+    struct Case
+    {
+        const char *label;
+        QStringList arguments; // after the command and the catalogue
+        QStringList points;
+        bool replaces; // a restore: 4 artworks after it, else 3 + 4
+    };
+    const Case cases[] = {
+        {"import",
+         strings({u"import", u"", file}),
+         {QStringLiteral("progress-20"), QStringLiteral("import-staged"),
+          QStringLiteral("import-pictures-moved"), QStringLiteral("import-swapped")},
+         false},
+        {"restore",
+         strings({u"import", u"", file, u"--restore"}),
+         {QStringLiteral("import-staged"), QStringLiteral("import-pictures-moved"),
+          QStringLiteral("import-swapped")},
+         true},
+        {"package import",
+         strings({u"import", u"", source}),
+         {QStringLiteral("import-staged"), QStringLiteral("import-pictures-moved")},
+         false},
+        {"CSV import",
+         strings({u"import", u"", csv}),
+         {QStringLiteral("progress-50"), QStringLiteral("import-staged")},
+         false},
+        {"pull",
+         strings({u"pull", u"", u"--url", device.url(), u"--mode", u"0"}),
+         {QStringLiteral("import-staged"), QStringLiteral("import-swapped")},
+         true},
+    };
+    int number = 0;
+    for (const Case &step : cases) {
+        for (const QString &point : step.points) {
+            SCOPED_TRACE(std::string(step.label) + " killed at " + point.toStdString());
+            const QString catalogue = target(QStringLiteral("T%1").arg(++number));
+            QStringList arguments = step.arguments;
+            arguments[1] = catalogue;
+            const qint64 after = step.replaces ? 4 : 7;
+            kill(arguments, point);
+            const qint64 artworks = openedCatalogue(catalogue);
+            EXPECT_EQ(artworks, point == QLatin1String("import-swapped") ? after : 3);
+
+            runToEnd(arguments);
+            EXPECT_EQ(checkedFiles(catalogue), step.replaces ? after : artworks + 4);
+            expectNoLeftovers({catalogue});
+        }
+    }
+
+    // Killed while the download is under way.
+    velumark::test::Peer slow(0, served, strings({u"--no-announce", u"--chunk-delay", u"300"}));
+    const QString catalogue = target(QStringLiteral("Downloading"));
+    QProcess pull;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
+    pull.setProcessEnvironment(environment);
+    pull.start(QStringLiteral(VELUMARK_CLI),
+               strings({u"pull", catalogue, u"--url", slow.url(), u"--mode", u"0"}));
+    ASSERT_TRUE(pull.waitForStarted());
+    const auto downloading = [&] {
+        return QDirIterator(folder.filePath(QStringLiteral("cache")),
+                            {QStringLiteral("temp_velumark_import.db")}, QDir::Files,
+                            QDirIterator::Subdirectories)
+            .hasNext();
+    };
+    for (int i = 0; i < 200 && !downloading() && pull.state() == QProcess::Running; ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(downloading()) << pull.readAllStandardError().toStdString();
+    ::kill(pid_t(pull.processId()), SIGKILL);
+    ASSERT_TRUE(pull.waitForFinished(10000));
+    EXPECT_EQ(openedCatalogue(catalogue), 3);
+    runToEnd(strings({u"pull", catalogue, u"--url", device.url(), u"--mode", u"0"}));
+    EXPECT_EQ(checkedFiles(catalogue), 4);
+    expectNoLeftovers({catalogue});
+}
+
+TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
+{
+    const QString file = folder.filePath(QStringLiteral("out.vdbi"));
+    const QString csv = folder.filePath(QStringLiteral("out.csv"));
+    const QString reports = folder.filePath(QStringLiteral("report"));
+    ASSERT_TRUE(QDir().mkdir(reports));
+    const QString old = target(QStringLiteral("Old"));
+    for (const QString &destination : {file, csv})
+        runToEnd(strings({u"export", old, destination}));
+    runToEnd(strings({u"report", old, reports, u"--photos", u"medium"}));
+    const QByteArray oldFile = checksum(file);
+    const QByteArray oldCsv = checksum(csv);
+    const std::string oldReport = reportFiles(reports);
+
+    for (const QString &point : {QStringLiteral("progress-25"), QStringLiteral("progress-75")}) {
+        SCOPED_TRACE("interchange export killed at " + point.toStdString());
+        kill(strings({u"export", source, file}), point);
+        EXPECT_EQ(openedCatalogue(source), 4);
+        EXPECT_EQ(checksum(file), oldFile);
+    }
+    runToEnd(strings({u"export", source, file}));
+    int number = 0;
+    for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("progress-75")}) {
+        SCOPED_TRACE("package export killed at " + point.toStdString());
+        const QString package = folder.filePath(QStringLiteral("Copy%1.vdb").arg(++number));
+        kill(strings({u"export", source, package}), point);
+        EXPECT_EQ(openedCatalogue(source), 4);
+        EXPECT_FALSE(QFileInfo::exists(package)) << "nothing appears under the name before it is whole";
+        runToEnd(strings({u"export", source, package}));
+        EXPECT_EQ(openedCatalogue(package), 4);
+    }
+    for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("export-file-complete")}) {
+        SCOPED_TRACE("CSV export killed at " + point.toStdString());
+        kill(strings({u"export", source, csv}), point);
+        EXPECT_EQ(openedCatalogue(source), 4);
+        EXPECT_EQ(checksum(csv), oldCsv);
+    }
+    runToEnd(strings({u"export", source, csv}));
+    for (const QString &point : {QStringLiteral("progress-30"), QStringLiteral("report-staged")}) {
+        SCOPED_TRACE("report killed at " + point.toStdString());
+        kill(strings({u"report", source, reports, u"--photos", u"large"}), point);
+        EXPECT_EQ(openedCatalogue(source), 4);
+        EXPECT_EQ(reportFiles(reports), oldReport) << "the old page keeps its own pictures";
+    }
+    runToEnd(strings({u"report", source, reports, u"--photos", u"large"}));
+    EXPECT_EQ(QDir(reports + QStringLiteral("/velumark_report_photos")).entryList(QDir::Files).size(), 5)
+        << "the logo and four pictures";
+
+    EXPECT_NE(checksum(file), oldFile);
+    EXPECT_EQ(checkedFiles(source), 4);
+    auto exported = SqliteConnection::open(file, SqliteConnection::Mode::ReadOnly);
+    auto counts = exported->prepare("SELECT num_artworks FROM version");
+    ASSERT_TRUE(counts && counts->step() == SqliteStatement::Step::Row);
+    EXPECT_EQ(counts->columnInt64(0), 4);
+    counts.reset();
+    EXPECT_NE(checksum(csv), oldCsv);
+    expectNoLeftovers({source}, {reports});
+}
+
+TEST_F(KilledCommands, ContactsAndTheSampleAreAddedWholeOrNotAtAll)
+{
+    const QString catalogue = target(QStringLiteral("Contacts"));
+    const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
+    QFile file(cards);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 30; ++i)
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) + "\r\nEND:VCARD\r\n");
+    file.close();
+    const auto clients = [&] {
+        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto count = db->prepare("SELECT count(*) FROM client");
+        return count && count->step() == SqliteStatement::Step::Row ? count->columnInt64(0) : -1;
+    };
+    const qint64 before = clients();
+    kill(strings({u"import-contacts", catalogue, cards}), QStringLiteral("contacts-added"));
+    EXPECT_EQ(openedCatalogue(catalogue), 3);
+    EXPECT_EQ(clients(), before) << "no client of a killed import is kept";
+    const CliRun added = run(strings({u"import-contacts", catalogue, cards}));
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(QStringLiteral("Clients added: 30"))) << added.out.toStdString();
+    EXPECT_EQ(clients(), before + 30) << "each card once";
+
+    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
+    const QStringList demo = strings({u"demo", sample, u"--artworks", u"70"});
+    for (const QString &point : {QStringLiteral("progress-60"), QStringLiteral("progress-100")}) {
+        SCOPED_TRACE("demo killed at " + point.toStdString());
+        kill(demo, point);
+        EXPECT_FALSE(QFileInfo::exists(sample)) << "nothing under the name";
+    }
+    runToEnd(demo);
+    EXPECT_EQ(openedCatalogue(sample), 70);
+    expectNoLeftovers({catalogue, sample});
+}
