@@ -200,7 +200,8 @@ bool DatabaseMerge::importImages(SqliteConnection &foreign)
         // a full disk) reaches the message.
         image.setAbortOnError(true);
         try {
-            image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false);
+            if (image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false) != 0)
+                return fail(localized("A picture cannot be imported: %1").arg(m_working.errorMessage()));
         } catch (const DatabaseError &failure) {
             return fail(localized("A picture cannot be imported: %1").arg(failure.message()));
         }
