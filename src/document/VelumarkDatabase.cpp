@@ -346,15 +346,6 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
 
 bool VelumarkDatabase::writeAllRecords(QString *error)
 {
-    if (m_readOnly) {
-        auto changed = [](const auto &list) {
-            return std::any_of(list.begin(), list.end(),
-                               [](const auto &record) { return record->isDirty(); });
-        };
-        const bool anyChanged = changed(m_artworks) || changed(m_clients) || changed(m_submissions) ||
-                                changed(m_mediums) || changed(m_artists) || changed(m_images);
-        return !anyChanged || isEditable(error);
-    }
     SqliteConnection &db = *m_database;
     if (!DatabaseFile::beginTransaction(db))
         return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));

@@ -287,6 +287,7 @@ TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
         EXPECT_EQ(checksum(file), oldFile);
     }
     runToEnd(strings({u"export", source, file}));
+    expectNoLeftovers({source});
     int number = 0;
     for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("progress-75")}) {
         SCOPED_TRACE("package export killed at " + point.toStdString());
@@ -296,6 +297,7 @@ TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
         EXPECT_FALSE(QFileInfo::exists(package)) << "nothing appears under the name before it is whole";
         runToEnd(strings({u"export", source, package}));
         EXPECT_EQ(openedCatalogue(package), 4);
+        expectNoLeftovers({source, package});
     }
     for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("export-file-complete")}) {
         SCOPED_TRACE("CSV export killed at " + point.toStdString());
@@ -304,6 +306,7 @@ TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
         EXPECT_EQ(checksum(csv), oldCsv);
     }
     runToEnd(strings({u"export", source, csv}));
+    expectNoLeftovers({source});
     for (const QString &point : {QStringLiteral("progress-30"), QStringLiteral("report-staged")}) {
         SCOPED_TRACE("report killed at " + point.toStdString());
         kill(strings({u"report", source, reports, u"--photos", u"large"}), point);
