@@ -3,15 +3,12 @@
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
 #include "store/Localization.h"
+#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 
 namespace velumark {
 
@@ -27,26 +24,6 @@ bool setError(QString *error, const QString &message)
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QString reasonOf(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-// 0 or the errno of renameat2.
-int renameWith(const QString &from, const QString &to, unsigned int flags)
-{
-    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                    QFile::encodeName(to).constData(), flags) == 0)
-        return 0;
-    return errno;
-}
-
-// The file system (or the kernel) does not know the flag.
-bool flagUnsupported(int code)
-{
-    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP;
 }
 
 bool occupied(const QString &path)
@@ -102,20 +79,14 @@ bool PackageDestination::install(const QString &staging, const QString &target, 
         return false;
     if (!occupied(target)) {
         // Something that appears under the name meanwhile is not replaced either.
-        int code = renameWith(staging, target, RENAME_NOREPLACE);
-        if (flagUnsupported(code))
-            code = std::rename(QFile::encodeName(staging).constData(),
-                               QFile::encodeName(target).constData()) == 0
-                       ? 0
-                       : errno;
-        if (code == 0)
+        QString reason;
+        if (VelumarkUtility::renameWithoutReplacing(staging, target, &reason))
             return true;
-        if (code == EEXIST || code == ENOTEMPTY)
+        if (occupied(target))
             return setError(error,
                             localized("%1 appeared while the package was written; it is left as it is.")
                                 .arg(shown(target)));
-        return setError(
-            error, localized("The package cannot be moved to %1: %2").arg(shown(target), reasonOf(code)));
+        return setError(error, localized("The package cannot be moved to %1: %2").arg(shown(target), reason));
     }
     // A catalogue another program works on is not pulled away from under it.
     if (!DocumentPackage::lock(target, error))
@@ -133,16 +104,16 @@ bool PackageDestination::install(const QString &staging, const QString &target, 
 
 bool PackageDestination::exchange(const QString &staging, const QString &target, QString *error)
 {
-    const int code = renameWith(staging, target, RENAME_EXCHANGE);
-    if (code == 0)
+    QString reason;
+    bool unsupported = false;
+    if (VelumarkUtility::exchangePaths(staging, target, &reason, &unsupported))
         return true;
-    if (flagUnsupported(code))
+    if (unsupported)
         return setError(error,
                         localized("The catalogue %1 cannot be replaced in one step on this disk. Remove it "
                                   "first, or choose another name.")
                             .arg(shown(target)));
-    return setError(error,
-                    localized("The catalogue %1 cannot be replaced: %2").arg(shown(target), reasonOf(code)));
+    return setError(error, localized("The catalogue %1 cannot be replaced: %2").arg(shown(target), reason));
 }
 
 } // namespace velumark

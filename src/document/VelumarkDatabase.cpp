@@ -53,6 +53,15 @@ template <typename T, typename Key> void sortByKey(std::vector<T *> &list, Key k
         list[i] = keyed[i].second;
 }
 
+// Why a database file cannot be written (its mode, whoever asks), or nothing.
+QString writeProtectionOf(const QString &databasePath)
+{
+    const QFileInfo file(databasePath);
+    if (file.permission(QFileDevice::WriteOwner) && file.isWritable())
+        return {};
+    return localized("its database file is write-protected");
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -708,11 +717,9 @@ bool VelumarkDatabase::lockOrOpenReadOnly(QString *error)
     m_lock = DocumentPackage::lock(m_packageFilename, &lockError, &unwritable);
     if (!m_lock && !unwritable)
         return setError(error, lockError);
-    const QFileInfo file(m_dbFilename);
-    if (unwritable)
-        m_readOnlyReason = localized("it is on a read-only disk or in a folder without write permission");
-    else if (!file.permission(QFileDevice::WriteOwner) || !file.isWritable())
-        m_readOnlyReason = localized("its database file is write-protected");
+    m_readOnlyReason = unwritable
+                           ? localized("it is on a read-only disk or in a folder without write permission")
+                           : writeProtectionOf(m_dbFilename);
     m_readOnly = !m_readOnlyReason.isEmpty();
     return true;
 }
@@ -749,6 +756,9 @@ bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QStrin
             if (lock) {
                 m_lock = std::move(lock);
                 setPackage(targetPackagePath);
+                // The copy may be writable where the original was not.
+                m_readOnlyReason = writeProtectionOf(m_dbFilename);
+                m_readOnly = !m_readOnlyReason.isEmpty();
                 for (auto &image : m_images)
                     image->setPath(m_packageFilename);
                 m_unsavedDocument = false;

@@ -240,7 +240,8 @@ TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
     else
         ASSERT_TRUE(QDir().mkdir(media));
     const QString package = QDir(media).filePath(QStringLiteral("Studio.vdb"));
-    ASSERT_TRUE(DocumentPackage::copyPackage(packagePath, package, &error)) << error.toStdString();
+    ASSERT_TRUE(DocumentPackage::copyPackage(packagePath, package, ExistingCatalogue::Keep, &error))
+        << error.toStdString();
     if (disk.isMounted())
         ASSERT_TRUE(disk.makeReadOnly()) << disk.reason().toStdString();
     else
@@ -259,6 +260,11 @@ TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
     EXPECT_FALSE(first.isEditable(&reason));
     EXPECT_TRUE(reason.contains(QStringLiteral("read-only disk"))) << reason.toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(package).filePath(QStringLiteral(".velumark.lock"))));
-    EXPECT_TRUE(first.close(&error)) << error.toStdString();
     EXPECT_TRUE(second.close(&error)) << error.toStdString();
+    // Saved where it can be written, the copy takes changes.
+    ASSERT_TRUE(first.writeSafelyToURL(folder.filePath(QStringLiteral("Writable.vdb")), &error))
+        << error.toStdString();
+    EXPECT_FALSE(first.isReadOnly());
+    first.addArtwork(std::make_unique<Artwork>());
+    EXPECT_TRUE(first.close(&error)) << error.toStdString();
 }
