@@ -13,6 +13,7 @@
 #include "Baselines.h"
 #include "BenchCatalogues.h"
 #include "BenchSupport.h"
+#include "document/ArtworkListController.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
 #include "interchange/DatabaseExport.h"
@@ -222,10 +223,11 @@ void measureSearch(Figure &figure, Figure &first, int size, VelumarkDatabase &do
             ours.add(timed([&] { document.handleSearch(text); }));
             baseline.add(timed([&] { scan(text); }));
         }
-        if (document.displayedSubmissions().size() != found.size())
+        const qsizetype shown = document.submissionListController()->rowCount();
+        if (static_cast<size_t>(shown) != found.size())
             note(QStringLiteral("WARNING: the search for \"%1\" found %2 rows, the plain scan %3")
                      .arg(text)
-                     .arg(document.displayedSubmissions().size())
+                     .arg(shown)
                      .arg(found.size()));
         worstOurs = std::max(worstOurs, ours.best());
         worstBaseline = std::max(worstBaseline, baseline.best());
@@ -259,8 +261,7 @@ void measureSortSubmissions(Figure &figure, int size, VelumarkDatabase &document
     Runs baseline;
     for (int r = 0; r < 6; ++r) {
         const bool ascending = r % 2 == 1;
-        document.sortSubmissionsAscending = ascending;
-        ours.add(timed([&] { document.sortSubmissionsByDateAndTitle(); }));
+        ours.add(timed([&] { document.submissionListController()->setSortOrder(0, ascending); }));
         baseline.add(timed([&] {
             std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed &a, const Keyed &b) {
                 int order = 0;
@@ -274,8 +275,7 @@ void measureSortSubmissions(Figure &figure, int size, VelumarkDatabase &document
             });
         }));
     }
-    document.sortSubmissionsAscending = true;
-    document.sortSubmissionsByDateAndTitle();
+    document.submissionListController()->setSortOrder(0, true);
     figure.at[size] = {ours.best(), baseline.best(), true};
 }
 
@@ -296,8 +296,7 @@ void measureSortArtworks(Figure &figure, int size, VelumarkDatabase &document)
     Runs baseline;
     for (int r = 0; r < 6; ++r) {
         const bool ascending = r % 2 == 1;
-        document.sortArtworksAscending = ascending;
-        ours.add(timed([&] { document.sortArtworksByTitleAndArtist(); }));
+        ours.add(timed([&] { document.artworkListController()->setSortOrder(0, ascending); }));
         baseline.add(timed([&] {
             std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed &a, const Keyed &b) {
                 int order = QString::compare(a.title, b.title);
@@ -307,8 +306,7 @@ void measureSortArtworks(Figure &figure, int size, VelumarkDatabase &document)
             });
         }));
     }
-    document.sortArtworksAscending = true;
-    document.sortArtworksByTitleAndArtist();
+    document.artworkListController()->setSortOrder(0, true);
     figure.at[size] = {ours.best(), baseline.best(), true};
 }
 

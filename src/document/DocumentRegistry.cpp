@@ -1,5 +1,6 @@
 #include "document/DocumentRegistry.h"
 
+#include "document/ArtworkListController.h"
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
 
@@ -39,10 +40,12 @@ bool DocumentRegistry::isDatabaseLoaded(const QString &packagePath) const
 
 void DocumentRegistry::notifyDatabasesOfArtworkReSort()
 {
-    for (VelumarkDatabase *database : m_dbArray)
+    // The artwork list is refreshed even when another list is shown: its sections follow the
+    // preference.
+    for (VelumarkDatabase *database : m_dbArray) {
         database->sortArtwork();
-    for (VelumarkDatabase *database : m_dbArray)
-        database->refreshData();
+        database->artworkListController()->refreshData();
+    }
 }
 
 void DocumentRegistry::notifyDatabasesOfDeadlineSetting()

@@ -5,6 +5,7 @@
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
 #include <unordered_set>
@@ -36,19 +37,27 @@ template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const 
 
 } // namespace
 
+void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+{
+    // Edits made now would be lost when the import reloads the document, or missing from what the
+    // export or transfer writes.
+    if (m_operationRunning)
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                           localized("The catalogue cannot be changed while an import, export or transfer "
+                                     "is running. Wait until it has finished."));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Adding, re-filing and removing
 
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 {
+    refuseIfNotEditable(__func__);
     artwork->insertIntoDatabase(m_database.get());
     Artwork *added = artwork.get();
-    const bool inOrder = sortArtworksByFirstColumn && m_artworkOrder == currentArtworkOrder();
-    if (inOrder) {
-        Artwork::sortAscending(sortArtworksAscending);
+    if (m_artworkOrder == currentArtworkOrder()) {
+        Artwork::sortAscending(m_artworkList->isSortAscending());
         insertSorted(m_artworks, std::move(artwork), artworkLess);
-        if (m_artworkList && ArtworkListController::matches(*added, m_searchText))
-            insertSorted(m_displayedArtworks, added, artworkLess);
     } else {
         m_artworks.push_back(std::move(artwork));
         m_artworkOrder.reset();
@@ -62,6 +71,7 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 
 void VelumarkDatabase::updateArtwork(Artwork *artwork)
 {
+    refuseIfNotEditable(__func__);
     removeFrom(m_availableArtworks, artwork);
     if (artwork->sale_loan())
         insertSorted(m_availableArtworks, artwork, byTitle);
@@ -71,13 +81,12 @@ void VelumarkDatabase::updateArtwork(Artwork *artwork)
 
 Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 {
+    refuseIfNotEditable(__func__);
     client->insertIntoDatabase(m_database.get());
     Client *added = client.get();
-    if (m_clientOrderAscending == std::optional(sortClientsAscending)) {
-        Client::sortAscending(sortClientsAscending);
+    if (m_clientOrderAscending == std::optional(m_clientList->isSortAscending())) {
+        Client::sortAscending(m_clientList->isSortAscending());
         insertSorted(m_clients, std::move(client), clientLess);
-        if (m_clientList && ClientListController::matches(*added, m_searchText))
-            insertSorted(m_displayedClients, added, clientLess);
     } else {
         m_clients.push_back(std::move(client));
         m_clientOrderAscending.reset();
@@ -91,6 +100,7 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 
 void VelumarkDatabase::updateClient(Client *client)
 {
+    refuseIfNotEditable(__func__);
     removeFrom(m_availableClients, client);
     if (client->status())
         insertSorted(m_availableClients, client, byCompany);
@@ -100,13 +110,12 @@ void VelumarkDatabase::updateClient(Client *client)
 
 Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submission)
 {
+    refuseIfNotEditable(__func__);
     submission->insertIntoDatabase(m_database.get());
     Submission *added = submission.get();
-    if (m_submissionOrderAscending == std::optional(sortSubmissionsAscending)) {
-        Submission::sortAscending(sortSubmissionsAscending);
+    if (m_submissionOrderAscending == std::optional(m_submissionList->isSortAscending())) {
+        Submission::sortAscending(m_submissionList->isSortAscending());
         insertSorted(m_submissions, std::move(submission), submissionLess);
-        if (m_submissionList && SubmissionListController::matches(*added, m_searchText))
-            insertSorted(m_displayedSubmissions, added, submissionLess);
     } else {
         m_submissions.push_back(std::move(submission));
         m_submissionOrderAscending.reset();
@@ -116,7 +125,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
         added->artwork()->addSubmission(added);
     if (added->client())
         added->client()->addSubmission(added);
-    if (added->isOverdue() && m_submissionList)
+    if (added->isOverdue())
         m_submissionList->incrementOverdue();
     emit m_notifier->recordAdded(Kind::Submission, added);
     return added;
@@ -124,17 +133,23 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
 
 void VelumarkDatabase::updateSubmission(Submission *submission)
 {
+    refuseIfNotEditable(__func__);
     sortSubmissionsByDateAndTitle();
     if (submission->artwork())
         submission->artwork()->sortSubmissions();
     if (submission->client())
         submission->client()->sortSubmissions();
-    if (m_submissionList)
-        m_submissionList->recalculateOverdue();
+    m_submissionList->recalculateOverdue();
     emit m_notifier->recordChanged(Kind::Submission, submission);
 }
 
 Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
+{
+    refuseIfNotEditable(__func__);
+    return insertMedium(std::move(medium));
+}
+
+Medium *VelumarkDatabase::insertMedium(std::unique_ptr<Medium> medium)
 {
     medium->insertIntoDatabase(m_database.get());
     medium->save();
@@ -146,10 +161,17 @@ Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
 
 void VelumarkDatabase::updateMedium()
 {
+    refuseIfNotEditable(__func__);
     sortOwned(m_mediums, byMediumName);
 }
 
 Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
+{
+    refuseIfNotEditable(__func__);
+    return insertArtist(std::move(artist));
+}
+
+Artist *VelumarkDatabase::insertArtist(std::unique_ptr<Artist> artist)
 {
     artist->insertIntoDatabase(m_database.get());
     Artist *added = artist.get();
@@ -160,11 +182,13 @@ Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
 
 void VelumarkDatabase::updateArtist()
 {
+    refuseIfNotEditable(__func__);
     sortOwned(m_artists, byArtistName);
 }
 
 Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 {
+    refuseIfNotEditable(__func__);
     image->insertIntoDatabase(m_database.get(), m_packageFilename, true);
     image->save();
     Image *added = image.get();
@@ -179,29 +203,30 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
         return;
     const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
     const VelumarkUtility::TodayScope today;
+    for (Submission *submission : doomed)
+        emit m_notifier->recordAboutToBeRemoved(Kind::Submission, submission);
     for (Submission *submission : doomed) {
-        if (submission->isOverdue() && m_submissionList)
+        if (submission->isOverdue())
             m_submissionList->decrementOverdue();
         if (submission->artwork())
             submission->artwork()->removeSubmission(submission);
         if (submission->client())
             submission->client()->removeSubmission(submission);
     }
-    std::erase_if(m_displayedSubmissions, [&](const Submission *s) { return gone.count(s) > 0; });
-    for (Submission *submission : doomed)
-        emit m_notifier->recordRemoved(Kind::Submission, submission);
     std::erase_if(m_submissions,
                   [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
 }
 
 void VelumarkDatabase::removeSubmission(Submission *submission)
 {
+    refuseIfNotEditable(__func__);
     submission->deleteFromDatabase();
     detachSubmissions({submission});
 }
 
 void VelumarkDatabase::removeArtwork(Artwork *artwork)
 {
+    refuseIfNotEditable(__func__);
     const std::vector<Submission *> doomedSubmissions = artwork->submissions();
     const std::vector<Image *> doomedImages = artwork->images();
     {
@@ -219,19 +244,19 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
     }
     removeImageFiles(doomedImages);
     detachSubmissions(doomedSubmissions);
+    for (Image *image : doomedImages)
+        emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     artwork->clearImages();
-    for (Image *image : doomedImages) {
-        emit m_notifier->recordRemoved(Kind::Image, image);
+    for (Image *image : doomedImages)
         takeOwned(m_images, image);
-    }
+    emit m_notifier->recordAboutToBeRemoved(Kind::Artwork, artwork);
     removeFrom(m_availableArtworks, artwork);
-    removeFrom(m_displayedArtworks, artwork);
-    emit m_notifier->recordRemoved(Kind::Artwork, artwork);
     takeOwned(m_artworks, artwork);
 }
 
 void VelumarkDatabase::removeClient(Client *client)
 {
+    refuseIfNotEditable(__func__);
     const std::vector<Submission *> doomed = client->submissions();
     {
         SqliteTransaction transaction(*m_database);
@@ -244,31 +269,38 @@ void VelumarkDatabase::removeClient(Client *client)
             raiseDeleteFailure(__func__, *m_database, __LINE__);
     }
     detachSubmissions(doomed);
+    emit m_notifier->recordAboutToBeRemoved(Kind::Client, client);
     removeFrom(m_availableClients, client);
-    removeFrom(m_displayedClients, client);
-    emit m_notifier->recordRemoved(Kind::Client, client);
     takeOwned(m_clients, client);
 }
 
 void VelumarkDatabase::removeMedium(Medium *medium)
 {
+    refuseIfNotEditable(__func__);
     medium->deleteFromDatabase();
-    emit m_notifier->recordRemoved(Kind::Medium, medium);
+    emit m_notifier->recordAboutToBeRemoved(Kind::Medium, medium);
     takeOwned(m_mediums, medium);
 }
 
 void VelumarkDatabase::removeArtist(Artist *artist)
 {
+    refuseIfNotEditable(__func__);
     artist->deleteFromDatabase();
-    emit m_notifier->recordRemoved(Kind::Artist, artist);
+    emit m_notifier->recordAboutToBeRemoved(Kind::Artist, artist);
     takeOwned(m_artists, artist);
 }
 
 void VelumarkDatabase::removeImage(Image *image)
 {
+    refuseIfNotEditable(__func__);
+    dropImage(image);
+}
+
+void VelumarkDatabase::dropImage(Image *image)
+{
     image->deleteRow();
     image->removeFiles();
-    emit m_notifier->recordRemoved(Kind::Image, image);
+    emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     takeOwned(m_images, image);
 }
 

@@ -116,9 +116,6 @@ public:
     // The first image of the artwork, or null.
     Image *cellImage() const;
 
-    bool sectionHeading() const { return m_sectionHeading; }
-    void setSectionHeading(bool heading) { m_sectionHeading = heading; }
-
 protected:
     const Statements &statements() const override;
     QString className() const override { return QStringLiteral("Submission"); }
@@ -153,7 +150,6 @@ private:
     Artwork *m_artwork = nullptr;
     Client *m_client = nullptr;
     bool m_overdue = false;
-    bool m_sectionHeading = false;
 
     mutable std::unique_ptr<TextCache> m_textCache;
 };

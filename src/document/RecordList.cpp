@@ -1,0 +1,297 @@
+#include "document/RecordList.h"
+
+#include "document/VelumarkDatabase.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace velumark {
+
+namespace {
+
+using RecordSet = std::unordered_set<const Record *>;
+
+RecordSet setOf(const std::vector<Record *> &records)
+{
+    RecordSet set;
+    set.reserve(records.size());
+    set.insert(records.begin(), records.end());
+    return set;
+}
+
+int toInt(size_t value)
+{
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+RecordList::RecordList(VelumarkDatabase &document, QObject *parent) : QObject(parent), m_document(document)
+{
+    const DocumentNotifier *notifier = document.notifier();
+    connect(notifier, &DocumentNotifier::recordAdded, this, &RecordList::onRecordAdded);
+    connect(notifier, &DocumentNotifier::recordChanged, this, &RecordList::onRecordChanged);
+    connect(notifier, &DocumentNotifier::recordAboutToBeRemoved, this, &RecordList::onRecordAboutToBeRemoved);
+    connect(notifier, &DocumentNotifier::recordsReordered, this, [this](Kind kind) {
+        if (holdsKind(kind))
+            followOrder();
+    });
+    connect(notifier, &DocumentNotifier::listsAboutToBeReloaded, this, [this] {
+        m_reloading = true;
+        emit listAboutToBeRebuilt();
+        m_rows.clear();
+        m_sectionStarts.clear();
+    });
+    connect(notifier, &DocumentNotifier::listsReloaded, this, [this] {
+        m_reloading = false;
+        m_rows = searchedRecords();
+        m_sectionStarts.assign(m_rows.size(), 0);
+        markSections(m_rows, m_sectionStarts);
+        emit listRebuilt();
+    });
+}
+
+RecordList::~RecordList() = default;
+
+Record *RecordList::recordAt(qsizetype row) const
+{
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<size_t>(row)] : nullptr;
+}
+
+qsizetype RecordList::rowOf(const Record *record) const
+{
+    const auto it = std::find(m_rows.begin(), m_rows.end(), record);
+    return it == m_rows.end() ? -1 : it - m_rows.begin();
+}
+
+bool RecordList::isSectionHeading(qsizetype row) const
+{
+    return row >= 0 && row < rowCount() && m_sectionStarts[static_cast<size_t>(row)];
+}
+
+double RecordList::rowHeight(qsizetype row) const
+{
+    return normalCellHeight() + (isSectionHeading(row) ? kSectionBandHeight : 0);
+}
+
+void RecordList::handleSearch(const QString &text)
+{
+    m_searchText = text;
+    rebuild();
+}
+
+void RecordList::refreshData(const QString *text)
+{
+    if (text)
+        m_searchText = *text;
+    rebuild();
+}
+
+void RecordList::sortByColumn(int column)
+{
+    if (column == m_sortColumn)
+        m_ascending = !m_ascending;
+    m_sortColumn = column;
+    applySortOrder();
+}
+
+void RecordList::setSortOrder(int column, bool ascending)
+{
+    m_sortColumn = column;
+    m_ascending = ascending;
+    applySortOrder();
+}
+
+std::vector<Record *> RecordList::searchedRecords() const
+{
+    std::vector<Record *> source = sourceRecords();
+    if (m_searchText.isEmpty())
+        return source;
+    std::erase_if(source, [this](const Record *record) { return !matches(*record, m_searchText); });
+    return source;
+}
+
+void RecordList::rebuild()
+{
+    if (m_reloading)
+        return;
+    emit listAboutToBeRebuilt();
+    m_rows = searchedRecords();
+    m_sectionStarts.assign(m_rows.size(), 0);
+    markSections(m_rows, m_sectionStarts);
+    emit listRebuilt();
+}
+
+void RecordList::followSource(const std::vector<Record *> &touched)
+{
+    if (m_reloading)
+        return;
+    std::vector<Record *> source = sourceRecords();
+    if (!m_searchText.isEmpty()) {
+        // A search hit stays one until its texts change: only touched records are searched again.
+        const RecordSet shown = setOf(m_rows);
+        const RecordSet again = setOf(touched);
+        std::erase_if(source, [&](const Record *record) {
+            return again.count(record) ? !matches(*record, m_searchText) : shown.count(record) == 0;
+        });
+    }
+    apply(source, touched);
+}
+
+void RecordList::followOrder()
+{
+    if (m_reloading)
+        return;
+    std::vector<Record *> source = sourceRecords();
+    // Records the list was not told about yet are left to their own news.
+    if (!m_searchText.isEmpty() || source.size() != m_rows.size()) {
+        const RecordSet shown = setOf(m_rows);
+        std::erase_if(source, [&](const Record *record) { return shown.count(record) == 0; });
+    }
+    if (source.size() != m_rows.size()) {
+        apply(source, {});
+        return;
+    }
+    if (source == m_rows)
+        return;
+    std::vector<char> flags(source.size(), 0);
+    markSections(source, flags);
+    emit orderAboutToChange();
+    m_rows = std::move(source);
+    m_sectionStarts = std::move(flags);
+    emit orderChanged();
+}
+
+void RecordList::dropRecord(const Record *record)
+{
+    const qsizetype row = rowOf(record);
+    if (m_reloading || row < 0)
+        return;
+    emit rowsAboutToBeRemoved(static_cast<int>(row), static_cast<int>(row));
+    m_rows.erase(m_rows.begin() + row);
+    m_sectionStarts.erase(m_sectionStarts.begin() + row);
+    emit rowsRemoved(static_cast<int>(row), static_cast<int>(row));
+    std::vector<char> flags(m_rows.size(), 0);
+    markSections(m_rows, flags);
+    announceChanged(flags, {});
+}
+
+void RecordList::onRecordAdded(Kind kind, Record *record)
+{
+    std::vector<Record *> touched;
+    if (holdsKind(kind))
+        touched.push_back(record);
+    collectTouched(kind, record, touched);
+    if (!touched.empty())
+        followSource(touched);
+}
+
+void RecordList::onRecordChanged(Kind kind, Record *record)
+{
+    onRecordAdded(kind, record);
+}
+
+void RecordList::onRecordAboutToBeRemoved(Kind kind, Record *record)
+{
+    if (holdsKind(kind)) {
+        dropRecord(record);
+        return;
+    }
+    // Rows that show something of the record: their texts change once it is gone.
+    std::vector<Record *> touched;
+    collectTouched(kind, record, touched);
+    const RecordSet dependent = setOf(touched);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (dependent.count(m_rows[i]))
+            emit rowChanged(toInt(i));
+    }
+}
+
+// Removals first (from the end, so that earlier row numbers hold), then a re-sort of what
+// remains if its order changed, then insertions (from the start, at their final rows), then the
+// rows whose texts or bands changed.
+void RecordList::apply(const std::vector<Record *> &newRows, const std::vector<Record *> &touched)
+{
+    std::vector<char> newFlags(newRows.size(), 0);
+    markSections(newRows, newFlags);
+    if (newRows != m_rows) {
+        removeRuns(newRows);
+        const RecordSet before = setOf(m_rows);
+        std::vector<Record *> kept;
+        std::vector<char> keptFlags;
+        for (size_t i = 0; i < newRows.size(); ++i) {
+            if (before.count(newRows[i])) {
+                kept.push_back(newRows[i]);
+                keptFlags.push_back(newFlags[i]);
+            }
+        }
+        if (kept != m_rows) {
+            emit orderAboutToChange();
+            m_rows = std::move(kept);
+            m_sectionStarts = std::move(keptFlags);
+            emit orderChanged();
+        }
+        insertRuns(newRows, newFlags);
+    }
+    announceChanged(newFlags, touched);
+}
+
+void RecordList::removeRuns(const std::vector<Record *> &newRows)
+{
+    const RecordSet after = setOf(newRows);
+    size_t end = m_rows.size();
+    while (end > 0) {
+        if (after.count(m_rows[end - 1])) {
+            --end;
+            continue;
+        }
+        size_t first = end - 1;
+        while (first > 0 && !after.count(m_rows[first - 1]))
+            --first;
+        emit rowsAboutToBeRemoved(toInt(first), toInt(end - 1));
+        m_rows.erase(m_rows.begin() + static_cast<qsizetype>(first),
+                     m_rows.begin() + static_cast<qsizetype>(end));
+        m_sectionStarts.erase(m_sectionStarts.begin() + static_cast<qsizetype>(first),
+                              m_sectionStarts.begin() + static_cast<qsizetype>(end));
+        emit rowsRemoved(toInt(first), toInt(end - 1));
+        end = first;
+    }
+}
+
+void RecordList::insertRuns(const std::vector<Record *> &newRows, const std::vector<char> &newFlags)
+{
+    const RecordSet before = setOf(m_rows);
+    size_t i = 0;
+    while (i < newRows.size()) {
+        if (before.count(newRows[i])) {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < newRows.size() && !before.count(newRows[end]))
+            ++end;
+        const auto from = static_cast<qsizetype>(i);
+        const auto to = static_cast<qsizetype>(end);
+        emit rowsAboutToBeInserted(toInt(i), toInt(end - 1));
+        m_rows.insert(m_rows.begin() + from, newRows.begin() + from, newRows.begin() + to);
+        m_sectionStarts.insert(m_sectionStarts.begin() + from, newFlags.begin() + from,
+                               newFlags.begin() + to);
+        emit rowsInserted(toInt(i), toInt(end - 1));
+        i = end;
+    }
+}
+
+void RecordList::announceChanged(const std::vector<char> &newFlags, const std::vector<Record *> &touched)
+{
+    const RecordSet edited = setOf(touched);
+    std::vector<int> changed;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_sectionStarts[i] != newFlags[i] || edited.count(m_rows[i]))
+            changed.push_back(toInt(i));
+    }
+    m_sectionStarts = newFlags;
+    for (const int row : changed)
+        emit rowChanged(row);
+}
+
+} // namespace velumark
