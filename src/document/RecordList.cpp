@@ -40,13 +40,12 @@ RecordList::RecordList(VelumarkDatabase &document, QObject *parent) : QObject(pa
         m_reloading = true;
         emit listAboutToBeRebuilt();
         m_rows.clear();
-        m_sectionStarts.clear();
+        forgetSections();
     });
     connect(notifier, &DocumentNotifier::listsReloaded, this, [this] {
         m_reloading = false;
         m_rows = searchedRecords();
-        m_sectionStarts.assign(m_rows.size(), 0);
-        markSections(m_rows, m_sectionStarts);
+        forgetSections();
         emit listRebuilt();
     });
 }
@@ -66,7 +65,7 @@ qsizetype RecordList::rowOf(const Record *record) const
 
 bool RecordList::isSectionHeading(qsizetype row) const
 {
-    return row >= 0 && row < rowCount() && m_sectionStarts[static_cast<size_t>(row)];
+    return row >= 0 && row < rowCount() && sectionStarts()[static_cast<size_t>(row)];
 }
 
 double RecordList::rowHeight(qsizetype row) const
@@ -117,9 +116,26 @@ void RecordList::rebuild()
         return;
     emit listAboutToBeRebuilt();
     m_rows = searchedRecords();
-    m_sectionStarts.assign(m_rows.size(), 0);
-    markSections(m_rows, m_sectionStarts);
+    forgetSections();
     emit listRebuilt();
+}
+
+// Bands are worked out when first asked for (an open makes every list, the window shows one):
+// until then nobody has seen them, so changes of rows need not announce them.
+const std::vector<char> &RecordList::sectionStarts() const
+{
+    if (!m_sectionsMarked) {
+        m_sectionStarts.assign(m_rows.size(), 0);
+        markSections(m_rows, m_sectionStarts);
+        m_sectionsMarked = true;
+    }
+    return m_sectionStarts;
+}
+
+void RecordList::forgetSections()
+{
+    m_sectionStarts.clear();
+    m_sectionsMarked = false;
 }
 
 void RecordList::followSource(const std::vector<Record *> &touched)
@@ -155,10 +171,12 @@ void RecordList::followOrder()
     if (source == m_rows)
         return;
     std::vector<char> flags(source.size(), 0);
-    markSections(source, flags);
+    if (m_sectionsMarked)
+        markSections(source, flags);
     emit orderAboutToChange();
     m_rows = std::move(source);
-    m_sectionStarts = std::move(flags);
+    if (m_sectionsMarked)
+        m_sectionStarts = std::move(flags);
     emit orderChanged();
 }
 
@@ -169,11 +187,10 @@ void RecordList::dropRecord(const Record *record)
         return;
     emit rowsAboutToBeRemoved(static_cast<int>(row), static_cast<int>(row));
     m_rows.erase(m_rows.begin() + row);
-    m_sectionStarts.erase(m_sectionStarts.begin() + row);
+    if (m_sectionsMarked)
+        m_sectionStarts.erase(m_sectionStarts.begin() + row);
     emit rowsRemoved(static_cast<int>(row), static_cast<int>(row));
-    std::vector<char> flags(m_rows.size(), 0);
-    markSections(m_rows, flags);
-    announceChanged(flags, {});
+    announceChanged({});
 }
 
 void RecordList::onRecordAdded(Kind kind, Record *record)
@@ -213,7 +230,8 @@ void RecordList::onRecordAboutToBeRemoved(Kind kind, Record *record)
 void RecordList::apply(const std::vector<Record *> &newRows, const std::vector<Record *> &touched)
 {
     std::vector<char> newFlags(newRows.size(), 0);
-    markSections(newRows, newFlags);
+    if (m_sectionsMarked)
+        markSections(newRows, newFlags);
     if (newRows != m_rows) {
         removeRuns(newRows);
         const RecordSet before = setOf(m_rows);
@@ -228,12 +246,13 @@ void RecordList::apply(const std::vector<Record *> &newRows, const std::vector<R
         if (kept != m_rows) {
             emit orderAboutToChange();
             m_rows = std::move(kept);
-            m_sectionStarts = std::move(keptFlags);
+            if (m_sectionsMarked)
+                m_sectionStarts = std::move(keptFlags);
             emit orderChanged();
         }
         insertRuns(newRows, newFlags);
     }
-    announceChanged(newFlags, touched);
+    announceChanged(touched, &newFlags);
 }
 
 void RecordList::removeRuns(const std::vector<Record *> &newRows)
@@ -251,8 +270,9 @@ void RecordList::removeRuns(const std::vector<Record *> &newRows)
         emit rowsAboutToBeRemoved(toInt(first), toInt(end - 1));
         m_rows.erase(m_rows.begin() + static_cast<qsizetype>(first),
                      m_rows.begin() + static_cast<qsizetype>(end));
-        m_sectionStarts.erase(m_sectionStarts.begin() + static_cast<qsizetype>(first),
-                              m_sectionStarts.begin() + static_cast<qsizetype>(end));
+        if (m_sectionsMarked)
+            m_sectionStarts.erase(m_sectionStarts.begin() + static_cast<qsizetype>(first),
+                                  m_sectionStarts.begin() + static_cast<qsizetype>(end));
         emit rowsRemoved(toInt(first), toInt(end - 1));
         end = first;
     }
@@ -274,22 +294,33 @@ void RecordList::insertRuns(const std::vector<Record *> &newRows, const std::vec
         const auto to = static_cast<qsizetype>(end);
         emit rowsAboutToBeInserted(toInt(i), toInt(end - 1));
         m_rows.insert(m_rows.begin() + from, newRows.begin() + from, newRows.begin() + to);
-        m_sectionStarts.insert(m_sectionStarts.begin() + from, newFlags.begin() + from,
-                               newFlags.begin() + to);
+        if (m_sectionsMarked)
+            m_sectionStarts.insert(m_sectionStarts.begin() + from, newFlags.begin() + from,
+                                   newFlags.begin() + to);
         emit rowsInserted(toInt(i), toInt(end - 1));
         i = end;
     }
 }
 
-void RecordList::announceChanged(const std::vector<char> &newFlags, const std::vector<Record *> &touched)
+// The touched rows, and with the bands marked, the rows whose band came or went (newFlags: the
+// bands of the rows as they are now; null to work them out).
+void RecordList::announceChanged(const std::vector<Record *> &touched, const std::vector<char> *newFlags)
 {
+    std::vector<char> marked;
+    if (m_sectionsMarked && !newFlags) {
+        marked.assign(m_rows.size(), 0);
+        markSections(m_rows, marked);
+        newFlags = &marked;
+    }
     const RecordSet edited = setOf(touched);
     std::vector<int> changed;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_sectionStarts[i] != newFlags[i] || edited.count(m_rows[i]))
+        const bool bandMoved = m_sectionsMarked && m_sectionStarts[i] != (*newFlags)[i];
+        if (bandMoved || edited.count(m_rows[i]))
             changed.push_back(toInt(i));
     }
-    m_sectionStarts = newFlags;
+    if (m_sectionsMarked)
+        m_sectionStarts = *newFlags;
     for (const int row : changed)
         emit rowChanged(row);
 }

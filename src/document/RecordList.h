@@ -133,11 +133,15 @@ private:
     void apply(const std::vector<Record *> &newRows, const std::vector<Record *> &touched);
     void removeRuns(const std::vector<Record *> &newRows);
     void insertRuns(const std::vector<Record *> &newRows, const std::vector<char> &newFlags);
-    void announceChanged(const std::vector<char> &newFlags, const std::vector<Record *> &touched);
+    void announceChanged(const std::vector<Record *> &touched, const std::vector<char> *newFlags = nullptr);
+    const std::vector<char> &sectionStarts() const;
+    void forgetSections();
 
     VelumarkDatabase &m_document;
     std::vector<Record *> m_rows;
-    std::vector<char> m_sectionStarts;
+    // One flag per row once marked (a cache of markSections).
+    mutable std::vector<char> m_sectionStarts;
+    mutable bool m_sectionsMarked = false;
     QString m_searchText;
     int m_sortColumn = 0;
     bool m_ascending = true;

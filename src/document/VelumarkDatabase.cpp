@@ -28,8 +28,6 @@ namespace velumark {
 
 namespace {
 
-using Kind = DocumentNotifier::Kind;
-
 bool setError(QString *error, const QString &message)
 {
     if (error)

@@ -131,7 +131,8 @@ protected:
 private:
     struct TextCache;
     TextCache &textCache(const TextContext &context) const;
-    QString dateLine(qint64 days, bool pastDue) const;
+    // serial: the text context whose day texts may be reused, 0 for none.
+    QString dateLine(qint64 days, bool pastDue, quint32 serial = 0) const;
 
     qint64 m_artworkKey = 0;
     qint64 m_clientKey = 0;
