@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/RecordList.h"
+#include "document/VelumarkDatabase.h"
 
 #include <QString>
 
@@ -37,6 +38,11 @@ public:
 
 protected:
     std::vector<Record *> sourceRecords() const override;
+    qsizetype sourceIndexOf(const Record *record) const override
+    {
+        return indexIn(document().artworks(), record);
+    }
+    size_t sourceCount() const override { return document().artworks().size(); }
     bool matches(const Record &record, const QString &text) const override;
     void markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const override;
     void collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const override;

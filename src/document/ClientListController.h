@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/RecordList.h"
+#include "document/VelumarkDatabase.h"
 
 #include <QString>
 
@@ -32,6 +33,11 @@ public:
 
 protected:
     std::vector<Record *> sourceRecords() const override;
+    qsizetype sourceIndexOf(const Record *record) const override
+    {
+        return indexIn(document().clients(), record);
+    }
+    size_t sourceCount() const override { return document().clients().size(); }
     bool matches(const Record &record, const QString &text) const override;
     void markSections(const std::vector<Record *> &, std::vector<char> &) const override {}
     void collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const override;

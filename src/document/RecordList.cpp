@@ -140,7 +140,7 @@ void RecordList::forgetSections()
 
 void RecordList::followSource(const std::vector<Record *> &touched)
 {
-    if (m_reloading)
+    if (m_reloading || (m_searchText.isEmpty() && followOneNewRecord(touched)))
         return;
     std::vector<Record *> source = sourceRecords();
     if (!m_searchText.isEmpty()) {
@@ -152,6 +152,50 @@ void RecordList::followSource(const std::vector<Record *> &touched)
         });
     }
     apply(source, touched);
+}
+
+// Without a search the rows are the source, and re-sorts come as news of their own: a record
+// new to the rows takes its place in the source, shown records keep their rows. This spares a
+// comparison of the whole list for each of many adds (a generated or merged catalogue).
+bool RecordList::followOneNewRecord(const std::vector<Record *> &touched)
+{
+    std::vector<Record *> shown;
+    Record *fresh = nullptr;
+    for (Record *record : touched) {
+        if (rowOf(record) >= 0)
+            shown.push_back(record);
+        else if (fresh)
+            return false;
+        else
+            fresh = record;
+    }
+    // The counts tell whether a shown record left the source (moved to another history).
+    if (static_cast<size_t>(rowCount()) + (fresh ? 1 : 0) != sourceCount())
+        return false;
+    if (fresh) {
+        const qsizetype at = sourceIndexOf(fresh);
+        if (at < 0 || at > rowCount())
+            return false;
+        emit rowsAboutToBeInserted(static_cast<int>(at), static_cast<int>(at));
+        m_rows.insert(m_rows.begin() + at, fresh);
+        if (m_sectionsMarked)
+            m_sectionStarts.insert(m_sectionStarts.begin() + at, 0);
+        emit rowsInserted(static_cast<int>(at), static_cast<int>(at));
+    }
+    announceChanged(shown);
+    return true;
+}
+
+qsizetype RecordList::sourceIndexOf(const Record *record) const
+{
+    const std::vector<Record *> source = sourceRecords();
+    const auto it = std::find(source.begin(), source.end(), record);
+    return it == source.end() ? -1 : it - source.begin();
+}
+
+size_t RecordList::sourceCount() const
+{
+    return sourceRecords().size();
 }
 
 void RecordList::followOrder()
@@ -306,8 +350,21 @@ void RecordList::insertRuns(const std::vector<Record *> &newRows, const std::vec
 // bands of the rows as they are now; null to work them out).
 void RecordList::announceChanged(const std::vector<Record *> &touched, const std::vector<char> *newFlags)
 {
+    if (!m_sectionsMarked) {
+        // No band to compare: only the touched rows, found one by one.
+        std::vector<int> changed;
+        for (const Record *record : touched) {
+            if (const qsizetype row = rowOf(record); row >= 0)
+                changed.push_back(static_cast<int>(row));
+        }
+        std::sort(changed.begin(), changed.end());
+        changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+        for (const int row : changed)
+            emit rowChanged(row);
+        return;
+    }
     std::vector<char> marked;
-    if (m_sectionsMarked && !newFlags) {
+    if (!newFlags) {
         marked.assign(m_rows.size(), 0);
         markSections(m_rows, marked);
         newFlags = &marked;
@@ -315,12 +372,11 @@ void RecordList::announceChanged(const std::vector<Record *> &touched, const std
     const RecordSet edited = setOf(touched);
     std::vector<int> changed;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        const bool bandMoved = m_sectionsMarked && m_sectionStarts[i] != (*newFlags)[i];
+        const bool bandMoved = m_sectionStarts[i] != (*newFlags)[i];
         if (bandMoved || edited.count(m_rows[i]))
             changed.push_back(toInt(i));
     }
-    if (m_sectionsMarked)
-        m_sectionStarts = *newFlags;
+    m_sectionStarts = *newFlags;
     for (const int row : changed)
         emit rowChanged(row);
 }

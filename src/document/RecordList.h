@@ -89,6 +89,10 @@ protected:
 
     // Every record the list would show without a search, in its order.
     virtual std::vector<Record *> sourceRecords() const = 0;
+    // Where the record stands in sourceRecords() (-1 when absent), and how many it holds; lists
+    // over a document list find them without copying it.
+    virtual qsizetype sourceIndexOf(const Record *record) const;
+    virtual size_t sourceCount() const;
     // Whether the record's shown texts contain the text (not empty), ignoring case.
     virtual bool matches(const Record &record, const QString &text) const = 0;
     // The rows for the current search text; by default the source records that match it.
@@ -110,6 +114,14 @@ protected:
     // Takes the record's row out before the record goes.
     void dropRecord(const Record *record);
 
+    // The place of a record in a list of owned records (a document list), -1 when absent.
+    template <typename Owned> static qsizetype indexIn(const Owned &records, const Record *record)
+    {
+        const auto it = std::find_if(records.begin(), records.end(),
+                                     [record](const auto &owned) { return owned.get() == record; });
+        return it == records.end() ? -1 : it - records.begin();
+    }
+
     // The first row of each run of equal keys in order of appearance starts a section.
     template <typename Key, typename KeyOf>
     static void markFirstOfEach(const std::vector<Record *> &rows, std::vector<char> &flags, KeyOf keyOf)
@@ -130,6 +142,7 @@ private:
     void onRecordChanged(Kind kind, Record *record);
     void onRecordAboutToBeRemoved(Kind kind, Record *record);
     virtual bool holdsKind(Kind kind) const = 0;
+    bool followOneNewRecord(const std::vector<Record *> &touched);
     void apply(const std::vector<Record *> &newRows, const std::vector<Record *> &touched);
     void removeRuns(const std::vector<Record *> &newRows);
     void insertRuns(const std::vector<Record *> &newRows, const std::vector<char> &newFlags);

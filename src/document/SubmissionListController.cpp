@@ -108,6 +108,16 @@ std::vector<Record *> SubmissionListController::sourceRecords() const
     return source;
 }
 
+qsizetype SubmissionListController::sourceIndexOf(const Record *record) const
+{
+    return m_history ? RecordList::sourceIndexOf(record) : indexIn(document().submissions(), record);
+}
+
+size_t SubmissionListController::sourceCount() const
+{
+    return m_history ? RecordList::sourceCount() : document().submissions().size();
+}
+
 void SubmissionListController::applySortOrder()
 {
     if (m_history)

@@ -64,6 +64,8 @@ public:
 
 protected:
     std::vector<Record *> sourceRecords() const override;
+    qsizetype sourceIndexOf(const Record *record) const override;
+    size_t sourceCount() const override;
     std::vector<Record *> searchedRecords() const override;
     bool matches(const Record &record, const QString &text) const override;
     void markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const override;

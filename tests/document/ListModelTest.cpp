@@ -321,6 +321,13 @@ TEST_F(ListModels, AHistoryAndTheMainListKeepTheirOwnBandsAndOrder)
     // A new submission of Dunes joins the history in the history's order.
     addSubmission(dunes, north, local(2020, 1, 1));
     EXPECT_EQ(dunesHistory.rowsText(), QStringLiteral("2019/North,2020/North,2021/North"));
+    // One moved to another artwork, as the editor does it, leaves this history.
+    dunes->removeSubmission(dunes2021);
+    dunes2021->setArtwork(harbour);
+    dunes2021->setArtworkKey(harbour->primaryKey());
+    harbour->addSubmission(dunes2021);
+    document->updateSubmission(dunes2021);
+    EXPECT_EQ(dunesHistory.rowsText(), QStringLiteral("2019/North,2020/North"));
     EXPECT_EQ(faultsOf({&main, &dunesHistory}), QStringList());
 }
 
