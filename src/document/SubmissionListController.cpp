@@ -33,6 +33,7 @@ struct SubmissionListController::SearchIndex
         bool pastDue = false;
         VelumarkUtility::LocalDay sent;
         VelumarkUtility::LocalDay due;
+        int year = 0;
     };
 
     quint64 changes = 0;
@@ -40,6 +41,8 @@ struct SubmissionListController::SearchIndex
     quint32 collation = 0;
     std::vector<Row> rows;
     std::u16string text;
+    // The rows the last search found (positions in rows), so that their bands come from the index.
+    std::vector<quint32> found;
 
     static void dayCounts(const Row &row, const VelumarkUtility::LocalDay &today, qint64 *days, bool *pastDue)
     {
@@ -216,6 +219,7 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
                               static_cast<size_t>(folded.size()));
             row.length[f] = static_cast<quint32>(folded.size());
         }
+        row.year = submission->sendYearKey(context);
         row.waiting = submission->responseReceived() == ResponseFlag::Waiting;
         if (row.waiting) {
             row.validDueDate = submission->validDueDate();
@@ -279,11 +283,13 @@ std::vector<Record *> SubmissionListController::searchIndex(const QString &text)
     const quint32 collation = collationSerial(false);
     if (!indexIsCurrent(context, collation))
         buildIndex(context, collation);
-    const SearchIndex &index = *m_index;
+    SearchIndex &index = *m_index;
+    index.found.clear();
     const std::u16string_view pattern(reinterpret_cast<const char16_t *>(needle.folded().constData()),
                                       static_cast<size_t>(needle.folded().size()));
     const char16_t *base = index.text.data();
-    for (const SearchIndex::Row &row : index.rows) {
+    for (quint32 at = 0; at < index.rows.size(); ++at) {
+        const SearchIndex::Row &row = index.rows[at];
         bool hit = false;
         if (row.throughRecord) {
             hit = matchesRecord(*row.submission, needle, context);
@@ -293,8 +299,10 @@ std::vector<Record *> SubmissionListController::searchIndex(const QString &text)
                       std::u16string_view(base + row.offset[f], row.length[f]).find(pattern) !=
                           std::u16string_view::npos;
         }
-        if (hit)
+        if (hit) {
             found.push_back(row.submission);
+            index.found.push_back(at);
+        }
     }
     return found;
 }
@@ -310,6 +318,27 @@ void SubmissionListController::markSections(const std::vector<Record *> &rows, s
     // The rows are in submission order, so the first row of a year is its first by that order. A
     // year stands for its text (yearString), so the groups are those of the texts.
     const Submission::TextContext context = Submission::textContext();
+    if (!m_history && m_index && m_index->changes == Record::changeCount() &&
+        m_index->textSerial == context.serial) {
+        // The rows of the last search, or every row: the years are in the index.
+        const SearchIndex &index = *m_index;
+        const bool all = rows.size() == index.rows.size();
+        const size_t count = all ? rows.size() : index.found.size();
+        bool same = count == rows.size();
+        for (size_t i = 0; same && i < count; ++i)
+            same = rows[i] == index.rows[all ? i : index.found[i]].submission;
+        if (same) {
+            std::vector<int> seen;
+            for (size_t i = 0; i < count; ++i) {
+                const int year = index.rows[all ? i : index.found[i]].year;
+                if (std::find(seen.begin(), seen.end(), year) == seen.end()) {
+                    seen.push_back(year);
+                    flags[i] = 1;
+                }
+            }
+            return;
+        }
+    }
     markFirstOfEach<int>(rows, flags, [&context](const Record &record) {
         return static_cast<const Submission &>(record).sendYearKey(context);
     });
