@@ -26,11 +26,15 @@ class VelumarkDatabase;
 //        rowOf() after (the set of rows is the same)
 //   listAboutToBeRebuilt/listRebuilt (search, reload) -> beginResetModel/endResetModel
 //
-// An edit that does not move its record gives one rowChanged for that row; rows whose texts
-// follow another record (the latest client of an artwork, the title in a submission row) and
-// neighbours whose section band appears or disappears get their own rowChanged. Between the two
-// signals of a pair the list already holds what the second one announces. Several lists of one
-// document may live at once; each keeps its own state. Main thread only.
+// At the first signal of a pair the list still holds the old rows, at the second the new ones,
+// as Qt's begin and end calls expect. An edit that does not move its record gives one rowChanged
+// for that row; rows whose texts follow another record (the latest client of an artwork, the
+// title in a submission row) and neighbours whose section band appears or disappears get their
+// own rowChanged (for a record about to be removed, just before it goes: views repaint later).
+// A model answers rowCount/columnCount from the list, data from cell() (and rowHeight() for the
+// size hint) and never keeps a Record pointer past rowsRemoved. The main lists are made by the
+// document; submission histories are SubmissionListController objects put in history mode.
+// Several lists of one document may live at once; each keeps its own state. Main thread only.
 class RecordList : public QObject
 {
     Q_OBJECT
