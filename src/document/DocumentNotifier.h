@@ -32,6 +32,9 @@ signals:
     // The record's rows are already deleted, but it is still filed and whole; it is freed right
     // after. Whoever holds it drops it now. A cascade announces each record it takes.
     void recordAboutToBeRemoved(velumark::DocumentNotifier::Kind kind, velumark::Record *record);
+    // The record has left every list and is freed right after; only its links may still be read
+    // (what showed something of it shows the change now).
+    void recordRemoved(velumark::DocumentNotifier::Kind kind, velumark::Record *record);
     // After an update operation re-filed the record (its list order and links are current).
     void recordChanged(velumark::DocumentNotifier::Kind kind, velumark::Record *record);
     // The document's full list of this kind was sorted again.

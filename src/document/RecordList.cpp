@@ -32,6 +32,7 @@ RecordList::RecordList(VelumarkDatabase &document, QObject *parent) : QObject(pa
     connect(notifier, &DocumentNotifier::recordAdded, this, &RecordList::onRecordAdded);
     connect(notifier, &DocumentNotifier::recordChanged, this, &RecordList::onRecordChanged);
     connect(notifier, &DocumentNotifier::recordAboutToBeRemoved, this, &RecordList::onRecordAboutToBeRemoved);
+    connect(notifier, &DocumentNotifier::recordRemoved, this, &RecordList::onRecordRemoved);
     connect(notifier, &DocumentNotifier::recordsReordered, this, [this](Kind kind) {
         if (holdsKind(kind))
             followOrder();
@@ -254,18 +255,18 @@ void RecordList::onRecordChanged(Kind kind, Record *record)
 
 void RecordList::onRecordAboutToBeRemoved(Kind kind, Record *record)
 {
-    if (holdsKind(kind)) {
+    if (holdsKind(kind))
         dropRecord(record);
-        return;
-    }
-    // Rows that show something of the record: their texts change once it is gone.
+}
+
+void RecordList::onRecordRemoved(Kind kind, Record *record)
+{
+    // Rows that showed something of the record (its links are still set).
     std::vector<Record *> touched;
-    collectTouched(kind, record, touched);
-    const RecordSet dependent = setOf(touched);
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (dependent.count(m_rows[i]))
-            emit rowChanged(toInt(i));
-    }
+    if (!holdsKind(kind) && !m_reloading)
+        collectTouched(kind, record, touched);
+    if (!touched.empty())
+        announceChanged(touched);
 }
 
 // Removals first (from the end, so that earlier row numbers hold), then a re-sort of what

@@ -30,7 +30,7 @@ class VelumarkDatabase;
 // as Qt's begin and end calls expect. An edit that does not move its record gives one rowChanged
 // for that row; rows whose texts follow another record (the latest client of an artwork, the
 // title in a submission row) and neighbours whose section band appears or disappears get their
-// own rowChanged (for a record about to be removed, just before it goes: views repaint later).
+// own rowChanged (after a removal, while the removed record's links can still be read).
 // A model answers rowCount/columnCount from the list, data from cell() (and rowHeight() for the
 // size hint) and never keeps a Record pointer past rowsRemoved. The main lists are made by the
 // document; submission histories are SubmissionListController objects put in history mode.
@@ -145,6 +145,7 @@ private:
     void onRecordAdded(Kind kind, Record *record);
     void onRecordChanged(Kind kind, Record *record);
     void onRecordAboutToBeRemoved(Kind kind, Record *record);
+    void onRecordRemoved(Kind kind, Record *record);
     virtual bool holdsKind(Kind kind) const = 0;
     bool followOneNewRecord(const std::vector<Record *> &touched);
     void apply(const std::vector<Record *> &newRows, const std::vector<Record *> &touched);

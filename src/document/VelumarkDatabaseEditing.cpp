@@ -213,6 +213,8 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
         if (submission->client())
             submission->client()->removeSubmission(submission);
     }
+    for (Submission *submission : doomed)
+        emit m_notifier->recordRemoved(Kind::Submission, submission);
     std::erase_if(m_submissions,
                   [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
 }
@@ -247,10 +249,13 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
     for (Image *image : doomedImages)
         emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     artwork->clearImages();
-    for (Image *image : doomedImages)
+    for (Image *image : doomedImages) {
+        emit m_notifier->recordRemoved(Kind::Image, image);
         takeOwned(m_images, image);
+    }
     emit m_notifier->recordAboutToBeRemoved(Kind::Artwork, artwork);
     removeFrom(m_availableArtworks, artwork);
+    emit m_notifier->recordRemoved(Kind::Artwork, artwork);
     takeOwned(m_artworks, artwork);
 }
 
@@ -271,6 +276,7 @@ void VelumarkDatabase::removeClient(Client *client)
     detachSubmissions(doomed);
     emit m_notifier->recordAboutToBeRemoved(Kind::Client, client);
     removeFrom(m_availableClients, client);
+    emit m_notifier->recordRemoved(Kind::Client, client);
     takeOwned(m_clients, client);
 }
 
@@ -279,6 +285,7 @@ void VelumarkDatabase::removeMedium(Medium *medium)
     refuseIfNotEditable(__func__);
     medium->deleteFromDatabase();
     emit m_notifier->recordAboutToBeRemoved(Kind::Medium, medium);
+    emit m_notifier->recordRemoved(Kind::Medium, medium);
     takeOwned(m_mediums, medium);
 }
 
@@ -287,6 +294,7 @@ void VelumarkDatabase::removeArtist(Artist *artist)
     refuseIfNotEditable(__func__);
     artist->deleteFromDatabase();
     emit m_notifier->recordAboutToBeRemoved(Kind::Artist, artist);
+    emit m_notifier->recordRemoved(Kind::Artist, artist);
     takeOwned(m_artists, artist);
 }
 
@@ -301,6 +309,7 @@ void VelumarkDatabase::dropImage(Image *image)
     image->deleteRow();
     image->removeFiles();
     emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
+    emit m_notifier->recordRemoved(Kind::Image, image);
     takeOwned(m_images, image);
 }
 

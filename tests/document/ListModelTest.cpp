@@ -17,21 +17,25 @@ using namespace velumark;
 
 namespace {
 
-// A table model over one list that keeps its own copy of the rows, built from the notices alone,
-// and reads every cell of every row on every notice.
+// A table model over one list that keeps its own copy of the rows and, like a view, what each row
+// showed when it was last announced, both from the notices alone; it reads every cell of every
+// row on every notice.
 class ListModel : public QAbstractTableModel
 {
 public:
     ListModel(RecordList &list, VelumarkDatabase &document) : m_list(list)
     {
         m_copy = test::shown<Record>(list);
+        seeAll();
         connect(&list, &RecordList::rowsAboutToBeInserted, this, [this](int first, int last) {
             readAll();
             beginInsertRows({}, first, last);
         });
         connect(&list, &RecordList::rowsInserted, this, [this](int first, int last) {
-            for (int row = first; row <= last; ++row)
+            for (int row = first; row <= last; ++row) {
                 m_copy.insert(m_copy.begin() + row, m_list.recordAt(row));
+                m_seen.insert(m_seen.begin() + row, shownText(row));
+            }
             endInsertRows();
             check();
         });
@@ -41,11 +45,13 @@ public:
         });
         connect(&list, &RecordList::rowsRemoved, this, [this](int first, int last) {
             m_copy.erase(m_copy.begin() + first, m_copy.begin() + last + 1);
+            m_seen.erase(m_seen.begin() + first, m_seen.begin() + last + 1);
             endRemoveRows();
             check();
         });
         connect(&list, &RecordList::rowChanged, this, [this](int row) {
             ++changed;
+            m_seen[static_cast<size_t>(row)] = shownText(row);
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
             check();
         });
@@ -64,6 +70,7 @@ public:
                                m_persistent[static_cast<int>(i)].column());
             changePersistentIndexList(m_persistent, moved);
             m_copy = test::shown<Record>(m_list);
+            seeAll();
             ++reordered;
             emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
             check();
@@ -74,6 +81,7 @@ public:
         });
         connect(&list, &RecordList::listRebuilt, this, [this] {
             m_copy = test::shown<Record>(m_list);
+            seeAll();
             endResetModel();
             check();
         });
@@ -119,11 +127,38 @@ public:
         return rows.join(QLatin1Char(','));
     }
 
+    // Once an operation is over, every row shows what the list holds: no notice was missing.
+    QStringList staleRows() const
+    {
+        QStringList stale;
+        for (int row = 0; row < rowCount(); ++row) {
+            if (m_seen[static_cast<size_t>(row)] != shownText(row))
+                stale << m_seen[static_cast<size_t>(row)] + QStringLiteral(" -> ") + shownText(row);
+        }
+        return stale;
+    }
+
     QStringList faults;
     int changed = 0;
     int reordered = 0;
 
 private:
+    QString shownText(int row) const
+    {
+        QStringList texts{QString::number(m_list.rowHeight(row))};
+        for (int column = 0; column < columnCount(); ++column) {
+            const CellContent cell = m_list.cell(row, column);
+            texts << cell.sectionHeading << cell.mainText << cell.subText << cell.moreSubText
+                  << cell.last1SubText << cell.statusImage << cell.backgroundImage;
+        }
+        return texts.join(QLatin1Char('|'));
+    }
+    void seeAll()
+    {
+        m_seen.clear();
+        for (int row = 0; row < rowCount(); ++row)
+            m_seen.push_back(shownText(row));
+    }
     // What a view does on a notice: read every row (a freed record would be read here).
     void readAll()
     {
@@ -141,6 +176,7 @@ private:
 
     RecordList &m_list;
     std::vector<Record *> m_copy;
+    std::vector<QString> m_seen;
     QModelIndexList m_persistent;
     std::vector<Record *> m_persistentRecords;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
@@ -189,7 +225,7 @@ QStringList faultsOf(std::initializer_list<const ListModel *> models)
 {
     QStringList faults;
     for (const ListModel *model : models)
-        faults << model->faults;
+        faults << model->faults << model->staleRows();
     return faults;
 }
 
@@ -243,6 +279,7 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
     document->updateClient(south);
     EXPECT_EQ(clients.rowsText(), QStringLiteral("Gallery North,Zed South"));
     expectMainListsFollowTheirRules();
+    EXPECT_EQ(allFaults(), QStringList());
 
     // Sorts: the list's own direction, announced as a re-sort.
     document->artworkListController()->sortByColumn(0);
@@ -252,6 +289,7 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
     document->clientListController()->sortByColumn(1);
     EXPECT_EQ(document->clientListController()->sortColumn(), 1);
     EXPECT_TRUE(document->clientListController()->isSortAscending()) << "another column keeps the direction";
+    EXPECT_EQ(allFaults(), QStringList());
 
     // A search rebuilds; edits then keep the rows to the records that match.
     document->setCurrentList(VelumarkDatabase::ListKind::Artworks);
@@ -266,6 +304,7 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
     document->handleSearch(QStringLiteral("2020"));
     EXPECT_EQ(submissions.rowsText(), QStringLiteral("2020/Harbour,Harbour"));
     expectMainListsFollowTheirRules();
+    EXPECT_EQ(allFaults(), QStringList());
 
     // Removals, with cascades: rows go before their records.
     document->removeSubmission(old);
@@ -274,6 +313,7 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
     EXPECT_EQ(harbourHistory.rowsText(), QString()) << "both of Harbour's submissions are gone";
     document->handleSearch(QString());
     expectMainListsFollowTheirRules();
+    EXPECT_EQ(allFaults(), QStringList()) << "the artworks and clients of removed submissions are shown anew";
     document->removeArtwork(harbour);
     EXPECT_EQ(history.artworkForHistory(), nullptr);
     EXPECT_TRUE(history.historyScreen());
