@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6opengl6-dev qt6-svg-dev
   libsqlite3-dev sqlite3
   libicu-dev
   libavahi-client-dev avahi-daemon avahi-utils dbus-daemon libnss-myhostname
@@ -13,6 +13,7 @@ packages=(
   libvips-dev
   chromium poppler-utils
   iproute2 procps xvfb xauth
+  desktop-file-utils libxml2-utils shared-mime-info
   clang-format
 )
 

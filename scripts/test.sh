@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything (tests and benchmarks included) and runs every test,
-# first in a normal build, then in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# first in a normal build, then in a build with AddressSanitizer and UndefinedBehaviorSanitizer;
+# between the two, builds the core alone without the desktop application.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,12 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The core, the editing logic and the command-line tool without the desktop application: proves
+# that none of them needs Qt Widgets (nothing of the GUI is even looked for in this tree).
+cmake -S . -B build-core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELUMARK_BUILD_GUI=OFF \
+  -DVELUMARK_BUILD_BENCHMARKS=OFF
+cmake --build build-core -j "$jobs" --target velumark-cli velumark_editing
 
 if [ "${VELUMARK_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELUMARK_SANITIZE=ON -DVELUMARK_BUILD_BENCHMARKS=OFF

@@ -1,6 +1,7 @@
 // The commands that move data in and out of a catalogue: databases, CSV files, the report.
 #include "cli/Commands.h"
 #include "cli/ProgressReporter.h"
+#include "document/PackageDestination.h"
 #include "document/VelumarkDatabase.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/InterchangeHandOver.h"
@@ -48,11 +49,16 @@ int exportCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(localized(
         "Exports a catalogue to an interchange file (.vdbi, pictures inside), another catalogue package "
-        "(.vdb) or a CSV file (.csv)."));
+        "(.vdb) or a CSV file (.csv). An existing .vdbi or .csv file is replaced. An existing catalogue "
+        "package is replaced only with --replace; anything else that exists under a .vdb name is never "
+        "touched."));
     parser.addPositionalArgument(QStringLiteral("PATH.vdb"), localized("The catalogue package."));
     parser.addPositionalArgument(QStringLiteral("DEST"), localized("DEST.vdbi, DEST.vdb or DEST.csv."));
     const QCommandLineOption scope = scopeOption();
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     localized("Replace the catalogue package that exists at DEST.vdb."));
     parser.addOption(scope);
+    parser.addOption(replace);
     if (const int status = parseArguments(parser, QStringLiteral("export"), arguments,
                                           {QStringLiteral("PATH.vdb"), QStringLiteral("DEST")}, 2, 2);
         status >= 0)
@@ -67,7 +73,13 @@ int exportCommand(const QStringList &arguments)
     InterchangeHandOver handOver;
     ProgressReporter reporter(localized("Exporting Database"), ProgressReporter::exportTexts());
     QString error;
-    LongOperation *operation = handOver.exportLocalDatabase(destination, scopeCode, &reporter, &error);
+    LongOperation *operation = handOver.exportLocalDatabase(destination, scopeCode, &reporter, &error,
+                                                            parser.isSet(replace) ? ExistingCatalogue::Replace
+                                                                                  : ExistingCatalogue::Keep);
+    if (!operation && !parser.isSet(replace) &&
+        PackageDestination::check(destination, ExistingCatalogue::Keep, nullptr) ==
+            PackageDestination::Problem::CatalogueExists)
+        error += QLatin1Char('\n') + localized("Add --replace to replace it.");
     return follow(*document, operation, error, reporter);
 }
 

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QUuid>
 
 namespace velumark {
 
@@ -105,43 +104,22 @@ bool copyTree(const QString &source, const QString &target, QString *error)
 
 } // namespace
 
-bool DocumentPackage::copyPackage(const QString &source, const QString &target, QString *error)
+bool DocumentPackage::copyPackage(const QString &source, const QString &target, ExistingCatalogue existing,
+                                  QString *error)
 {
     if (isInside(target, source)) {
         if (error)
             *error = localized("A catalogue cannot be saved inside itself.");
         return false;
     }
-    const QFileInfo targetInfo(target);
-    const QString staging =
-        QDir(targetInfo.absolutePath())
-            .filePath(QStringLiteral(".%1.%2.partial")
-                          .arg(targetInfo.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces)));
-    if (!copyTree(source, staging, error)) {
+    // Refused before the copy is made; install() checks again when it is complete.
+    if (PackageDestination::check(target, existing, error) != PackageDestination::Problem::None)
+        return false;
+    const QString staging = PackageDestination::stagingPathFor(target);
+    if (!copyTree(source, staging, error) || !PackageDestination::install(staging, target, existing, error)) {
         QDir(staging).removeRecursively();
         return false;
     }
-    // Move any existing target aside, put the copy in place, then drop the old one.
-    QString aside;
-    if (targetInfo.exists() || targetInfo.isSymLink()) {
-        aside = staging + QStringLiteral(".old");
-        if (!QFile::rename(target, aside) && !QDir().rename(target, aside)) {
-            QDir(staging).removeRecursively();
-            if (error)
-                *error = localized("Cannot replace %1.").arg(QDir::toNativeSeparators(target));
-            return false;
-        }
-    }
-    if (!QDir().rename(staging, target)) {
-        if (!aside.isEmpty())
-            QDir().rename(aside, target);
-        QDir(staging).removeRecursively();
-        if (error)
-            *error = localized("Cannot move the copy to %1.").arg(QDir::toNativeSeparators(target));
-        return false;
-    }
-    if (!aside.isEmpty())
-        VelumarkUtility::removeFileIfExists(aside);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/PackageDestination.h"
+
 #include <QString>
 #include <memory>
 
@@ -23,9 +25,11 @@ public:
     static std::unique_ptr<QLockFile> lock(const QString &packagePath, QString *error);
 
     // Copies a whole package to the target: first to a temporary name beside the target, then
-    // renamed into place, so a failure leaves any existing target untouched. Refuses a target
-    // inside the source. The lock file is not copied.
-    static bool copyPackage(const QString &source, const QString &target, QString *error);
+    // put in place whole (PackageDestination), so a failure leaves any existing target untouched.
+    // Refuses a target inside the source, and a target PackageDestination refuses. The lock file
+    // is not copied.
+    static bool copyPackage(const QString &source, const QString &target, ExistingCatalogue existing,
+                            QString *error);
 
     // The package of an untitled document: "<name>.vdb" in the application-data folder.
     static QString untitledPackagePath(const QString &displayName);

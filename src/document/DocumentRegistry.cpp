@@ -40,11 +40,12 @@ bool DocumentRegistry::isDatabaseLoaded(const QString &packagePath) const
 
 void DocumentRegistry::notifyDatabasesOfArtworkReSort()
 {
-    // The artwork list is refreshed even when another list is shown: its sections follow the
-    // preference.
+    // The artwork list's sections follow the preference, also while another list is shown.
     for (VelumarkDatabase *database : m_dbArray) {
         database->sortArtwork();
-        database->artworkListController()->refreshData();
+        if (database->currentList() != VelumarkDatabase::ListKind::Artworks)
+            database->artworkListController()->refreshData();
+        database->refreshData();
     }
 }
 

@@ -163,6 +163,11 @@ bool VelumarkDatabase::readVersionRow(QString *error)
         return setError(error, localized("The catalogue database cannot be read: %1").arg(db.errorMessage()));
     const QDateTime now = VelumarkUtility::now();
     if (step == SqliteStatement::Step::Row) {
+        // The upgrade scripts would rewrite a file whose version names no version of ours.
+        if (const QString unknown = DatabaseFile::unknownVersion(*query, 1); !unknown.isEmpty())
+            return setError(
+                error,
+                localized("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(db.path()), unknown));
         m_versionPrimaryKey = query->columnInt64(0);
         m_dbVersionNumber = query->columnInt64(1);
         m_dbCreationDate = dateFromStoredSeconds(query->columnDouble(2));
@@ -640,13 +645,14 @@ bool VelumarkDatabase::openUntitled(const QString &displayName, QString *error)
     return readFromURL(path, error);
 }
 
-bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error)
+bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error,
+                                        ExistingCatalogue existing)
 {
     if (!flushDatabase(false, error))
         return false;
     bool saved = true;
     if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename)) {
-        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, error);
+        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, existing, error);
         if (saved) {
             QString lockError;
             auto lock = DocumentPackage::lock(targetPackagePath, &lockError);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentNotifier.h"
+#include "document/PackageDestination.h"
 #include "store/Artist.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
@@ -59,9 +60,11 @@ public:
     // An untitled document: a package named after displayName in the application-data folder.
     bool openUntitled(const QString &displayName, QString *error = nullptr);
     // Saves every record; with a target other than the package, copies the whole package there
-    // (complete before it appears under the target name) and continues on the copy. The database
-    // is reopened whatever the outcome.
-    bool writeSafelyToURL(const QString &targetPackagePath, QString *error = nullptr);
+    // (complete before it appears under the target name) and continues on the copy. The target
+    // must be named NAME.vdb, and a catalogue already there is replaced only when `existing` says
+    // so (anything else there is refused). The database is reopened whatever the outcome.
+    bool writeSafelyToURL(const QString &targetPackagePath, QString *error = nullptr,
+                          ExistingCatalogue existing = ExistingCatalogue::Keep);
     // Saves every record and closes the database without compacting; false when the save failed
     // (the database then stays open and the edits stay in memory).
     bool close(QString *error = nullptr);

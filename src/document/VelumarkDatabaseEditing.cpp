@@ -35,6 +35,16 @@ template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const 
         formatFailure("Error: failed to delete from database with message '%s'.", database.errorMessage()));
 }
 
+// Filing a record the document does not hold would leave a pointer the caller may free.
+template <typename T>
+void requireOwned(const OwnedRecords<T> &list, const T *record, const char *method, int line)
+{
+    if (std::none_of(list.begin(), list.end(),
+                     [record](const std::unique_ptr<T> &r) { return r.get() == record; }))
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, line,
+                           localized("The record to update does not belong to this catalogue."));
+}
+
 } // namespace
 
 void VelumarkDatabase::refuseIfNotEditable(const char *method) const
@@ -72,6 +82,7 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 void VelumarkDatabase::updateArtwork(Artwork *artwork)
 {
     refuseIfNotEditable(__func__);
+    requireOwned(m_artworks, artwork, __func__, __LINE__);
     removeFrom(m_availableArtworks, artwork);
     if (artwork->sale_loan())
         insertSorted(m_availableArtworks, artwork, byTitle);
@@ -101,6 +112,7 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 void VelumarkDatabase::updateClient(Client *client)
 {
     refuseIfNotEditable(__func__);
+    requireOwned(m_clients, client, __func__, __LINE__);
     removeFrom(m_availableClients, client);
     if (client->status())
         insertSorted(m_availableClients, client, byCompany);
@@ -134,6 +146,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
 void VelumarkDatabase::updateSubmission(Submission *submission)
 {
     refuseIfNotEditable(__func__);
+    requireOwned(m_submissions, submission, __func__, __LINE__);
     sortSubmissionsByDateAndTitle();
     if (submission->artwork())
         submission->artwork()->sortSubmissions();

@@ -1,6 +1,7 @@
 #include "interchange/DatabaseExport.h"
 
 #include "document/DocumentPackage.h"
+#include "document/PackageDestination.h"
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
@@ -12,21 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 #include <cstdio>
 
 namespace velumark {
 
 namespace {
-
-// A name beside the target for writing it before it takes the target's place.
-QString stagingPathFor(const QString &target)
-{
-    const QFileInfo info(target);
-    return QDir(info.absolutePath())
-        .filePath(QStringLiteral(".%1.%2.partial")
-                      .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
-}
 
 const char *filterScript(int scope)
 {
@@ -44,9 +35,10 @@ const char *filterScript(int scope)
 
 } // namespace
 
-DatabaseExport::DatabaseExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
+DatabaseExport::DatabaseExport(VelumarkDatabase &document, QString destination, int scope,
+                               ExistingCatalogue existing, QObject *parent)
     : LongOperation(parent), m_document(document), m_destination(std::move(destination)), m_scope(scope),
-      m_interchange(isInterchangePath(m_destination))
+      m_existing(existing), m_interchange(isInterchangePath(m_destination))
 {}
 
 bool DatabaseExport::isInterchangePath(const QString &path)
@@ -64,6 +56,14 @@ bool DatabaseExport::prepare(QString *error)
     if (m_destination.isEmpty() || DocumentPackage::isInside(m_destination, m_document.packageFilename())) {
         *error = localized("Exporting to a currently open database is not permitted. Please select another "
                            "database for export.");
+        return false;
+    }
+    if (m_interchange ? QFileInfo(m_destination).isDir()
+                      : PackageDestination::check(m_destination, m_existing, error) !=
+                            PackageDestination::Problem::None) {
+        if (m_interchange)
+            *error = localized("%1 is a folder; an interchange file cannot take its place.")
+                         .arg(QDir::toNativeSeparators(m_destination));
         return false;
     }
     if (!m_folder.isValid()) {
@@ -166,8 +166,12 @@ DatabaseExport::Outcome DatabaseExport::putPicturesIntoBlobs(const QString &copy
         if (isAborted())
             return cancelled();
         Image image(keys[i], db.get(), m_packagePath, false);
-        // An image whose files are missing keeps whatever its row holds.
-        image.addPhotosToDatabase();
+        QStringList unreadable;
+        if (image.addPhotosToDatabase(&unreadable) != 0) {
+            if (unreadable.isEmpty())
+                return failed(db->errorMessage());
+            noteUnreadable(*db, image, unreadable);
+        }
         reportProgress(25.0 * static_cast<double>(i + 1) / static_cast<double>(keys.size()));
     }
     if (!db->exec("COMMIT") || !db->close())
@@ -175,9 +179,28 @@ DatabaseExport::Outcome DatabaseExport::putPicturesIntoBlobs(const QString &copy
     return {};
 }
 
+void DatabaseExport::noteUnreadable(SqliteConnection &copy, const Image &image, const QStringList &files)
+{
+    // A row of an older database that still holds its pictures needs no files.
+    auto held = copy.prepare("SELECT length(photo) > 0 AND length(thumbnail) > 0 FROM image WHERE pk=?");
+    if (held) {
+        held->bindInt64(1, image.primaryKey());
+        if (held->step() == SqliteStatement::Step::Row && held->columnInt64(0) != 0)
+            return;
+    }
+    QString title;
+    if (auto artwork = copy.prepare("SELECT title FROM artwork WHERE pk=?")) {
+        artwork->bindInt64(1, image.linkedKey());
+        if (image.linkedType() == Image::kOwnerArtwork && artwork->step() == SqliteStatement::Step::Row)
+            title = artwork->columnText(0);
+    }
+    for (const QString &file : files)
+        m_unreadablePhotos << (title.isEmpty() ? file : localized("%1 (a photo of \"%2\")").arg(file, title));
+}
+
 DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy)
 {
-    const QString staging = stagingPathFor(m_destination);
+    const QString staging = PackageDestination::stagingPathFor(m_destination);
     if (!QFile::copy(copy, staging)) {
         QFile::remove(staging);
         return failed(
@@ -204,7 +227,7 @@ DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy
 
 DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
 {
-    const QString staging = stagingPathFor(m_destination);
+    const QString staging = PackageDestination::stagingPathFor(m_destination);
     auto discard = [&](Outcome outcome) {
         QDir(staging).removeRecursively();
         return outcome;
@@ -218,31 +241,51 @@ DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
     reportProgress(75);
 
     if (m_scope != ExportScope::Clients) {
-        QString error;
-        auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadOnly, &error);
-        if (!db)
-            return discard(failed(error));
-        auto query = db->prepare("SELECT pk FROM image WHERE type=0");
-        if (!query)
-            return discard(failed(db->errorMessage()));
-        while (query->step() == SqliteStatement::Step::Row) {
-            if (isAborted())
-                return discard(cancelled());
-            const qint64 key = query->columnInt64(0);
-            for (const QString &name : {Image::photoFileName(key), Image::thumbnailFileName(key),
-                                        Image::croppedThumbnailFileName(key)}) {
-                const QString source = QDir(m_packagePath).filePath(name);
-                if (QFileInfo::exists(source) && !QFile::copy(source, QDir(staging).filePath(name)))
-                    return discard(failed(writeError));
-            }
-        }
+        const Outcome pictures = copyPictures(copy, staging);
+        if (pictures.result != OperationResult::Done)
+            return discard(pictures);
     }
     if (isAborted())
         return discard(cancelled());
     QString error;
-    if (!DocumentPackage::copyPackage(staging, m_destination, &error))
+    if (!PackageDestination::install(staging, m_destination, m_existing, &error))
         return discard(failed(error));
-    return discard({});
+    return {};
+}
+
+DatabaseExport::Outcome DatabaseExport::copyPictures(const QString &copy, const QString &staging)
+{
+    QString error;
+    auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadOnly, &error);
+    if (!db)
+        return failed(error);
+    auto query = db->prepare("SELECT pk FROM image WHERE type=0");
+    if (!query)
+        return failed(db->errorMessage());
+    while (query->step() == SqliteStatement::Step::Row) {
+        if (isAborted())
+            return cancelled();
+        const Image image(query->columnInt64(0), db.get(), m_packagePath, false);
+        QStringList unreadable;
+        for (const QString &source :
+             {image.photoFilePath(), image.thumbnailFilePath(), image.croppedThumbnailFilePath()}) {
+            QString problem;
+            const QByteArray bytes = Image::readPictureFile(source, &problem);
+            if (bytes.isEmpty()) {
+                // The square thumbnail is made again from the thumbnail when it is missing.
+                if (source != image.croppedThumbnailFilePath())
+                    unreadable << problem;
+                continue;
+            }
+            QFile file(QDir(staging).filePath(QFileInfo(source).fileName()));
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+                return failed(localized("The export cannot be written to %1: %2")
+                                  .arg(QDir::toNativeSeparators(m_destination), file.errorString()));
+        }
+        if (!unreadable.isEmpty())
+            noteUnreadable(*db, image, unreadable);
+    }
+    return {};
 }
 
 DatabaseExport::Outcome DatabaseExport::finish(Outcome outcome)
@@ -250,8 +293,10 @@ DatabaseExport::Outcome DatabaseExport::finish(Outcome outcome)
     if (m_began)
         m_document.endOperation();
     m_began = false;
-    if (outcome.result == OperationResult::Done && isAborted())
-        return outcome; // finished before the cancel arrived: the export is complete
+    if (outcome.result == OperationResult::Done && !m_unreadablePhotos.isEmpty())
+        outcome.message = localized("These photo files could not be read; their pictures are not in the "
+                                    "export:\n%1")
+                              .arg(m_unreadablePhotos.join(QLatin1Char('\n')));
     return outcome;
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "document/PackageDestination.h"
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace velumark {
 
+class Image;
+class SqliteConnection;
 class VelumarkDatabase;
 
 // Export scopes (shared with imports): what a transfer carries.
@@ -24,12 +28,15 @@ inline bool isValid(int scope)
 // Writes the document's data to an interchange file (".vdbi": pictures in blobs, the export
 // header in the version row) or to another document package (".vdb": the database and the
 // picture files), reduced to a scope. The destination appears only when it is complete; a
-// cancelled or failed export leaves whatever was there before.
+// cancelled or failed export leaves whatever was there before. A package destination follows the
+// rules of PackageDestination. Photo files that cannot be read are left out, and the end's message
+// names them with the reason.
 class DatabaseExport : public LongOperation
 {
     Q_OBJECT
 public:
-    DatabaseExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent = nullptr);
+    DatabaseExport(VelumarkDatabase &document, QString destination, int scope,
+                   ExistingCatalogue existing = ExistingCatalogue::Keep, QObject *parent = nullptr);
     ~DatabaseExport() override;
 
     const QString &destination() const { return m_destination; }
@@ -47,15 +54,20 @@ private:
     Outcome putPicturesIntoBlobs(const QString &copy);
     Outcome writeInterchangeFile(const QString &copy);
     Outcome writePackage(const QString &copy);
+    Outcome copyPictures(const QString &copy, const QString &staging);
+    // Worker: remembers the image's files that could not be read, unless its row holds its pictures.
+    void noteUnreadable(SqliteConnection &copy, const Image &image, const QStringList &files);
 
     VelumarkDatabase &m_document;
     QString m_destination;
     int m_scope;
+    ExistingCatalogue m_existing;
     bool m_interchange;
     bool m_began = false;
     QString m_databasePath;
     QString m_packagePath;
     OperationFolder m_folder;
+    QStringList m_unreadablePhotos;
 };
 
 } // namespace velumark

@@ -130,13 +130,17 @@ DatabaseImport::Outcome DatabaseImport::run()
     Outcome outcome = prepareForeignDatabase(m_folder.importDatabase());
     if (outcome.result != OperationResult::Done)
         return outcome;
+    QString error;
+    // The checks a download from a device gets, for every file: whole, and of a version we read.
+    if (!DatabaseFile::verifyForeign(m_folder.importDatabase(), &error))
+        return failed(
+            localized("%1 cannot be imported: %2").arg(QDir::toNativeSeparators(m_sourcePath), error));
     if (isAborted())
         return cancelled();
     outcome = makeWorkingCopy();
     if (outcome.result != OperationResult::Done)
         return outcome;
 
-    QString error;
     auto working = SqliteConnection::open(m_folder.workingCopy(), SqliteConnection::Mode::ReadWrite, &error);
     if (!working || !working->exec(DatabaseFile::kCacheSizePragma))
         return failed(localized("The copy of the catalogue cannot be opened: %1")

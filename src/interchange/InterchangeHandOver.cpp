@@ -89,7 +89,8 @@ LongOperation *InterchangeHandOver::importLocalDatabase(const QString &path, int
 }
 
 LongOperation *InterchangeHandOver::exportLocalDatabase(const QString &path, int scope,
-                                                        OperationWatcher *watcher, QString *error)
+                                                        OperationWatcher *watcher, QString *error,
+                                                        ExistingCatalogue existing)
 {
     VelumarkDatabase *document = mainDocument(error);
     if (!document)
@@ -105,7 +106,7 @@ LongOperation *InterchangeHandOver::exportLocalDatabase(const QString &path, int
     if (isCsvPath(path))
         operation = new CsvExport(*document, path, scope);
     else
-        operation = new DatabaseExport(*document, path, scope);
+        operation = new DatabaseExport(*document, path, scope, existing);
     return begin(operation, watcher, error);
 }
 

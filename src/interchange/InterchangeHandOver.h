@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/PackageDestination.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -26,8 +28,10 @@ public:
     LongOperation *importLocalDatabase(const QString &path, int scope, OperationWatcher *watcher,
                                        QString *error, bool restore = false);
     // "csv"/"CSV": a CSV export; anything else a database export (".vdbi" file or ".vdb" package).
+    // A catalogue that exists at a package destination is replaced only with Replace (the windows
+    // ask first).
     LongOperation *exportLocalDatabase(const QString &path, int scope, OperationWatcher *watcher,
-                                       QString *error);
+                                       QString *error, ExistingCatalogue existing = ExistingCatalogue::Keep);
     // The complete interchange file (pictures inside) that a device receives, written to `path`.
     LongOperation *prepareDatabaseForExport(const QString &path, OperationWatcher *watcher, QString *error);
     // The HTML report: photo size code 1..4.

@@ -1,10 +1,13 @@
 #include "store/DatabaseFile.h"
 
 #include "store/DatabaseError.h"
+#include "store/Localization.h"
 #include "store/Sqlite.h"
 #include "store/VelumarkUtility.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <optional>
 #include <sqlite3.h>
 
 namespace velumark {
@@ -28,21 +31,78 @@ bool DatabaseFile::copyTemplate(const QString &target, QString *error)
     return true;
 }
 
-bool DatabaseFile::runScript(SqliteConnection &connection, const char *scriptName, QString *error)
+namespace {
+
+// The text of a resource script; none (with the reason) when it cannot be read.
+std::optional<QByteArray> scriptText(const char *scriptName, QString *error)
 {
-    QFile file(resourcePath(scriptName));
+    QFile file(DatabaseFile::resourcePath(scriptName));
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
-        return false;
+        return std::nullopt;
     }
-    if (!connection.exec(file.readAll().constData())) {
+    return file.readAll();
+}
+
+} // namespace
+
+bool DatabaseFile::runScript(SqliteConnection &connection, const char *scriptName, QString *error)
+{
+    const std::optional<QByteArray> text = scriptText(scriptName, error);
+    if (!text)
+        return false;
+    if (!connection.exec(text->constData())) {
         if (error)
             *error = connection.errorMessage();
         return false;
     }
     return true;
 }
+
+namespace {
+
+bool hasColumn(SqliteConnection &connection, const QString &table, const QString &column)
+{
+    auto columns =
+        connection.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table).toUtf8().constData());
+    while (columns && columns->step() == SqliteStatement::Step::Row) {
+        if (columns->columnText(1).compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Runs an upgrade script statement by statement. A column the script adds that the file already
+// has is left as it is: files written by other programs (an interchange file must carry the export
+// header) may have some of the newer columns already.
+bool runUpgradeScript(SqliteConnection &connection, const char *scriptName, QString *error)
+{
+    const std::optional<QByteArray> text = scriptText(scriptName, error);
+    if (!text)
+        return false;
+    static const QRegularExpression comment(QStringLiteral("--[^\n]*"));
+    static const QRegularExpression addColumn(
+        QStringLiteral("^\\s*ALTER\\s+TABLE\\s+(\\w+)\\s+ADD\\s+(?:COLUMN\\s+)?(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QByteArray statement;
+    for (const QByteArray &line : text->split('\n')) {
+        statement += line + '\n';
+        if (!sqlite3_complete(statement.constData()))
+            continue;
+        const QRegularExpressionMatch added = addColumn.match(QString::fromUtf8(statement).remove(comment));
+        if (!added.hasMatch() || !hasColumn(connection, added.captured(1), added.captured(2))) {
+            if (!connection.exec(statement.constData())) {
+                *error = connection.errorMessage();
+                return false;
+            }
+        }
+        statement.clear();
+    }
+    return true;
+}
+
+} // namespace
 
 DatabaseFile::Upgrade DatabaseFile::upgrade(SqliteConnection &connection, qint64 storedVersion)
 {
@@ -51,17 +111,22 @@ DatabaseFile::Upgrade DatabaseFile::upgrade(SqliteConnection &connection, qint64
         result.succeeded = true;
         return result;
     }
+    // Scripts written for versions 1 and 2 would rewrite a file of any other kind.
+    if (storedVersion < 1) {
+        result.error = localized("version %1 is not a version of the catalogue").arg(storedVersion);
+        return result;
+    }
     SqliteTransaction transaction(connection);
     if (!transaction.isActive()) {
         result.error = connection.errorMessage();
         return result;
     }
     if (storedVersion < 2) {
-        if (!runScript(connection, kUpgradeV1ToV2, &result.error))
+        if (!runUpgradeScript(connection, kUpgradeV1ToV2, &result.error))
             return result;
         result.addArtists = true;
     }
-    if (!runScript(connection, kUpgradeV2ToV3, &result.error))
+    if (!runUpgradeScript(connection, kUpgradeV2ToV3, &result.error))
         return result;
     if (!transaction.commit()) {
         result.error = connection.errorMessage();
@@ -170,23 +235,37 @@ std::unique_ptr<SqliteConnection> openChecked(const QString &databasePath, QStri
 
 } // namespace
 
+QString DatabaseFile::unknownVersion(const SqliteStatement &row, int column)
+{
+    if (!row.columnIsInteger(column))
+        return localized("its version is \"%1\", which is not a version number").arg(row.columnText(column));
+    const qint64 number = row.columnInt64(column);
+    if (number < 1)
+        return localized("its version is %1, which no version of Velumark writes").arg(number);
+    return {};
+}
+
 bool DatabaseFile::verifyForeign(const QString &databasePath, QString *error)
 {
+    auto fail = [&](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
     auto connection = openChecked(databasePath, error);
     if (!connection)
         return false;
     auto version = connection->prepare("SELECT version_num FROM version");
-    if (!version || version->step() != SqliteStatement::Step::Row) {
-        if (error)
-            *error = QStringLiteral("the database has no version row");
-        return false;
-    }
+    if (!version || version->step() != SqliteStatement::Step::Row)
+        return fail(localized("it has no version information"));
+    if (const QString unknown = unknownVersion(*version, 0); !unknown.isEmpty())
+        return fail(unknown);
     const qint64 number = version->columnInt64(0);
-    if (number < 1 || number > kCurrentVersion) {
-        if (error)
-            *error = QStringLiteral("the database has the unknown version %1").arg(number);
-        return false;
-    }
+    if (number > kCurrentVersion)
+        return fail(localized("it was made by a newer version of Velumark (database version %1; this "
+                              "version reads versions 1 to %2)")
+                        .arg(number)
+                        .arg(kCurrentVersion));
     return true;
 }
 

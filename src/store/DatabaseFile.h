@@ -5,6 +5,7 @@
 namespace velumark {
 
 class SqliteConnection;
+class SqliteStatement;
 
 // Operations on a catalogue database file that need no loaded records: creation from the
 // template, the schema scripts, the upgrade path, the export filter and the transaction
@@ -62,8 +63,12 @@ public:
     static bool verify(const QString &databasePath, QString *error);
     // Checks that a file from outside is a whole catalogue database of any version this
     // application can upgrade: it passes PRAGMA quick_check and has a version row naming a
-    // version from 1 to the current one.
+    // version from 1 to the current one. The error says why not, in words that follow the file's
+    // name ("... cannot be imported: it was made by a newer version ...").
     static bool verifyForeign(const QString &databasePath, QString *error);
+    // Why the version in a column of a version row names no version of the catalogue (not a
+    // whole number, or below 1), in the same words; empty when it names one.
+    static QString unknownVersion(const SqliteStatement &row, int column);
 };
 
 } // namespace velumark

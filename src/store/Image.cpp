@@ -1,6 +1,7 @@
 #include "store/Image.h"
 
 #include "store/DatabaseError.h"
+#include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
 #include <QBuffer>
@@ -25,17 +26,6 @@ const char *const kWriteMessage = "Error: failed to write the picture files with
 // Package pictures are at most 1280 pixels wide; a file far beyond that is not one of ours and is
 // not read into memory.
 constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
-
-// Only regular files: a fifo or device under a picture's name would block or never end.
-QByteArray readPictureFile(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureFileBytes)
-        return {};
-    return file.readAll();
-}
 
 // A null picture when the bytes do not decode.
 QImage decodePicture(const QByteArray &data)
@@ -122,6 +112,32 @@ QImage readScaledPicture(const QString &path, int longest, bool applyOrientation
 }
 
 } // namespace
+
+QByteArray Image::readPictureFile(const QString &path, QString *problem)
+{
+    const auto fail = [problem, &path](const QString &why) {
+        if (problem)
+            *problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why);
+        return QByteArray();
+    };
+    // Only regular files: a fifo or device under a picture's name would block or never end.
+    const QFileInfo info(path);
+    if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
+        return fail(localized("the file is missing"));
+    if (!info.isFile())
+        return fail(localized("it is not a file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    if (file.size() > kMaxPictureFileBytes)
+        return fail(localized("it is larger than %1 MB").arg(kMaxPictureFileBytes / (1024 * 1024)));
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (data.isEmpty())
+        return fail(localized("the file is empty"));
+    return data;
+}
 
 Image::Image() = default;
 
@@ -458,12 +474,21 @@ int Image::compareOrder(const Image &other) const
     return m_tagValue > other.m_tagValue ? 1 : 0;
 }
 
-int Image::addPhotosToDatabase()
+int Image::addPhotosToDatabase(QStringList *unreadable)
 {
-    const QByteArray photo = readPictureFile(photoFilePath());
-    const QByteArray thumbnail = readPictureFile(thumbnailFilePath());
-    if (photo.isEmpty() || thumbnail.isEmpty())
+    QString photoProblem;
+    QString thumbnailProblem;
+    const QByteArray photo = readPictureFile(photoFilePath(), &photoProblem);
+    const QByteArray thumbnail = readPictureFile(thumbnailFilePath(), &thumbnailProblem);
+    if (photo.isEmpty() || thumbnail.isEmpty()) {
+        if (unreadable) {
+            for (const QString &problem : {photoProblem, thumbnailProblem}) {
+                if (!problem.isEmpty())
+                    unreadable->append(problem);
+            }
+        }
         return 1;
+    }
     StatementLease statement = m_database ? m_database->cached(kBlobUpdate) : StatementLease();
     if (!statement)
         return failure("addPhotosToDatabase", kPrepareMessage);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QStringList>
 
 namespace velumark {
 
@@ -88,8 +89,13 @@ public:
     // By tag, smaller first: -1, 0 or 1.
     int compareOrder(const Image &other) const;
 
-    // Copies the photo and thumbnail files into the row's blobs (export copies). Status.
-    int addPhotosToDatabase();
+    // Copies the photo and thumbnail files into the row's blobs (export copies). Status: 1 when
+    // the row could not be written, or when a file could not be read (nothing is written then,
+    // and each such file is added to `unreadable` as "path: reason").
+    int addPhotosToDatabase(QStringList *unreadable = nullptr);
+    // The bytes of a picture file; empty when it is missing, not a regular file, unreadable, empty
+    // or far larger than any picture of a package, with the problem as "path: reason".
+    static QByteArray readPictureFile(const QString &path, QString *problem = nullptr);
     // Copies the three files into the folder under the same names; missing files are skipped.
     void copyPhotosToPath(const QString &folder) const;
     // Writes one picture: 1 the thumbnail file, 2/3/4 the photo with longest side 512/1024/1280.

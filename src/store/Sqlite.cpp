@@ -101,6 +101,11 @@ bool SqliteStatement::columnIsNull(int column) const
     return sqlite3_column_type(m_handle, column) == SQLITE_NULL;
 }
 
+bool SqliteStatement::columnIsInteger(int column) const
+{
+    return sqlite3_column_type(m_handle, column) == SQLITE_INTEGER;
+}
+
 void SqliteStatement::reset()
 {
     sqlite3_reset(m_handle);

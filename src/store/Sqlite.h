@@ -43,6 +43,8 @@ public:
     QString columnText(int column) const;
     QByteArray columnBlob(int column) const;
     bool columnIsNull(int column) const;
+    // The value is stored as an integer (not as a real, a text, a blob or NULL).
+    bool columnIsInteger(int column) const;
 
     // Makes the statement ready to run again with new bindings.
     void reset();

@@ -46,6 +46,7 @@ TEST(CommandLine, HelpAndUsageErrors)
           QStringLiteral("list paintings x.vdb").split(u' '),
           QStringLiteral("export a.vdb b.vdbi --scope everything").split(u' ')})
         EXPECT_EQ(runCli(usage).exitCode, 2) << usage.join(u' ').toStdString();
+    EXPECT_TRUE(runCli({u"export", u"--help"}).out.contains(QStringLiteral("--replace")));
     const auto missing = runCli({u"stats", u"/nonexistent/Nothing.vdb"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_FALSE(missing.err.isEmpty());
@@ -98,6 +99,49 @@ TEST(CommandLine, DemoStatsListsAndTransfers)
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("An error occurred during the import!")))
         << refused.err.toStdString();
+}
+
+// What a package export found at its destination is never lost: folders, files and catalogues
+// stay unless the catalogue is to be replaced, asked for with --replace.
+TEST(CommandLine, ExportToAPackageReplacesOnlyACatalogueAndOnlyWhenAsked)
+{
+    QTemporaryDir folder;
+    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
+    ASSERT_EQ(runCli({u"demo", sample}).exitCode, 0);
+    const QString other = folder.filePath(QStringLiteral("Other.vdb"));
+    ASSERT_EQ(runCli({u"new", other}).exitCode, 0);
+    const QString files = folder.filePath(QStringLiteral("x"));
+    ASSERT_TRUE(QDir().mkdir(files));
+    const QString text = folder.filePath(QStringLiteral("f.txt"));
+    for (const QString &path : {QDir(files).filePath(QStringLiteral("letter.txt")), text}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("mine");
+    }
+    const QString before = runCli({u"stats", other}).out;
+    for (const QString &destination : {files, QStringLiteral("."), text}) {
+        const auto refused =
+            runCli({QStringLiteral("export"), sample, destination, QStringLiteral("--replace")});
+        EXPECT_EQ(refused.exitCode, 1) << destination.toStdString();
+        EXPECT_FALSE(refused.err.isEmpty());
+    }
+    EXPECT_EQ(QDir(files).entryList(QDir::Files), QStringList{QStringLiteral("letter.txt")});
+    QFile kept(text);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "mine");
+    EXPECT_TRUE(QDir::current().exists());
+
+    const auto refused = runCli({u"export", sample, other});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--replace"))) << refused.err.toStdString();
+    EXPECT_EQ(runCli({u"stats", other}).out, before);
+    const auto replaced = runCli({u"export", sample, other, u"--replace"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_EQ(countRows(other, "artwork"), 12);
+    EXPECT_EQ(QDir(other).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 24);
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
 }
 
 TEST(CommandLine, AKilledImportLeavesTheCatalogueWholeOneWayOrTheOther)
@@ -161,11 +205,23 @@ TEST(CommandLine, CsvRoundTripAndReport)
     EXPECT_EQ(query(copy, "SELECT count(*) FROM submission WHERE artwork_key NOT IN (SELECT pk FROM "
                           "artwork) OR client_key NOT IN (SELECT pk FROM client)"),
               0);
-    // The photos stay behind (CSV carries none); every text of the rows comes back. A withdrawal
-    // is written as "No" under "Response?" and so comes back as a submission still waiting.
-    QString expected = runCli({u"list", u"artworks", sample}).out;
-    expected.replace(QStringLiteral("[withdrawn_icon]"), QStringLiteral("[questionmark_icon]"));
-    EXPECT_EQ(runCli({u"list", u"artworks", copy}).out, expected);
+    // The photos stay behind (CSV carries none); every text of the rows comes back, withdrawals too.
+    EXPECT_EQ(runCli({u"list", u"artworks", copy}).out, runCli({u"list", u"artworks", sample}).out);
+    for (const char *sql : {"SELECT count(*) FROM submission WHERE response = 2",
+                            "SELECT count(*) FROM submission WHERE response = 0"})
+        EXPECT_EQ(query(copy, sql), query(sample, sql)) << sql;
+    EXPECT_GT(query(sample, "SELECT count(*) FROM submission WHERE response = 2"), 0);
+
+    // A quote left open is reported with the line it opens on.
+    QFile broken(folder.filePath(QStringLiteral("broken.csv")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("Artworks\nTitle,Artist,Sale/Loan,Price,Medium,Size,Created,Effort,Material Cost,Location,"
+                 "Notes\nFirst,,Yes,1,,,,,,,\nSecond,,Yes,1,,,,,,,\"open\nThird,,Yes,1,,,,,,,\n");
+    broken.close();
+    const auto partial = runCli({u"import", copy, broken.fileName()});
+    ASSERT_EQ(partial.exitCode, 0) << partial.err.toStdString();
+    EXPECT_TRUE(partial.out.contains(QStringLiteral("up to line 4: a quoted field")))
+        << partial.out.toStdString();
 
     const QString reportFolder = folder.filePath(QStringLiteral("report"));
     ASSERT_TRUE(QDir().mkdir(reportFolder));

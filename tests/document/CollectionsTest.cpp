@@ -1,5 +1,6 @@
 #include "DocumentFixture.h"
 #include "document/SubmissionListController.h"
+#include "store/DatabaseError.h"
 #include "support/LegacyDatabases.h"
 
 #include <QDir>
@@ -72,6 +73,27 @@ TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
     EXPECT_EQ(count("submission"), 0);
     EXPECT_EQ(count("artwork"), 1) << "removing a client leaves its artworks";
     EXPECT_TRUE(other->submissions().empty());
+}
+
+TEST_F(Collections, UpdatesRefuseRecordsTheDocumentDoesNotHold)
+{
+    Artwork *kept = addArtwork(QStringLiteral("Kept"));
+    Client *client = addClient(QStringLiteral("North"));
+    addSubmission(kept, client, local(2024, 1, 5));
+    Artwork stranger;
+    stranger.setTitle(QStringLiteral("Stranger"));
+    stranger.setSale_loan(true);
+    Client strangerClient;
+    strangerClient.setStatus(true);
+    Submission strangerSubmission;
+    EXPECT_THROW(document->updateArtwork(&stranger), DatabaseError);
+    EXPECT_THROW(document->updateArtwork(nullptr), DatabaseError);
+    EXPECT_THROW(document->updateClient(&strangerClient), DatabaseError);
+    EXPECT_THROW(document->updateSubmission(&strangerSubmission), DatabaseError);
+    EXPECT_EQ(titles(document->availableArtworks()), QStringLiteral("Kept"));
+    EXPECT_EQ(document->availableClients().size(), 1u);
+    EXPECT_EQ(document->submissions().size(), 1u);
+    document->updateArtwork(kept); // its own records still go through
 }
 
 TEST_F(Collections, AvailabilityIsRefiledInTitleOrder)

@@ -1,6 +1,7 @@
 #include "DocumentFixture.h"
 #include "document/DocumentPackage.h"
 #include "document/DocumentRegistry.h"
+#include "document/PackageDestination.h"
 #include "store/DatabaseFile.h"
 #include "support/LegacyDatabases.h"
 
@@ -37,6 +38,112 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     VelumarkDatabase copy;
     ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
     EXPECT_EQ(copy.artworks().size(), 2u);
+}
+
+namespace {
+
+// A package of the bare minimum (a database file) with a marker file that tells it apart.
+QString fakePackage(const QString &path, const QByteArray &marker)
+{
+    EXPECT_TRUE(QDir().mkdir(path));
+    for (const char *name : {"velumark.db", "marker"}) {
+        QFile file(QDir(path).filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(marker);
+    }
+    return path;
+}
+
+QByteArray markerOf(const QString &package)
+{
+    QFile file(QDir(package).filePath(QStringLiteral("marker")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(FileHandling, SaveAsWritesOnlyUnderACatalogueNameAndReplacesACatalogueOnlyWhenAsked)
+{
+    addArtwork(QStringLiteral("Harbour"));
+    QString error;
+    const auto refused = [&](const QString &target, ExistingCatalogue existing) {
+        error.clear();
+        EXPECT_FALSE(document->writeSafelyToURL(target, &error, existing)) << target.toStdString();
+        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(target))) << error.toStdString();
+        EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), packagePath));
+        EXPECT_TRUE(document->isOpen());
+    };
+    const QString unnamed = folder.filePath(QStringLiteral("Copy"));
+    refused(unnamed, ExistingCatalogue::Replace);
+    EXPECT_FALSE(QFileInfo::exists(unnamed));
+
+    // Whatever is not a catalogue stays as it is, even when replacing was asked for.
+    const QString notes = folder.filePath(QStringLiteral("Notes.vdb"));
+    ASSERT_TRUE(QDir().mkdir(notes));
+    QFile mine(QDir(notes).filePath(QStringLiteral("mine.txt")));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("keep me");
+    mine.close();
+    refused(notes, ExistingCatalogue::Replace);
+    EXPECT_EQ(QDir(notes).entryList(QDir::Files), QStringList{QStringLiteral("mine.txt")});
+    const QString text = folder.filePath(QStringLiteral("text.vdb"));
+    QFile textFile(text);
+    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.close();
+    refused(text, ExistingCatalogue::Replace);
+    EXPECT_TRUE(QFileInfo(text).isFile());
+
+    // A catalogue: kept unless replacing was asked for, and never while another program has it.
+    const QString other = folder.filePath(QStringLiteral("Other.vdb"));
+    {
+        VelumarkDatabase busy;
+        ASSERT_TRUE(busy.readFromURL(other, &error)) << error.toStdString();
+        refused(other, ExistingCatalogue::Keep);
+        refused(other, ExistingCatalogue::Replace);
+        EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+        ASSERT_TRUE(busy.close(&error));
+    }
+    refused(other, ExistingCatalogue::Keep);
+    ASSERT_TRUE(document->writeSafelyToURL(other, &error, ExistingCatalogue::Replace)) << error.toStdString();
+    EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), other));
+    ASSERT_TRUE(document->close(&error));
+    VelumarkDatabase replaced;
+    ASSERT_TRUE(replaced.readFromURL(other, &error)) << error.toStdString();
+    ASSERT_EQ(replaced.artworks().size(), 1u);
+    EXPECT_EQ(replaced.artworks().front()->title(), QStringLiteral("Harbour"));
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty())
+        << "nothing left beside the packages";
+}
+
+TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
+{
+    QTemporaryDir folder;
+    const QString target = fakePackage(folder.filePath(QStringLiteral("Target.vdb")), "old");
+    const QString staging = fakePackage(PackageDestination::stagingPathFor(target), "new");
+    EXPECT_EQ(QFileInfo(staging).absolutePath(), QFileInfo(target).absolutePath()) << "beside the target";
+    QString error;
+    // The moment between the two steps of a replacement: each name holds one whole package.
+    ASSERT_TRUE(PackageDestination::exchange(staging, target, &error)) << error.toStdString();
+    EXPECT_EQ(markerOf(target), "new");
+    EXPECT_EQ(markerOf(staging), "old");
+    EXPECT_TRUE(PackageDestination::isCataloguePackage(staging));
+
+    const QString next = fakePackage(PackageDestination::stagingPathFor(target), "newer");
+    EXPECT_FALSE(PackageDestination::install(next, target, ExistingCatalogue::Keep, &error));
+    EXPECT_EQ(markerOf(target), "new");
+    ASSERT_TRUE(PackageDestination::install(next, target, ExistingCatalogue::Replace, &error))
+        << error.toStdString();
+    EXPECT_EQ(markerOf(target), "newer");
+    EXPECT_FALSE(QFileInfo::exists(next)) << "the replaced package is removed";
+
+    // Nothing to exchange with: nothing moves.
+    const QString missing = folder.filePath(QStringLiteral("Missing.vdb"));
+    EXPECT_FALSE(PackageDestination::exchange(staging, missing, &error));
+    EXPECT_EQ(markerOf(staging), "old");
+    ASSERT_TRUE(PackageDestination::install(staging, missing, ExistingCatalogue::Keep, &error));
+    EXPECT_EQ(markerOf(missing), "old");
 }
 
 TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
@@ -157,6 +264,25 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     ASSERT_TRUE(DatabaseFile::copyTemplate(partial, &error));
     ASSERT_TRUE(SqliteConnection::open(partial)->exec("DROP TABLE client"));
     EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
+
+    // A version row naming no version: the file is named with the reason, and left as it was.
+    for (const char *version : {"0", "-1", "'abc'"}) {
+        const QString odd =
+            databaseIn(QStringLiteral("Version%1.vdb").arg(QLatin1String(version)).toUtf8().constData());
+        ASSERT_TRUE(DatabaseFile::copyTemplate(odd, &error));
+        ASSERT_TRUE(SqliteConnection::open(odd)->exec(
+            QStringLiteral("INSERT INTO version (version_num) VALUES (%1)").arg(QLatin1String(version))));
+        const QByteArray before = [&] {
+            QFile file(odd);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const std::string message = failure(odd);
+        EXPECT_NE(message.find(odd.toStdString()), std::string::npos) << message;
+        EXPECT_NE(message.find("its version is"), std::string::npos) << message;
+        QFile after(odd);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), before);
+    }
 }
 
 TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPassTheirCheck)
@@ -165,11 +291,12 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     const QString path = dir.filePath(QStringLiteral("v2.db"));
     test::buildVersion2Database(path);
     auto db = SqliteConnection::open(path);
-    // A column the second script adds already exists: the script fails part-way.
-    ASSERT_TRUE(db->exec("ALTER TABLE image ADD COLUMN caption TEXT"));
+    // The second script's update of the images is refused after its columns were added.
+    ASSERT_TRUE(
+        db->exec("CREATE TRIGGER refuse BEFORE UPDATE ON image BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const DatabaseFile::Upgrade failed = DatabaseFile::upgrade(*db, 2);
     EXPECT_FALSE(failed.succeeded);
-    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(failed.error, QStringLiteral("refused"));
     auto version = db->prepare("SELECT version_num FROM version");
     ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
@@ -188,12 +315,49 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     file.resize(file.size() / 2);
     file.close();
     EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
-    const QString future = dir.filePath(QStringLiteral("future.vdbi"));
-    auto newer = SqliteConnection::open(future);
-    ASSERT_TRUE(newer->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
-    ASSERT_TRUE(newer->exec("INSERT INTO version (version_num) VALUES (9)"));
-    newer.reset();
-    EXPECT_FALSE(DatabaseFile::verifyForeign(future, &error));
+    // Versions no version of ours wrote, and versions of the future, in plain words.
+    for (const auto &[stored, words] : {std::pair("4", "made by a newer version of Velumark"),
+                                        {"99", "made by a newer version"},
+                                        {"9223372036854775807", "made by a newer version"},
+                                        {"0", "its version is 0, which no version"},
+                                        {"-1", "its version is -1"},
+                                        {"'three'", "\"three\", which is not a version number"},
+                                        {"3.5", "\"3.5\", which is not a version number"}}) {
+        const QString foreignFile = dir.filePath(QStringLiteral("v%1.vdbi").arg(QString::fromLatin1(stored)));
+        auto foreign = SqliteConnection::open(foreignFile);
+        ASSERT_TRUE(foreign->exec("CREATE TABLE version (pk INTEGER PRIMARY KEY, version_num INTEGER)"));
+        ASSERT_TRUE(foreign->exec(QStringLiteral("INSERT INTO version (version_num) VALUES (%1)")
+                                      .arg(QString::fromLatin1(stored))));
+        foreign.reset();
+        EXPECT_FALSE(DatabaseFile::verifyForeign(foreignFile, &error)) << stored;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(words))) << error.toStdString();
+    }
+}
+
+TEST(DatabaseFile, UpgradesAddOnlyTheColumnsAFileLacks)
+{
+    QTemporaryDir dir;
+    // A version-1 interchange file carries the export header; a version-2 file already has some
+    // of the image columns of version 3.
+    const QString v1 = dir.filePath(QStringLiteral("v1.db"));
+    test::buildVersion1Database(v1);
+    ASSERT_TRUE(SqliteConnection::open(v1)->exec("ALTER TABLE version ADD COLUMN app_identifier INTEGER; "
+                                                 "ALTER TABLE version ADD COLUMN num_artworks INTEGER; "
+                                                 "ALTER TABLE version ADD COLUMN NUM_IMAGES INTEGER"));
+    const QString v2 = dir.filePath(QStringLiteral("v2.db"));
+    test::buildVersion2Database(v2);
+    ASSERT_TRUE(SqliteConnection::open(v2)->exec("ALTER TABLE image ADD COLUMN caption TEXT; "
+                                                 "ALTER TABLE image ADD COLUMN type INTEGER; "
+                                                 "ALTER TABLE image ADD COLUMN extra TEXT"));
+    for (const auto &[path, version] : {std::pair(v1, 1), {v2, 2}}) {
+        SCOPED_TRACE(path.toStdString());
+        auto db = SqliteConnection::open(path);
+        const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(*db, version);
+        ASSERT_TRUE(upgrade.succeeded) << upgrade.error.toStdString();
+        db.reset();
+        QString error;
+        EXPECT_TRUE(DatabaseFile::verify(path, &error)) << error.toStdString();
+    }
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)

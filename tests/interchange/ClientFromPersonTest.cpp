@@ -77,7 +77,13 @@ TEST(ClientFromPerson, WorkAndHomeAddressesOnePerLine)
     EXPECT_EQ(clientWithPerson(person)->address(), text("Hudson, NY (Home)"));
     person.setAddresses({{ContactLabel::work, {{}, {}, {}, text("10001"), text("USA")}}});
     EXPECT_EQ(clientWithPerson(person)->address(), text("10001, USA (Work)"));
-    person.setAddresses({{ContactLabel::other, {text("1 Side St"), {}, {}, {}, {}}}});
+    // Without a work or home address, the first address of any label, with its label.
+    person.setAddresses({{ContactLabel::other, {text("1 Side St"), {}, {}, {}, {}}},
+                         {text("Studio"), {text("2 Back Lane"), {}, {}, {}, {}}}});
+    EXPECT_EQ(clientWithPerson(person)->address(), text("1 Side St (Other)"));
+    person.setAddresses({{text("Studio"), {text("2 Back Lane"), {}, {}, {}, {}}}});
+    EXPECT_EQ(clientWithPerson(person)->address(), text("2 Back Lane (Studio)"));
+    person.setAddresses({});
     EXPECT_TRUE(clientWithPerson(person)->address().isNull());
 }
 
@@ -96,8 +102,20 @@ TEST(ClientFromPerson, WebPageAndEmailsJoined)
     person.setUrls(entries({{ContactLabel::work, "https://work.example"}}));
     person.setEmails(entries({{ContactLabel::home, "ann@home.example"}}));
     client = clientWithPerson(person);
-    EXPECT_TRUE(client->web().isNull());
     EXPECT_EQ(client->email(), text("ann@home.example"));
+    // Without the preferred labels, the first of its kind.
+    EXPECT_EQ(client->web(), text("https://work.example"));
+    person.setUrls(
+        entries({{ContactLabel::other, "https://other.example"}, {ContactLabel::home, "https://h"}}));
+    person.setEmails(entries({{ContactLabel::other, "ann@other.example"}, {text("school"), "ann@school"}}));
+    client = clientWithPerson(person);
+    EXPECT_EQ(client->web(), text("https://other.example"));
+    EXPECT_EQ(client->email(), text("ann@other.example"));
+    person.setUrls({});
+    person.setEmails({});
+    client = clientWithPerson(person);
+    EXPECT_TRUE(client->web().isNull());
+    EXPECT_TRUE(client->email().isNull());
 }
 
 TEST(ClientFromPerson, PhoneAndFaxNumbersInTheirOrder)
@@ -119,6 +137,11 @@ TEST(ClientFromPerson, PhoneAndFaxNumbersInTheirOrder)
          "030 3 (Home), 0171 5 (iPhone)", ""},
         {entries({{ContactLabel::work, "030 2"}, {ContactLabel::workFax, "030 8"}}), "030 2 (Work)",
          "030 8 (Work)"},
+        // None of the five: the first number that is not a fax, with its label.
+        {entries(
+             {{ContactLabel::homeFax, "030 9"}, {ContactLabel::pager, "0160 4"}, {ContactLabel::other, "1"}}),
+         "0160 4 (Pager)", "030 9 (Home)"},
+        {entries({{ContactLabel::workFax, "030 8"}}), "", "030 8 (Work)"},
         {{}, nullptr, nullptr},
     };
     for (const Case &c : cases) {

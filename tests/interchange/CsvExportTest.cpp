@@ -1,6 +1,7 @@
 #include "interchange/csv/CsvExport.h"
 
 #include "ExportFixture.h"
+#include "interchange/csv/CsvExportLines.h"
 #include "interchange/csv/CsvImportParser.h"
 #include "store/DateFormatting.h"
 #include "store/Sqlite.h"
@@ -146,7 +147,8 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
         "\"Harbour Arts\",\"0.00\",\"0.00\",\"\",\"1 "
         "day\",\"Closed\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\n" +
         kSubmissions +
-        "\"Dunes\",\"Harbour Arts\",\"Mar 5, 2024\",\"\",\"No\",\"Mar 20, 2024\",\"\",\"0.00\",\"\",\"No\","
+        "\"Dunes\",\"Harbour Arts\",\"Mar 5, 2024\",\"\",\"Withdrawn\",\"Mar 20, "
+        "2024\",\"\",\"0.00\",\"\",\"No\","
         "\"Unspecified\",\"Yes\"\n"
         "\"Moon \"\"over\"\" Water\",\"Gallery \"\"North\"\"\",\"Jan 10, 2024\",\"Feb 10, 2024\",\"Yes\","
         "\"Feb 1, 2024\",\"Published\",\"500.00\",\"Paid, \"\"thanks\"\"\",\"Yes\",\"One Artist "
@@ -167,8 +169,8 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
     EXPECT_EQ(result.submissionCount, 2);
 
     // Every column of the records written, as stored in the document and in the import's database.
-    // The file knows only Yes and No: a withdrawal comes back as no response, without its state;
-    // a due date that is not valid and a client type outside the list are not written.
+    // A withdrawal comes back as one, without its state; a due date that is not valid and a client
+    // type outside the list are not written.
     const char *const queries[] = {
         "SELECT title, artist, sale_loan, price, medium, size, created, effort, effort_units, material_cost, "
         "location, notes FROM artwork WHERE title <> '' ORDER BY title",
@@ -176,7 +178,7 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
         "address, web, email, phone, fax, notes, CASE WHEN client_type BETWEEN 0 AND 7 THEN client_type ELSE "
         "0 END FROM client WHERE company <> '' ORDER BY company",
         "SELECT a.title, c.company, s.sent_date, s.valid_due_date, CASE WHEN s.valid_due_date THEN "
-        "s.response_due_date ELSE 0 END, s.response = 1, s.response_date, CASE s.response WHEN 1 THEN "
+        "s.response_due_date ELSE 0 END, s.response, s.response_date, CASE s.response WHEN 1 THEN "
         "s.state ELSE 0 END, s.income, s.notes, s.release_signed, s.submission_type, s.exhibited FROM "
         "submission s JOIN artwork a ON a.pk = s.artwork_key JOIN client c ON c.pk = s.client_key "
         "ORDER BY s.sent_date"};
@@ -198,6 +200,40 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
         EXPECT_NE(written.find('\n'), std::string::npos) << sql;
         EXPECT_EQ(rows(*database, sql), written);
     }
+}
+
+// Long texts: a line longer than the import once read comes back whole with every record after it;
+// a record longer than the import reads fails the export by name and keeps the old file.
+TEST_F(CsvExportTest, EveryRecordWrittenReadsBackWholeOrTheExportFails)
+{
+    addArtwork(QStringLiteral("Long Note"))->setNotes(QString(10500, QChar(0x20AC)));
+    for (int i = 0; i < 3; ++i)
+        addArtwork(QStringLiteral("After %1").arg(i));
+    addClient(QStringLiteral("North"));
+    ASSERT_EQ(exportTo(CsvExport::Everything), OperationResult::Done);
+    const QString imported = folder.filePath(QStringLiteral("imported.db"));
+    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
+    EXPECT_EQ(result.cut, InputTextStream::Cut::None);
+    EXPECT_EQ(result.artworkCount, 4);
+    EXPECT_EQ(result.clientCount, 1);
+
+    const QByteArray previous = contents(destination());
+    Artwork *huge = addArtwork(QStringLiteral("Huge"));
+    huge->setNotes(QString(CsvExportLines::kMaximumRecordLength, QLatin1Char('n')));
+    CsvExport tooLong(*document, destination(), CsvExport::Everything);
+    EXPECT_EQ(runToEnd(tooLong), OperationResult::Failed);
+    EXPECT_TRUE(tooLong.message().contains(QStringLiteral("The artwork \"Huge\"")))
+        << tooLong.message().toStdString();
+    EXPECT_EQ(contents(destination()), previous);
+
+    // Just short enough: written, and read back whole.
+    huge->setNotes(QString(CsvExportLines::kMaximumRecordLength - 100, QLatin1Char('n')));
+    ASSERT_EQ(exportTo(CsvExport::ArtworksOnly), OperationResult::Done);
+    const CsvImportResult longest = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(longest.succeeded()) << longest.errorText.toStdString();
+    EXPECT_EQ(longest.cut, InputTextStream::Cut::None);
+    EXPECT_EQ(longest.artworkCount, 5);
 }
 
 TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)

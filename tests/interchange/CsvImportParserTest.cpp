@@ -113,7 +113,7 @@ TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
         "Sunset,Museum S\xC3\xBC"
         "d,not a date,,n,,,,,,,\r\n";
     const CsvImportResult result = import(csv);
-    EXPECT_FALSE(result.stoppedEarly);
+    EXPECT_EQ(result.cut, InputTextStream::Cut::None);
     EXPECT_EQ(counts(result), "3 2 2");
     EXPECT_EQ(result.mediumCount, 2);
     EXPECT_EQ(result.artistCount, 2);
@@ -188,6 +188,26 @@ TEST_F(CsvImport, FilesWithoutRecordsStoreNothing)
     }
 }
 
+// Comments wherever a spreadsheet leaves them, and records whose first field begins like one.
+TEST_F(CsvImport, CommentLinesNeverSwallowRecords)
+{
+    const QByteArray csv =
+        "// written by hand, with a comma\n"
+        "Artworks\n"
+        "\"// between title and header\",,,\n" +
+        kArtworkHeader +
+        "\n\"//Untitled\",\"ann\",\"Yes\",\"1.00\",\"\",\"\",\"\",\"\",\"0.00\",\"\",\"\"\n"
+        "\"// a comment among the rows\"\n"
+        "// padded by a spreadsheet,,,,,,,,,,\n"
+        "//Unquoted,bob,No,2,,,,,,,\n"
+        "\"// a \"\"quote\"\" left open\n"
+        "Last,,Yes,3,,,,,,,\n";
+    const CsvImportResult result = import(csv);
+    EXPECT_EQ(result.cut, InputTextStream::Cut::None);
+    EXPECT_EQ(rows("SELECT title, artist FROM artwork ORDER BY pk"),
+              QStringLiteral("//Untitled|ann\n//Unquoted|bob\nLast|null"));
+}
+
 TEST_F(CsvImport, SubmissionsBeforeTheirArtworksAndClientsLinkNothing)
 {
     const QByteArray csv = "Submissions\n" + kSubmissionHeader +
@@ -197,14 +217,42 @@ TEST_F(CsvImport, SubmissionsBeforeTheirArtworksAndClientsLinkNothing)
     EXPECT_EQ(counts(import(csv)), "1 1 0");
 }
 
-TEST_F(CsvImport, OverLongLineEndsTheReadingAndSaysWhere)
+// A line too long, a quoted field that grows too long and one the file ends inside: the rows before
+// are stored, the row that was cut is not, and the result says what cut the reading and where.
+TEST_F(CsvImport, ReadingCutShortSaysWhatAndFromWhichLine)
 {
-    const QByteArray csv = "Artworks\r\n" + kArtworkHeader + "\r\nBefore,,Yes,1,,,,,,,\r\n" +
-                           QByteArray(10001, 'x') + "\r\nAfter,,Yes,1,,,,,,,\r\n";
-    const CsvImportResult result = import(csv);
-    EXPECT_TRUE(result.stoppedEarly);
-    EXPECT_EQ(result.stoppedAtLine, 4);
-    EXPECT_EQ(rows("SELECT title FROM artwork"), QStringLiteral("Before"));
+    const QByteArray start = "Artworks\r\n" + kArtworkHeader + "\r\nBefore,,Yes,1,,,,,,,\r\n";
+    const QByteArray after = "\r\nAfter,,Yes,1,,,,,,,\r\n";
+    QByteArray runaway = "Cut,,Yes,1,,,,,,,\"";
+    while (runaway.size() <= kMaximumFieldLength + 2000)
+        runaway += QByteArray(999, 'n') + "\n";
+    struct Case
+    {
+        const char *what;
+        QByteArray csv;
+        InputTextStream::Cut cut;
+    };
+    for (const Case &c : {
+             Case{"line too long", start + QByteArray(InputTextStream::kMaximumLineLength + 1, 'x') + after,
+                  InputTextStream::Cut::LineTooLong},
+             Case{"field too long", start + runaway + "\"" + after, InputTextStream::Cut::FieldTooLong},
+             Case{"quote never closed", start + "Cut,,Yes,1,,,,,,,\"notes\r\nmore" + after,
+                  InputTextStream::Cut::QuoteNotClosed},
+         }) {
+        SCOPED_TRACE(c.what);
+        const CsvImportResult result = import(c.csv);
+        EXPECT_EQ(result.cut, c.cut);
+        EXPECT_EQ(result.cutLine, 4);
+        EXPECT_EQ(rows("SELECT title FROM artwork"), QStringLiteral("Before"));
+    }
+    // The longest line the reader takes is read whole.
+    const QByteArray longest =
+        "Long,,Yes,1,,,,,,," + QByteArray(InputTextStream::kMaximumLineLength - 18, 'n');
+    const CsvImportResult result = import(start + longest + after);
+    EXPECT_EQ(result.cut, InputTextStream::Cut::None);
+    EXPECT_EQ(rows("SELECT title FROM artwork ORDER BY pk"), QStringLiteral("Before\nLong\nAfter"));
+    EXPECT_EQ(rows("SELECT length(notes) FROM artwork WHERE title = 'Long'"),
+              QString::number(InputTextStream::kMaximumLineLength - 18));
 }
 
 TEST_F(CsvImport, FailuresComeBackAsTextsAndLeaveNoDatabase)

@@ -271,6 +271,40 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
         EXPECT_EQ(target.document().artworks().size(), 1u);
         EXPECT_EQ(target.count("artwork"), 1);
     }
+    // Files of versions to come, of no version, and damaged where an artworks import does not
+    // read: refused by name with the reason, in every scope.
+    const QString damaged = altered(QStringLiteral("damaged.vdbi"), {});
+    {
+        auto db = SqliteConnection::open(damaged, SqliteConnection::Mode::ReadOnly);
+        auto page = db->prepare("SELECT (SELECT rootpage FROM sqlite_master WHERE name = 'submission'), "
+                                "(SELECT page_size FROM pragma_page_size)");
+        ASSERT_EQ(page->step(), SqliteStatement::Step::Row);
+        const qint64 offset = (page->columnInt64(0) - 1) * page->columnInt64(1);
+        page.reset();
+        db.reset();
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(offset));
+        file.write(QByteArray(16, '\xFF'));
+    }
+    for (const auto &[path, reason] :
+         {std::pair(altered(QStringLiteral("v4.vdbi"), {"UPDATE version SET version_num = 4"}),
+                    "newer version"),
+          {altered(QStringLiteral("v99.vdbi"), {"UPDATE version SET version_num = 99"}), "newer version"},
+          {altered(QStringLiteral("vmax.vdbi"), {"UPDATE version SET version_num = 9223372036854775807"}),
+           "newer version"},
+          {altered(QStringLiteral("v0.vdbi"), {"UPDATE version SET version_num = 0"}), "its version is 0"},
+          {altered(QStringLiteral("vtext.vdbi"), {"UPDATE version SET version_num = 'x'"}),
+           "not a version number"},
+          {damaged, ""}}) {
+        SCOPED_TRACE(path.toStdString());
+        const test::OperationRun run =
+            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, path, 2);
+        EXPECT_EQ(run.result, OperationResult::Failed);
+        EXPECT_TRUE(run.message.contains(QDir::toNativeSeparators(path)) &&
+                    run.message.contains(QLatin1String(reason)))
+            << run.message.toStdString();
+        EXPECT_EQ(target.count("artwork"), 1);
+    }
     const QString hostile =
         altered(QStringLiteral("hostile.vdbi"),
                 {"UPDATE artwork SET title = 'x''); DROP TABLE artwork; --', notes = zeroblob(0)",
@@ -283,6 +317,50 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
     EXPECT_NE(artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
     EXPECT_EQ(target.document().images().size(), 2u) << "rows whose blobs are not pictures still import";
     EXPECT_TRUE(cacheIsEmpty()) << "temporary files are gone after failures and successes";
+}
+
+// Photo files missing, empty or not files: both kinds of export carry the rest and name those,
+// with the reason, without blaming the destination.
+TEST(DatabaseTransfer, ExportsLeaveOutPhotosThatCannotBeReadAndSaySo)
+{
+    test::SampleCatalogue source(QStringLiteral("Source"));
+    Artwork *harbour = source.addArtwork(QStringLiteral("Harbour"));
+    const Image *whole = source.addPhoto(harbour);
+    const Image *missing = source.addPhoto(harbour);
+    const Image *empty = source.addPhoto(source.addArtwork(QStringLiteral("Dunes")));
+    const Image *folderPhoto = source.addPhoto(source.addArtwork(QStringLiteral("Moon")));
+    ASSERT_TRUE(QFile::remove(missing->photoFilePath()));
+    ASSERT_TRUE(QFile(empty->thumbnailFilePath()).resize(0));
+    ASSERT_TRUE(QFile::remove(folderPhoto->photoFilePath()) && QDir().mkdir(folderPhoto->photoFilePath()));
+    const QStringList problems{
+        QStringLiteral("%1: the file is missing (a photo of \"Harbour\")").arg(missing->photoFilePath()),
+        QStringLiteral("%1: the file is empty (a photo of \"Dunes\")").arg(empty->thumbnailFilePath()),
+        QStringLiteral("%1: it is not a file (a photo of \"Moon\")").arg(folderPhoto->photoFilePath())};
+
+    for (const char *name : {"photos.vdbi", "Photos.vdb"}) {
+        SCOPED_TRACE(name);
+        const QString destination = source.folderPath(QString::fromLatin1(name));
+        const test::OperationRun run = exportTo(source.document(), destination, 0);
+        ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
+        for (const QString &problem : problems)
+            EXPECT_TRUE(run.message.contains(problem)) << run.message.toStdString();
+        EXPECT_FALSE(run.message.contains(destination)) << "the destination is not at fault";
+
+        test::SampleCatalogue target(QStringLiteral("Target"));
+        const test::OperationRun imported = importFrom(target.document(),
+                                                       DatabaseExport::isInterchangePath(destination)
+                                                           ? DatabaseImport::Source::InterchangeFile
+                                                           : DatabaseImport::Source::Package,
+                                                       destination, 0);
+        ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
+        const Artwork *copy = artworkTitled(target.document(), QStringLiteral("Harbour"));
+        ASSERT_NE(copy, nullptr);
+        ASSERT_FALSE(copy->images().empty());
+        Image *picture = copy->images().front();
+        ASSERT_EQ(picture->hydrate(), 0);
+        EXPECT_EQ(picture->photo().size(), QImage(whole->photoFilePath()).size())
+            << "the readable photo is there";
+    }
 }
 
 TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)

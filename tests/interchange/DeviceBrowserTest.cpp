@@ -285,7 +285,8 @@ TEST_F(DeviceBrowserTest, FailuresEndWithTheirMessageAndLeaveTheDocumentUntouche
     truncatedWithoutLength.omitContentLength = true;
     for (const Case &c : {
              Case{"upload answered 404", 1, status404, Plain, QStringLiteral("103 - HTTP error 404)")},
-             Case{"connection cut mid-upload", 3, cutUpload, Plain, QStringLiteral("104 - ")},
+             Case{"connection cut mid-upload", 3, cutUpload, Plain,
+                  QStringLiteral("101 - Network write error: ")},
              Case{"missing file", 0, {}, NoFile, QStringLiteral("HTTP error 404)")},
              Case{"download shorter than announced", 0, truncated, Plain, {}},
              Case{"download cut without a length", 0, truncatedWithoutLength, Plain,

@@ -135,6 +135,32 @@ TEST(VCardReader, Version40TypeParametersPreferenceAndUris)
               "s.ortega@estudionorte.example,sofia@correo.example | https://estudionorte.example | ");
 }
 
+// Web pages typed work, home or other, addresses typed with a quoted list of types: as exporters
+// write them, they reach the client.
+TEST(VCardReader, WebPagesAndAddressesOfAnyTypeReachTheClient)
+{
+    struct Case
+    {
+        const char *lines;
+        const char *address, *web;
+    };
+    for (const Case &c : {
+             Case{"URL;TYPE=WORK:https://work.example\nADR;TYPE=\"home;pref\":;;1 Elm;Hudson;;;\n",
+                  "1 Elm, Hudson (Home)", "https://work.example"},
+             Case{"URL;TYPE=\"home\":https://home.example\nADR;TYPE=\"work;postal\":;;2 Oak;;;;\n",
+                  "2 Oak (Work)", "https://home.example"},
+             Case{"URL;OTHER:https://other.example\nURL;TYPE=WORK:https://second.example\n"
+                  "ADR;TYPE=\"x-studio,pref\":;;3 Mill;;;;\n",
+                  "3 Mill (Other)", "https://other.example"},
+         }) {
+        SCOPED_TRACE(c.lines);
+        const QByteArray vcard = card(
+            (QByteArray("BEGIN:VCARD\nVERSION:3.0\nFN:Ann Lee\n") + c.lines + "END:VCARD\n").constData());
+        EXPECT_EQ(clientOf(vcard),
+                  std::string("Ann Lee | Ann Lee |  |  | ") + c.address + " |  | " + c.web + " | ");
+    }
+}
+
 TEST(VCardReader, UntypedEntriesTakeTheDefaultLabelOnce)
 {
     const std::optional<Person> person =

@@ -3,6 +3,7 @@
 #include "store/Localization.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace velumark {
 
@@ -61,6 +62,20 @@ QString addressText(const PostalAddress &address, const QString &label)
     return text + QStringLiteral(" (%1)").arg(label);
 }
 
+// The word shown in parentheses after an entry that carries the label.
+QString labelWord(const QString &label)
+{
+    static const std::pair<const QString &, const char *> words[] = {
+        {ContactLabel::work, "Work"},     {ContactLabel::home, "Home"},     {ContactLabel::main, "Main"},
+        {ContactLabel::iPhone, "iPhone"}, {ContactLabel::mobile, "Mobile"}, {ContactLabel::pager, "Pager"},
+        {ContactLabel::other, "Other"}};
+    for (const auto &[known, word] : words) {
+        if (label == known)
+            return localized(word);
+    }
+    return label; // a label of the user's own
+}
+
 QString numberText(const QString &number, const QString &label, bool followed)
 {
     if (number.isEmpty())
@@ -77,6 +92,9 @@ void fillAddress(Client &client, const Person &person)
         texts.append(addressText(addresses[static_cast<std::size_t>(work)].value, localized("Work")));
     if (const int home = matchMultiValue(addresses, ContactLabel::home); home >= 0)
         texts.append(addressText(addresses[static_cast<std::size_t>(home)].value, localized("Home")));
+    // Without either, the first address of any label.
+    if (texts.isEmpty() && !addresses.empty())
+        texts.append(addressText(addresses.front().value, labelWord(addresses.front().label)));
     if (!texts.isEmpty())
         client.setAddress(texts.join(QLatin1Char('\n')));
 }
@@ -89,6 +107,8 @@ void fillEmail(Client &client, const Person &person)
         emails.append(person.emails()[static_cast<std::size_t>(work)].value);
     if (const int home = matchMultiValue(person.emails(), ContactLabel::home); home >= 0)
         emails.append(person.emails()[static_cast<std::size_t>(home)].value);
+    if (emails.isEmpty() && !person.emails().empty())
+        emails.append(person.emails().front().value);
     if (!emails.isEmpty())
         client.setEmail(emails.join(QLatin1Char(',')));
 }
@@ -105,6 +125,15 @@ void fillPhoneAndFax(Client &client, const Person &person)
                     numberText(firstLabelled(phones, ContactLabel::home), localized("Home"), true) +
                     numberText(firstLabelled(phones, ContactLabel::iPhone), localized("iPhone"), true) +
                     numberText(firstLabelled(phones, ContactLabel::mobile), localized("Mobile"), false);
+    if (phone.isEmpty()) {
+        // None of those: the first number that is not a fax.
+        const auto number =
+            std::find_if(phones.begin(), phones.end(), [](const LabeledValue<QString> &entry) {
+                return entry.label != ContactLabel::workFax && entry.label != ContactLabel::homeFax;
+            });
+        if (number != phones.end())
+            phone = numberText(number->value, labelWord(number->label), false);
+    }
     removeFinalSeparator(phone);
     client.setPhone(phone.isNull() ? QStringLiteral("") : phone);
 
@@ -130,8 +159,9 @@ void fillClientWithPerson(Client &client, const Person &person)
     client.setContact(contactText(person));
     client.setCompany(clientCompany(person));
     fillAddress(client, person);
-    const int homePage = matchMultiValue(person.urls(), ContactLabel::homePage);
-    if (homePage >= 0)
+    // The home page, else the first address of any label.
+    const int homePage = std::max(matchMultiValue(person.urls(), ContactLabel::homePage), 0);
+    if (!person.urls().empty())
         client.setWeb(person.urls()[static_cast<std::size_t>(homePage)].value);
     fillEmail(client, person);
     fillPhoneAndFax(client, person);

@@ -41,11 +41,12 @@ bool isQuotedPrintable(QByteArrayView line)
 }
 
 // The items of a parameter value, lower case. Quotes only protect ":" and ";": vCard 4.0 writes
-// TYPE="voice,work" for the two types.
+// TYPE="voice,work" for the two types, and some programs quote a list in the older form,
+// TYPE="work;postal".
 QList<QByteArray> parameterValues(QByteArrayView text)
 {
     QList<QByteArray> values;
-    for (QByteArray value : text.toByteArray().replace('"', QByteArray()).split(',')) {
+    for (QByteArray value : text.toByteArray().replace('"', QByteArray()).replace(';', ',').split(',')) {
         value = value.trimmed().toLower();
         if (!value.isEmpty())
             values.append(value);

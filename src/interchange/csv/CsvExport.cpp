@@ -8,9 +8,21 @@
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
+#include <QLocale>
 #include <unordered_map>
 
 namespace velumark {
+
+namespace {
+
+// A record's identifying text, short enough for a message.
+QString shortened(const QString &text)
+{
+    constexpr qsizetype kLongest = 60;
+    return text.size() <= kLongest ? text : text.left(kLongest) + QStringLiteral("...");
+}
+
+} // namespace
 
 CsvExport::CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
     : DocumentExport(document, parent), m_destination(std::move(destination)), m_scope(scope)
@@ -48,51 +60,30 @@ LongOperation::Outcome CsvExport::run()
 
     if (artworks) {
         auto end = writeSection(file, CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns(),
-                                lists.artworkKeys, [&](qint64 key) {
+                                lists.artworkKeys, [&](qint64 key) -> Line {
                                     const auto artwork = reader.artwork(key, true);
-                                    return artwork->title().isEmpty() ? QString()
-                                                                      : CsvExportLines::artworkLine(*artwork);
+                                    if (artwork->title().isEmpty())
+                                        return {};
+                                    return {CsvExportLines::artworkLine(*artwork),
+                                            localized("The artwork \"%1\"").arg(shortened(artwork->title()))};
                                 });
         if (end)
             return *end;
     }
     if (clients) {
         auto end = writeSection(file, CsvTemplate::clientsTitle(), CsvTemplate::clientColumns(),
-                                lists.clientKeys, [&](qint64 key) {
+                                lists.clientKeys, [&](qint64 key) -> Line {
                                     const auto client = reader.client(key, true);
-                                    return client->company().isEmpty() ? QString()
-                                                                       : CsvExportLines::clientLine(*client);
+                                    if (client->company().isEmpty())
+                                        return {};
+                                    return {CsvExportLines::clientLine(*client),
+                                            localized("The client \"%1\"").arg(shortened(client->company()))};
                                 });
         if (end)
             return *end;
     }
     if (submissions) {
-        // Many submissions name the same artwork and client: each name is read once.
-        std::unordered_map<qint64, QString> titles;
-        std::unordered_map<qint64, QString> companies;
-        auto titleOf = [&](qint64 key) -> const QString & {
-            auto it = titles.find(key);
-            if (it == titles.end())
-                it = titles.emplace(key, reader.artwork(key, false)->title()).first;
-            return it->second;
-        };
-        auto companyOf = [&](qint64 key) -> const QString & {
-            auto it = companies.find(key);
-            if (it == companies.end())
-                it = companies.emplace(key, reader.client(key, false)->company()).first;
-            return it->second;
-        };
-        auto end = writeSection(
-            file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
-            [&](qint64 key) {
-                const auto artwork = lists.artworkOfSubmission.find(key);
-                const auto client = lists.clientOfSubmission.find(key);
-                if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
-                    return QString();
-                return CsvExportLines::submissionLine(*reader.submission(key, true), titleOf(artwork->second),
-                                                      companyOf(client->second));
-            });
-        if (end)
+        if (auto end = writeSubmissions(file, reader))
             return *end;
     }
     // A cancel that came after the last record still keeps the old file.
@@ -102,6 +93,39 @@ LongOperation::Outcome CsvExport::run()
         return failed(file.errorString());
     reportProgress(100);
     return {};
+}
+
+std::optional<LongOperation::Outcome> CsvExport::writeSubmissions(ExportFile &file, SnapshotReader &reader)
+{
+    const CatalogueSnapshot &lists = snapshot();
+    // Many submissions name the same artwork and client: each name is read once.
+    std::unordered_map<qint64, QString> titles;
+    std::unordered_map<qint64, QString> companies;
+    auto titleOf = [&](qint64 key) -> const QString & {
+        auto it = titles.find(key);
+        if (it == titles.end())
+            it = titles.emplace(key, reader.artwork(key, false)->title()).first;
+        return it->second;
+    };
+    auto companyOf = [&](qint64 key) -> const QString & {
+        auto it = companies.find(key);
+        if (it == companies.end())
+            it = companies.emplace(key, reader.client(key, false)->company()).first;
+        return it->second;
+    };
+    return writeSection(
+        file, CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns(), lists.submissionKeys,
+        [&](qint64 key) -> Line {
+            const auto artwork = lists.artworkOfSubmission.find(key);
+            const auto client = lists.clientOfSubmission.find(key);
+            if (artwork == lists.artworkOfSubmission.end() || client == lists.clientOfSubmission.end())
+                return {};
+            const QString &title = titleOf(artwork->second);
+            const QString &company = companyOf(client->second);
+            return {
+                CsvExportLines::submissionLine(*reader.submission(key, true), title, company),
+                localized("The submission of \"%1\" to \"%2\"").arg(shortened(title), shortened(company))};
+        });
 }
 
 template <typename LineOf>
@@ -116,8 +140,16 @@ std::optional<LongOperation::Outcome> CsvExport::writeSection(ExportFile &file, 
     for (const qint64 key : keys) {
         if (isAborted())
             return cancelled();
-        const QString line = lineOf(key);
-        if (!line.isEmpty() && !file.outputString(line))
+        const Line line = lineOf(key);
+        // Better no file than one whose import would stop at this record.
+        if (line.text.size() > CsvExportLines::kMaximumRecordLength)
+            return failed(
+                localized("%1 cannot be written to a CSV file: its texts are longer than the %2 "
+                          "characters the CSV import reads back. Shorten them, or export to a .vdbi "
+                          "file instead.")
+                    .arg(line.record)
+                    .arg(QLocale().toString(CsvExportLines::kMaximumRecordLength)));
+        if (!line.text.isEmpty() && !file.outputString(line.text))
             return failed(file.errorString());
         recordDone();
     }

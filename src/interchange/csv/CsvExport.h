@@ -9,6 +9,7 @@
 namespace velumark {
 
 class ExportFile;
+class SnapshotReader;
 
 // Writes a document's records to a CSV file in the format the CSV import reads: the comment
 // lines, then the sections of the scope, each with its title and header even when empty. Records
@@ -36,11 +37,19 @@ protected:
     Outcome run() override;
 
 private:
+    // A record's line and what the user calls the record.
+    struct Line
+    {
+        QString text;
+        QString record;
+    };
     // Writes the section start, then one line per key (an empty line text skips the record);
-    // an outcome when the export has to end there.
+    // an outcome when the export has to end there, also when a record is longer than the
+    // CSV import reads back.
     template <typename LineOf>
     std::optional<Outcome> writeSection(ExportFile &file, const QString &title, const QStringList &columns,
                                         const std::vector<qint64> &keys, LineOf lineOf);
+    std::optional<Outcome> writeSubmissions(ExportFile &file, SnapshotReader &reader);
     void recordDone();
 
     const QString m_destination;

@@ -90,13 +90,15 @@ QString CsvExportLines::clientLine(const Client &client)
 QString CsvExportLines::submissionLine(const Submission &submission, const QString &artworkTitle,
                                        const QString &clientCompany)
 {
-    // Withdrawn (2) is no response: the file knows only Yes and No, and a state without a
+    // A withdrawal is written as the word the import reads back as one; a state without a
     // response means nothing.
     const bool responded = submission.responseReceived() == ResponseFlag::Received;
+    const QString response =
+        submission.responseReceived() == ResponseFlag::Withdrawn ? localized("Withdrawn") : yesNo(responded);
     return record(
         {artworkTitle, clientCompany, mediumDateString(submission.sendDate()),
-         submission.validDueDate() ? mediumDateString(submission.responseDueDate()) : QString(),
-         yesNo(responded), mediumDateString(submission.responseDate()),
+         submission.validDueDate() ? mediumDateString(submission.responseDueDate()) : QString(), response,
+         mediumDateString(submission.responseDate()),
          responded ? VelumarkStrings::entry(VelumarkStrings::stateStrings(), submission.submissionState())
                    : QString(),
          ExportValues::money(submission.income()), submission.notes(), yesNo(submission.releaseSigned()),

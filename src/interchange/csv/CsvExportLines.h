@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interchange/csv/CsvFieldReader.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,10 @@ class Submission;
 class CsvExportLines
 {
 public:
+    // The longest record line (in characters) the CSV import reads back whole: no field of it can
+    // be longer, and none of its lines has more bytes than the import's line limit.
+    static constexpr qsizetype kMaximumRecordLength = kMaximumFieldLength;
+
     // The two comment lines, naming the moment of the export.
     static QString commentLines(const QDateTime &exported);
     // An empty line, the title line and the column header line of a section.

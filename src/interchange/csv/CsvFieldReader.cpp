@@ -2,6 +2,9 @@
 
 #include "interchange/csv/InputTextStream.h"
 
+// Any record the CSV export writes is read back whole.
+static_assert(velumark::InputTextStream::kMaximumLineLength >= 3 * velumark::kMaximumFieldLength);
+
 namespace velumark {
 
 namespace {
@@ -16,15 +19,16 @@ QString withSingleQuotes(QString text)
 
 // Appends the rest of a line to a quoted field and fetches the line it continues on. False when
 // the field cannot continue: the input ended, a line was too long, or the field grew too long.
+// What cut an open stream's field short is noted on it, with the field's first line.
 bool continueOnNextLine(InputTextStream &stream, std::optional<QString> &currentLine, qsizetype start,
-                        QString &field)
+                        QString &field, qint64 firstLine)
 {
     field += withSingleQuotes(currentLine->mid(start));
     field += QChar(u'\n');
     int status = InputTextStream::kLineRead;
     for (;;) {
         if (field.size() > kMaximumFieldLength) {
-            stream.markLineTooLong();
+            stream.markFieldTooLong(firstLine);
             return false;
         }
         status = stream.readLine(currentLine);
@@ -32,7 +36,11 @@ bool continueOnNextLine(InputTextStream &stream, std::optional<QString> &current
             break;
         field += QChar(u'\n');
     }
-    return (status == InputTextStream::kLineRead || status == InputTextStream::kEndOfInput) && currentLine;
+    const bool continues =
+        (status == InputTextStream::kLineRead || status == InputTextStream::kEndOfInput) && currentLine;
+    if (!continues && status == InputTextStream::kEndOfInput && stream.isOpen())
+        stream.markQuoteNotClosed(firstLine);
+    return continues;
 }
 
 } // namespace
@@ -42,6 +50,7 @@ std::optional<QString> readField(InputTextStream &stream, std::optional<QString>
 {
     if (!currentLine || position < 0)
         return std::nullopt;
+    const qint64 firstLine = stream.lineNumber();
     qsizetype start = position;
     qsizetype quotes = 0;
     if (position < currentLine->size() && currentLine->at(position) == kQuote) {
@@ -54,7 +63,7 @@ std::optional<QString> readField(InputTextStream &stream, std::optional<QString>
         // An opening quote that ends the line starts a field whose text begins with a line break.
         if (quotes == 0)
             return std::nullopt;
-        if (!continueOnNextLine(stream, currentLine, start, field)) {
+        if (!continueOnNextLine(stream, currentLine, start, field, firstLine)) {
             position = 0;
             return std::nullopt;
         }
@@ -83,7 +92,7 @@ std::optional<QString> readField(InputTextStream &stream, std::optional<QString>
                 return field;
             }
             if (position == lastIndex) {
-                if (!continueOnNextLine(stream, currentLine, start, field)) {
+                if (!continueOnNextLine(stream, currentLine, start, field, firstLine)) {
                     position = 0;
                     return std::nullopt;
                 }

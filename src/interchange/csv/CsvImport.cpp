@@ -1,7 +1,10 @@
 #include "interchange/csv/CsvImport.h"
 
+#include "interchange/csv/CsvFieldReader.h"
 #include "interchange/csv/CsvImportParser.h"
 #include "store/Localization.h"
+
+#include <QLocale>
 
 namespace velumark {
 
@@ -18,21 +21,43 @@ DatabaseImport::Outcome CsvImport::prepareForeignDatabase(const QString &target)
     if (!parsed.storedAnything())
         return failed(
             localized("The CSV file holds no artwork, client or submission that could be imported."));
-    if (parsed.stoppedEarly)
-        m_stoppedAtLine = parsed.stoppedAtLine;
+    m_cut = parsed.cut;
+    m_cutLine = parsed.cutLine;
+    return {};
+}
+
+QString CsvImport::cutMessage(InputTextStream::Cut cut, qint64 line)
+{
+    const QLocale locale;
+    switch (cut) {
+    case InputTextStream::Cut::None:
+        break;
+    case InputTextStream::Cut::LineTooLong:
+        return localized("The CSV file was read only up to line %1, which is longer than %2 bytes. The "
+                         "records before that line were imported; the rest of the file was not.")
+            .arg(line)
+            .arg(locale.toString(InputTextStream::kMaximumLineLength));
+    case InputTextStream::Cut::FieldTooLong:
+        return localized("The CSV file was read only up to line %1: a quoted field that begins there grows "
+                         "beyond %2 characters (is a quote left open?). The records before that line were "
+                         "imported; that record and the rest of the file were not.")
+            .arg(line)
+            .arg(locale.toString(kMaximumFieldLength));
+    case InputTextStream::Cut::QuoteNotClosed:
+        return localized("The CSV file was read only up to line %1: a quoted field that begins there is "
+                         "never closed, so it runs to the end of the file. The records before that line "
+                         "were imported; that record and the rest of the file were not.")
+            .arg(line);
+    }
     return {};
 }
 
 DatabaseImport::Outcome CsvImport::finish(Outcome outcome)
 {
     outcome = DatabaseImport::finish(std::move(outcome));
-    if (outcome.result == OperationResult::Done && m_stoppedAtLine > 0) {
-        // The records before the long line are in; the user must know the rest is not.
-        outcome.message =
-            localized("The CSV file was read only up to line %1, which is longer than 10,000 bytes. "
-                      "The records before that line were imported; the rest of the file was not.")
-                .arg(m_stoppedAtLine);
-    }
+    // The records before the cut are in; the user must know the rest is not.
+    if (outcome.result == OperationResult::Done && m_cut != InputTextStream::Cut::None)
+        outcome.message = cutMessage(m_cut, m_cutLine);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interchange/DatabaseImport.h"
+#include "interchange/csv/InputTextStream.h"
 
 namespace velumark {
 
@@ -13,12 +14,16 @@ public:
     CsvImport(VelumarkDatabase &document, QString csvPath, int scope, QObject *parent = nullptr);
     ~CsvImport() override;
 
+    // What the user is told when the reading was cut short at `line`.
+    static QString cutMessage(InputTextStream::Cut cut, qint64 line);
+
 protected:
     Outcome prepareForeignDatabase(const QString &target) override;
     Outcome finish(Outcome outcome) override;
 
 private:
-    qint64 m_stoppedAtLine = 0;
+    InputTextStream::Cut m_cut = InputTextStream::Cut::None;
+    qint64 m_cutLine = 0;
 };
 
 } // namespace velumark

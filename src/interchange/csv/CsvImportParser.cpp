@@ -55,11 +55,6 @@ QStringList readFields(InputTextStream &stream, const QString &line, qsizetype c
     return fields;
 }
 
-bool isComment(const QString &line)
-{
-    return line.startsWith(QLatin1String("//")) || line.startsWith(QLatin1String("\"//"));
-}
-
 // abortOnError stays on: the database is our own, so a failure is the disk's or SQLite's and is
 // raised, for parse() to end the import with it.
 void store(Record &record, SqliteConnection *database)
@@ -154,7 +149,7 @@ QString CsvImportParser::readFile()
         std::optional<QString> line;
         const int status = m_stream.readLine(line);
         if ((status == InputTextStream::kLineRead || status == InputTextStream::kEndOfInput) && line &&
-            !line->isEmpty() && !isComment(*line))
+            !line->isEmpty() && !isCommentLine(*line))
             processLine(*line);
         if (status != InputTextStream::kLineRead)
             break;
@@ -162,11 +157,27 @@ QString CsvImportParser::readFile()
     // Checked after the loop: a quoted field may have read further lines itself.
     if (m_stream.readFailed())
         return localized("The CSV file %1 could not be read to its end.").arg(m_csvPath);
-    if (m_stream.lineTooLong()) {
-        m_result.stoppedEarly = true;
-        m_result.stoppedAtLine = m_stream.lineNumber();
-    }
+    m_result.cut = m_stream.cut();
+    m_result.cutLine = m_stream.cutLine();
     return {};
+}
+
+bool CsvImportParser::isCommentLine(const QString &line)
+{
+    if (!line.startsWith(QLatin1String("//")) && !line.startsWith(QLatin1String("\"//")))
+        return false;
+    // Among a section's rows a record's first field may begin the same way ("//Untitled"): there a
+    // comment is a line whose further fields are all empty (as a spreadsheet pads it).
+    if (m_phase != Phase::Rows)
+        return true;
+    std::optional<QString> current = line;
+    qsizetype position = 0;
+    readField(m_singleLine, current, position);
+    while (const std::optional<QString> field = readField(m_singleLine, current, position)) {
+        if (!field->isEmpty())
+            return false;
+    }
+    return true;
 }
 
 void CsvImportParser::processLine(const QString &line)
@@ -220,11 +231,16 @@ bool CsvImportParser::takeTitleLine(const QString &line)
     return true;
 }
 
+const QStringList &CsvImportParser::sectionColumns() const
+{
+    return m_section == Section::Artworks  ? m_artworkColumns
+           : m_section == Section::Clients ? m_clientColumns
+                                           : m_submissionColumns;
+}
+
 void CsvImportParser::takeHeaderLine(const QString &line)
 {
-    const QStringList &columns = m_section == Section::Artworks  ? m_artworkColumns
-                                 : m_section == Section::Clients ? m_clientColumns
-                                                                 : m_submissionColumns;
+    const QStringList &columns = sectionColumns();
     const QStringList fields = readFields(m_singleLine, line, columns.size());
     qsizetype matched = 0;
     while (matched < fields.size() && fields.at(matched) == columns.at(matched))
@@ -243,15 +259,19 @@ void CsvImportParser::takeHeaderLine(const QString &line)
 
 void CsvImportParser::readRecord(const QString &line)
 {
+    const QStringList fields = readFields(m_stream, line, sectionColumns().size());
+    // A record whose field was cut short is not stored with what remained of it.
+    if (m_stream.cut() != InputTextStream::Cut::None)
+        return;
     switch (m_section) {
     case Section::Artworks:
-        storeArtwork(readFields(m_stream, line, m_artworkColumns.size()));
+        storeArtwork(fields);
         break;
     case Section::Clients:
-        storeClient(readFields(m_stream, line, m_clientColumns.size()));
+        storeClient(fields);
         break;
     case Section::Submissions:
-        storeSubmission(readFields(m_stream, line, m_submissionColumns.size()));
+        storeSubmission(fields);
         break;
     case Section::None:
         break;

@@ -27,9 +27,10 @@ struct CsvImportResult
     // Distinct medium names of the stored artworks; the default mediums are stored but not counted.
     qint64 mediumCount = 0;
     qint64 artistCount = 0;
-    // A line longer than the limit ended the reading; the rows before it were stored.
-    bool stoppedEarly = false;
-    qint64 stoppedAtLine = 0;
+    // What ended the reading before the end of the file, and the line (from 1) where what was
+    // cut begins. The rows before it were stored; the row it belongs to was not.
+    InputTextStream::Cut cut = InputTextStream::Cut::None;
+    qint64 cutLine = 0;
 
     bool succeeded() const { return errorText.isEmpty(); }
     bool storedAnything() const { return artworkCount + clientCount + submissionCount > 0; }
@@ -78,7 +79,10 @@ private:
     void finishDatabase();
 
     void processLine(const QString &line);
+    bool isCommentLine(const QString &line);
     bool takeTitleLine(const QString &line);
+    // The column titles of the current section.
+    const QStringList &sectionColumns() const;
     void takeHeaderLine(const QString &line);
     void readRecord(const QString &line);
     void storeArtwork(const QStringList &fields);

@@ -32,6 +32,8 @@ bool InputTextStream::open(const QString &path)
     m_crFound = false;
     m_atFileStart = true;
     m_readFailed = false;
+    m_cut = Cut::None;
+    m_cutLine = 0;
     m_linesEnded = 0;
     m_lineNumber = 0;
     return true;
@@ -118,7 +120,22 @@ int InputTextStream::stopTooLong()
     m_lineTooLong = true;
     m_data.clear();
     m_lineNumber = m_linesEnded + 1;
+    m_cut = Cut::LineTooLong;
+    m_cutLine = m_lineNumber;
     return kLineTooLong;
+}
+
+void InputTextStream::markFieldTooLong(qint64 fromLine)
+{
+    m_lineTooLong = true;
+    m_cut = Cut::FieldTooLong;
+    m_cutLine = fromLine;
+}
+
+void InputTextStream::markQuoteNotClosed(qint64 fromLine)
+{
+    m_cut = Cut::QuoteNotClosed;
+    m_cutLine = fromLine;
 }
 
 QString InputTextStream::decode(const QByteArray &bytes)

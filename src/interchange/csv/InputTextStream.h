@@ -23,7 +23,18 @@ public:
     static constexpr int kLineTooLong = 255;
 
     static constexpr qsizetype kChunkSize = 128;
-    static constexpr qsizetype kMaximumLineLength = 10000; // bytes, terminator not counted
+    // Bytes, terminator not counted: room for a line of a million characters in any script (UTF-8
+    // takes at most three bytes for each UTF-16 unit), the longest record the CSV export writes.
+    static constexpr qsizetype kMaximumLineLength = 3 * 1000 * 1000;
+
+    // Why the reading ended before the end of the file.
+    enum class Cut
+    {
+        None,
+        LineTooLong,   // a line longer than kMaximumLineLength
+        FieldTooLong,  // a quoted field that grew beyond the field reader's limit
+        QuoteNotClosed // the file ended inside a quoted field
+    };
 
     InputTextStream();
     ~InputTextStream();
@@ -42,9 +53,15 @@ public:
     // kMaximumLineLength bytes, and from then on at every call until the next open().
     int readLine(std::optional<QString> &line);
 
-    // Ends the reading as an over-long line does; for callers that join lines into one text.
-    void markLineTooLong() { m_lineTooLong = true; }
+    // For callers that join lines into one text. A field that grew too long ends the reading as an
+    // over-long line does; a quoted field the file ended inside is noted. Both with the line the
+    // field began on.
+    void markFieldTooLong(qint64 fromLine);
+    void markQuoteNotClosed(qint64 fromLine);
     bool lineTooLong() const { return m_lineTooLong; }
+    // What cut the reading short, and the line (from 1) where what was cut begins.
+    Cut cut() const { return m_cut; }
+    qint64 cutLine() const { return m_cutLine; }
     // The file could not be read to its end (an I/O error, not the end of the file).
     bool readFailed() const { return m_readFailed; }
     // Number (from 1) of the line last delivered or, once too long, of the line that was.
@@ -69,6 +86,8 @@ private:
     bool m_crFound = false;
     bool m_atFileStart = true;
     bool m_readFailed = false;
+    Cut m_cut = Cut::None;
+    qint64 m_cutLine = 0;
     qint64 m_linesEnded = 0;
     qint64 m_lineNumber = 0;
 };

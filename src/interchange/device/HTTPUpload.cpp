@@ -71,6 +71,7 @@ void HTTPUpload::uploadToURL(const QUrl &url, const QString &inputFilename)
         return;
     }
     m_bodyLength = body->bodyLength();
+    m_bodySent = false;
 
     QNetworkRequest request = deviceRequest(url, kInactivityTimeoutMs);
     request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary);
@@ -97,6 +98,7 @@ void HTTPUpload::uploadToURL(const QUrl &url, const QString &inputFilename)
         // The network layer closes with a report of 0 of 0 bytes, which is no news.
         if (total <= 0)
             return;
+        m_bodySent = sent >= m_bodyLength;
         if (const auto percent = transferPercent(sent, m_bodyLength))
             emit progress(*percent);
     });
@@ -129,8 +131,12 @@ void HTTPUpload::replyFinished()
     stop();
     if (status)
         emit failed(kHTTPError, localized("HTTP error %1").arg(*status));
+    else if (error != QNetworkReply::NoError && m_bodySent)
+        emit failed(kNetworkReadError,
+                    QStringLiteral("%1: %2").arg(localized("Network read error"), errorText));
     else if (error != QNetworkReply::NoError)
-        emit failed(error, errorText);
+        emit failed(kNetworkWriteError,
+                    QStringLiteral("%1: %2").arg(localized("Network write error"), errorText));
     else
         emit finished();
 }

@@ -21,9 +21,12 @@ class HTTPUpload : public QObject
 {
     Q_OBJECT
 public:
-    // The uploader's own failure codes. A failed connection reports the network layer's error
-    // (QNetworkReply::NetworkError) instead; with no proxy in use, those never fall in 100 to 199.
+    // The failure codes. The network layer's own errors are reported as a write failure while the
+    // body is still going out and as a read failure once all of it went out, with the network
+    // layer's text after the code's own.
     static constexpr int kFileReadError = 100;
+    static constexpr int kNetworkWriteError = 101;
+    static constexpr int kNetworkReadError = 102;
     static constexpr int kHTTPError = 103;
     // The upload fails when nothing moves for this long.
     static constexpr int kInactivityTimeoutMs = 3000;
@@ -55,6 +58,7 @@ private:
     QNetworkAccessManager m_manager;
     QNetworkReply *m_reply = nullptr;
     qint64 m_bodyLength = 0;
+    bool m_bodySent = false;
     // Counts uploads, so that a failure queued for one that was aborted is dropped.
     quint64 m_attempt = 0;
 };

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velumark {
+class AppPreferences;
+}
+
+namespace velumark::editing {
+
+// What the preferences window edits: each control applies to the preferences at once, the
+// duration is written when the window closes, and the open documents learn of the changes then.
+class PreferencesEditor
+{
+public:
+    explicit PreferencesEditor(AppPreferences &preferences);
+
+    // Takes the stored values again and forgets earlier changes (the window is shown).
+    void load();
+
+    bool sortArtworksByArtist() const;
+    bool clearAfterDeadline() const;
+    QString durationText() const { return m_durationText; }
+    // Index into unitStrings(): unit 1 (day) is index 0.
+    int unitIndex() const;
+    // The singular unit words for a duration of exactly 1, the plural ones otherwise.
+    QStringList unitStrings() const;
+    bool pluralUnits() const { return m_pluralUnits; }
+
+    void setSortArtworksByArtist(bool on);
+    void setClearAfterDeadline(bool on);
+    void setUnitIndex(int index);
+
+    enum class DurationEdit
+    {
+        Accepted,
+        // Not a number of units: durationText() holds the last accepted text again; the window
+        // puts it back and beeps.
+        Rejected
+    };
+    // The duration field's text after an edit. An empty field means a duration of 0.
+    DurationEdit editDuration(const QString &text);
+
+    // What changed while the window was open.
+    struct Changes
+    {
+        bool sortOrder = false; // the open documents re-sort their artworks
+        bool deadline = false;  // the open documents refresh their lists
+    };
+    // The window closes: writes the duration, says what changed and forgets it.
+    Changes finish();
+
+private:
+    AppPreferences &m_preferences;
+    QString m_durationText;
+    bool m_pluralUnits = true;
+    bool m_sortChanged = false;
+    bool m_deadlineChanged = false;
+};
+
+} // namespace velumark::editing

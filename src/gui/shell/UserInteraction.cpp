@@ -1,0 +1,24 @@
+#include "gui/shell/UserInteraction.h"
+
+#include "gui/shell/DesktopInteraction.h"
+
+namespace velumark::gui {
+
+namespace {
+UserInteraction *installed = nullptr;
+}
+
+UserInteraction &UserInteraction::instance()
+{
+    if (installed)
+        return *installed;
+    static DesktopInteraction desktop;
+    return desktop;
+}
+
+UserInteraction *UserInteraction::setInstance(UserInteraction *interaction)
+{
+    return std::exchange(installed, interaction);
+}
+
+} // namespace velumark::gui

@@ -1,0 +1,182 @@
+#include "ShellJourney.h"
+#include "document/DocumentRegistry.h"
+#include "document/VelumarkDatabase.h"
+#include "gui/shell/ActionManager.h"
+#include "gui/shell/CatalogueDocument.h"
+#include "gui/shell/RecentDocuments.h"
+#include "gui/shell/VelumarkDocumentController.h"
+#include "gui/window/DocumentWindow.h"
+#include "store/VelumarkUtility.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+namespace velumark::test {
+namespace {
+
+using gui::ActionId;
+
+// Every file of a folder with a digest of its bytes.
+QStringList contentsOf(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        QFile in(file);
+        QByteArray digest;
+        if (in.open(QIODevice::ReadOnly))
+            digest = QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha1).toHex();
+        entries.append(QDir(folder).relativeFilePath(file) + QLatin1Char(' ') + QString::fromLatin1(digest));
+    }
+    entries.sort();
+    return entries;
+}
+
+TEST_F(ShellJourney, FirstStartMakesAnUntitledCatalogueThatIsGoneWhenNotSaved)
+{
+    ASSERT_TRUE(app().start({}));
+    gui::DocumentWindow *window = onlyWindow();
+    ASSERT_TRUE(window);
+    const QString package =
+        QDir(VelumarkUtility::applicationDataFolder()).filePath(QStringLiteral("Untitled.vdb"));
+    EXPECT_EQ(window->document().packagePath(), package);
+    EXPECT_TRUE(QFileInfo(package + QStringLiteral("/velumark.db")).isFile());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled — Velumark"));
+    EXPECT_TRUE(app().actions().importMenu()->menuAction()->isEnabled());
+    EXPECT_TRUE(app().recentDocuments().paths().isEmpty());
+
+    user.answers = {QStringLiteral("Don't Save")};
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(user.questions.size(), 1u);
+    EXPECT_TRUE(user.questions[0].text.contains(QStringLiteral("“Untitled”")));
+    deleteClosedWindows();
+    EXPECT_FALSE(QFileInfo::exists(package));
+    EXPECT_FALSE(app().actions().importMenu()->menuAction()->isEnabled());
+}
+
+TEST_F(ShellJourney, StartReopensTheMostRecentCatalogue)
+{
+    const QString older = makeCatalogue(QStringLiteral("Older"));
+    const QString studio =
+        makeCatalogue(QStringLiteral("Studio"), {QStringLiteral("Dawn"), QStringLiteral("Dusk")});
+    app().recentDocuments().add(older);
+    app().recentDocuments().add(studio);
+
+    ASSERT_TRUE(app().start({}));
+    gui::DocumentWindow *window = onlyWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Studio — Velumark"));
+    EXPECT_EQ(window->document().database().artworks().size(), 2u);
+    window->activateWindow();
+    QTRY_COMPARE(DocumentRegistry::shared().getMainDocument(), &window->document().database());
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+}
+
+TEST_F(ShellJourney, AMissingRecentCatalogueIsDroppedWithAMessage)
+{
+    const QString gone = path(QStringLiteral("Gone.vdb"));
+    const QString kept = makeCatalogue(QStringLiteral("Kept"));
+    app().recentDocuments().add(gone);
+    app().recentDocuments().add(kept);
+    ASSERT_TRUE(app().start({}));
+
+    QAction *entry = nullptr;
+    for (QAction *action : app().actions().recentMenu()->actions()) {
+        if (action->text() == QStringLiteral("Gone"))
+            entry = action;
+    }
+    ASSERT_TRUE(entry);
+    entry->trigger();
+    ASSERT_EQ(user.alerts.size(), 1u);
+    EXPECT_TRUE(user.alerts[0].text.contains(QStringLiteral("can no longer be found")));
+    EXPECT_EQ(app().recentDocuments().paths(), QStringList{QFileInfo(kept).canonicalFilePath()});
+    EXPECT_EQ(windowCount(), 1);
+
+    trigger(ActionId::ClearRecentDocuments);
+    EXPECT_TRUE(app().recentDocuments().paths().isEmpty());
+    EXPECT_FALSE(app().actions().action(ActionId::ClearRecentDocuments)->isEnabled());
+}
+
+TEST_F(ShellJourney, ADamagedCatalogueOpensWithAnAlertAndStaysAsItWas)
+{
+    const QString damaged = path(QStringLiteral("Damaged.vdb"));
+    QDir().mkdir(damaged);
+    QFile database(damaged + QStringLiteral("/velumark.db"));
+    ASSERT_TRUE(database.open(QIODevice::WriteOnly));
+    database.write(QByteArray("these bytes are no SQLite database\n").repeated(200));
+    database.close();
+    const QStringList before = contentsOf(damaged);
+
+    // The launch that was asked to open it still ends with a window: an untitled catalogue.
+    ASSERT_TRUE(app().start({damaged}));
+    ASSERT_EQ(user.alerts.size(), 1u);
+    EXPECT_EQ(user.alerts[0].text, QStringLiteral("The catalogue “%1” cannot be opened.").arg(damaged));
+    EXPECT_FALSE(user.alerts[0].detail.isEmpty());
+    EXPECT_EQ(contentsOf(damaged), before);
+    ASSERT_TRUE(onlyWindow());
+    EXPECT_TRUE(onlyWindow()->document().isUntitled());
+}
+
+TEST_F(ShellJourney, OpenTakesThePackageOrTheDatabaseInsideAndHandsInterchangeFilesOn)
+{
+    const QString first = makeCatalogue(QStringLiteral("First"));
+    const QString second = makeCatalogue(QStringLiteral("Second"));
+    ASSERT_TRUE(app().start({first}));
+
+    user.paths = {second + QStringLiteral("/velumark.db")};
+    trigger(ActionId::Open);
+    ASSERT_EQ(windowCount(), 2) << user.transcript().toStdString();
+    EXPECT_EQ(app().documents().windows().last()->document().packagePath(), second);
+    // An open catalogue is not opened twice.
+    user.paths = {first};
+    trigger(ActionId::Open);
+    EXPECT_EQ(windowCount(), 2);
+
+    const QString interchange = emptyFile(QStringLiteral("Export.vdbi"));
+    user.paths = {interchange};
+    trigger(ActionId::Open);
+    ASSERT_EQ(user.alerts.size(), 1u);
+    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("Import From")));
+    QStringList handed;
+    app().documents().setInterchangeHandler([&](const QString &file) { handed.append(file); });
+    app().documents().openPaths({interchange});
+    EXPECT_EQ(handed, QStringList{interchange});
+    EXPECT_EQ(windowCount(), 2);
+}
+
+TEST_F(ShellJourney, ACatalogueDroppedOnTheWindowOpens)
+{
+    const QString first = makeCatalogue(QStringLiteral("First"));
+    const QString dropped = makeCatalogue(QStringLiteral("Dropped"));
+    ASSERT_TRUE(app().start({first}));
+    gui::DocumentWindow *window = onlyWindow();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("notes.txt"))), QUrl::fromLocalFile(dropped)});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    QTRY_COMPARE(windowCount(), 2);
+    EXPECT_EQ(app().documents().windows().last()->document().packagePath(), dropped);
+
+    QMimeData nothing;
+    nothing.setUrls({QUrl::fromLocalFile(path(QStringLiteral("notes.txt")))});
+    QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+} // namespace
+} // namespace velumark::test
