@@ -13,6 +13,7 @@
 #include "Baselines.h"
 #include "BenchCatalogues.h"
 #include "BenchSupport.h"
+#include "document/ArtworkListController.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
 #include "interchange/DatabaseExport.h"
@@ -184,13 +185,18 @@ QString foldedRowText(const Submission &submission)
         .toCaseFolded();
 }
 
-void measureSearch(Figure &figure, Figure &first, int size, VelumarkDatabase &document)
+void measureSearch(Figure &figure, Figure &idle, Figure &first, int size, VelumarkDatabase &document)
 {
     document.setCurrentList(VelumarkDatabase::ListKind::Submissions);
-    // What the baseline scans: one folded text per row, made before it is timed.
+    // What the window does when it is idle after the open, beside making what the baseline scans:
+    // one folded text per row.
     std::vector<std::pair<QString, Submission *>> rows;
-    for (const auto &submission : document.submissions())
-        rows.emplace_back(foldedRowText(*submission), submission.get());
+    const double idleOurs = timed([&] { document.prepareSearch(); });
+    const double idleBaseline = timed([&] {
+        for (const auto &submission : document.submissions())
+            rows.emplace_back(foldedRowText(*submission), submission.get());
+    });
+    idle.at[size] = {idleOurs, idleBaseline, true};
     std::vector<Submission *> found;
     auto scan = [&](const QString &text) {
         const QString needle = text.toCaseFolded();
@@ -201,8 +207,13 @@ void measureSearch(Figure &figure, Figure &first, int size, VelumarkDatabase &do
         }
     };
 
-    // The first keystroke after opening.
-    const double firstOurs = timed([&] { document.handleSearch(QStringLiteral("g")); });
+    // The first keystroke after opening (and the idle moment).
+    // A keystroke is done when the view can lay out its rows: the bands are read too.
+    auto keystroke = [&](const QString &text) {
+        document.handleSearch(text);
+        document.submissionListController()->isSectionHeading(0);
+    };
+    const double firstOurs = timed([&] { keystroke(QStringLiteral("g")); });
     const double firstBaseline = timed([&] { scan(QStringLiteral("g")); });
     first.at[size] = {firstOurs, firstBaseline, true};
 
@@ -219,13 +230,14 @@ void measureSearch(Figure &figure, Figure &first, int size, VelumarkDatabase &do
         Runs ours;
         Runs baseline;
         for (int r = 0; r < 3; ++r) {
-            ours.add(timed([&] { document.handleSearch(text); }));
+            ours.add(timed([&] { keystroke(text); }));
             baseline.add(timed([&] { scan(text); }));
         }
-        if (document.displayedSubmissions().size() != found.size())
+        const qsizetype shown = document.submissionListController()->rowCount();
+        if (static_cast<size_t>(shown) != found.size())
             note(QStringLiteral("WARNING: the search for \"%1\" found %2 rows, the plain scan %3")
                      .arg(text)
-                     .arg(document.displayedSubmissions().size())
+                     .arg(shown)
                      .arg(found.size()));
         worstOurs = std::max(worstOurs, ours.best());
         worstBaseline = std::max(worstBaseline, baseline.best());
@@ -259,8 +271,7 @@ void measureSortSubmissions(Figure &figure, int size, VelumarkDatabase &document
     Runs baseline;
     for (int r = 0; r < 6; ++r) {
         const bool ascending = r % 2 == 1;
-        document.sortSubmissionsAscending = ascending;
-        ours.add(timed([&] { document.sortSubmissionsByDateAndTitle(); }));
+        ours.add(timed([&] { document.submissionListController()->setSortOrder(0, ascending); }));
         baseline.add(timed([&] {
             std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed &a, const Keyed &b) {
                 int order = 0;
@@ -274,8 +285,7 @@ void measureSortSubmissions(Figure &figure, int size, VelumarkDatabase &document
             });
         }));
     }
-    document.sortSubmissionsAscending = true;
-    document.sortSubmissionsByDateAndTitle();
+    document.submissionListController()->setSortOrder(0, true);
     figure.at[size] = {ours.best(), baseline.best(), true};
 }
 
@@ -296,8 +306,7 @@ void measureSortArtworks(Figure &figure, int size, VelumarkDatabase &document)
     Runs baseline;
     for (int r = 0; r < 6; ++r) {
         const bool ascending = r % 2 == 1;
-        document.sortArtworksAscending = ascending;
-        ours.add(timed([&] { document.sortArtworksByTitleAndArtist(); }));
+        ours.add(timed([&] { document.artworkListController()->setSortOrder(0, ascending); }));
         baseline.add(timed([&] {
             std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed &a, const Keyed &b) {
                 int order = QString::compare(a.title, b.title);
@@ -307,8 +316,7 @@ void measureSortArtworks(Figure &figure, int size, VelumarkDatabase &document)
             });
         }));
     }
-    document.sortArtworksAscending = true;
-    document.sortArtworksByTitleAndArtist();
+    document.artworkListController()->setSortOrder(0, true);
     figure.at[size] = {ours.best(), baseline.best(), true};
 }
 
@@ -609,7 +617,7 @@ int main(int argc, char **argv)
     const QString pictures[2] = {preparedCameraPicture(g_data, 4000, 3000),
                                  preparedCameraPicture(g_data, 6000, 4000)};
 
-    std::vector<Figure> figures(10);
+    std::vector<Figure> figures(11);
     Figure &open = figures[0];
     open = {QStringLiteral("open (load all lists, link, count overdue)"),
             QStringLiteral("raw N+1 eager read"),
@@ -638,12 +646,23 @@ int main(int argc, char **argv)
                    false,
                    0,
                    0,
-                   0,
-                   QString(),
+                   50,
+                   QStringLiteral("<= 50 ms"),
                    {},
-                   QStringLiteral("builds the search texts of every row"),
+                   QStringLiteral("after the window's idle call of prepareSearch() (next figure)"),
                    true};
-    Figure &sortSubmissions = figures[3];
+    Figure &idleSearch = figures[3];
+    idleSearch = {QStringLiteral("search texts made while idle after opening (prepareSearch)"),
+                  QStringLiteral("one folded text per row"),
+                  false,
+                  0,
+                  0,
+                  0,
+                  QString(),
+                  {},
+                  QString(),
+                  true};
+    Figure &sortSubmissions = figures[4];
     sortSubmissions = {QStringLiteral("sort all submissions"),
                        QStringLiteral("std::sort by precomputed key"),
                        false,
@@ -654,7 +673,7 @@ int main(int argc, char **argv)
                        {},
                        {},
                        true};
-    Figure &sortArtworks = figures[4];
+    Figure &sortArtworks = figures[5];
     sortArtworks = {QStringLiteral("sort all artworks"),
                     QStringLiteral("std::sort by precomputed key"),
                     false,
@@ -665,7 +684,7 @@ int main(int argc, char **argv)
                     {},
                     {},
                     true};
-    Figure &flush = figures[5];
+    Figure &flush = figures[6];
     flush = {QStringLiteral("flush with 10% of the records changed"),
              QStringLiteral("raw updates in one exclusive transaction"),
              false,
@@ -676,7 +695,7 @@ int main(int argc, char **argv)
              {},
              {},
              true};
-    Figure &csvExport = figures[6];
+    Figure &csvExport = figures[7];
     csvExport = {QStringLiteral("CSV export"),
                  QStringLiteral("sqlite3 .mode csv"),
                  true,
@@ -687,7 +706,7 @@ int main(int argc, char **argv)
                  {},
                  {},
                  true};
-    Figure &csvImport = figures[7];
+    Figure &csvImport = figures[8];
     csvImport = {QStringLiteral("CSV import into an empty catalogue"),
                  QStringLiteral("sqlite3 .import --csv"),
                  true,
@@ -698,7 +717,7 @@ int main(int argc, char **argv)
                  {},
                  {},
                  true};
-    Figure &exchange = figures[8];
+    Figure &exchange = figures[9];
     exchange = {QStringLiteral("interchange export then import, no photos"),
                 QStringLiteral("INSERT INTO ... SELECT between attached databases"),
                 false,
@@ -709,7 +728,7 @@ int main(int argc, char **argv)
                 {},
                 {},
                 true};
-    Figure &photo = figures[9];
+    Figure &photo = figures[10];
     photo = {QStringLiteral("photo import 6000x4000 (small: 4000x3000)"),
              QStringLiteral("libvips vips_thumbnail, same three files"),
              false,
@@ -737,7 +756,7 @@ int main(int argc, char **argv)
         auto document = openDocument(catalogues[s]);
         if (wanted("search")) {
             note(QStringLiteral("search"));
-            measureSearch(search, firstSearch, s, *document);
+            measureSearch(search, idleSearch, firstSearch, s, *document);
         }
         if (wanted("sort")) {
             note(QStringLiteral("sort"));

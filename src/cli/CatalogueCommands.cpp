@@ -1,10 +1,8 @@
 // The commands that make, summarize and list a catalogue.
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "document/ArtworkListController.h"
 #include "document/CatalogueStatistics.h"
-#include "document/ClientListController.h"
-#include "document/SubmissionListController.h"
+#include "document/RecordList.h"
 #include "document/VelumarkDatabase.h"
 #include "store/Localization.h"
 
@@ -144,31 +142,12 @@ int list(const QStringList &arguments)
     auto document = openCatalogue(parser.positionalArguments().at(1));
     if (!document)
         return kFailure;
-    document->setCurrentList(kind);
-    document->handleSearch(parser.value(search));
-    switch (kind) {
-    case VelumarkDatabase::ListKind::Artworks: {
-        const ArtworkListController &rows = *document->artworkListController();
-        for (qsizetype row = 0; row < rows.rowCount(); ++row)
-            printRow(rows.cell(row), nullptr, QStringLiteral("! "));
-        break;
-    }
-    case VelumarkDatabase::ListKind::Clients: {
-        const ClientListController &rows = *document->clientListController();
-        for (qsizetype row = 0; row < rows.rowCount(); ++row) {
-            const CellContent status = rows.cell(row, 1);
-            printRow(rows.cell(row, 0), &status, QStringLiteral("! "));
-        }
-        break;
-    }
-    case VelumarkDatabase::ListKind::Submissions: {
-        const SubmissionListController &rows = *document->submissionListController();
-        for (qsizetype row = 0; row < rows.rowCount(); ++row) {
-            const CellContent status = rows.cell(row, 1);
-            printRow(rows.cell(row, 0), &status, QStringLiteral("! "));
-        }
-        break;
-    }
+    RecordList &rows = *document->listController(kind);
+    rows.handleSearch(parser.value(search));
+    for (qsizetype row = 0; row < rows.rowCount(); ++row) {
+        const CellContent first = rows.cell(row, 0);
+        const CellContent second = rows.columnCount() > 1 ? rows.cell(row, 1) : CellContent();
+        printRow(first, rows.columnCount() > 1 ? &second : nullptr, QStringLiteral("! "));
     }
     return closeCatalogue(*document) ? kSuccess : kFailure;
 }

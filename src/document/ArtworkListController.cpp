@@ -7,9 +7,11 @@
 #include "store/VelumarkStrings.h"
 #include "store/VelumarkUtility.h"
 
-#include <unordered_set>
-
 namespace velumark {
+
+ArtworkListController::ArtworkListController(VelumarkDatabase &document, QObject *parent)
+    : RecordList(document, parent)
+{}
 
 QString ArtworkListController::sizeText(const Artwork &artwork)
 {
@@ -44,21 +46,19 @@ bool ArtworkListController::matches(const Artwork &artwork, const QString &text)
            has(latestClientText(artwork)) || has(sizeText(artwork)) || has(createdText(artwork));
 }
 
-void ArtworkListController::handleSearch(const QString &text)
+bool ArtworkListController::matches(const Record &record, const QString &text) const
 {
-    std::vector<Artwork *> &displayed = m_database.mutableDisplayedArtworks();
-    displayed.clear();
-    for (const auto &artwork : m_database.artworks()) {
-        if (matches(*artwork, text))
-            displayed.push_back(artwork.get());
-    }
+    return matches(static_cast<const Artwork &>(record), text);
 }
 
-void ArtworkListController::refreshData(const QString *text)
+std::vector<Record *> ArtworkListController::sourceRecords() const
 {
-    if (text)
-        handleSearch(*text);
-    refreshHeadings();
+    const auto &artworks = document().artworks();
+    std::vector<Record *> source;
+    source.reserve(artworks.size());
+    for (const auto &artwork : artworks)
+        source.push_back(artwork.get());
+    return source;
 }
 
 QString ArtworkListController::sectionTitle(const Artwork &artwork)
@@ -66,34 +66,46 @@ QString ArtworkListController::sectionTitle(const Artwork &artwork)
     return artwork.artist().isEmpty() ? QStringLiteral("#") : artwork.artist();
 }
 
-void ArtworkListController::refreshHeadings()
+void ArtworkListController::markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const
 {
-    const std::vector<Artwork *> &displayed = m_database.displayedArtworks();
-    const bool sections = VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist();
-    std::unordered_set<QString> seen;
-    for (Artwork *artwork : displayed) {
-        artwork->setSectionHeading(sections && seen.insert(sectionTitle(*artwork)).second);
+    if (!VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist())
+        return;
+    markFirstOfEach<QString>(
+        rows, flags, [](const Record &record) { return sectionTitle(static_cast<const Artwork &>(record)); });
+}
+
+void ArtworkListController::collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const
+{
+    // A row shows the outcome and the client of the artwork's latest submission.
+    if (kind == Kind::Submission) {
+        if (Artwork *artwork = static_cast<Submission *>(record)->artwork())
+            touched.push_back(artwork);
+    } else if (kind == Kind::Client) {
+        for (const Submission *submission : static_cast<Client *>(record)->submissions()) {
+            Artwork *artwork = submission->artwork();
+            if (artwork && artwork->submissions().front() == submission)
+                touched.push_back(artwork);
+        }
     }
 }
 
-qsizetype ArtworkListController::rowCount() const
+void ArtworkListController::applySortOrder()
 {
-    return static_cast<qsizetype>(m_database.displayedArtworks().size());
+    document().sortArtwork();
 }
 
 Artwork *ArtworkListController::artworkAt(qsizetype row) const
 {
-    const auto &displayed = m_database.displayedArtworks();
-    return row >= 0 && row < rowCount() ? displayed[static_cast<size_t>(row)] : nullptr;
+    return static_cast<Artwork *>(recordAt(row));
 }
 
-CellContent ArtworkListController::cell(qsizetype row) const
+CellContent ArtworkListController::cell(qsizetype row, int column) const
 {
     CellContent content;
     content.imageDimension = kImageDimension;
     content.normalCellHeight = kNormalCellHeight;
     const Artwork *artwork = artworkAt(row);
-    if (!artwork)
+    if (!artwork || column != 0)
         return content;
     content.mainText = artwork->title();
     content.subText = artwork->artist();
@@ -108,16 +120,10 @@ CellContent ArtworkListController::cell(qsizetype row) const
         if (latest->exhibited() && latest->submissionState() != SubmissionState::Exhibiting)
             content.statusImage2 = QStringLiteral("exhibited_icon");
     }
-    content.isSectionHeading = artwork->sectionHeading();
+    content.isSectionHeading = isSectionHeading(row);
     if (content.isSectionHeading)
         content.sectionHeading = sectionTitle(*artwork);
     return content;
-}
-
-double ArtworkListController::rowHeight(qsizetype row) const
-{
-    const Artwork *artwork = artworkAt(row);
-    return kNormalCellHeight + (artwork && artwork->sectionHeading() ? kSectionBandHeight : 0);
 }
 
 } // namespace velumark

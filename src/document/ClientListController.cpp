@@ -6,6 +6,10 @@
 
 namespace velumark {
 
+ClientListController::ClientListController(VelumarkDatabase &document, QObject *parent)
+    : RecordList(document, parent)
+{}
+
 bool ClientListController::matches(const Client &client, const QString &text)
 {
     if (text.isEmpty())
@@ -15,31 +19,38 @@ bool ClientListController::matches(const Client &client, const QString &text)
            client.subText().contains(text, Qt::CaseInsensitive);
 }
 
-void ClientListController::handleSearch(const QString &text)
+bool ClientListController::matches(const Record &record, const QString &text) const
 {
-    std::vector<Client *> &displayed = m_database.mutableDisplayedClients();
-    displayed.clear();
-    for (const auto &client : m_database.clients()) {
-        if (matches(*client, text))
-            displayed.push_back(client.get());
+    return matches(static_cast<const Client &>(record), text);
+}
+
+std::vector<Record *> ClientListController::sourceRecords() const
+{
+    const auto &clients = document().clients();
+    std::vector<Record *> source;
+    source.reserve(clients.size());
+    for (const auto &client : clients)
+        source.push_back(client.get());
+    return source;
+}
+
+void ClientListController::collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const
+{
+    // The status texts follow the client's latest submission.
+    if (kind == Kind::Submission) {
+        if (Client *client = static_cast<Submission *>(record)->client())
+            touched.push_back(client);
     }
 }
 
-void ClientListController::refreshData(const QString *text)
+void ClientListController::applySortOrder()
 {
-    if (text)
-        handleSearch(*text);
-}
-
-qsizetype ClientListController::rowCount() const
-{
-    return static_cast<qsizetype>(m_database.displayedClients().size());
+    document().sortClients();
 }
 
 Client *ClientListController::clientAt(qsizetype row) const
 {
-    const auto &displayed = m_database.displayedClients();
-    return row >= 0 && row < rowCount() ? displayed[static_cast<size_t>(row)] : nullptr;
+    return static_cast<Client *>(recordAt(row));
 }
 
 bool ClientListController::isHighlighted(const Client &client)
@@ -54,7 +65,7 @@ CellContent ClientListController::cell(qsizetype row, int column) const
     CellContent content;
     content.normalCellHeight = kNormalCellHeight;
     const Client *client = clientAt(row);
-    if (!client)
+    if (!client || column < 0 || column > 1)
         return content;
     if (column == 0) {
         content.mainText = client->company();

@@ -1,5 +1,6 @@
 #include "document/DocumentRegistry.h"
 
+#include "document/ArtworkListController.h"
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
 
@@ -39,10 +40,13 @@ bool DocumentRegistry::isDatabaseLoaded(const QString &packagePath) const
 
 void DocumentRegistry::notifyDatabasesOfArtworkReSort()
 {
-    for (VelumarkDatabase *database : m_dbArray)
+    // The artwork list's sections follow the preference, also while another list is shown.
+    for (VelumarkDatabase *database : m_dbArray) {
         database->sortArtwork();
-    for (VelumarkDatabase *database : m_dbArray)
+        if (database->currentList() != VelumarkDatabase::ListKind::Artworks)
+            database->artworkListController()->refreshData();
         database->refreshData();
+    }
 }
 
 void DocumentRegistry::notifyDatabasesOfDeadlineSetting()

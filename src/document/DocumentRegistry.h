@@ -17,7 +17,6 @@ public:
     void registerDatabase(VelumarkDatabase *database);
     void deregisterDatabase(VelumarkDatabase *database);
     const std::vector<VelumarkDatabase *> &dbArray() const { return m_dbArray; }
-    bool hasDocuments() const { return !m_dbArray.empty(); }
 
     void registerAsMainDocument(VelumarkDatabase *database) { m_mainDocument = database; }
     VelumarkDatabase *getMainDocument() const { return m_mainDocument; }

@@ -12,39 +12,6 @@
 
 namespace velumark {
 
-void SubmissionListController::setHistory(Artwork *artwork, Client *client)
-{
-    m_artworkForHistory = artwork;
-    m_clientForHistory = artwork ? nullptr : client;
-}
-
-const std::vector<Submission *> &SubmissionListController::rows() const
-{
-    if (m_artworkForHistory)
-        return m_artworkForHistory->submissions();
-    if (m_clientForHistory)
-        return m_clientForHistory->submissions();
-    return m_database.displayedSubmissions();
-}
-
-Submission *SubmissionListController::submissionAt(qsizetype row) const
-{
-    const auto &source = rows();
-    return row >= 0 && row < rowCount() ? source[static_cast<size_t>(row)] : nullptr;
-}
-
-bool SubmissionListController::matches(const Submission &submission, const QString &text)
-{
-    if (text.isEmpty())
-        return true;
-    auto has = [&](const QString &field) {
-        return field.contains(text, Qt::CaseInsensitive);
-    };
-    return (submission.artwork() && has(submission.artwork()->title())) ||
-           (submission.client() && has(submission.client()->company())) || has(submission.statusString()) ||
-           has(submission.moreSubText());
-}
-
 // The search texts of every submission of the document, folded and laid end to end, with what
 // the year headings compare: a keystroke then reads one block of memory instead of four texts
 // and three records per row. It stands as long as no record anywhere changed (Record::changeCount),
@@ -67,7 +34,6 @@ struct SubmissionListController::SearchIndex
         VelumarkUtility::LocalDay sent;
         VelumarkUtility::LocalDay due;
         int year = 0;
-        Submission::OrderKey order;
     };
 
     quint64 changes = 0;
@@ -75,9 +41,8 @@ struct SubmissionListController::SearchIndex
     quint32 collation = 0;
     std::vector<Row> rows;
     std::u16string text;
-    // The rows the last search displayed, to recognise that list when the headings are made.
+    // The rows the last search found (positions in rows), so that their bands come from the index.
     std::vector<quint32> found;
-    std::vector<Submission *> displayed;
 
     static void dayCounts(const Row &row, const VelumarkUtility::LocalDay &today, qint64 *days, bool *pastDue)
     {
@@ -86,16 +51,124 @@ struct SubmissionListController::SearchIndex
     }
 };
 
-SubmissionListController::SubmissionListController(VelumarkDatabase &database) : m_database(database) {}
+SubmissionListController::SubmissionListController(VelumarkDatabase &document, QObject *parent)
+    : RecordList(document, parent)
+{
+    const DocumentNotifier *notifier = document.notifier();
+    connect(notifier, &DocumentNotifier::listsAboutToBeReloaded, this,
+            &SubmissionListController::forgetHistoryRecord);
+    connect(notifier, &DocumentNotifier::recordAboutToBeRemoved, this, [this](Kind, Record *record) {
+        if (record && (record == m_artworkForHistory || record == m_clientForHistory)) {
+            forgetHistoryRecord();
+            followSource({});
+        }
+    });
+}
 
 SubmissionListController::~SubmissionListController() = default;
 
-bool SubmissionListController::indexIsCurrent(const Submission::TextContext &context, quint32 collation)
+void SubmissionListController::setHistory(Artwork *artwork, Client *client)
+{
+    m_history = true;
+    m_artworkForHistory = artwork;
+    m_clientForHistory = artwork ? nullptr : client;
+    rebuild();
+}
+
+void SubmissionListController::forgetHistoryRecord()
+{
+    m_artworkForHistory = nullptr;
+    m_clientForHistory = nullptr;
+}
+
+std::vector<Record *> SubmissionListController::sourceRecords() const
+{
+    std::vector<Record *> source;
+    if (!m_history) {
+        const auto &submissions = document().submissions();
+        source.reserve(submissions.size());
+        for (const auto &submission : submissions)
+            source.push_back(submission.get());
+        return source;
+    }
+    const std::vector<Submission *> none;
+    const std::vector<Submission *> &own = m_artworkForHistory  ? m_artworkForHistory->submissions()
+                                           : m_clientForHistory ? m_clientForHistory->submissions()
+                                                                : none;
+    // In this list's own direction: compareKeys follows the class direction, which is the main
+    // list's.
+    const quint32 collation = collationSerial(false);
+    const int sign = Submission::isSortAscending() == isSortAscending() ? 1 : -1;
+    std::vector<std::pair<Submission::OrderKey, Submission *>> keyed;
+    keyed.reserve(own.size());
+    for (Submission *submission : own)
+        keyed.emplace_back(submission->orderKey(collation), submission);
+    std::stable_sort(keyed.begin(), keyed.end(), [sign](const auto &a, const auto &b) {
+        return sign * Submission::compareKeys(a.first, b.first) < 0;
+    });
+    for (const auto &[key, submission] : keyed)
+        source.push_back(submission);
+    return source;
+}
+
+qsizetype SubmissionListController::sourceIndexOf(const Record *record) const
+{
+    return m_history ? RecordList::sourceIndexOf(record) : indexIn(document().submissions(), record);
+}
+
+size_t SubmissionListController::sourceCount() const
+{
+    return m_history ? RecordList::sourceCount() : document().submissions().size();
+}
+
+void SubmissionListController::applySortOrder()
+{
+    if (m_history)
+        followOrder();
+    else
+        document().sortSubmissionsByDateAndTitle();
+}
+
+void SubmissionListController::collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const
+{
+    // Rows show the artwork's title and photo and the client's company.
+    if (kind == Kind::Artwork) {
+        const auto &own = static_cast<Artwork *>(record)->submissions();
+        touched.insert(touched.end(), own.begin(), own.end());
+    } else if (kind == Kind::Client) {
+        const auto &own = static_cast<Client *>(record)->submissions();
+        touched.insert(touched.end(), own.begin(), own.end());
+    }
+}
+
+Submission *SubmissionListController::submissionAt(qsizetype row) const
+{
+    return static_cast<Submission *>(recordAt(row));
+}
+
+bool SubmissionListController::matches(const Submission &submission, const QString &text)
+{
+    if (text.isEmpty())
+        return true;
+    auto has = [&](const QString &field) {
+        return field.contains(text, Qt::CaseInsensitive);
+    };
+    return (submission.artwork() && has(submission.artwork()->title())) ||
+           (submission.client() && has(submission.client()->company())) || has(submission.statusString()) ||
+           has(submission.moreSubText());
+}
+
+bool SubmissionListController::matches(const Record &record, const QString &text) const
+{
+    return matches(static_cast<const Submission &>(record), text);
+}
+
+bool SubmissionListController::indexIsCurrent(const Submission::TextContext &context, quint32 collation) const
 {
     if (!m_index || m_index->changes != Record::changeCount() || m_index->textSerial != context.serial ||
         m_index->collation != collation)
         return false;
-    const auto &submissions = m_database.submissions();
+    const auto &submissions = document().submissions();
     if (submissions.size() != m_index->rows.size())
         return false;
     for (size_t i = 0; i < submissions.size(); ++i) {
@@ -116,18 +189,16 @@ bool SubmissionListController::indexIsCurrent(const Submission::TextContext &con
     return true;
 }
 
-void SubmissionListController::buildIndex(const Submission::TextContext &context, quint32 collation)
+void SubmissionListController::buildIndex(const Submission::TextContext &context, quint32 collation) const
 {
     if (!m_index)
         m_index = std::make_unique<SearchIndex>();
     SearchIndex &index = *m_index;
     index.rows.clear();
     index.text.clear();
-    index.found.clear();
-    index.displayed.clear();
     index.textSerial = context.serial;
     index.collation = collation;
-    for (const auto &owned : m_database.submissions()) {
+    for (const auto &owned : document().submissions()) {
         Submission *submission = owned.get();
         SearchIndex::Row row;
         row.submission = submission;
@@ -148,6 +219,7 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
                               static_cast<size_t>(folded.size()));
             row.length[f] = static_cast<quint32>(folded.size());
         }
+        row.year = submission->sendYearKey(context);
         row.waiting = submission->responseReceived() == ResponseFlag::Waiting;
         if (row.waiting) {
             row.validDueDate = submission->validDueDate();
@@ -158,8 +230,6 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
             else
                 SearchIndex::dayCounts(row, context.today, &row.days, &row.pastDue);
         }
-        row.year = submission->sendYearKey(context);
-        row.order = submission->orderKey(collation);
         index.rows.push_back(row);
     }
     // Taken last: making the texts reads no record, so nothing changed while the index was made.
@@ -167,7 +237,7 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
 }
 
 bool SubmissionListController::matchesRecord(const Submission &submission, const SearchNeedle &needle,
-                                             const Submission::TextContext &context) const
+                                             const Submission::TextContext &context)
 {
     const Artwork *artwork = submission.artwork();
     const Client *client = submission.client();
@@ -177,39 +247,38 @@ bool SubmissionListController::matchesRecord(const Submission &submission, const
            submission.searchDateLine(context).contains(needle);
 }
 
-void SubmissionListController::handleSearch(const QString &text)
+std::vector<Record *> SubmissionListController::searchedRecords() const
 {
-    std::vector<Submission *> &displayed = m_database.mutableDisplayedSubmissions();
-    displayed.clear();
-    if (text.isEmpty()) {
-        for (const auto &submission : m_database.submissions())
-            displayed.push_back(submission.get());
-        if (m_index) {
-            // The full list: the index stands for it when it is current.
-            const Submission::TextContext context = Submission::textContext();
-            if (indexIsCurrent(context, collationSerial(false))) {
-                m_index->found.resize(m_index->rows.size());
-                for (size_t i = 0; i < m_index->found.size(); ++i)
-                    m_index->found[i] = static_cast<quint32>(i);
-                m_index->displayed = displayed;
-            } else {
-                m_index->displayed.clear();
-            }
-        }
+    if (m_history || searchText().isEmpty())
+        return sourceRecords();
+    return searchIndex(searchText());
+}
+
+void SubmissionListController::prepareSearch()
+{
+    if (m_history)
         return;
-    }
-    // The rule of matches(), on texts each record keeps folded until it changes.
+    const TimeZoneScope zone;
+    const VelumarkUtility::TodayScope today;
+    const Submission::TextContext context = Submission::textContext();
+    const quint32 collation = collationSerial(false);
+    if (!indexIsCurrent(context, collation))
+        buildIndex(context, collation);
+}
+
+// The rule of matches(), on texts each record keeps folded until it changes.
+std::vector<Record *> SubmissionListController::searchIndex(const QString &text) const
+{
+    std::vector<Record *> found;
     const TimeZoneScope zone;
     const SearchNeedle needle(text);
     const Submission::TextContext context = Submission::textContext();
     if (needle.folded().isNull()) {
-        if (m_index)
-            m_index->displayed.clear();
-        for (const auto &submission : m_database.submissions()) {
+        for (const auto &submission : document().submissions()) {
             if (matchesRecord(*submission, needle, context))
-                displayed.push_back(submission.get());
+                found.push_back(submission.get());
         }
-        return;
+        return found;
     }
     const quint32 collation = collationSerial(false);
     if (!indexIsCurrent(context, collation))
@@ -219,30 +288,23 @@ void SubmissionListController::handleSearch(const QString &text)
     const std::u16string_view pattern(reinterpret_cast<const char16_t *>(needle.folded().constData()),
                                       static_cast<size_t>(needle.folded().size()));
     const char16_t *base = index.text.data();
-    for (size_t i = 0; i < index.rows.size(); ++i) {
-        const SearchIndex::Row &row = index.rows[i];
-        bool found = false;
+    for (quint32 at = 0; at < index.rows.size(); ++at) {
+        const SearchIndex::Row &row = index.rows[at];
+        bool hit = false;
         if (row.throughRecord) {
-            found = matchesRecord(*row.submission, needle, context);
+            hit = matchesRecord(*row.submission, needle, context);
         } else {
-            for (int f = 0; f < 4 && !found; ++f)
-                found = row.length[f] >= pattern.size() &&
-                        std::u16string_view(base + row.offset[f], row.length[f]).find(pattern) !=
-                            std::u16string_view::npos;
+            for (int f = 0; f < 4 && !hit; ++f)
+                hit = row.length[f] >= pattern.size() &&
+                      std::u16string_view(base + row.offset[f], row.length[f]).find(pattern) !=
+                          std::u16string_view::npos;
         }
-        if (found) {
-            displayed.push_back(row.submission);
-            index.found.push_back(static_cast<quint32>(i));
+        if (hit) {
+            found.push_back(row.submission);
+            index.found.push_back(at);
         }
     }
-    index.displayed = displayed;
-}
-
-void SubmissionListController::refreshData(const QString *text)
-{
-    if (text)
-        handleSearch(*text);
-    refreshHeadings();
+    return found;
 }
 
 QString SubmissionListController::sectionTitle(const Submission &submission)
@@ -251,48 +313,35 @@ QString SubmissionListController::sectionTitle(const Submission &submission)
     return year.isEmpty() ? QStringLiteral("#") : year;
 }
 
-void SubmissionListController::refreshHeadings()
+void SubmissionListController::markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const
 {
-    // The first member of each year group, by the submission order, carries the band. A year
-    // stands for its text (yearString), so the groups are those of the texts.
-    const std::vector<Submission *> &list = rows();
+    // The rows are in submission order, so the first row of a year is its first by that order. A
+    // year stands for its text (yearString), so the groups are those of the texts.
     const Submission::TextContext context = Submission::textContext();
-    const quint32 collation = collationSerial(false);
-    struct First
-    {
-        int year;
-        Submission *submission;
-        Submission::OrderKey key;
-    };
-    // A list spans a few years: a short list of them beats hashing every row.
-    std::vector<First> firstOfYear;
-    auto consider = [&](Submission *submission, int year, const Submission::OrderKey &key) {
-        auto it = std::find_if(firstOfYear.begin(), firstOfYear.end(),
-                               [year](const First &f) { return f.year == year; });
-        if (it == firstOfYear.end())
-            firstOfYear.push_back({year, submission, key});
-        else if (Submission::compareKeys(key, it->key) < 0)
-            *it = {year, submission, key};
-    };
-    if (!historyScreen() && m_index && !m_index->displayed.empty() && list == m_index->displayed &&
-        m_index->changes == Record::changeCount() && m_index->textSerial == context.serial &&
-        m_index->collation == collation) {
-        // The list the last search made from a current index: years and keys are in the index.
-        for (const quint32 i : m_index->found) {
-            const SearchIndex::Row &row = m_index->rows[i];
-            row.submission->setSectionHeading(false);
-            consider(row.submission, row.year, row.order);
+    if (!m_history && m_index && m_index->changes == Record::changeCount() &&
+        m_index->textSerial == context.serial) {
+        // The rows of the last search, or every row: the years are in the index.
+        const SearchIndex &index = *m_index;
+        const bool all = rows.size() == index.rows.size();
+        const size_t count = all ? rows.size() : index.found.size();
+        bool same = count == rows.size();
+        for (size_t i = 0; same && i < count; ++i)
+            same = rows[i] == index.rows[all ? i : index.found[i]].submission;
+        if (same) {
+            std::vector<int> seen;
+            for (size_t i = 0; i < count; ++i) {
+                const int year = index.rows[all ? i : index.found[i]].year;
+                if (std::find(seen.begin(), seen.end(), year) == seen.end()) {
+                    seen.push_back(year);
+                    flags[i] = 1;
+                }
+            }
+            return;
         }
-        for (const First &first : firstOfYear)
-            first.submission->setSectionHeading(true);
-        return;
     }
-    for (Submission *submission : list) {
-        submission->setSectionHeading(false);
-        consider(submission, submission->sendYearKey(context), submission->orderKey(collation));
-    }
-    for (const First &first : firstOfYear)
-        first.submission->setSectionHeading(true);
+    markFirstOfEach<int>(rows, flags, [&context](const Record &record) {
+        return static_cast<const Submission &>(record).sendYearKey(context);
+    });
 }
 
 CellContent SubmissionListController::cell(qsizetype row, int column) const
@@ -301,10 +350,11 @@ CellContent SubmissionListController::cell(qsizetype row, int column) const
     content.normalCellHeight = kNormalCellHeight;
     content.imageDimension = column == 0 ? kImageDimension : 0;
     Submission *submission = submissionAt(row);
-    if (!submission)
+    if (!submission || column < 0 || column > 1)
         return content;
     const QString title = submission->artwork() ? submission->artwork()->title() : QString();
     const QString company = submission->client() ? submission->client()->company() : QString();
+    content.isSectionHeading = isSectionHeading(row);
     if (column == 0) {
         if (m_artworkForHistory) {
             content.mainText = company;
@@ -318,20 +368,14 @@ CellContent SubmissionListController::cell(qsizetype row, int column) const
             content.moreSubText = submission->moreSubText();
         }
         content.image = submission->cellImage();
-        content.sectionHeading = submission->sectionHeading() ? sectionTitle(*submission) : QString();
+        if (content.isSectionHeading)
+            content.sectionHeading = sectionTitle(*submission);
     } else {
         content.mainText = submission->statusString();
     }
     if (submission->isOverdue())
         content.backgroundImage = QString::fromLatin1(kHighlightBackground);
-    content.isSectionHeading = submission->sectionHeading();
     return content;
-}
-
-double SubmissionListController::rowHeight(qsizetype row) const
-{
-    const Submission *submission = submissionAt(row);
-    return kNormalCellHeight + (submission && submission->sectionHeading() ? kSectionBandHeight : 0);
 }
 
 void SubmissionListController::setOverdue(quint64 count)
@@ -339,14 +383,14 @@ void SubmissionListController::setOverdue(quint64 count)
     if (m_overdueSubs == count)
         return;
     m_overdueSubs = count;
-    emit m_database.notifier()->overdueCountChanged(count);
+    emit document().notifier()->overdueCountChanged(count);
 }
 
 void SubmissionListController::recalculateOverdue()
 {
     const VelumarkUtility::TodayScope today;
     quint64 count = 0;
-    for (const auto &submission : m_database.submissions()) {
+    for (const auto &submission : document().submissions()) {
         if (submission->isOverdue())
             ++count;
     }

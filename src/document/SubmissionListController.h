@@ -1,9 +1,8 @@
 #pragma once
 
-#include "document/CellContent.h"
+#include "document/RecordList.h"
 #include "store/Submission.h"
 
-#include <QObject>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -12,66 +11,85 @@ namespace velumark {
 
 class Artwork;
 class Client;
-class Submission;
-class VelumarkDatabase;
 
-// What a submission list shows: the document's displayed submissions (the main list), or the
-// submissions of one artwork or client (history mode), in year sections, with overdue rows
-// highlighted. The main list also keeps the document's count of overdue submissions.
-class SubmissionListController
+// A submission list in two columns (0 "Submission", 1 "Status"), in year sections, with overdue
+// rows highlighted. Two modes:
+// - the main list: every submission of the document in the document's submission order, filtered
+//   by the search text. The document owns the one instance
+//   (VelumarkDatabase::submissionListController()); its sort direction is the one the document
+//   sorts its submissions in, and it keeps the document's count of overdue submissions.
+// - a history list (setHistory): the submissions of one artwork or one client, never filtered,
+//   sorted in its own direction, so a history window and the main list do not disturb each other.
+//   Whoever shows a history makes its own instance; it empties itself when its record is removed
+//   or the document reloads (historyScreen() stays true, with no record) and must not outlive
+//   the document.
+// Both columns sort by the submission order; the column only holds the indicator.
+class SubmissionListController : public RecordList
 {
+    Q_OBJECT
 public:
     static constexpr double kNormalCellHeight = 80;
     static constexpr double kImageDimension = 54;
 
-    explicit SubmissionListController(VelumarkDatabase &database);
-    ~SubmissionListController();
-    SubmissionListController(const SubmissionListController &) = delete;
-    SubmissionListController &operator=(const SubmissionListController &) = delete;
+    explicit SubmissionListController(VelumarkDatabase &document, QObject *parent = nullptr);
+    ~SubmissionListController() override;
 
-    // History mode: the artwork's (or, without artwork, the client's) own submissions.
+    // History mode: the artwork's (or, without artwork, the client's) own submissions, announced
+    // as a rebuild.
     void setHistory(Artwork *artwork, Client *client);
-    bool historyScreen() const { return m_artworkForHistory || m_clientForHistory; }
+    bool historyScreen() const { return m_history; }
     Artwork *artworkForHistory() const { return m_artworkForHistory; }
     Client *clientForHistory() const { return m_clientForHistory; }
 
-    // Rebuilds the document's displayed submissions: artwork title, client company, status or
-    // date line containing the text, ignoring case; all for an empty text.
-    void handleSearch(const QString &text);
-    void refreshData(const QString *text = nullptr);
-    // Marks the first row of each send-date year.
-    void refreshHeadings();
-
-    const std::vector<Submission *> &rows() const;
-    qsizetype rowCount() const { return static_cast<qsizetype>(rows().size()); }
     Submission *submissionAt(qsizetype row) const;
-    // Column 0 "Submission", column 1 "Status".
-    CellContent cell(qsizetype row, int column) const;
-    double rowHeight(qsizetype row) const;
+    int columnCount() const override { return 2; }
+    CellContent cell(qsizetype row, int column) const override;
+    double normalCellHeight() const override { return kNormalCellHeight; }
+    // Whether the text occurs, ignoring case, in the artwork title, the client company, the
+    // status text or the date line.
     static bool matches(const Submission &submission, const QString &text);
     // The year of the send date, or "#" without one.
     static QString sectionTitle(const Submission &submission);
 
+    // Makes the search texts of every submission now, so that the first keystroke finds them
+    // made: for an idle moment after the document opened. Later searches keep them current.
+    void prepareSearch();
+
+    // The document's overdue count (main list only).
     quint64 overdueSubs() const { return m_overdueSubs; }
     void recalculateOverdue();
     void incrementOverdue();
     // Never below 0.
     void decrementOverdue();
 
+protected:
+    std::vector<Record *> sourceRecords() const override;
+    qsizetype sourceIndexOf(const Record *record) const override;
+    size_t sourceCount() const override;
+    std::vector<Record *> searchedRecords() const override;
+    bool matches(const Record &record, const QString &text) const override;
+    void markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const override;
+    void collectTouched(Kind kind, Record *record, std::vector<Record *> &touched) const override;
+    void applySortOrder() override;
+
 private:
     struct SearchIndex;
+    bool holdsKind(Kind kind) const override { return kind == Kind::Submission; }
+    void forgetHistoryRecord();
     void setOverdue(quint64 count);
     // Whether the index holds the texts of the document's submissions as they are now.
-    bool indexIsCurrent(const Submission::TextContext &context, quint32 collation);
-    void buildIndex(const Submission::TextContext &context, quint32 collation);
-    bool matchesRecord(const Submission &submission, const SearchNeedle &needle,
-                       const Submission::TextContext &context) const;
+    bool indexIsCurrent(const Submission::TextContext &context, quint32 collation) const;
+    void buildIndex(const Submission::TextContext &context, quint32 collation) const;
+    std::vector<Record *> searchIndex(const QString &text) const;
+    static bool matchesRecord(const Submission &submission, const SearchNeedle &needle,
+                              const Submission::TextContext &context);
 
-    VelumarkDatabase &m_database;
+    bool m_history = false;
     Artwork *m_artworkForHistory = nullptr;
     Client *m_clientForHistory = nullptr;
     quint64 m_overdueSubs = 0;
-    std::unique_ptr<SearchIndex> m_index;
+    // Made on demand by a search; a cache, so a const search may renew it.
+    mutable std::unique_ptr<SearchIndex> m_index;
 };
 
 } // namespace velumark

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -27,8 +28,6 @@
 namespace velumark {
 
 namespace {
-
-using Kind = DocumentNotifier::Kind;
 
 bool setError(QString *error, const QString &message)
 {
@@ -69,13 +68,19 @@ QString writeProtectionOf(const QString &databasePath)
 
 VelumarkDatabase::VelumarkDatabase() : m_notifier(std::make_unique<DocumentNotifier>())
 {
+    m_artworkList = std::make_unique<ArtworkListController>(*this);
+    m_clientList = std::make_unique<ClientListController>(*this);
+    m_submissionList = std::make_unique<SubmissionListController>(*this);
     DocumentRegistry::shared().registerDatabase(this);
 }
 
 VelumarkDatabase::~VelumarkDatabase()
 {
     DocumentRegistry::shared().deregisterDatabase(this);
+    // History lists and editors let go of the records before they are freed.
+    emit m_notifier->listsAboutToBeReloaded();
     clearLists();
+    emit m_notifier->listsReloaded();
 }
 
 void VelumarkDatabase::clearLists()
@@ -86,9 +91,6 @@ void VelumarkDatabase::clearLists()
     }
     for (auto &client : m_clients)
         client->clearSubmissions();
-    m_displayedArtworks.clear();
-    m_displayedClients.clear();
-    m_displayedSubmissions.clear();
     m_availableArtworks.clear();
     m_availableClients.clear();
     m_submissions.clear();
@@ -286,6 +288,8 @@ bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
 
 bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *error)
 {
+    // The lists stay empty until the open or reload that called this announces listsReloaded.
+    emit m_notifier->listsAboutToBeReloaded();
     clearLists();
     if (!openDatabase(databasePath, error))
         return false;
@@ -427,6 +431,8 @@ bool VelumarkDatabase::loadAndLink(const QString &databasePath, QString *error)
 {
     // Every submission asks whether it is overdue while it loads: today is taken once for all.
     const VelumarkUtility::TodayScope today;
+    // The lists are rebuilt from whatever the load left, also after a failure.
+    const auto announce = qScopeGuard([this] { emit m_notifier->listsReloaded(); });
     if (!initializeDatabase(databasePath, error))
         return false;
     try {
@@ -439,21 +445,8 @@ bool VelumarkDatabase::loadAndLink(const QString &databasePath, QString *error)
     } catch (const DatabaseError &failure) {
         return setError(error, failure.message());
     }
-    if (!m_artworkList)
-        makeListControllers();
-    m_artworkList->handleSearch(m_searchText);
-    m_clientList->handleSearch(m_searchText);
-    m_submissionList->handleSearch(m_searchText);
     m_submissionList->recalculateOverdue();
-    emit m_notifier->listsReloaded();
     return true;
-}
-
-void VelumarkDatabase::makeListControllers()
-{
-    m_artworkList = std::make_unique<ArtworkListController>(*this);
-    m_clientList = std::make_unique<ClientListController>(*this);
-    m_submissionList = std::make_unique<SubmissionListController>(*this);
 }
 
 bool VelumarkDatabase::mapSubmissionsAndImages()
@@ -476,7 +469,7 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
                                       [](const auto &a) { return a->submissions().empty(); }) &&
                           std::all_of(m_clients.begin(), m_clients.end(),
                                       [](const auto &c) { return c->submissions().empty(); });
-    if (allEmpty && Submission::isSortAscending() == sortSubmissionsAscending) {
+    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending()) {
         auto find = [](const auto &byKey, qint64 key) {
             auto it = byKey.find(key);
             return it == byKey.end() ? nullptr : it->second;
@@ -558,7 +551,7 @@ void VelumarkDatabase::linkImages(const std::unordered_map<qint64, Artwork *> &a
             std::erase_if(m_images,
                           [orphan](const std::unique_ptr<Image> &image) { return image.get() == orphan; });
         else
-            removeImage(orphan);
+            dropImage(orphan);
     }
     for (auto &artwork : m_artworks)
         artwork->sortImages();
@@ -591,7 +584,7 @@ void VelumarkDatabase::mapUpgradedImages()
             unclaimed.push_back(it->get());
     }
     for (Image *image : unclaimed)
-        removeImage(image);
+        dropImage(image);
 }
 
 void VelumarkDatabase::addDefaultMediumsToDatabase()
@@ -605,7 +598,7 @@ void VelumarkDatabase::addDefaultMediumsToDatabase()
     for (const QString &name : mediumNamesToAdd(artworkMediums, existing)) {
         auto medium = std::make_unique<Medium>();
         medium->setName(name);
-        addMedium(std::move(medium));
+        insertMedium(std::move(medium));
     }
 }
 
@@ -622,42 +615,7 @@ void VelumarkDatabase::addDefaultArtistsToDatabase()
     for (const QString &name : std::as_const(names)) {
         auto artist = std::make_unique<Artist>();
         artist->setName(name);
-        addArtist(std::move(artist));
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// The lists shown
-
-void VelumarkDatabase::setCurrentList(ListKind list)
-{
-    m_currentList = list;
-    refreshData();
-}
-
-void VelumarkDatabase::handleSearch(const QString &text)
-{
-    m_searchText = text;
-    refreshData();
-}
-
-void VelumarkDatabase::refreshData()
-{
-    if (!m_artworkList)
-        return;
-    switch (m_currentList) {
-    case ListKind::Artworks:
-        m_artworkList->refreshData(&m_searchText);
-        emit m_notifier->listReordered(Kind::Artwork);
-        break;
-    case ListKind::Clients:
-        m_clientList->refreshData(&m_searchText);
-        emit m_notifier->listReordered(Kind::Client);
-        break;
-    case ListKind::Submissions:
-        m_submissionList->refreshData(&m_searchText);
-        emit m_notifier->listReordered(Kind::Submission);
-        break;
+        insertArtist(std::move(artist));
     }
 }
 
@@ -784,7 +742,16 @@ bool VelumarkDatabase::beginOperation(QString *error)
     if (!m_database)
         return setError(error, localized("The catalogue is not open."));
     m_operationRunning = true;
+    emit m_notifier->operationStarted();
     return true;
+}
+
+void VelumarkDatabase::endOperation()
+{
+    if (!m_operationRunning)
+        return;
+    m_operationRunning = false;
+    emit m_notifier->operationEnded();
 }
 
 bool VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath, QString *error)

@@ -25,15 +25,20 @@ namespace velumark {
 
 class ArtworkListController;
 class ClientListController;
+class RecordList;
 class SubmissionListController;
 
 template <typename T> using OwnedRecords = std::vector<std::unique_ptr<T>>;
 
-// The document: one catalogue package, its open database and every record loaded from it, in
-// eleven lists with the links between them. Every change to records goes through its add,
-// remove and update operations, which keep the rows, the lists, the displayed lists and the
-// per-artwork and per-client lists consistent, and announce the change through notifier().
-// Used by one thread at a time.
+// The document: one catalogue package, its open database and every record loaded from it, in its
+// lists with the links between them, and the three main lists shown (artworks, clients,
+// submissions; RecordList). Every change to records goes through its add, remove and update
+// operations, which keep the rows, the lists and the per-artwork and per-client lists consistent
+// and announce the change through notifier(); the lists shown follow from that news. While an
+// import, export or transfer holds the document, those operations refuse with a DatabaseError.
+// Its parts: file handling and loading (VelumarkDatabase.cpp), editing
+// (VelumarkDatabaseEditing.cpp), sorting (VelumarkDatabaseSorting.cpp) and the lists shown
+// (VelumarkDatabaseLists.cpp). Used by one thread at a time.
 class VelumarkDatabase
 {
 public:
@@ -65,7 +70,6 @@ public:
     // Saves every record and closes the database without compacting; false when the save failed
     // (the database then stays open and the edits stay in memory).
     bool close(QString *error = nullptr);
-    bool saveBeforeQuit() { return flushDatabase(false); }
 
     const QString &packageFilename() const { return m_packageFilename; }
     const QString &dbFilename() const { return m_dbFilename; }
@@ -79,9 +83,10 @@ public:
     bool isEditable(QString *reason = nullptr) const;
 
     // ---- Interchange support ----
-    // One import or export at a time per document: false (with the reason) while one runs.
+    // One import, export or transfer at a time per document: false (with the reason) while one
+    // runs. Until endOperation, the add, update and remove operations refuse; both are announced.
     bool beginOperation(QString *error);
-    void endOperation() { m_operationRunning = false; }
+    void endOperation();
     bool isOperationRunning() const { return m_operationRunning; }
     // Writes every changed record in one transaction and keeps the database open.
     bool saveChanges(QString *error = nullptr);
@@ -105,29 +110,21 @@ public:
     qint64 versionPrimaryKey() const { return m_versionPrimaryKey; }
     qint64 dbVersionNumber() const { return m_dbVersionNumber; }
     const QDateTime &dbCreationDate() const { return m_dbCreationDate; }
-    void setDbCreationDate(const QDateTime &date) { m_dbCreationDate = date; }
 
     // ---- Collections ----
     const OwnedRecords<Artwork> &artworks() const { return m_artworks; }
     const std::vector<Artwork *> &availableArtworks() const { return m_availableArtworks; }
-    const std::vector<Artwork *> &displayedArtworks() const { return m_displayedArtworks; }
     const OwnedRecords<Client> &clients() const { return m_clients; }
     const std::vector<Client *> &availableClients() const { return m_availableClients; }
-    const std::vector<Client *> &displayedClients() const { return m_displayedClients; }
     const OwnedRecords<Submission> &submissions() const { return m_submissions; }
-    const std::vector<Submission *> &displayedSubmissions() const { return m_displayedSubmissions; }
     const OwnedRecords<Medium> &mediums() const { return m_mediums; }
     const OwnedRecords<Artist> &artists() const { return m_artists; }
     const OwnedRecords<Image> &images() const { return m_images; }
 
-    // The list controllers rebuild the displayed lists.
-    std::vector<Artwork *> &mutableDisplayedArtworks() { return m_displayedArtworks; }
-    std::vector<Client *> &mutableDisplayedClients() { return m_displayedClients; }
-    std::vector<Submission *> &mutableDisplayedSubmissions() { return m_displayedSubmissions; }
-
     // ---- Operations ----
     // Add operations take ownership, insert the row and file the record. They raise
-    // DatabaseError when the row cannot be written (and then keep nothing).
+    // DatabaseError when the row cannot be written (and then keep nothing). Every add, update and
+    // remove raises DatabaseError, changing nothing, while an operation holds the document.
     Artwork *addArtwork(std::unique_ptr<Artwork> artwork);
     void updateArtwork(Artwork *artwork);
     void removeArtwork(Artwork *artwork);
@@ -154,6 +151,8 @@ public:
     void addDefaultMediumsToDatabase();
     void addDefaultArtistsToDatabase();
 
+    // Sort the full lists in the direction of the main list of their kind and announce the new
+    // order (recordsReordered); the main lists follow.
     void sortArtwork();
     void sortArtworksByTitleAndArtist();
     void sortClients();
@@ -173,14 +172,6 @@ public:
     Medium *mediumWithName(const QString &name) const;
     Artist *artistWithName(const QString &name) const;
 
-    // Sort settings, changed by the lists when the user picks a column or direction.
-    bool sortArtworksByFirstColumn = true;
-    bool sortArtworksAscending = true;
-    bool sortClientsByFirstColumn = true;
-    bool sortClientsAscending = true;
-    bool sortSubmissionsByFirstColumn = true;
-    bool sortSubmissionsAscending = true;
-
     // ---- The lists shown ----
     enum class ListKind
     {
@@ -188,16 +179,23 @@ public:
         Clients = 1,
         Submissions = 2
     };
+    // The main lists, made with the document and kept as long as it lives (never null).
     ArtworkListController *artworkListController() const { return m_artworkList.get(); }
     ClientListController *clientListController() const { return m_clientList.get(); }
     SubmissionListController *submissionListController() const { return m_submissionList.get(); }
+    RecordList *listController(ListKind list) const;
+    // The list the window shows; showing another rebuilds it with the search text.
     ListKind currentList() const { return m_currentList; }
     void setCurrentList(ListKind list);
+    // The search field's text.
     const QString &searchText() const { return m_searchText; }
     // Filters the current list with the text (kept for every list shown later).
     void handleSearch(const QString &text);
     // Rebuilds the current list with the current search text.
     void refreshData();
+    // Work that keeps the first search keystroke short (the search texts of every submission),
+    // for the window to run when it is idle after an open; a search does it when it was not.
+    void prepareSearch();
 
     DocumentNotifier *notifier() const { return m_notifier.get(); }
 
@@ -211,6 +209,13 @@ private:
         bool operator==(const ArtworkOrder &) const = default;
     };
     ArtworkOrder currentArtworkOrder() const;
+    // Raises DatabaseError naming the method when the document may not be edited now: an operation
+    // holds it, or it is read-only.
+    void refuseIfNotEditable(const char *method) const;
+    // The add and remove steps that loading and linking take, which no operation refuses.
+    Medium *insertMedium(std::unique_ptr<Medium> medium);
+    Artist *insertArtist(std::unique_ptr<Artist> artist);
+    void dropImage(Image *image);
     // The sort, with work to do between the new order and its refresh of the displayed list.
     void sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh);
     void detachSubmissions(const std::vector<Submission *> &doomed);
@@ -219,14 +224,11 @@ private:
     bool loadAndLink(const QString &databasePath, QString *error);
     // The images' part of mapSubmissionsAndImages.
     void linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey);
-    void makeListControllers();
     void clearLists();
     void removeImageFiles(const std::vector<Image *> &images);
     void setPackage(const QString &packagePath);
     bool writeAllRecords(QString *error);
     bool lockPackage(const QString &packagePath, QString *error);
-    // Raises DatabaseError with the reason when the document may not be changed.
-    void refuseIfNotEditable(const char *method) const;
     // Opens read-only when the package cannot be written; false when it cannot be opened at all.
     bool lockOrOpenReadOnly(QString *error);
 
@@ -251,12 +253,9 @@ private:
 
     OwnedRecords<Artwork> m_artworks;
     std::vector<Artwork *> m_availableArtworks;
-    std::vector<Artwork *> m_displayedArtworks;
     OwnedRecords<Client> m_clients;
     std::vector<Client *> m_availableClients;
-    std::vector<Client *> m_displayedClients;
     OwnedRecords<Submission> m_submissions;
-    std::vector<Submission *> m_displayedSubmissions;
     OwnedRecords<Medium> m_mediums;
     OwnedRecords<Artist> m_artists;
     OwnedRecords<Image> m_images;

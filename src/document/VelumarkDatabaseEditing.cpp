@@ -52,6 +52,12 @@ void requireOwned(const OwnedRecords<T> &list, const T *record, const char *meth
 
 void VelumarkDatabase::refuseIfNotEditable(const char *method) const
 {
+    // Edits made during an operation would be lost when an import reloads the document, or be
+    // missing from what an export or transfer writes.
+    if (m_operationRunning)
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                           localized("The catalogue cannot be changed while an import, export or transfer "
+                                     "is running. Wait until it has finished."));
     QString reason;
     if (!isEditable(&reason))
         raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, reason);
@@ -62,12 +68,9 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
     refuseIfNotEditable(__func__);
     artwork->insertIntoDatabase(m_database.get());
     Artwork *added = artwork.get();
-    const bool inOrder = sortArtworksByFirstColumn && m_artworkOrder == currentArtworkOrder();
-    if (inOrder) {
-        Artwork::sortAscending(sortArtworksAscending);
+    if (m_artworkOrder == currentArtworkOrder()) {
+        Artwork::sortAscending(m_artworkList->isSortAscending());
         insertSorted(m_artworks, std::move(artwork), artworkLess);
-        if (m_artworkList && ArtworkListController::matches(*added, m_searchText))
-            insertSorted(m_displayedArtworks, added, artworkLess);
     } else {
         m_artworks.push_back(std::move(artwork));
         m_artworkOrder.reset();
@@ -95,11 +98,9 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
     refuseIfNotEditable(__func__);
     client->insertIntoDatabase(m_database.get());
     Client *added = client.get();
-    if (m_clientOrderAscending == std::optional(sortClientsAscending)) {
-        Client::sortAscending(sortClientsAscending);
+    if (m_clientOrderAscending == std::optional(m_clientList->isSortAscending())) {
+        Client::sortAscending(m_clientList->isSortAscending());
         insertSorted(m_clients, std::move(client), clientLess);
-        if (m_clientList && ClientListController::matches(*added, m_searchText))
-            insertSorted(m_displayedClients, added, clientLess);
     } else {
         m_clients.push_back(std::move(client));
         m_clientOrderAscending.reset();
@@ -127,11 +128,9 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
     refuseIfNotEditable(__func__);
     submission->insertIntoDatabase(m_database.get());
     Submission *added = submission.get();
-    if (m_submissionOrderAscending == std::optional(sortSubmissionsAscending)) {
-        Submission::sortAscending(sortSubmissionsAscending);
+    if (m_submissionOrderAscending == std::optional(m_submissionList->isSortAscending())) {
+        Submission::sortAscending(m_submissionList->isSortAscending());
         insertSorted(m_submissions, std::move(submission), submissionLess);
-        if (m_submissionList && SubmissionListController::matches(*added, m_searchText))
-            insertSorted(m_displayedSubmissions, added, submissionLess);
     } else {
         m_submissions.push_back(std::move(submission));
         m_submissionOrderAscending.reset();
@@ -141,7 +140,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
         added->artwork()->addSubmission(added);
     if (added->client())
         added->client()->addSubmission(added);
-    if (added->isOverdue() && m_submissionList)
+    if (added->isOverdue())
         m_submissionList->incrementOverdue();
     emit m_notifier->recordAdded(Kind::Submission, added);
     return added;
@@ -156,14 +155,18 @@ void VelumarkDatabase::updateSubmission(Submission *submission)
         submission->artwork()->sortSubmissions();
     if (submission->client())
         submission->client()->sortSubmissions();
-    if (m_submissionList)
-        m_submissionList->recalculateOverdue();
+    m_submissionList->recalculateOverdue();
     emit m_notifier->recordChanged(Kind::Submission, submission);
 }
 
 Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
 {
     refuseIfNotEditable(__func__);
+    return insertMedium(std::move(medium));
+}
+
+Medium *VelumarkDatabase::insertMedium(std::unique_ptr<Medium> medium)
+{
     medium->insertIntoDatabase(m_database.get());
     medium->save();
     Medium *added = medium.get();
@@ -181,6 +184,11 @@ void VelumarkDatabase::updateMedium()
 Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
 {
     refuseIfNotEditable(__func__);
+    return insertArtist(std::move(artist));
+}
+
+Artist *VelumarkDatabase::insertArtist(std::unique_ptr<Artist> artist)
+{
     artist->insertIntoDatabase(m_database.get());
     Artist *added = artist.get();
     m_artists.push_back(std::move(artist));
@@ -211,15 +219,16 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
         return;
     const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
     const VelumarkUtility::TodayScope today;
+    for (Submission *submission : doomed)
+        emit m_notifier->recordAboutToBeRemoved(Kind::Submission, submission);
     for (Submission *submission : doomed) {
-        if (submission->isOverdue() && m_submissionList)
+        if (submission->isOverdue())
             m_submissionList->decrementOverdue();
         if (submission->artwork())
             submission->artwork()->removeSubmission(submission);
         if (submission->client())
             submission->client()->removeSubmission(submission);
     }
-    std::erase_if(m_displayedSubmissions, [&](const Submission *s) { return gone.count(s) > 0; });
     for (Submission *submission : doomed)
         emit m_notifier->recordRemoved(Kind::Submission, submission);
     std::erase_if(m_submissions,
@@ -253,13 +262,15 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
     }
     removeImageFiles(doomedImages);
     detachSubmissions(doomedSubmissions);
+    for (Image *image : doomedImages)
+        emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     artwork->clearImages();
     for (Image *image : doomedImages) {
         emit m_notifier->recordRemoved(Kind::Image, image);
         takeOwned(m_images, image);
     }
+    emit m_notifier->recordAboutToBeRemoved(Kind::Artwork, artwork);
     removeFrom(m_availableArtworks, artwork);
-    removeFrom(m_displayedArtworks, artwork);
     emit m_notifier->recordRemoved(Kind::Artwork, artwork);
     takeOwned(m_artworks, artwork);
 }
@@ -279,8 +290,8 @@ void VelumarkDatabase::removeClient(Client *client)
             raiseDeleteFailure(__func__, *m_database, __LINE__);
     }
     detachSubmissions(doomed);
+    emit m_notifier->recordAboutToBeRemoved(Kind::Client, client);
     removeFrom(m_availableClients, client);
-    removeFrom(m_displayedClients, client);
     emit m_notifier->recordRemoved(Kind::Client, client);
     takeOwned(m_clients, client);
 }
@@ -289,6 +300,7 @@ void VelumarkDatabase::removeMedium(Medium *medium)
 {
     refuseIfNotEditable(__func__);
     medium->deleteFromDatabase();
+    emit m_notifier->recordAboutToBeRemoved(Kind::Medium, medium);
     emit m_notifier->recordRemoved(Kind::Medium, medium);
     takeOwned(m_mediums, medium);
 }
@@ -297,6 +309,7 @@ void VelumarkDatabase::removeArtist(Artist *artist)
 {
     refuseIfNotEditable(__func__);
     artist->deleteFromDatabase();
+    emit m_notifier->recordAboutToBeRemoved(Kind::Artist, artist);
     emit m_notifier->recordRemoved(Kind::Artist, artist);
     takeOwned(m_artists, artist);
 }
@@ -304,8 +317,14 @@ void VelumarkDatabase::removeArtist(Artist *artist)
 void VelumarkDatabase::removeImage(Image *image)
 {
     refuseIfNotEditable(__func__);
+    dropImage(image);
+}
+
+void VelumarkDatabase::dropImage(Image *image)
+{
     image->deleteRow();
     image->removeFiles();
+    emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     emit m_notifier->recordRemoved(Kind::Image, image);
     takeOwned(m_images, image);
 }

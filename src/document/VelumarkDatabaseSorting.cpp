@@ -13,21 +13,6 @@ namespace {
 
 using Kind = DocumentNotifier::Kind;
 
-// The shown list follows a new order: through its list's search when the list exists, otherwise
-// it shows every record.
-template <typename List, typename T>
-void showInNewOrder(List *list, const QString &searchText, std::vector<T *> &shown,
-                    const OwnedRecords<T> &records)
-{
-    if (list) {
-        list->handleSearch(searchText);
-        return;
-    }
-    shown.clear();
-    for (const auto &record : records)
-        shown.push_back(record.get());
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -35,20 +20,21 @@ void showInNewOrder(List *list, const QString &searchText, std::vector<T *> &sho
 
 VelumarkDatabase::ArtworkOrder VelumarkDatabase::currentArtworkOrder() const
 {
-    return {VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist(), sortArtworksAscending};
+    return {VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist(),
+            m_artworkList->isSortAscending()};
 }
 
+// The artwork list has one column, so the artworks are always sorted by it.
 void VelumarkDatabase::sortArtwork()
 {
-    if (sortArtworksByFirstColumn)
-        sortArtworksByTitleAndArtist();
+    sortArtworksByTitleAndArtist();
 }
 
 void VelumarkDatabase::sortArtworksByTitleAndArtist()
 {
     if (m_artworks.size() < 2)
         return;
-    Artwork::sortAscending(sortArtworksAscending);
+    Artwork::sortAscending(m_artworkList->isSortAscending());
     const quint32 collation = collationSerial(false);
     for (const auto &artwork : m_artworks)
         artwork->prepareOrder(collation);
@@ -61,22 +47,21 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
             return a->compareTitleThenArtistOrdered(*b) < 0;
         });
     m_artworkOrder = currentArtworkOrder();
-    showInNewOrder(m_artworkList.get(), m_searchText, m_displayedArtworks, m_artworks);
-    emit m_notifier->listReordered(Kind::Artwork);
+    emit m_notifier->recordsReordered(Kind::Artwork);
 }
 
 void VelumarkDatabase::sortClients()
 {
     if (m_clients.size() < 2)
         return;
-    Client::sortAscending(sortClientsAscending);
+    const bool ascending = m_clientList->isSortAscending();
+    Client::sortAscending(ascending);
     const quint32 collation = collationSerial(true);
     for (const auto &client : m_clients)
         client->prepareOrder(collation);
     sortOwned(m_clients, [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
-    m_clientOrderAscending = sortClientsAscending;
-    showInNewOrder(m_clientList.get(), m_searchText, m_displayedClients, m_clients);
-    emit m_notifier->listReordered(Kind::Client);
+    m_clientOrderAscending = ascending;
+    emit m_notifier->recordsReordered(Kind::Client);
 }
 
 void VelumarkDatabase::sortSubmissionsByDateAndTitle()
@@ -91,7 +76,8 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()>
             beforeRefresh();
         return;
     }
-    Submission::sortAscending(sortSubmissionsAscending);
+    const bool ascending = m_submissionList->isSortAscending();
+    Submission::sortAscending(ascending);
     const quint32 collation = collationSerial(false);
     // The keys of the last sort serve again while no record changed, the collation and the time
     // zone (the instants of local dates) are the same and the list holds the same submissions;
@@ -121,11 +107,10 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()>
     kept.changes = Record::changeCount();
     kept.collation = collation;
     kept.zone = zone;
-    m_submissionOrderAscending = sortSubmissionsAscending;
+    m_submissionOrderAscending = ascending;
     if (beforeRefresh)
         beforeRefresh();
-    showInNewOrder(m_submissionList.get(), m_searchText, m_displayedSubmissions, m_submissions);
-    emit m_notifier->listReordered(Kind::Submission);
+    emit m_notifier->recordsReordered(Kind::Submission);
 }
 
 Medium *VelumarkDatabase::mediumWithName(const QString &name) const

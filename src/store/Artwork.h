@@ -103,14 +103,6 @@ public:
     // Income of the submissions whose response flag is exactly 1.
     double totalIncome() const;
 
-    // Position in a sectioned list display.
-    qint64 section() const { return m_section; }
-    void setSection(qint64 section) { m_section = section; }
-    qint64 row() const { return m_row; }
-    void setRow(qint64 row) { m_row = row; }
-    bool sectionHeading() const { return m_sectionHeading; }
-    void setSectionHeading(bool heading) { m_sectionHeading = heading; }
-
 protected:
     const Statements &statements() const override;
     QString className() const override { return QStringLiteral("Artwork"); }
@@ -145,9 +137,6 @@ private:
     mutable FoldedText m_searchTitle;
     mutable const QByteArray *m_orderTitleKey = nullptr;
     mutable const QByteArray *m_orderArtistKey = nullptr;
-    qint64 m_section = -1;
-    qint64 m_row = -1;
-    bool m_sectionHeading = false;
 };
 
 } // namespace velumark

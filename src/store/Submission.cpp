@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <unordered_map>
 
 namespace velumark {
 
@@ -28,6 +29,51 @@ QString artworkTitle(const Submission &submission)
 QString dayWord(qint64 count)
 {
     return count == 1 ? localized("day") : localized("days");
+}
+
+// Catalogues hold many submissions per day: the local day of an instant and the text of a day are
+// worked out once per text context (locale, time zone, translations; serial 0 keeps nothing).
+struct DayMemo
+{
+    quint32 serial = 0;
+    std::unordered_map<qint64, VelumarkUtility::LocalDay> days;
+    std::unordered_map<qint64, QString> texts;
+
+    static DayMemo &of(quint32 serial)
+    {
+        thread_local DayMemo memo;
+        // A bound on what a long session keeps; the memo fills again as it is used.
+        if (memo.serial != serial || memo.days.size() > 100000) {
+            memo.serial = serial;
+            memo.days.clear();
+            memo.texts.clear();
+        }
+        return memo;
+    }
+};
+
+VelumarkUtility::LocalDay localDayOf(const QDateTime &date, quint32 serial)
+{
+    if (serial == 0 || !date.isValid())
+        return VelumarkUtility::localDay(date);
+    auto &days = DayMemo::of(serial).days;
+    const auto [it, made] = days.try_emplace(date.toMSecsSinceEpoch());
+    if (made)
+        it->second = VelumarkUtility::localDay(date);
+    return it->second;
+}
+
+// The medium date style shows no time, so one text serves a whole local day.
+QString dayText(const QDateTime &date, quint32 serial)
+{
+    const VelumarkUtility::LocalDay day = localDayOf(date, serial);
+    if (serial == 0 || !day.usable)
+        return mediumDateString(date);
+    auto &texts = DayMemo::of(serial).texts;
+    const auto [it, made] = texts.try_emplace(day.julianDay);
+    if (made)
+        it->second = mediumDateString(date);
+    return it->second;
 }
 
 } // namespace
@@ -281,14 +327,17 @@ QString Submission::moreSubText() const
 
 // The date line with the day counts of a waiting submission (a submission with a response counts
 // its own days).
-QString Submission::dateLine(qint64 days, bool pastDue) const
+QString Submission::dateLine(qint64 days, bool pastDue, quint32 serial) const
 {
-    const QString sent = mediumDateString(m_sendDate);
+    const QString sent = dayText(m_sendDate, serial);
     if (m_responseReceived != ResponseFlag::Waiting) {
-        const qint64 responseDays = VelumarkUtility::wholeDaysBetween(m_sendDate, m_responseDate);
+        const VelumarkUtility::LocalDay from = localDayOf(m_sendDate, serial);
+        const VelumarkUtility::LocalDay to = localDayOf(m_responseDate, serial);
+        const qint64 responseDays = from.usable && to.usable
+                                        ? VelumarkUtility::wholeDaysBetween(from, to)
+                                        : VelumarkUtility::wholeDaysBetween(m_sendDate, m_responseDate);
         return localized("%1 to %2 (%3 %4)")
-            .arg(sent, mediumDateString(m_responseDate), QString::number(responseDays),
-                 dayWord(responseDays));
+            .arg(sent, dayText(m_responseDate, serial), QString::number(responseDays), dayWord(responseDays));
     }
     return localized("%1 (%2 %3%4)")
         .arg(sent, QString::number(days), dayWord(days), pastDue ? QStringLiteral("!") : QString());
@@ -326,8 +375,8 @@ Submission::TextCache &Submission::textCache(const TextContext &context) const
         cache.made = true;
         cache.revision = m_revision;
         cache.serial = context.serial;
-        cache.sent = VelumarkUtility::localDay(m_sendDate);
-        cache.due = VelumarkUtility::localDay(m_responseDueDate);
+        cache.sent = localDayOf(m_sendDate, context.serial);
+        cache.due = localDayOf(m_responseDueDate, context.serial);
         cache.statusMade = false;
         cache.lineMade = false;
     }
@@ -360,7 +409,7 @@ const FoldedText &Submission::searchDateLine(const TextContext &context) const
         pastDue = m_validDueDate && daysTo(cache.due, m_responseDueDate) >= 1;
     }
     if (!cache.lineMade || cache.lineDays != days || cache.linePastDue != pastDue) {
-        cache.line.update(dateLine(days, pastDue));
+        cache.line.update(dateLine(days, pastDue, context.serial));
         cache.lineMade = true;
         cache.lineDays = days;
         cache.linePastDue = pastDue;
@@ -372,9 +421,10 @@ int Submission::sendYearKey(const TextContext &context) const
 {
     if (!m_sendDate.isValid())
         return std::numeric_limits<int>::min();
-    const TextCache &cache = textCache(context);
-    if (cache.sent.usable)
-        return QDate::fromJulianDay(cache.sent.julianDay).year();
+    // Through the memo alone: the bands of every row are made on an open, before any text.
+    const VelumarkUtility::LocalDay sent = localDayOf(m_sendDate, context.serial);
+    if (sent.usable)
+        return QDate::fromJulianDay(sent.julianDay).year();
     return m_sendDate.toLocalTime().date().year();
 }
 

@@ -116,9 +116,6 @@ public:
     // The first image of the artwork, or null.
     Image *cellImage() const;
 
-    bool sectionHeading() const { return m_sectionHeading; }
-    void setSectionHeading(bool heading) { m_sectionHeading = heading; }
-
 protected:
     const Statements &statements() const override;
     QString className() const override { return QStringLiteral("Submission"); }
@@ -134,7 +131,8 @@ protected:
 private:
     struct TextCache;
     TextCache &textCache(const TextContext &context) const;
-    QString dateLine(qint64 days, bool pastDue) const;
+    // serial: the text context whose day texts may be reused, 0 for none.
+    QString dateLine(qint64 days, bool pastDue, quint32 serial = 0) const;
 
     qint64 m_artworkKey = 0;
     qint64 m_clientKey = 0;
@@ -153,7 +151,6 @@ private:
     Artwork *m_artwork = nullptr;
     Client *m_client = nullptr;
     bool m_overdue = false;
-    bool m_sectionHeading = false;
 
     mutable std::unique_ptr<TextCache> m_textCache;
 };

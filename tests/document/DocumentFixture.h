@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ArtworkListController.h"
 #include "document/VelumarkDatabase.h"
 #include "store/VelumarkUtility.h"
 #include "support/SampleCatalogue.h"
@@ -9,6 +10,15 @@
 #include <memory>
 
 namespace velumark::test {
+
+// The records a list shows, in row order.
+template <typename T> std::vector<T *> shown(const RecordList &list)
+{
+    std::vector<T *> rows;
+    for (qsizetype row = 0; row < list.rowCount(); ++row)
+        rows.push_back(static_cast<T *>(list.recordAt(row)));
+    return rows;
+}
 
 // A document on a new package, with the sample catalogue's helpers, and a folder for other files.
 class DocumentFixture : public ::testing::Test
@@ -54,6 +64,7 @@ protected:
         return document->addSubmission(std::move(submission));
     }
     static QDateTime local(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
+    QString shownTitles() const { return titles(shown<Artwork>(*document->artworkListController())); }
     // The titles of artworks, joined by commas.
     static QString titles(const std::vector<Artwork *> &list)
     {

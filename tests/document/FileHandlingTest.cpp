@@ -378,7 +378,7 @@ TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
 TEST_F(FileHandling, TheNotifierTellsEveryChange)
 {
     QSignalSpy added(document->notifier(), &DocumentNotifier::recordAdded);
-    QSignalSpy removed(document->notifier(), &DocumentNotifier::recordRemoved);
+    QSignalSpy removed(document->notifier(), &DocumentNotifier::recordAboutToBeRemoved);
     QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
     VelumarkUtility::setFixedNow(local(2024, 6, 12));
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));

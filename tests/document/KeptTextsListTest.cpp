@@ -16,7 +16,7 @@ std::vector<Submission *> searched(VelumarkDatabase &document, const QString &te
 {
     document.setCurrentList(VelumarkDatabase::ListKind::Submissions);
     document.handleSearch(text);
-    return document.displayedSubmissions();
+    return test::shown<Submission>(*document.submissionListController());
 }
 
 // What the list's rule gives, row by row.
@@ -118,8 +118,7 @@ TEST_F(KeptTextsList, SearchOrderAndHeadingsAreThoseOfTheListRules)
     addSubmission(nullptr, atelier, local(2022, 6, 1));
     addSubmission(addArtwork(QStringLiteral("Undated")), atelier, QDateTime());
     for (const bool ascending : {false, true}) {
-        document->sortSubmissionsAscending = ascending;
-        document->sortSubmissionsByDateAndTitle();
+        document->submissionListController()->setSortOrder(0, ascending);
         const auto &all = document->submissions();
         for (size_t i = 1; i < all.size(); ++i)
             ASSERT_LE(all[i - 1]->compareSubmission(*all[i]), 0) << i;
@@ -153,9 +152,12 @@ TEST_F(KeptTextsList, SearchOrderAndHeadingsAreThoseOfTheListRules)
     // Headings: the first row of each year in the sorted (and filtered) list.
     QString previous;
     size_t headings = 0;
-    for (Submission *s : searched(*document, QStringLiteral("a"))) {
-        const QString year = yearString(s->sendDate());
-        EXPECT_EQ(s->sectionHeading(), year != previous) << year.toStdString();
+    const std::vector<Submission *> rows = searched(*document, QStringLiteral("a"));
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const QString year = yearString(rows[row]->sendDate());
+        EXPECT_EQ(document->submissionListController()->isSectionHeading(static_cast<qsizetype>(row)),
+                  year != previous)
+            << year.toStdString();
         headings += year != previous ? 1 : 0;
         previous = year;
     }

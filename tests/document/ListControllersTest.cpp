@@ -37,7 +37,7 @@ TEST_F(ListControllers, ArtworkSearchMatchesWhatTheRowShowsAndArtistSections)
     QStringList found;
     for (const char *text : {"size", "CREATED", "jul 4", "north", "ink", ""}) {
         document->handleSearch(QString::fromUtf8(text));
-        found << titles(document->displayedArtworks());
+        found << shownTitles();
     }
     EXPECT_EQ(found.join(QLatin1Char('|')),
               QStringLiteral("Harbour|Dunes|Dunes|Quiet|Quiet|Dunes,Harbour,Quiet,Zephyr"));

@@ -1,4 +1,6 @@
 #include "ShellJourney.h"
+#include "document/ArtworkListController.h"
+#include "document/ClientListController.h"
 #include "document/DocumentNotifier.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/shell/CatalogueDocument.h"
@@ -33,20 +35,21 @@ protected:
         ShellJourney::TearDown();
     }
 
-    // How often each open catalogue re-sorted or refreshed which list.
+    // How often each open catalogue rebuilt its artwork and its client list.
     struct Relays
     {
         explicit Relays(VelumarkDatabase &database)
-            : spy(database.notifier(), &DocumentNotifier::listReordered)
+            : artworks(database.artworkListController(), &RecordList::listRebuilt),
+              clients(database.clientListController(), &RecordList::listRebuilt)
         {}
-        int count(Kind kind) const
+        int count(Kind kind) const { return kind == Kind::Artwork ? artworks.count() : clients.count(); }
+        void clear()
         {
-            int n = 0;
-            for (const QList<QVariant> &call : spy)
-                n += call.at(0).value<Kind>() == kind;
-            return n;
+            artworks.clear();
+            clients.clear();
         }
-        QSignalSpy spy;
+        QSignalSpy artworks;
+        QSignalSpy clients;
     };
 };
 
@@ -70,12 +73,12 @@ TEST_F(PreferencesJourney, ChangesReachEveryOpenCatalogueWhenTheWindowCloses)
     ASSERT_TRUE(dialog.isVisible());
     QTest::keyClick(dialog.unitsBox(), Qt::Key_Down);
     EXPECT_EQ(VelumarkUtility::sharedManager().getPreferences().deadlineUnits(), 3);
-    EXPECT_EQ(relays[0]->spy.count(), 0); // nothing before the window closes
+    EXPECT_EQ(relays[0]->count(Kind::Client), 0); // nothing before the window closes
     dialog.close();
     for (const auto &relay : relays) {
         EXPECT_EQ(relay->count(Kind::Client), 1);
         EXPECT_EQ(relay->count(Kind::Artwork), 0);
-        relay->spy.clear();
+        relay->clear();
     }
 
     app().handlePreferences();

@@ -36,7 +36,7 @@ void ShellJourney::TearDown()
     }
     m_app.reset();
     deleteClosedWindows();
-    EXPECT_FALSE(DocumentRegistry::shared().hasDocuments());
+    EXPECT_TRUE(DocumentRegistry::shared().dbArray().empty());
 }
 
 QString ShellJourney::makeCatalogue(const QString &name, const QStringList &titles)
