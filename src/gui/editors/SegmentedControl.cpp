@@ -1,6 +1,7 @@
 #include "gui/editors/SegmentedControl.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -18,6 +19,7 @@ SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
         button->setAutoDefault(false);
         m_group->addButton(button, int(i));
         layout->addWidget(button);
+        connect(button, &QPushButton::toggled, this, &SegmentedControl::markChosen);
     }
     layout->addStretch();
     connect(m_group, &QButtonGroup::idClicked, this, &SegmentedControl::segmentSelected);
@@ -32,6 +34,25 @@ void SegmentedControl::setSelectedSegment(int segment)
 {
     if (QAbstractButton *button = m_group->button(segment))
         button->setChecked(true);
+}
+
+void SegmentedControl::markChosen()
+{
+    for (QAbstractButton *button : m_group->buttons()) {
+        QPalette colours = palette();
+        if (button->isChecked()) {
+            colours.setColor(QPalette::Button, colours.color(QPalette::Highlight));
+            colours.setColor(QPalette::ButtonText, colours.color(QPalette::HighlightedText));
+        }
+        button->setPalette(colours);
+    }
+}
+
+void SegmentedControl::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        markChosen();
 }
 
 QAbstractButton *SegmentedControl::segment(int index) const

@@ -8,7 +8,8 @@ class QButtonGroup;
 
 namespace velumark::gui {
 
-// A row of joined buttons of which exactly one is chosen ("No" / "Yes" / "Withdrawn").
+// A row of joined buttons of which exactly one is chosen ("No" / "Yes" / "Withdrawn"), shown in
+// the selection colours.
 class SegmentedControl : public QWidget
 {
     Q_OBJECT
@@ -23,7 +24,13 @@ signals:
     // The user chose a segment.
     void segmentSelected(int segment);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    // The chosen segment in the selection colours, so that it stands out in any palette.
+    void markChosen();
+
     QButtonGroup *m_group;
 };
 
