@@ -43,6 +43,7 @@ SubmissionEditor::SubmissionEditor(VelumarkDatabase &document, Submission &submi
       m_storedResponse(submission.responseReceived())
 {
     load(submission);
+    followDocument();
 }
 
 SubmissionEditor::SubmissionEditor(VelumarkDatabase &document, Origin origin, Artwork *artwork,
@@ -54,6 +55,7 @@ SubmissionEditor::SubmissionEditor(VelumarkDatabase &document, Origin origin, Ar
     blank.setArtwork(artwork);
     blank.setClient(client);
     load(blank);
+    followDocument();
 }
 
 Submission *SubmissionEditor::submission() const
@@ -82,10 +84,13 @@ void SubmissionEditor::load(const Submission &submission)
     m_values.releaseSigned = submission.releaseSigned();
     m_values.notes = submission.notes();
     m_loaded = m_values;
+}
 
-    for (const auto kind :
+void SubmissionEditor::followDocument()
+{
+    for (const auto news :
          {&DocumentNotifier::recordAdded, &DocumentNotifier::recordChanged, &DocumentNotifier::recordRemoved})
-        connect(document().notifier(), kind, this,
+        connect(document().notifier(), news, this,
                 [this](DocumentNotifier::Kind changed, Record *) { followOtherRecords(changed); });
 }
 

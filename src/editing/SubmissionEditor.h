@@ -113,6 +113,7 @@ private:
     void load(const Submission &submission);
     void apply(Submission &submission) const;
     void relink(Submission &submission, Artwork *oldArtwork, Client *oldClient) const;
+    void followDocument();
     void followOtherRecords(DocumentNotifier::Kind kind);
 
     Origin m_origin;
