@@ -115,6 +115,33 @@ TEST_F(SheetJourney, AClientAddedFromTheSubmissionSheetIsChosenThere)
               QStringLiteral("1"));
 }
 
+TEST_F(SheetJourney, FromAClientsHistoryTheClientIsFixedAndANewArtworkIsChosenThere)
+{
+    Client *south = clientNamed(document(), QStringLiteral("South"));
+    QPointer<SubmissionSheet> sheet =
+        SubmissionSheet::create(window(), document(), SubmissionSheet::Origin::ClientHistory, nullptr, south);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(control<QComboBox>(sheet, "client")->currentText(), QStringLiteral("South"));
+    EXPECT_FALSE(control<QComboBox>(sheet, "client")->isEnabled());
+    EXPECT_FALSE(control<QAbstractButton>(sheet, "addClient")->isEnabled());
+    EXPECT_TRUE(control<QComboBox>(sheet, "artwork")->isEnabled());
+
+    QTest::mouseClick(control<QAbstractButton>(sheet, "addArtwork"), Qt::LeftButton);
+    QPointer<ArtworkSheet> artworkSheet = sheet->findChild<ArtworkSheet *>();
+    ASSERT_TRUE(artworkSheet);
+    typeInto(control<QLineEdit>(artworkSheet, "title"), QStringLiteral("Quarry"));
+    // Not offered for sale or loan, yet chosen here since it was made for this submission.
+    QTest::mouseClick(control<gui::SegmentedControl>(artworkSheet, "saleLoan")->segment(0), Qt::LeftButton);
+    pressOk(artworkSheet);
+    QTRY_VERIFY(!artworkSheet);
+    EXPECT_EQ(control<QComboBox>(sheet, "artwork")->currentText(), QStringLiteral("Quarry"));
+    pressOk(sheet);
+    QTRY_VERIFY(!sheet);
+    EXPECT_EQ(stored(QStringLiteral("SELECT c.company FROM submission s JOIN client c ON c.pk = s.client_key "
+                                    "JOIN artwork a ON a.pk = s.artwork_key WHERE a.title = 'Quarry'")),
+              QStringLiteral("South"));
+}
+
 TEST_F(SheetJourney, ACommissionOf150IsSavedAs100AndTheWebAddressGetsItsScheme)
 {
     QPointer<ClientSheet> sheet =
