@@ -6,7 +6,6 @@
 #include "gui/editors/FieldGrid.h"
 #include "gui/editors/LimitedLineEdit.h"
 #include "gui/editors/LimitedTextEdit.h"
-#include "gui/editors/OpenSheets.h"
 #include "gui/editors/PhotoSlots.h"
 #include "gui/editors/SegmentedControl.h"
 #include "gui/editors/SheetControls.h"

@@ -1,7 +1,6 @@
 #include "gui/editors/OpenSheets.h"
 
 #include "document/VelumarkDatabase.h"
-#include "gui/editors/RecordSheet.h"
 
 namespace velumark::gui {
 
@@ -14,29 +13,30 @@ OpenSheets &OpenSheets::of(VelumarkDatabase &document)
     return *new OpenSheets(notifier);
 }
 
-RecordSheet *OpenSheets::sheetFor(const Record *record) const
+QWidget *OpenSheets::windowFor(const Record *record, Use use) const
 {
-    const auto it = m_sheets.find(record);
-    return it == m_sheets.end() ? nullptr : it->second.data();
+    const auto it = m_windows.find({record, use});
+    return it == m_windows.end() ? nullptr : it->second.data();
 }
 
-void OpenSheets::add(const Record *record, RecordSheet *sheet)
+void OpenSheets::add(const Record *record, QWidget *window, Use use)
 {
-    m_sheets[record] = sheet;
-    connect(sheet, &QObject::destroyed, this, [this, record, sheet] {
-        const auto it = m_sheets.find(record);
-        if (it != m_sheets.end() && (it->second.isNull() || it->second.data() == sheet))
-            m_sheets.erase(it);
+    const Key key{record, use};
+    m_windows[key] = window;
+    connect(window, &QObject::destroyed, this, [this, key, window] {
+        const auto it = m_windows.find(key);
+        if (it != m_windows.end() && (it->second.isNull() || it->second.data() == window))
+            m_windows.erase(it);
     });
 }
 
-bool OpenSheets::bringForward(const Record *record) const
+bool OpenSheets::bringForward(const Record *record, Use use) const
 {
-    RecordSheet *sheet = sheetFor(record);
-    if (!sheet)
+    QWidget *window = windowFor(record, use);
+    if (!window)
         return false;
-    sheet->raise();
-    sheet->activateWindow();
+    window->raise();
+    window->activateWindow();
     return true;
 }
 

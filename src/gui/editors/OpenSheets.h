@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <map>
+#include <utility>
 
 namespace velumark {
 class Record;
@@ -11,27 +13,33 @@ class VelumarkDatabase;
 
 namespace velumark::gui {
 
-class RecordSheet;
-
-// The sheets open on the records of one document, so that opening a record again brings its
-// sheet forward instead of a second one. Lives as long as the document.
+// The sheets and history windows open on the records of one document, so that opening a record
+// (or its history) again brings its window forward instead of a second one. Lives as long as the
+// document.
 class OpenSheets : public QObject
 {
     Q_OBJECT
 public:
+    enum class Use
+    {
+        Sheet,
+        History
+    };
+
     static OpenSheets &of(VelumarkDatabase &document);
 
-    // The open sheet of the record, or null.
-    RecordSheet *sheetFor(const Record *record) const;
-    // Known until the sheet goes.
-    void add(const Record *record, RecordSheet *sheet);
-    // Brings the record's open sheet to the front; false when it has none.
-    bool bringForward(const Record *record) const;
+    // The record's open window of that use, or null.
+    QWidget *windowFor(const Record *record, Use use = Use::Sheet) const;
+    // Known until the window goes.
+    void add(const Record *record, QWidget *window, Use use = Use::Sheet);
+    // Brings the record's open window to the front; false when it has none.
+    bool bringForward(const Record *record, Use use = Use::Sheet) const;
 
 private:
     using QObject::QObject;
+    using Key = std::pair<const Record *, Use>;
 
-    std::map<const Record *, QPointer<RecordSheet>> m_sheets;
+    std::map<Key, QPointer<QWidget>> m_windows;
 };
 
 } // namespace velumark::gui

@@ -56,7 +56,7 @@ protected:
     static Sheet *openSheet(QWidget *parent, VelumarkDatabase &document, const Record *record,
                             MakeEditor makeEditor)
     {
-        if (auto *open = qobject_cast<Sheet *>(OpenSheets::of(document).sheetFor(record))) {
+        if (auto *open = qobject_cast<Sheet *>(OpenSheets::of(document).windowFor(record))) {
             OpenSheets::of(document).bringForward(record);
             return open;
         }
