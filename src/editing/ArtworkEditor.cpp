@@ -137,6 +137,20 @@ void ArtworkEditor::apply(Artwork &artwork) const
     artwork.setPhotoKey2(images.size() > 1 ? images[1]->primaryKey() : -1);
 }
 
+std::unique_ptr<Artwork> ArtworkEditor::shownArtwork() const
+{
+    auto shown = std::make_unique<Artwork>();
+    if (const Artwork *edited = artwork()) {
+        qint64 index = 0;
+        for (Image *image : edited->images())
+            shown->addImage(image, index++);
+        for (Submission *submission : edited->submissions())
+            shown->appendSubmission(submission);
+    }
+    apply(*shown);
+    return shown;
+}
+
 Result<> ArtworkEditor::addNames()
 {
     return attempt([this] {

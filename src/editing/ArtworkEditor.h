@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QImage>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace velumark {
@@ -78,6 +79,10 @@ public:
     // to the document) and re-files it. On failure the stored artwork stays as it was and the
     // values stay for another try.
     Result<Artwork *> save();
+
+    // A new artwork, never stored, with the values as the sheet shows them, the photos and the
+    // submissions of the edited artwork: what a printout of the sheet shows.
+    std::unique_ptr<Artwork> shownArtwork() const;
 
 private:
     void load(const Artwork &artwork);

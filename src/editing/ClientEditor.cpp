@@ -115,6 +115,17 @@ void ClientEditor::apply(Client &client) const
     client.setNotes(m_values.notes);
 }
 
+std::unique_ptr<Client> ClientEditor::shownClient() const
+{
+    auto shown = std::make_unique<Client>();
+    if (const Client *edited = client())
+        for (Submission *submission : edited->submissions())
+            shown->appendSubmission(submission);
+    apply(*shown);
+    shown->setCommission(DecimalFormatter::number(m_values.commission, kMoney).value_or(0));
+    return shown;
+}
+
 Result<Client *> ClientEditor::save()
 {
     if (Result<> allowed = checkSave(canSave()); !allowed)

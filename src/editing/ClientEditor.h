@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
 
 namespace velumark {
 class Client;
@@ -68,6 +69,10 @@ public:
     // document) and re-files it. On failure the stored client stays as it was and the values
     // stay for another try.
     Result<Client *> save();
+
+    // A new client, never stored, with the values as the sheet shows them (the commission as
+    // typed, not capped) and the submissions of the edited client: what a printout shows.
+    std::unique_ptr<Client> shownClient() const;
 
 private:
     void load(const Client &client);

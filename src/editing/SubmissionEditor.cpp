@@ -210,8 +210,9 @@ bool SubmissionEditor::canSave() const
 
 void SubmissionEditor::apply(Submission &submission) const
 {
-    submission.setArtworkKey(m_values.artwork->primaryKey());
-    submission.setClientKey(m_values.client->primaryKey());
+    // 0: none chosen yet (only a submission made for a printout lacks them).
+    submission.setArtworkKey(m_values.artwork ? m_values.artwork->primaryKey() : 0);
+    submission.setClientKey(m_values.client ? m_values.client->primaryKey() : 0);
     submission.setSendDate(EditorDates::storedDate(m_values.sendDate));
     // Turned off, the due date stays stored but no longer counts.
     if (m_values.dueDateOn)
@@ -241,6 +242,15 @@ void SubmissionEditor::relink(Submission &submission, Artwork *oldArtwork, Clien
         if (oldClient)
             oldClient->removeSubmission(&submission);
     }
+}
+
+std::unique_ptr<Submission> SubmissionEditor::shownSubmission() const
+{
+    auto shown = std::make_unique<Submission>();
+    shown->setArtwork(m_values.artwork);
+    shown->setClient(m_values.client);
+    apply(*shown);
+    return shown;
 }
 
 Result<Submission *> SubmissionEditor::save()

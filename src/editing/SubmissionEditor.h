@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace velumark {
@@ -101,6 +102,10 @@ public:
     // its old and new artwork and client, and re-files it. On failure the stored submission stays
     // as it was and the values stay for another try.
     Result<Submission *> save();
+
+    // A new submission, never stored, with the values as the sheet shows them (the artwork and
+    // client chosen, when chosen): what a printout of the sheet shows.
+    std::unique_ptr<Submission> shownSubmission() const;
 
 signals:
     // The artworks or clients offered changed (one was added, changed or removed).

@@ -254,6 +254,11 @@ void ArtworkSheet::removeName(bool artist)
     updateOkButton();
 }
 
+std::unique_ptr<Record> ArtworkSheet::shownRecord() const
+{
+    return m_editor->shownArtwork();
+}
+
 Result<Record *> ArtworkSheet::save()
 {
     return savedRecord(m_editor->save());

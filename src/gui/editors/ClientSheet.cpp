@@ -228,6 +228,11 @@ void ClientSheet::openAddress(const QUrl &address)
         UserInteraction::instance().beep();
 }
 
+std::unique_ptr<Record> ClientSheet::shownRecord() const
+{
+    return m_editor->shownClient();
+}
+
 Result<Record *> ClientSheet::save()
 {
     return savedRecord(m_editor->save());

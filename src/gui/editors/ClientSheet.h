@@ -39,6 +39,8 @@ public:
     // Shown for a stored client once something opens its history (historyRequested).
     QPushButton *historyButton() const { return m_historyButton; }
 
+    std::unique_ptr<Record> shownRecord() const override;
+
 signals:
     void historyRequested(velumark::Client *client);
 

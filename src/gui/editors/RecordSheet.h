@@ -5,6 +5,7 @@
 #include "store/Result.h"
 
 #include <QDialog>
+#include <memory>
 
 class QDialogButtonBox;
 class QPushButton;
@@ -37,6 +38,8 @@ public:
     QPushButton *cancelButton() const { return m_cancelButton; }
     // For printing to wire; hidden until then.
     QPushButton *printButton() const { return m_printButton; }
+    // The record as the sheet shows it now, saved or not, never stored: what Print prints.
+    virtual std::unique_ptr<Record> shownRecord() const = 0;
     QTabWidget *tabs() const { return m_tabs; }
     VelumarkDatabase &document() const;
 

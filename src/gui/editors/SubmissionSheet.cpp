@@ -285,6 +285,11 @@ void SubmissionSheet::addClient()
         });
 }
 
+std::unique_ptr<Record> SubmissionSheet::shownRecord() const
+{
+    return m_editor->shownSubmission();
+}
+
 Result<Record *> SubmissionSheet::save()
 {
     return savedRecord(m_editor->save());

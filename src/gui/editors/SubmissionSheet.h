@@ -43,6 +43,8 @@ public:
 
     const editing::SubmissionEditor &editor() const { return *m_editor; }
 
+    std::unique_ptr<Record> shownRecord() const override;
+
 protected:
     bool canSave() const override { return m_editor->canSave(); }
     bool hasChanges() const override { return m_editor->hasChanges(); }
