@@ -6,6 +6,7 @@
 #include "gui/shell/ScreenshotTaker.h"
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
@@ -29,6 +30,31 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
 {
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
+    const std::pair<const char *, VelumarkDatabase::ListKind> lists[] = {
+        {"artworks", VelumarkDatabase::ListKind::Artworks},
+        {"clients", VelumarkDatabase::ListKind::Clients},
+        {"submissions", VelumarkDatabase::ListKind::Submissions}};
+    for (const auto &[name, list] : lists) {
+        taker.addSubject(QLatin1String(name), {[&delegate, list]() -> QWidget * {
+                                                   DocumentWindow *window = delegate.documents().mainWindow();
+                                                   if (window)
+                                                       window->view()->displayList(list);
+                                                   return window;
+                                               },
+                                               {}});
+    }
+    taker.addSubject(QStringLiteral("statistics"),
+                     {[&delegate]() -> QWidget * {
+                          DocumentWindow *window = delegate.documents().mainWindow();
+                          if (!window)
+                              return nullptr;
+                          window->view()->presentStatistics();
+                          return window->view()->statistics();
+                      },
+                      [&delegate] {
+                          if (DocumentWindow *window = delegate.documents().mainWindow())
+                              window->view()->statistics()->close();
+                      }});
     taker.addSubject(QStringLiteral("file-menu"),
                      {[&delegate]() -> QWidget * {
                           DocumentWindow *window = delegate.documents().mainWindow();

@@ -139,6 +139,7 @@ ToolbarController::ToolbarController(QToolBar &toolbar, QWidget *searchField, QO
     : QObject(parent), m_toolbar(toolbar), m_searchItem(new QWidgetAction(this))
 {
     m_searchItem->setDefaultWidget(searchField);
+    m_searchItem->setObjectName(kSearch);
     for (const ItemDefinition &definition : kItems) {
         const QString identifier = QLatin1String(definition.identifier);
         if (isSpace(identifier) || identifier == kSearch)
@@ -194,6 +195,7 @@ QWidgetAction *ToolbarController::makeSpace(bool flexible)
         spacer->setFixedWidth(kSpaceWidth);
     auto *space = new QWidgetAction(this);
     space->setDefaultWidget(spacer);
+    space->setObjectName(flexible ? kFlexibleSpace : kSpace);
     m_spaces.push_back(space);
     return space;
 }

@@ -54,7 +54,8 @@ public:
     ~ToolbarController() override;
 
     // The action of a command item ("AddItem", "Statistics"...), one per window: the window
-    // connects what it does and when it is enabled.
+    // connects what it does and when it is enabled. Every action in the toolbar is named after
+    // its identifier.
     QAction *itemAction(const QString &identifier) const;
     // Fills the toolbar again in the saved arrangement.
     void refreshToolbar();
