@@ -38,6 +38,7 @@ using ListKind = DocumentView::ListKind;
 constexpr std::array kLists{ListKind::Artworks, ListKind::Clients, ListKind::Submissions};
 constexpr std::array kListKeys{Qt::Key_1, Qt::Key_2, Qt::Key_3};
 constexpr int kToolbarIconSize = 24;
+constexpr int kTabRowTopMargin = 6;
 
 struct ListTexts
 {
@@ -145,6 +146,7 @@ void DocumentView::buildTabs()
     });
 
     auto *tabRow = new QHBoxLayout;
+    tabRow->setContentsMargins(0, kTabRowTopMargin, 0, 0);
     tabRow->addStretch();
     tabRow->addWidget(m_tabs);
     tabRow->addStretch();

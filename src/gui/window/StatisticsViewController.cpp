@@ -17,7 +17,8 @@ namespace velumark::gui {
 
 namespace {
 constexpr int kGroupSpacing = 10;
-constexpr int kColumnSpacing = 24;
+constexpr int kColumnSpacing = 32;
+constexpr int kFigureWidth = 80;
 } // namespace
 
 StatisticsViewController::StatisticsViewController(VelumarkDatabase &database, QWidget *parent)
@@ -29,6 +30,7 @@ StatisticsViewController::StatisticsViewController(VelumarkDatabase &database, Q
     bold.setBold(true);
     m_heading->setFont(bold);
     layout->addWidget(m_heading);
+    layout->addSpacing(kGroupSpacing);
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(kColumnSpacing);
@@ -39,6 +41,7 @@ StatisticsViewController::StatisticsViewController(VelumarkDatabase &database, Q
         auto *label = new QLabel(line.label, this);
         auto *figure = new QLabel(this);
         figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        figure->setMinimumWidth(kFigureWidth);
         figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setBuddy(figure);
         grid->addWidget(label, gridRow, 0);

@@ -10,6 +10,8 @@ namespace velumark::gui {
 
 namespace {
 
+constexpr int kLabelMargin = 6;
+
 // The texts of one list: one record, several, and both while searching.
 struct CountTexts
 {
@@ -47,6 +49,7 @@ QLabel *addLabel(QStatusBar &bar, bool permanent)
 {
     auto *label = new QLabel(&bar);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->setContentsMargins(kLabelMargin, 0, kLabelMargin, 0);
     if (permanent)
         bar.addPermanentWidget(label);
     else
