@@ -105,6 +105,7 @@ DocumentView::DocumentView(VelumarkDatabase &database, ActionManager &actions, Q
     connect(notifier, &DocumentNotifier::overdueCountChanged, m_statusLine, &StatusLine::showOverdue);
     connect(notifier, &DocumentNotifier::operationStarted, this, &DocumentView::updateEditingState);
     connect(notifier, &DocumentNotifier::operationEnded, this, &DocumentView::updateEditingState);
+    connect(notifier, &DocumentNotifier::listsReloaded, this, &DocumentView::prepareSearchWhenIdle);
     m_statusLine->showOverdue(database.submissionListController()->overdueSubs());
     updateEditingState();
 }
@@ -327,13 +328,17 @@ void DocumentView::focusSearchField()
 void DocumentView::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    // Once the window is on the screen, the idle moment makes the search texts, so that the
-    // first keystroke finds them made.
+    // Once the window is on the screen, not before its first paint.
     if (!m_searchPrepared) {
         m_searchPrepared = true;
-        QTimer::singleShot(0, this,
-                           [this] { runCommand(&m_window, [this] { m_database.prepareSearch(); }); });
+        prepareSearchWhenIdle();
     }
+}
+
+void DocumentView::prepareSearchWhenIdle()
+{
+    // The idle moment makes the search texts, so that the first keystroke finds them made.
+    QTimer::singleShot(0, this, [this] { runCommand(&m_window, [this] { m_database.prepareSearch(); }); });
 }
 
 } // namespace velumark::gui

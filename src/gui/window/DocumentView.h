@@ -77,6 +77,7 @@ private:
     void updateEditingState();
     void updateToolbarItems();
     void focusSearchField();
+    void prepareSearchWhenIdle();
 
     VelumarkDatabase &m_database;
     ActionManager &m_actions;
