@@ -14,6 +14,7 @@
 #include "store/VelumarkUtility.h"
 #include "support/TestEnvironment.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
@@ -90,6 +91,9 @@ protected:
     {
         auto window = std::make_unique<QMainWindow>();
         auto *pane = new ListPane(*document, list);
+        // Qt's own checks of the model, on every change the journey makes.
+        new QAbstractItemModelTester(pane->tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal,
+                                     pane);
         window->setCentralWidget(pane);
         window->resize(size);
         window->show();

@@ -60,7 +60,6 @@ ListPane::ListPane(VelumarkDatabase &document, RecordList &list, QWidget *parent
     setUpColumns();
     connectSignals();
     showSortIndicator();
-    announceCounts();
 }
 
 ListPane::~ListPane() = default;
@@ -97,10 +96,12 @@ void ListPane::connectSignals()
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this, &ListPane::updateFloatingHeading);
     connect(m_cell, &VLTableCell::pictureFailed, this, &ListPane::showPictureFailure, Qt::QueuedConnection);
 
-    // The rows and the bands changed: the floating band follows; the counts are taken once the
-    // document has finished (a record is still counted while its removal is announced).
+    // The rows and the bands changed: the floating band and the counts follow at once, and the
+    // counts once more when the document has finished (a record is still counted while its
+    // removal is announced, and records the search hides change no row).
     const auto rowsChanged = [this] {
         updateFloatingHeading();
+        announceCounts();
         m_countLater->start();
     };
     connect(m_model, &QAbstractItemModel::modelReset, this, rowsChanged);
@@ -208,13 +209,7 @@ quint64 ListPane::overdueCount() const
 
 void ListPane::announceCounts()
 {
-    const int shown = shownCount();
-    const int total = totalCount();
-    if (shown == m_shownAnnounced && total == m_totalAnnounced)
-        return;
-    m_shownAnnounced = shown;
-    m_totalAnnounced = total;
-    emit rowCountsChanged(shown, total);
+    emit rowCountsChanged(shownCount(), totalCount());
 }
 
 void ListPane::showPictureFailure(const QString &reason)

@@ -83,8 +83,6 @@ private:
     VLHeadingView *m_heading = nullptr;
     // Counts are taken once the document has finished a change.
     QTimer *m_countLater = nullptr;
-    int m_shownAnnounced = -1;
-    int m_totalAnnounced = -1;
     QString m_pictureFailure;
 };
 
