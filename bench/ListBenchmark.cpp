@@ -8,12 +8,16 @@
 //   - how the row heights were chosen: one keystroke that shows every submission again, with the
 //     table's rows sized three ways.
 //
-//   cmake --build build-release -j2 --target list_benchmark && build-release/bench/list_benchmark --data /work/bench-data
+//   cmake --build build-release -j2 --target list_benchmark && build-release/bench/list_benchmark --data
+//   /work/bench-data
 //
+// --only search|scroll|heights runs one part (for profiling).
 // The catalogue is the large one of catalogue_benchmark (made there once and kept; --data DIR
-// names the folder that holds it).
+// names the folder that holds it). It is read through a package of this run's own beside the
+// build (its database copied, its pictures linked), so that other benchmarks may hold it open.
 #include "BenchCatalogues.h"
 #include "BenchSupport.h"
+#include "document/ArtworkListController.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/window/ListModel.h"
@@ -26,6 +30,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMainWindow>
@@ -35,9 +40,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <unicode/locid.h>
+#include <unistd.h>
 
 using namespace velumark;
 using namespace velumark::bench;
@@ -63,6 +69,25 @@ void configure(const QString &data, const QString &preferencesFile)
     // A preferences file of this run: sections by artist on, so the artwork list has its bands.
     VelumarkUtility::sharedManager().setPreferences(std::make_unique<AppPreferences>(preferencesFile));
     VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(true);
+}
+
+// A package holding a copy of the catalogue's database and hard links to its pictures.
+QString privateCopy(const QString &catalogue, const QString &target)
+{
+    removePath(target);
+    QDir().mkpath(target);
+    const QDir source(catalogue);
+    for (const QString &name : source.entryList(QDir::Files)) {
+        const QByteArray from = QFile::encodeName(source.filePath(name));
+        const QByteArray to = QFile::encodeName(QDir(target).filePath(name));
+        const bool made =
+            name == QLatin1String(VelumarkDatabase::kDatabaseFileName)
+                ? QFile::copy(QString::fromLocal8Bit(from), QString::fromLocal8Bit(to))
+                : name.startsWith(QLatin1String("vl-")) && ::link(from.constData(), to.constData()) == 0;
+        if (!made && !name.startsWith(QLatin1Char('.')))
+            qFatal("Cannot copy %s into %s", qPrintable(name), qPrintable(target));
+    }
+    return target;
 }
 
 // A window showing one widget, on the (offscreen) screen.
@@ -121,9 +146,9 @@ QString row(const QString &figure, const QString &ours, const QString &baseline,
 const QStringList &typedTexts()
 {
     static const QStringList typed = {
-        QStringLiteral("g"),     QStringLiteral("ga"),    QStringLiteral("gal"),     QStringLiteral("gall"),
+        QStringLiteral("g"),     QStringLiteral("ga"),     QStringLiteral("gal"),     QStringLiteral("gall"),
         QStringLiteral("galle"), QStringLiteral("galler"), QStringLiteral("gallery"), QStringLiteral("w"),
-        QStringLiteral("wi"),    QStringLiteral("wit"),   QStringLiteral("2"),       QStringLiteral("days!"),
+        QStringLiteral("wi"),    QStringLiteral("wit"),    QStringLiteral("2"),       QStringLiteral("days!"),
         QStringLiteral("sold"),  QStringLiteral("quiet h")};
     return typed;
 }
@@ -187,7 +212,8 @@ double everyRowAgain(VelumarkDatabase &document, const std::function<QTableView 
 void compareRowHeights(VelumarkDatabase &document, QStringList &out)
 {
     document.setCurrentList(VelumarkDatabase::ListKind::Submissions);
-    const double ours = everyRowAgain(document, [](gui::ListModel &model) { return new gui::ListTableView(model); });
+    const double ours =
+        everyRowAgain(document, [](gui::ListModel &model) { return new gui::ListTableView(model); });
     const double fromHints = everyRowAgain(document, [](gui::ListModel &model) {
         auto *table = new QTableView;
         table->setModel(&model);
@@ -209,47 +235,14 @@ void compareRowHeights(VelumarkDatabase &document, QStringList &out)
         << QStringLiteral("| every row's height set after each reset | %1 |").arg(ms(everyRow));
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+void scrollFigures(VelumarkDatabase &document, QStringList &table)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--data")); at > 0 && at + 1 < arguments.size())
-        data = arguments.at(at + 1);
-    QTemporaryDir preferences;
-    configure(data, preferences.filePath(QStringLiteral("preferences.ini")));
-    const QString catalogue = preparedCatalogue(data, largeSize(), true);
-
-    note(QStringLiteral("opening %1").arg(catalogue));
-    auto document = std::make_unique<VelumarkDatabase>();
-    QString error;
-    if (!document->readFromURL(catalogue, &error))
-        qFatal("Cannot open %s: %s", qPrintable(catalogue), qPrintable(error));
-    document->prepareSearch();
-    QStringList table = {QStringLiteral("| Figure (large catalogue) | Ours | Baseline | Ratio | Target | Met |"),
-                         QStringLiteral("|---|---|---|---|---|---|")};
-
-    note(QStringLiteral("search"));
-    document->setCurrentList(VelumarkDatabase::ListKind::Submissions);
-    {
-        auto window = shown(new ListPane(*document, *document->submissionListController()));
-        const auto [withWindow, core] = searchKeystrokes(*document, *window);
-        table << row(QStringLiteral("search keystroke on the submission list, model reset and repaint included "
-                                    "(slowest of 14)"),
-                     ms(withWindow), QStringLiteral("the document's search alone: %1").arg(ms(core)), withWindow / core,
-                     QStringLiteral("<= 30 ms"), withWindow * kMs <= 30);
-    }
-
     note(QStringLiteral("scroll"));
-    document->setCurrentList(VelumarkDatabase::ListKind::Artworks);
+    document.setCurrentList(VelumarkDatabase::ListKind::Artworks);
     const qint64 beforeScroll = statusKiB("VmRSS");
     Runs better;
     {
-        auto *pane = new ListPane(*document, *document->artworkListController());
+        auto *pane = new ListPane(document, *document.artworkListController());
         auto window = shown(pane);
         for (int pass = 0; pass < 2; ++pass) {
             const Runs frames = scrollFrames(*pane->tableView());
@@ -262,7 +255,7 @@ int main(int argc, char **argv)
     {
         // The same rows' titles in a plain table with Qt's own delegate, rows as high.
         QStringList titles;
-        for (const auto &artwork : document->artworks())
+        for (const auto &artwork : document.artworks())
             titles << artwork->title();
         QStringListModel titlesModel(titles);
         auto *view = new QTableView;
@@ -285,13 +278,62 @@ int main(int argc, char **argv)
                  QStringLiteral("%1 MB").arg(afterScroll / kKiBPerMB, 0, 'f', 1),
                  QStringLiteral("before the scroll: %1 MB").arg(beforeScroll / kKiBPerMB, 0, 'f', 1), 0,
                  QStringLiteral("<= 300 MB"), afterScroll / kKiBPerMB <= 300);
+}
 
-    note(QStringLiteral("row heights"));
-    QStringList heights = {QStringLiteral("| Rows of the submission list sized | every submission shown again |"),
-                           QStringLiteral("|---|---|")};
-    compareRowHeights(*document, heights);
+} // namespace
 
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--data")); at > 0 && at + 1 < arguments.size())
+        data = arguments.at(at + 1);
+    const qsizetype onlyAt = arguments.indexOf(QStringLiteral("--only"));
+    const QString only = onlyAt > 0 && onlyAt + 1 < arguments.size() ? arguments.at(onlyAt + 1) : QString();
+    auto wanted = [&only](const char *part) {
+        return only.isEmpty() || only == QLatin1String(part);
+    };
+    QTemporaryDir preferences;
+    configure(data, preferences.filePath(QStringLiteral("preferences.ini")));
+    const QString catalogue = privateCopy(preparedCatalogue(data, largeSize(), true),
+                                          QStringLiteral(VELUMARK_BENCH_SCRATCH "/list-large.vdb"));
+
+    note(QStringLiteral("opening %1").arg(catalogue));
+    auto document = std::make_unique<VelumarkDatabase>();
+    QString error;
+    if (!document->readFromURL(catalogue, &error))
+        qFatal("Cannot open %s: %s", qPrintable(catalogue), qPrintable(error));
+    document->prepareSearch();
+    QStringList table = {
+        QStringLiteral("| Figure (large catalogue) | Ours | Baseline | Ratio | Target | Met |"),
+        QStringLiteral("|---|---|---|---|---|---|")};
+
+    document->setCurrentList(VelumarkDatabase::ListKind::Submissions);
+    if (wanted("search")) {
+        note(QStringLiteral("search"));
+        auto window = shown(new ListPane(*document, *document->submissionListController()));
+        const auto [withWindow, core] = searchKeystrokes(*document, *window);
+        table << row(
+            QStringLiteral("search keystroke on the submission list, model reset and repaint included "
+                           "(slowest of 14)"),
+            ms(withWindow), QStringLiteral("the document's search alone: %1").arg(ms(core)),
+            withWindow / core, QStringLiteral("<= 30 ms"), withWindow * kMs <= 30);
+    }
+
+    if (wanted("scroll"))
+        scrollFigures(*document, table);
+    if (wanted("heights")) {
+        note(QStringLiteral("row heights"));
+        QStringList heights = {
+            QStringLiteral("| Rows of the submission list sized | every submission shown again |"),
+            QStringLiteral("|---|---|")};
+        compareRowHeights(*document, heights);
+        table << QString() << heights;
+    }
     document->close();
-    std::printf("%s\n\n%s\n", qPrintable(table.join(QLatin1Char('\n'))), qPrintable(heights.join(QLatin1Char('\n'))));
+    std::printf("%s\n", qPrintable(table.join(QLatin1Char('\n'))));
     return 0;
 }

@@ -74,6 +74,11 @@ void ListModel::endOrderChange()
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+CellContent ListModel::cellAt(const QModelIndex &index) const
+{
+    return m_list.cell(index.row(), index.column());
+}
+
 Record *ListModel::recordAt(int row) const
 {
     return m_list.recordAt(row);

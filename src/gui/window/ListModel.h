@@ -35,6 +35,8 @@ public:
     ListModel(RecordList &list, const ListDescription &description, QObject *parent = nullptr);
 
     RecordList &list() const { return m_list; }
+    // What the cell shows, without going through a QVariant (the delegate reads it on every paint).
+    CellContent cellAt(const QModelIndex &index) const;
     Record *recordAt(int row) const;
     // The row's height with its section band, in pixels.
     int rowHeight(int row) const;

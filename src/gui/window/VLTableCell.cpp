@@ -116,7 +116,10 @@ QRect VLTableCell::photoColumnSquare(const QRect &cell, const CellContent &conte
 
 void VLTableCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const CellContent cell = index.data(ListModel::CellRole).value<CellContent>();
+    const auto *model = qobject_cast<const ListModel *>(index.model());
+    if (!model)
+        return;
+    const CellContent cell = model->cellAt(index);
     const QRect &r = option.rect;
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
