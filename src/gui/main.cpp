@@ -1,5 +1,7 @@
 // velumark: the desktop application.
+#include "document/VelumarkDatabase.h"
 #include "gui/shell/AboutDialog.h"
+#include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/PreferencesDialog.h"
@@ -8,12 +10,14 @@
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "gui/window/ListPane.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -24,6 +28,29 @@ namespace {
 
 using namespace velumark;
 using namespace velumark::gui;
+
+// One list of the main catalogue in a window of its own.
+void addListSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const QString &name,
+                    VelumarkDatabase::ListKind kind)
+{
+    auto shown = std::make_shared<std::unique_ptr<QMainWindow>>();
+    taker.addSubject(name,
+                     {[&delegate, shown, kind]() -> QWidget * {
+                          DocumentWindow *main = delegate.documents().mainWindow();
+                          if (!main)
+                              return nullptr;
+                          VelumarkDatabase &database = main->document().database();
+                          auto frame = std::make_unique<QMainWindow>();
+                          frame->setCentralWidget(new ListPane(database, *database.listController(kind)));
+                          frame->resize(1000, 680);
+                          frame->show();
+                          *shown = std::move(frame);
+                          return shown->get();
+                      },
+                      [shown] {
+                          shown->reset();
+                      }});
+}
 
 // The windows "--screenshot NAME=FILE" can take pictures of.
 void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
@@ -75,6 +102,10 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                                                      [&delegate] {
                                                          delegate.preferencesDialog().close();
                                                      }});
+    addListSubject(taker, delegate, QStringLiteral("artwork-list"), VelumarkDatabase::ListKind::Artworks);
+    addListSubject(taker, delegate, QStringLiteral("client-list"), VelumarkDatabase::ListKind::Clients);
+    addListSubject(taker, delegate, QStringLiteral("submission-list"),
+                   VelumarkDatabase::ListKind::Submissions);
     auto about = std::make_shared<QPointer<AboutDialog>>();
     taker.addSubject(QStringLiteral("about"),
                      {[&delegate, about]() -> QWidget * { return *about = delegate.showAbout(); },
