@@ -68,11 +68,14 @@ TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
     EXPECT_TRUE(south->submissions().empty());
     EXPECT_EQ(std::pair(document->submissions().size(), document->images().size()), std::pair(1ul, 0ul));
     EXPECT_EQ(shownTitles(), QStringLiteral("Dunes"));
+    // Compared as pointers: a removed record left behind would point at freed memory.
+    EXPECT_EQ(document->availableArtworks(), std::vector<Artwork *>{other}) << "nothing offers it for sale";
 
     document->removeClient(north);
     EXPECT_EQ(count("submission"), 0);
     EXPECT_EQ(count("artwork"), 1) << "removing a client leaves its artworks";
     EXPECT_TRUE(other->submissions().empty());
+    EXPECT_EQ(document->availableClients(), std::vector<Client *>{south});
 }
 
 TEST_F(Collections, UpdatesRefuseRecordsTheDocumentDoesNotHold)

@@ -27,11 +27,15 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
     ASSERT_TRUE(document->writeSafelyToURL(target, &error)) << error.toStdString();
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
+    // The lock moves with the document: the copy is held, the old package is free.
+    VelumarkDatabase rival;
+    EXPECT_FALSE(rival.readFromURL(target, &error)) << "the copy is not locked";
+    EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+    VelumarkDatabase original;
+    ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
 
     addArtwork(QStringLiteral("Only in the copy"));
     ASSERT_TRUE(document->close(&error));
-    VelumarkDatabase original;
-    ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
     ASSERT_EQ(original.artworks().size(), 1u);
     original.artworks().front()->hydrate();
     EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note"))
@@ -209,21 +213,36 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
     EXPECT_EQ(document->clients().front()->commission(), 15.0);
 }
 
-TEST_F(FileHandling, AFailedFlushKeepsTheEditsAndTheConnection)
+// The rows written before the failing one are rolled back with it: their edits must be kept too.
+TEST_F(FileHandling, AFailedFlushKeepsEveryEditAndTheConnection)
 {
-    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
-    artwork->setTitle(QStringLiteral("Harbour at Dusk"));
-    ASSERT_TRUE(document->database()->exec("CREATE TRIGGER refuse BEFORE UPDATE ON artwork BEGIN "
-                                           "SELECT RAISE(ABORT, 'disk says no'); END"));
+    std::vector<Artwork *> edited;
+    for (const char *title : {"Cedar", "Birch", "Alder"}) {
+        edited.push_back(addArtwork(QString::fromLatin1(title)));
+        edited.back()->setNotes(QStringLiteral("edited %1").arg(QLatin1String(title)));
+    }
+    Artwork *last = edited.back();
+    last->setTitle(QStringLiteral("Alder at Dusk"));
+    ASSERT_TRUE(document->database()->exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON artwork WHEN OLD.pk = %1 BEGIN "
+                       "SELECT RAISE(ABORT, 'disk says no'); END")
+            .arg(last->primaryKey())));
     QString error;
     EXPECT_FALSE(document->close(&error));
     EXPECT_TRUE(error.contains(QStringLiteral("disk says no"))) << error.toStdString();
     EXPECT_TRUE(document->isOpen());
-    EXPECT_TRUE(artwork->isDirty());
+    for (const Artwork *artwork : edited)
+        EXPECT_TRUE(artwork->isDirty()) << artwork->title().toStdString();
     ASSERT_TRUE(document->database()->exec("DROP TRIGGER refuse"));
     ASSERT_TRUE(document->close(&error)) << error.toStdString();
     reopen();
-    EXPECT_EQ(document->artworks().front()->title(), QStringLiteral("Harbour at Dusk"));
+    QStringList stored;
+    for (const auto &artwork : document->artworks()) {
+        ASSERT_EQ(artwork->hydrate(), 0);
+        stored << artwork->title() + QLatin1Char(':') + artwork->notes();
+    }
+    EXPECT_EQ(stored.join(QLatin1Char(',')),
+              QStringLiteral("Alder at Dusk:edited Alder,Birch:edited Birch,Cedar:edited Cedar"));
 }
 
 TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
