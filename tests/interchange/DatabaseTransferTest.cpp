@@ -160,6 +160,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                     << "pictures of the artworks alone, left in the source package";
             }
             if (e.scope != 3) {
+                EXPECT_NE(doc.mediumWithName(QStringLiteral("Encaustic")), nullptr)
+                    << "the mediums of imported artworks are offered";
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 ASSERT_NE(copy, nullptr);
                 ASSERT_EQ(copy->images().size(), 2u);
