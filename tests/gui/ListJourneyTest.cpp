@@ -92,8 +92,8 @@ protected:
         auto window = std::make_unique<QMainWindow>();
         auto *pane = new ListPane(*document, list);
         // Qt's own checks of the model, on every change the journey makes.
-        new QAbstractItemModelTester(pane->tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal,
-                                     pane);
+        new QAbstractItemModelTester(pane->tableView()->model(),
+                                     QAbstractItemModelTester::FailureReportingMode::Fatal, pane);
         window->setCentralWidget(pane);
         window->resize(size);
         window->show();
