@@ -15,6 +15,7 @@
 #include "gui/window/ToolbarController.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPointer>
@@ -229,6 +230,12 @@ TEST_F(DocumentWindowJourney, TheLastListAndTheRecentSearchesComeBackWithTheirCa
     view->searchField()->clear();
     QTest::keyClicks(view->searchField(), QStringLiteral("noon"));
     QTest::keyClick(view->searchField(), Qt::Key_Return);
+    // The right column of the submission list, widened by the user.
+    const auto rightColumn = [](gui::DocumentView *shown) {
+        return shown->listPane(ListKind::Submissions)->tableView()->horizontalHeader();
+    };
+    const int widened = rightColumn(view)->sectionSize(1) + 37;
+    rightColumn(view)->resizeSection(1, widened);
     trigger(ActionId::Close);
     deleteClosedWindows();
     ASSERT_EQ(windowCount(), 0);
@@ -236,6 +243,7 @@ TEST_F(DocumentWindowJourney, TheLastListAndTheRecentSearchesComeBackWithTheirCa
     gui::DocumentWindow *reopened = app().documents().openPath(studio);
     ASSERT_TRUE(reopened);
     view = reopened->view();
+    EXPECT_EQ(rightColumn(view)->sectionSize(1), widened);
     EXPECT_EQ(view->tabBar()->currentIndex(), 2);
     EXPECT_EQ(view->currentList(), ListKind::Submissions);
     EXPECT_TRUE(view->searchField()->text().isEmpty());
@@ -248,6 +256,7 @@ TEST_F(DocumentWindowJourney, TheLastListAndTheRecentSearchesComeBackWithTheirCa
     gui::DocumentWindow *second = app().documents().openPath(other);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->view()->currentList(), ListKind::Artworks);
+    EXPECT_NE(rightColumn(second->view())->sectionSize(1), widened);
     EXPECT_TRUE(second->view()->searchField()->recentSearches().isEmpty());
 
     // A recent search runs again when chosen; clearing the history empties the menu.
