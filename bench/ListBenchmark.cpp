@@ -8,8 +8,8 @@
 //   - how the row heights were chosen: one keystroke that shows every submission again, with the
 //     table's rows sized three ways.
 //
-//   cmake --build build-release -j2 --target list_benchmark && build-release/bench/list_benchmark --data
-//   /work/bench-data
+//   cmake --build build-release -j2 --target list_benchmark
+//   build-release/bench/list_benchmark --data /work/bench-data
 //
 // --only search|scroll|heights runs one part (for profiling).
 // The catalogue is the large one of catalogue_benchmark (made there once and kept; --data DIR
