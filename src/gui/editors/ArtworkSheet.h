@@ -41,13 +41,10 @@ public:
     const editing::ArtworkEditor &editor() const { return *m_editor; }
     // For the photos to wire: hidden until then.
     QToolButton *addPhotoButton() const { return m_addPhotoButton; }
-    // Shown for a stored artwork once something opens its history (historyRequested).
+    // "Submission History", shown for a stored artwork: opens its history window.
     QPushButton *historyButton() const { return m_historyButton; }
 
     std::unique_ptr<Record> shownRecord() const override;
-
-signals:
-    void historyRequested(velumark::Artwork *artwork);
 
 protected:
     bool canSave() const override { return m_editor->canSave(); }
