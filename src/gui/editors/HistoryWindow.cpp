@@ -92,7 +92,7 @@ HistoryWindow::HistoryWindow(QWidget *parent, VelumarkDatabase &document, Artwor
             });
     connect(document.notifier(), &DocumentNotifier::listsAboutToBeReloaded, this, &QWidget::close);
     const QSize kept = QSettings().value(kSizeKey).toSize();
-    resize(kept.isValid() ? kept : QSize(420, 360));
+    resize(kept.isValid() ? kept : QSize(600, 440));
     updateActions();
 }
 
