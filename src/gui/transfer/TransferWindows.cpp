@@ -1,0 +1,74 @@
+#include "gui/transfer/TransferWindows.h"
+
+#include "gui/shell/ActionManager.h"
+#include "gui/shell/BuildConfiguration.h"
+#include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/ContactsWindow.h"
+#include "gui/transfer/ReportBrowser.h"
+#include "gui/window/DocumentWindow.h"
+#include "interchange/InterchangeHandOver.h"
+#include "interchange/LongOperation.h"
+
+namespace velumark::gui {
+
+TransferWindows::TransferWindows(ActionManager &actions, VelumarkDocumentController &documents,
+                                 QObject *parent)
+    : QObject(parent), m_documents(documents), m_handOver(std::make_unique<InterchangeHandOver>())
+{
+    using Type = ImportExportBrowser::DatabaseType;
+    const std::pair<ActionId, Type> browsers[] = {
+        {ActionId::ImportVdbi, Type::ImportVdbi},         {ActionId::ImportDatabase, Type::ImportDatabase},
+        {ActionId::ImportCsv, Type::ImportCsv},           {ActionId::ExportVdbi, Type::ExportVdbi},
+        {ActionId::ExportDatabase, Type::ExportDatabase}, {ActionId::ExportCsv, Type::ExportCsv},
+    };
+    for (const auto &[id, type] : browsers) {
+        actions.setHandler(id, [this, type = type] { presentImportExportBrowser(type); });
+        actions.setAvailable(id, true);
+    }
+    actions.setHandler(ActionId::ExportReport, [this] { presentReportBrowser(); });
+    actions.setAvailable(ActionId::ExportReport, true);
+    actions.setHandler(ActionId::AddressBook, [this] { presentAddressBook(); });
+    actions.setAvailable(ActionId::AddressBook, true);
+    documents.setInterchangeHandler([this](const QString &path) {
+        // Opened at launch, before any catalogue window: the browser follows once one is shown.
+        if (mainWindow())
+            presentImportExportBrowser(ImportExportBrowser::ImportVdbi, path);
+        else
+            QMetaObject::invokeMethod(
+                this, [this, path] { presentImportExportBrowser(ImportExportBrowser::ImportVdbi, path); },
+                Qt::QueuedConnection);
+    });
+}
+
+TransferWindows::~TransferWindows() = default;
+
+QWidget *TransferWindows::mainWindow() const
+{
+    return m_documents.mainWindow();
+}
+
+ImportExportBrowser *TransferWindows::presentImportExportBrowser(ImportExportBrowser::DatabaseType type,
+                                                                 const QString &path)
+{
+    QWidget *parent = mainWindow();
+    if (!parent)
+        return nullptr;
+    auto *browser =
+        new ImportExportBrowser(type, *m_handOver, QString::fromUtf8(build::kCsvTemplateAddress), parent);
+    browser->present(path);
+    return browser;
+}
+
+void TransferWindows::presentReportBrowser()
+{
+    if (QWidget *parent = mainWindow())
+        (new ReportBrowser(*m_handOver, parent))->present();
+}
+
+void TransferWindows::presentAddressBook()
+{
+    if (DocumentWindow *window = m_documents.mainWindow())
+        ContactsWindow::present(*window);
+}
+
+} // namespace velumark::gui

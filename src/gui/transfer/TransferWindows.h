@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gui/transfer/ImportExportBrowser.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace velumark {
+class InterchangeHandOver;
+}
+
+namespace velumark::gui {
+
+class ActionManager;
+class VelumarkDocumentController;
+
+// The windows that bring data in and out of the main catalogue: the import and export browsers,
+// the report browser and the contacts window, opened from the menus (and for an interchange file
+// opened from the file manager). One operation runs at a time.
+class TransferWindows : public QObject
+{
+    Q_OBJECT
+public:
+    TransferWindows(ActionManager &actions, VelumarkDocumentController &documents, QObject *parent = nullptr);
+    ~TransferWindows() override;
+
+    InterchangeHandOver &handOver() const { return *m_handOver; }
+
+    ImportExportBrowser *presentImportExportBrowser(ImportExportBrowser::DatabaseType type,
+                                                    const QString &path = {});
+    void presentReportBrowser();
+    void presentAddressBook();
+
+private:
+    QWidget *mainWindow() const;
+
+    VelumarkDocumentController &m_documents;
+    std::unique_ptr<InterchangeHandOver> m_handOver;
+};
+
+} // namespace velumark::gui
