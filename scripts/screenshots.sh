@@ -26,4 +26,18 @@ shoot --screenshot "main=$out/main-window.png" --screenshot "file-menu=$out/file
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
 shoot --dark-palette --screenshot "main=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"
+# The contacts window shows a folder of contact cards, remembered as the last one chosen.
+mkdir -p "$work/cards" "$work/config/Velumark"
+for person in "Lee;Ann;Harbour Gallery;ann@harbour.example" "Berg;Bo;;bo@berg.example" \
+              "Cole;Cy;Cole Collection;cy@cole.example"; do
+  IFS=';' read -r last first org mail <<< "$person"
+  printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nN:%s;%s;;;\r\nORG:%s\r\nEMAIL;TYPE=work:%s\r\nEND:VCARD\r\n' \
+    "$last" "$first" "$org" "$mail" > "$work/cards/$last.vcf"
+done
+printf '[Contacts]\nsource=%s\n' "$work/cards" > "$work/config/Velumark/Velumark.conf"
+shoot --screenshot "import-csv=$out/import-csv.png" --screenshot "export-vdbi=$out/export-vdbi.png" \
+  --screenshot "progress=$out/progress.png" --screenshot "report=$out/report.png" \
+  --screenshot "contacts=$out/contacts.png"
+shoot --dark-palette --screenshot "import-csv=$out/import-csv-dark.png" \
+  --screenshot "contacts=$out/contacts-dark.png"
 echo "Pictures written to $out/"

@@ -6,6 +6,7 @@
 #include "gui/shell/ScreenshotTaker.h"
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/TransferScreenshots.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/Localization.h"
 #include "store/VelumarkUtility.h"
@@ -88,6 +89,7 @@ int main(int argc, char **argv)
     VelumarkAppDelegate delegate;
     ScreenshotTaker screenshots;
     addScreenshotSubjects(screenshots, delegate);
+    addTransferScreenshotSubjects(screenshots, delegate);
     for (const QString &request : parser.values(screenshot)) {
         QString error;
         if (!screenshots.addRequest(request, &error)) {

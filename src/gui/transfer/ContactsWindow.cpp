@@ -162,6 +162,8 @@ void ContactsWindow::fillTable()
         m_table->setItem(row, 2, new QTableWidgetItem(emailOf(person)));
     }
     m_table->resizeColumnsToContents();
+    for (int column : {0, 1})
+        m_table->setColumnWidth(column, std::max(m_table->columnWidth(column), 160));
     handleSearch(m_search->text());
 }
 

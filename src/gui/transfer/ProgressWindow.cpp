@@ -26,6 +26,7 @@ ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
     heading->setFont(bold);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
+    m_bar->setTextVisible(false);
     m_bar->setMinimumWidth(360);
     m_step->setText(localized("Preparing…"));
     auto *buttons = new QDialogButtonBox(this);

@@ -59,16 +59,20 @@ ImportExportBrowser *TransferWindows::presentImportExportBrowser(ImportExportBro
     return browser;
 }
 
-void TransferWindows::presentReportBrowser()
+ReportBrowser *TransferWindows::presentReportBrowser()
 {
-    if (QWidget *parent = mainWindow())
-        (new ReportBrowser(*m_handOver, parent))->present();
+    QWidget *parent = mainWindow();
+    if (!parent)
+        return nullptr;
+    auto *browser = new ReportBrowser(*m_handOver, parent);
+    browser->present();
+    return browser;
 }
 
-void TransferWindows::presentAddressBook()
+ContactsWindow *TransferWindows::presentAddressBook()
 {
-    if (DocumentWindow *window = m_documents.mainWindow())
-        ContactsWindow::present(*window);
+    DocumentWindow *window = m_documents.mainWindow();
+    return window ? ContactsWindow::present(*window) : nullptr;
 }
 
 } // namespace velumark::gui

@@ -13,6 +13,8 @@ class InterchangeHandOver;
 namespace velumark::gui {
 
 class ActionManager;
+class ContactsWindow;
+class ReportBrowser;
 class VelumarkDocumentController;
 
 // The windows that bring data in and out of the main catalogue: the import and export browsers,
@@ -29,8 +31,8 @@ public:
 
     ImportExportBrowser *presentImportExportBrowser(ImportExportBrowser::DatabaseType type,
                                                     const QString &path = {});
-    void presentReportBrowser();
-    void presentAddressBook();
+    ReportBrowser *presentReportBrowser();
+    ContactsWindow *presentAddressBook();
 
 private:
     QWidget *mainWindow() const;
