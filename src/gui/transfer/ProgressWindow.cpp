@@ -6,6 +6,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +16,7 @@ namespace velumark::gui {
 
 ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
     : QDialog(parent), m_texts(std::move(texts)), m_step(new QLabel(this)), m_bar(new QProgressBar(this)),
-      m_cancel(new QPushButton(localized("Cancel"), this))
+      m_cancelButton(new QPushButton(localized("Cancel"), this))
 {
     setWindowTitle(m_texts.title);
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
@@ -30,7 +31,7 @@ ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
     m_bar->setMinimumWidth(360);
     m_step->setText(localized("Preparing…"));
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    buttons->addButton(m_cancelButton, QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &ProgressWindow::reject);
 
     auto *layout = new QVBoxLayout(this);
@@ -44,23 +45,32 @@ ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
 ProgressWindow::~ProgressWindow()
 {
     // Nothing is left running unwatched when the window goes first (its catalogue's window closed).
-    if (m_operation)
-        m_operation->abort();
+    if (m_running && m_cancel)
+        m_cancel();
 }
 
 void ProgressWindow::watch(LongOperation *operation)
 {
-    m_operation = operation;
     // Connected with the window as the receiver, so nothing reaches a window that is gone.
     connect(operation, &LongOperation::progress, this, &ProgressWindow::progressUpdate);
     connect(operation, &LongOperation::finished, this, &ProgressWindow::operationFinished);
+    follow([operation = QPointer<LongOperation>(operation)] {
+        if (operation)
+            operation->abort();
+    });
+}
+
+void ProgressWindow::follow(std::function<void()> cancel)
+{
+    m_cancel = std::move(cancel);
+    m_running = true;
     open();
 }
 
 void ProgressWindow::progressUpdate(double percent)
 {
-    if (m_operation && m_operation->isAborted())
-        return;
+    if (!m_cancelButton->isEnabled())
+        return; // cancelling: the bar stays where it was
     const int shown = int(std::lround(std::clamp(percent, 0.0, 100.0)));
     m_bar->setValue(shown);
     m_step->setText(localized("%1% done").arg(shown));
@@ -73,21 +83,29 @@ int ProgressWindow::percentShown() const
 
 void ProgressWindow::reject()
 {
-    if (!m_operation || !m_operation->isRunning()) {
+    if (!m_running) {
         QDialog::reject();
         return;
     }
-    m_operation->abort();
-    m_cancel->setEnabled(false);
+    m_cancelButton->setEnabled(false);
     m_step->setText(localized("Cancelling…"));
+    if (m_cancel)
+        m_cancel();
 }
 
 void ProgressWindow::operationFinished(int result, const QString &message)
 {
-    m_operation = nullptr;
+    m_running = false;
     hide();
     showOutcome(result, message);
     emit ended(result);
+    close();
+}
+
+void ProgressWindow::end()
+{
+    m_running = false;
+    hide();
     close();
 }
 

@@ -1,16 +1,18 @@
 #pragma once
 
-#include "interchange/LongOperation.h"
 #include "interchange/OperationWatcher.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 #include <functional>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+
+namespace velumark {
+class LongOperation;
+}
 
 namespace velumark::gui {
 
@@ -37,6 +39,11 @@ public:
 
     // Shows the window and follows the operation until it ends.
     void watch(LongOperation *operation);
+    // Shows the window for work that reports here itself and ends it with end(); Cancel calls
+    // `cancel`.
+    void follow(std::function<void()> cancel);
+    // The followed work is over: the window closes without an alert.
+    void end();
 
     void progressUpdate(double percent) override;
     void operationFinished(int result, const QString &message) override;
@@ -54,10 +61,11 @@ private:
     void showOutcome(int result, const QString &message);
 
     Texts m_texts;
-    QPointer<LongOperation> m_operation;
+    std::function<void()> m_cancel;
+    bool m_running = false;
     QLabel *m_step;
     QProgressBar *m_bar;
-    QPushButton *m_cancel;
+    QPushButton *m_cancelButton;
 };
 
 } // namespace velumark::gui

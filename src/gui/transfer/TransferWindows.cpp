@@ -4,10 +4,13 @@
 #include "gui/shell/BuildConfiguration.h"
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/transfer/ContactsWindow.h"
+#include "gui/transfer/DeviceWindow.h"
 #include "gui/transfer/ReportBrowser.h"
 #include "gui/window/DocumentWindow.h"
 #include "interchange/InterchangeHandOver.h"
 #include "interchange/LongOperation.h"
+#include "interchange/device/DeviceBrowser.h"
+#include "interchange/device/ServiceDiscovery.h"
 
 namespace velumark::gui {
 
@@ -25,6 +28,11 @@ TransferWindows::TransferWindows(ActionManager &actions, VelumarkDocumentControl
         actions.setHandler(id, [this, type = type] { presentImportExportBrowser(type); });
         actions.setAvailable(id, true);
     }
+    for (const auto &[id, tag] :
+         {std::pair{ActionId::ImportDevice, 0}, std::pair{ActionId::ExportDevice, 1}}) {
+        actions.setHandler(id, [this, tag = tag] { presentDeviceBrowser(tag); });
+        actions.setAvailable(id, true);
+    }
     actions.setHandler(ActionId::ExportReport, [this] { presentReportBrowser(); });
     actions.setAvailable(ActionId::ExportReport, true);
     actions.setHandler(ActionId::AddressBook, [this] { presentAddressBook(); });
@@ -40,7 +48,28 @@ TransferWindows::TransferWindows(ActionManager &actions, VelumarkDocumentControl
     });
 }
 
-TransferWindows::~TransferWindows() = default;
+TransferWindows::~TransferWindows()
+{
+    // The device browser uses the hand-over until it goes.
+    m_deviceBrowser.reset();
+}
+
+DeviceBrowser &TransferWindows::deviceBrowser()
+{
+    if (!m_deviceBrowser)
+        m_deviceBrowser = std::make_unique<DeviceBrowser>(ServiceDiscovery::create(), *m_handOver);
+    return *m_deviceBrowser;
+}
+
+DeviceWindow *TransferWindows::presentDeviceBrowser(int tag)
+{
+    QWidget *parent = mainWindow();
+    if (!parent || (tag != 0 && tag != 1))
+        return nullptr;
+    auto *window = new DeviceWindow(deviceBrowser(), tag == 0, parent);
+    window->present();
+    return window;
+}
 
 QWidget *TransferWindows::mainWindow() const
 {

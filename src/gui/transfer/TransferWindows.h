@@ -7,13 +7,15 @@
 #include <memory>
 
 namespace velumark {
+class DeviceBrowser;
 class InterchangeHandOver;
-}
+} // namespace velumark
 
 namespace velumark::gui {
 
 class ActionManager;
 class ContactsWindow;
+class DeviceWindow;
 class ReportBrowser;
 class VelumarkDocumentController;
 
@@ -33,12 +35,17 @@ public:
                                                     const QString &path = {});
     ReportBrowser *presentReportBrowser();
     ContactsWindow *presentAddressBook();
+    // The import (tag 0) or export (tag 1) window of the device transfer.
+    DeviceWindow *presentDeviceBrowser(int tag);
+    // Made at its first use; it lives for the run.
+    DeviceBrowser &deviceBrowser();
 
 private:
     QWidget *mainWindow() const;
 
     VelumarkDocumentController &m_documents;
     std::unique_ptr<InterchangeHandOver> m_handOver;
+    std::unique_ptr<DeviceBrowser> m_deviceBrowser;
 };
 
 } // namespace velumark::gui
