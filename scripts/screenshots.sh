@@ -37,7 +37,7 @@ done
 printf '[Contacts]\nsource=%s\n' "$work/cards" > "$work/config/Velumark/Velumark.conf"
 shoot --screenshot "import-csv=$out/import-csv.png" --screenshot "export-vdbi=$out/export-vdbi.png" \
   --screenshot "progress=$out/progress.png" --screenshot "report=$out/report.png" \
-  --screenshot "contacts=$out/contacts.png"
+  --screenshot "contacts=$out/contacts.png" --screenshot "device-import=$out/device-import.png"
 shoot --dark-palette --screenshot "import-csv=$out/import-csv-dark.png" \
   --screenshot "contacts=$out/contacts-dark.png"
 echo "Pictures written to $out/"

@@ -4,6 +4,7 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/transfer/ContactsWindow.h"
+#include "gui/transfer/DeviceWindow.h"
 #include "gui/transfer/ProgressWindow.h"
 #include "gui/transfer/ReportBrowser.h"
 #include "gui/transfer/TransferWindows.h"
@@ -43,6 +44,8 @@ void addTransferScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &
                      closingSubject([&windows]() -> QWidget * { return windows.presentReportBrowser(); }));
     taker.addSubject(QStringLiteral("contacts"),
                      closingSubject([&windows]() -> QWidget * { return windows.presentAddressBook(); }));
+    taker.addSubject(QStringLiteral("device-import"),
+                     closingSubject([&windows]() -> QWidget * { return windows.presentDeviceBrowser(0); }));
     taker.addSubject(QStringLiteral("progress"), closingSubject([&delegate]() -> QWidget * {
                          DocumentWindow *window = delegate.documents().mainWindow();
                          if (!window)

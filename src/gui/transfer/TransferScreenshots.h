@@ -6,7 +6,8 @@ class ScreenshotTaker;
 class VelumarkAppDelegate;
 
 // The data windows "--screenshot NAME=FILE" can take pictures of: "import-csv", "export-vdbi",
-// "progress", "report" and "contacts".
+// "device-import", "progress", "report" and
+// "contacts".
 void addTransferScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate);
 
 } // namespace velumark::gui
