@@ -241,6 +241,10 @@ TEST_F(TransferJourney, InterchangeFileOpenedFromTheFileManagerRestoresOnlyAfter
     ASSERT_TRUE(browser);
     EXPECT_EQ(browser->windowTitle(), QStringLiteral("Import From VDBI"));
     EXPECT_EQ(browser->chosenPath(), interchange);
+    EXPECT_TRUE(browser->fileSummary().startsWith(
+        QStringLiteral("12 artworks, 6 clients, 16 submissions and 8 photos "
+                       "exported from Velumark 1.3 on ")))
+        << browser->fileSummary().toStdString();
 
     auto *restore = browser->findChild<QCheckBox *>();
     ASSERT_TRUE(restore);

@@ -8,7 +8,9 @@
 #include "gui/transfer/TransferFolders.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/InterchangeHandOver.h"
+#include "interchange/InterchangeHeader.h"
 #include "interchange/LongOperation.h"
+#include "store/DateFormatting.h"
 #include "store/Localization.h"
 
 #include <QButtonGroup>
@@ -101,6 +103,24 @@ ProgressWindow::Texts progressTexts(bool import, const QString &path)
             }};
 }
 
+// What an interchange file holds, from its header, before it is imported.
+QString describeInterchangeFile(const QString &path)
+{
+    const Result<InterchangeHeader> header = readInterchangeHeader(path);
+    if (!header)
+        return localized("This file cannot be read: %1").arg(header.message());
+    QString text = localized("%1 artworks, %2 clients, %3 submissions and %4 photos")
+                       .arg(header->artworks)
+                       .arg(header->clients)
+                       .arg(header->submissions)
+                       .arg(header->images);
+    if (header->exportDate.isValid())
+        text += QLatin1Char(' ') + localized("exported from Velumark %1 on %2")
+                                       .arg(QString::number(header->appVersion, 'f', 1),
+                                            mediumDateString(header->exportDate.toLocalTime()));
+    return text + QLatin1Char('.');
+}
+
 } // namespace
 
 ImportExportBrowser::ImportExportBrowser(DatabaseType type, InterchangeHandOver &handOver,
@@ -125,6 +145,9 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_filenameTextField, 1);
     fileRow->addWidget(browseButton);
+    m_fileSummary = new QLabel(this);
+    m_fileSummary->setWordWrap(true);
+    m_fileSummary->setVisible(false);
 
     m_scopes = new QButtonGroup(this);
     auto *scopeColumn = new QVBoxLayout;
@@ -138,6 +161,7 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading(localized(variant.fileHeading), this));
     layout->addLayout(fileRow);
+    layout->addWidget(m_fileSummary);
     layout->addSpacing(8);
     layout->addWidget(heading(localized(variant.optionsHeading), this));
     layout->addLayout(scopeColumn);
@@ -190,6 +214,11 @@ void ImportExportBrowser::present(const QString &path)
     open();
 }
 
+QString ImportExportBrowser::fileSummary() const
+{
+    return m_fileSummary->text();
+}
+
 int ImportExportBrowser::typeSelection() const
 {
     return m_scopes->checkedId();
@@ -238,6 +267,10 @@ void ImportExportBrowser::choose(const QString &path)
     }
     m_path = path;
     m_filenameTextField->setText(QDir::toNativeSeparators(path));
+    if (m_type == ImportVdbi) {
+        m_fileSummary->setText(describeInterchangeFile(path));
+        m_fileSummary->setVisible(true);
+    }
     m_importExportButton->setEnabled(true);
 }
 

@@ -45,6 +45,8 @@ public:
     // The scope of the checked radio button (0 complete ... 3 clients).
     int typeSelection() const;
     const QString &chosenPath() const { return m_path; }
+    // What the chosen interchange file holds, as shown.
+    QString fileSummary() const;
 
     void browseButtonPressed();
     void importExportButtonPressed();
@@ -64,6 +66,7 @@ private:
     InterchangeHandOver &m_handOver;
     QString m_path;
     QLineEdit *m_filenameTextField = nullptr;
+    QLabel *m_fileSummary = nullptr; // the counts of an interchange file
     QButtonGroup *m_scopes = nullptr;
     QCheckBox *m_restore = nullptr;
     QPushButton *m_importExportButton = nullptr;
