@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace velumark::test {
 namespace {
@@ -45,6 +47,25 @@ QAbstractButton *buttonNamed(QWidget *window, const QString &text)
     ADD_FAILURE() << "no button " << text.toStdString();
     return nullptr;
 }
+
+// The longest time the event loop went without a turn while it lives: reported, not asserted.
+class EventLoopGapMeter
+{
+public:
+    EventLoopGapMeter()
+    {
+        m_sinceTurn.start();
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longestMs = std::max(m_longestMs, m_sinceTurn.restart()); });
+        m_timer.start(0);
+    }
+    qint64 longestMs() const { return m_longestMs; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTurn;
+    qint64 m_longestMs = 0;
+};
 
 class TransferJourney : public ShellJourney
 {
@@ -181,6 +202,7 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
 
     ImportExportBrowser *browser = browse(ActionId::ImportCsv, csv);
     ASSERT_TRUE(browser);
+    const EventLoopGapMeter gaps;
     browser->importExportButtonPressed();
     QPointer<gui::ProgressWindow> progress = onlyWindow()->findChild<gui::ProgressWindow *>();
     ASSERT_TRUE(progress);
@@ -189,6 +211,7 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
     QTest::keyClick(progress, Qt::Key_Escape);
     EXPECT_FALSE(buttonNamed(progress, QStringLiteral("Cancel"))->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(progress.isNull(), 60000);
+    RecordProperty("longest_event_loop_gap_ms", int(gaps.longestMs()));
 
     EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
     EXPECT_TRUE(user.questions.empty());
