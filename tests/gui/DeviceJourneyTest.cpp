@@ -1,10 +1,10 @@
+#include "CliProcess.h"
 #include "ShellJourney.h"
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/transfer/DeviceWindow.h"
 #include "gui/transfer/ProgressWindow.h"
 #include "gui/window/DocumentWindow.h"
-#include "support/ChildProcess.h"
 #include "support/LoopbackAvahiDaemon.h"
 
 #include <QDir>
@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPointer>
-#include <QProcess>
 #include <QTest>
 
 namespace velumark::test {
@@ -21,33 +20,26 @@ namespace {
 using gui::ActionId;
 using gui::DeviceWindow;
 
+// The output of a velumark-cli command that must succeed.
 QString cli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(VELUMARK_CLI), arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    const CliRun run = runCli(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out;
 }
 
 class DeviceJourney : public ShellJourney
 {
 protected:
     // An announced reference peer in the mode, serving or storing into the folder.
-    std::unique_ptr<ChildProcess> peer(const QString &name, int mode, const QString &folder,
-                                       const QStringList &options = {})
+    static std::unique_ptr<Peer> peer(const QString &name, int mode, const QString &folder,
+                                      const QStringList &options = {})
     {
         QProcessEnvironment bus = QProcessEnvironment::systemEnvironment();
         bus.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), LoopbackAvahiDaemon::busAddress());
-        auto process = std::make_unique<ChildProcess>();
-        EXPECT_TRUE(process->start(QStringLiteral(VELUMARK_REFERENCE_PEER),
-                                   QStringList{QStringLiteral("--mode"), QString::number(mode),
-                                               QStringLiteral("--folder"), folder,
-                                               QStringLiteral("--service-name"), name} +
-                                       options,
-                                   bus));
-        EXPECT_TRUE(process->waitForOutput(QStringLiteral("announced as"), 15000))
-            << process->transcript().toStdString();
+        auto process = std::make_unique<Peer>(
+            mode, folder, QStringList{QStringLiteral("--service-name"), name} + options, bus);
+        EXPECT_TRUE(process->announced()) << process->transcript().toStdString();
         return process;
     }
 

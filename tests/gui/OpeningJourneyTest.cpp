@@ -5,6 +5,7 @@
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/RecentDocuments.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/ImportExportBrowser.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/VelumarkUtility.h"
 
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 
@@ -142,11 +144,15 @@ TEST_F(ShellJourney, OpenTakesThePackageOrTheDatabaseInsideAndHandsInterchangeFi
     trigger(ActionId::Open);
     EXPECT_EQ(windowCount(), 2);
 
+    // An interchange file opens its import into the active catalogue.
     const QString interchange = emptyFile(QStringLiteral("Export.vdbi"));
     user.paths = {interchange};
     trigger(ActionId::Open);
-    ASSERT_EQ(user.alerts.size(), 1u);
-    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("Import From")));
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+    auto *browser = app().documents().mainWindow()->findChild<gui::ImportExportBrowser *>();
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(browser->chosenPath(), interchange);
+    browser->reject();
     QStringList handed;
     app().documents().setInterchangeHandler([&](const QString &file) { handed.append(file); });
     app().documents().openPaths({interchange});
@@ -176,6 +182,69 @@ TEST_F(ShellJourney, ACatalogueDroppedOnTheWindowOpens)
     QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+} // namespace
+} // namespace velumark::test
+
+namespace velumark::test {
+namespace {
+
+// The entries a window's Window menu lists after its open windows' separator, as the user sees it.
+QList<QAction *> windowMenuEntries(gui::DocumentWindow &window)
+{
+    for (QAction *title : window.menuBar()->actions()) {
+        if (title->text() != QStringLiteral("&Window"))
+            continue;
+        QMenu *menu = title->menu();
+        emit menu->aboutToShow();
+        QList<QAction *> entries;
+        for (QAction *entry : menu->actions()) {
+            if (entry->actionGroup())
+                entries.append(entry);
+        }
+        return entries;
+    }
+    ADD_FAILURE() << "no Window menu";
+    return {};
+}
+
+QStringList textsOf(const QList<QAction *> &entries, bool checkedOnly = false)
+{
+    QStringList texts;
+    for (const QAction *entry : entries) {
+        if (!checkedOnly || entry->isChecked())
+            texts.append(entry->text());
+    }
+    return texts;
+}
+
+TEST_F(ShellJourney, TheWindowMenuListsTheOpenCataloguesAndBringsOneForward)
+{
+    const QString first = makeCatalogue(QStringLiteral("First"));
+    const QString second = makeCatalogue(QStringLiteral("Second"));
+    ASSERT_TRUE(app().start({first, second}));
+    ASSERT_EQ(windowCount(), 2);
+    gui::DocumentWindow *firstWindow = app().documents().windows().first();
+    gui::DocumentWindow *secondWindow = app().documents().windows().last();
+    app().documents().mainWindow()->activateWindow();
+
+    const QList<QAction *> entries = windowMenuEntries(*firstWindow);
+    EXPECT_EQ(textsOf(entries), (QStringList{QStringLiteral("First"), QStringLiteral("Second")}));
+    EXPECT_EQ(textsOf(entries, true), QStringList{app().documents().mainWindow()->document().displayName()});
+    // Both windows show the same entries, made again each time a menu opens.
+    EXPECT_EQ(textsOf(windowMenuEntries(*secondWindow)), textsOf(windowMenuEntries(*firstWindow)));
+
+    for (QAction *entry : windowMenuEntries(*secondWindow)) {
+        if (entry->text() == QStringLiteral("First"))
+            entry->trigger();
+    }
+    QTRY_COMPARE(app().documents().mainWindow(), firstWindow);
+    EXPECT_EQ(textsOf(windowMenuEntries(*secondWindow), true), QStringList{QStringLiteral("First")});
+
+    secondWindow->close();
+    deleteClosedWindows();
+    EXPECT_EQ(textsOf(windowMenuEntries(*firstWindow)), QStringList{QStringLiteral("First")});
 }
 
 } // namespace

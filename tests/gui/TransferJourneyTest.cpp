@@ -1,3 +1,4 @@
+#include "CliProcess.h"
 #include "ShellJourney.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/shell/ActionManager.h"
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -29,13 +29,12 @@ namespace {
 using gui::ActionId;
 using gui::ImportExportBrowser;
 
-QString runCli(const QStringList &arguments)
+// The output of a velumark-cli command that must succeed.
+QString cliOutput(const QStringList &arguments)
 {
-    QProcess cli;
-    cli.start(QStringLiteral(VELUMARK_CLI), arguments);
-    EXPECT_TRUE(cli.waitForFinished(120000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    return QString::fromUtf8(cli.readAllStandardOutput());
+    const CliRun run = runCli(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out;
 }
 
 QAbstractButton *buttonNamed(QWidget *window, const QString &text)
@@ -81,7 +80,7 @@ protected:
     void makeSample()
     {
         m_sample = path(QStringLiteral("Sample.vdb"));
-        runCli({QStringLiteral("demo"), m_sample});
+        cliOutput({QStringLiteral("demo"), m_sample});
     }
 
     // The window's visible dialog of that kind (closed ones may linger until deleted).
@@ -138,11 +137,11 @@ TEST_F(TransferJourney, ExportedInterchangeFileGivesTheSourceFiguresWhenImported
     EXPECT_TRUE(user.alerts.empty());
 
     const QString target = path(QStringLiteral("Empty.vdb"));
-    runCli({QStringLiteral("new"), target});
-    runCli({QStringLiteral("import"), target, path(QStringLiteral("Out.vdbi"))});
+    cliOutput({QStringLiteral("new"), target});
+    cliOutput({QStringLiteral("import"), target, path(QStringLiteral("Out.vdbi"))});
     onlyWindow()->close();
     deleteClosedWindows();
-    EXPECT_EQ(runCli({QStringLiteral("stats"), target}), runCli({QStringLiteral("stats"), m_sample}));
+    EXPECT_EQ(cliOutput({QStringLiteral("stats"), target}), cliOutput({QStringLiteral("stats"), m_sample}));
 }
 
 TEST_F(TransferJourney, OpenCataloguesAreRefusedAsSourceAndDestinationAndUnreadableFilesAreReported)
@@ -185,7 +184,7 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
 {
     makeSample();
     const QString csv = path(QStringLiteral("big.csv"));
-    runCli({QStringLiteral("export"), m_sample, csv});
+    cliOutput({QStringLiteral("export"), m_sample, csv});
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QList<QByteArray> lines = file.readAll().split('\n');
@@ -220,7 +219,7 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
     onlyWindow()->close();
     deleteClosedWindows();
     EXPECT_TRUE(
-        runCli({QStringLiteral("stats"), m_sample}).contains(QStringLiteral("Artwork:             12\n")));
+        cliOutput({QStringLiteral("stats"), m_sample}).contains(QStringLiteral("Artwork:             12\n")));
 }
 
 TEST_F(TransferJourney, ReportWithoutANameIsWrittenUnderTheDefaultNameAndOpened)
@@ -253,9 +252,9 @@ TEST_F(TransferJourney, ReportWithoutANameIsWrittenUnderTheDefaultNameAndOpened)
 TEST_F(TransferJourney, InterchangeFileOpenedFromTheFileManagerRestoresOnlyAfterConfirmation)
 {
     const QString source = path(QStringLiteral("Source.vdb"));
-    runCli({QStringLiteral("demo"), source});
+    cliOutput({QStringLiteral("demo"), source});
     const QString interchange = path(QStringLiteral("Source.vdbi"));
-    runCli({QStringLiteral("export"), source, interchange});
+    cliOutput({QStringLiteral("export"), source, interchange});
     const QString studio =
         makeCatalogue(QStringLiteral("Studio"), {QStringLiteral("Dawn"), QStringLiteral("Dusk")});
     ASSERT_TRUE(app().start({studio, interchange}));
@@ -333,7 +332,7 @@ TEST_F(TransferJourney, ThreeCardsOfAFolderBecomeThreeClientsWithOneAlert)
     onlyWindow()->close();
     deleteClosedWindows();
     EXPECT_TRUE(
-        runCli({QStringLiteral("stats"), studio}).contains(QStringLiteral("Clients:             3\n")));
+        cliOutput({QStringLiteral("stats"), studio}).contains(QStringLiteral("Clients:             3\n")));
 }
 
 } // namespace
