@@ -164,7 +164,10 @@ LongOperation::Outcome PhotoImport::finish(Outcome outcome)
         return {OperationResult::Failed, m_insertFailure};
     if (outcome.result != OperationResult::Done)
         return outcome;
-    return {OperationResult::Done, m_skipped.join(QLatin1Char('\n'))};
+    QStringList lines{localized("%1 of %2 files added.").arg(m_added.size()).arg(m_files.size())};
+    for (const QString &skipped : std::as_const(m_skipped))
+        lines.append(localized("Skipped %1").arg(skipped));
+    return {OperationResult::Done, lines.join(QLatin1Char('\n'))};
 }
 
 } // namespace velumark

@@ -107,7 +107,8 @@ TEST_F(PhotoImportTest, AddsThePicturesInTheirOrderAndNamesEveryFileItLeavesOut)
     ASSERT_EQ(import.skipped().size(), left.size()) << import.skipped().join(u'\n').toStdString();
     for (qsizetype i = 0; i < left.size(); ++i)
         EXPECT_TRUE(import.skipped().at(i).contains(left.at(i))) << import.skipped().at(i).toStdString();
-    EXPECT_EQ(run.message, import.skipped().join(u'\n'));
+    EXPECT_TRUE(run.message.startsWith(QStringLiteral("3 of 9 files added.\nSkipped ")))
+        << run.message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(stale));
     expectWholePackage(sample.document());
 
