@@ -151,7 +151,8 @@ public:
     // the row or the move failed (nothing kept then; the files stay staged).
     Image *addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files);
     void removeImage(Image *image);
-    // The artwork's photos become `images` in that order: tags 0, 1, 2, ... written to their rows,
+    // The artwork's photos become `images` in that order: owned by the artwork, tags 0, 1, 2, ...
+    // written to their rows,
     // photo keys 1 and 2 the first two (-1 where there is none), the artwork's row written.
     void setArtworkImages(Artwork *artwork, const std::vector<Image *> &images);
 

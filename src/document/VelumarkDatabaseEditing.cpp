@@ -247,6 +247,8 @@ void VelumarkDatabase::setArtworkImages(Artwork *artwork, const std::vector<Imag
     artwork->clearImages();
     for (size_t index = 0; index < images.size(); ++index) {
         artwork->addImage(images[index], -1);
+        images[index]->setLinkedType(Image::kOwnerArtwork);
+        images[index]->setLinkedKey(artwork->primaryKey());
         images[index]->setTagValue(qint64(index));
         images[index]->save();
     }
