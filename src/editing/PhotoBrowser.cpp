@@ -7,13 +7,15 @@
 
 namespace velumark::editing {
 
-PhotoBrowser::PhotoBrowser(ArtworkPhotos &photos, Image *first, QObject *parent)
-    : QObject(parent), m_photos(photos)
+PhotoBrowser::PhotoBrowser(ArtworkPhotos &photos, QObject *parent) : QObject(parent), m_photos(photos) {}
+
+void PhotoBrowser::start(Image *image)
 {
-    if (first) {
-        m_current = first;
-        load(first);
-    }
+    if (!image || m_current)
+        return;
+    m_current = image;
+    load(image);
+    emit currentChanged(image);
 }
 
 PhotoBrowser::~PhotoBrowser() = default;

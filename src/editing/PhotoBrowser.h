@@ -21,13 +21,15 @@ class PhotoBrowser : public QObject
 public:
     static constexpr size_t kMaxLoaded = 20;
 
-    PhotoBrowser(ArtworkPhotos &photos, Image *first, QObject *parent = nullptr);
+    explicit PhotoBrowser(ArtworkPhotos &photos, QObject *parent = nullptr);
     ~PhotoBrowser() override;
 
     Image *current() const { return m_current; }
     // The photos loaded in full, oldest first.
     const std::deque<Image *> &loaded() const { return m_loaded; }
 
+    // The first photo shown.
+    void start(Image *image);
     // Each stores `caption` (the text of the caption view) on the current photo first.
     void showPrevious(const QString &caption);
     void showNext(const QString &caption);

@@ -159,16 +159,17 @@ TEST_F(ArtworkPhotosTest, BrowsingKeepsAtMostTwentyLoadedAndStoresCaptionsOnTheW
                              [](const auto &image) { return image->isHydrated(); });
     };
     ArtworkPhotos photos(sample.document(), *artwork);
-    PhotoBrowser browser(photos, photos.images()[0]);
+    PhotoBrowser browser(photos);
     int changes = 0;
     QObject::connect(&browser, &PhotoBrowser::currentChanged, [&changes] { ++changes; });
+    browser.start(photos.images()[0]);
     for (int step = 0; step < 30; ++step) {
         browser.showNext(step == 0 ? QStringLiteral("Morning light") : browser.current()->caption());
         EXPECT_LE(loaded(), 20);
         EXPECT_LE(browser.loaded().size(), PhotoBrowser::kMaxLoaded);
         EXPECT_FALSE(browser.current()->photo().isNull());
     }
-    EXPECT_EQ(changes, 30);
+    EXPECT_EQ(changes, 31);
     EXPECT_EQ(browser.current(), photos.images()[5]);
     browser.showLast(browser.current()->caption());
     EXPECT_EQ(browser.current(), photos.images()[24]);
