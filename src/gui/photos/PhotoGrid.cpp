@@ -77,19 +77,8 @@ PhotoGrid::PhotoGrid(editing::ArtworkPhotos &photos, QWidget *parent)
     layout->addWidget(m_view, 1);
     layout->addLayout(bar);
 
-    auto *remove = new QAction(tr("Delete"), m_view);
-    remove->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    m_view->addAction(remove);
-    auto *pasteAction = new QAction(tr("Paste"), m_view);
-    pasteAction->setShortcut(QKeySequence::Paste);
-    pasteAction->setShortcutContext(Qt::WidgetShortcut);
-    m_view->addAction(pasteAction);
-
     connect(add, &QPushButton::clicked, this, &PhotoGrid::addPhotos);
     connect(m_delete, &QPushButton::clicked, this, &PhotoGrid::deleteSelected);
-    connect(remove, &QAction::triggered, this, &PhotoGrid::deleteSelected);
-    connect(pasteAction, &QAction::triggered, this, &PhotoGrid::paste);
     connect(m_zoom, &QSlider::valueChanged, this, &PhotoGrid::zoomTo);
     connect(m_view, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { openViewer(m_model->imageAt(index)); });
@@ -244,10 +233,27 @@ void PhotoGrid::showContextMenu(const QPoint &position)
 
 bool PhotoGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_view && event->type() == QEvent::ShortcutOverride) {
+        // The window's own Delete and Paste must not take these keys from the grid.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Delete) || key->key() == Qt::Key_Backspace ||
+            key->matches(QKeySequence::Paste)) {
+            key->accept();
+            return true;
+        }
+    }
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             openViewer(m_model->imageAt(m_view->currentIndex()));
+            return true;
+        }
+        if (key->matches(QKeySequence::Delete) || key->key() == Qt::Key_Backspace) {
+            deleteSelected();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            paste();
             return true;
         }
     }
