@@ -26,4 +26,13 @@ shoot --screenshot "main=$out/main-window.png" --screenshot "file-menu=$out/file
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
 shoot --dark-palette --screenshot "main=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"
+# The photo grid and the viewer: the sample's photos added once more to one artwork, through the
+# command line, so that its grid holds a few.
+mkdir -p "$work/shoot"
+for photo in "$work"/Sample.vdb/vl-*.jpg; do
+  case "$photo" in *t.jpg) ;; *) cp "$photo" "$work/shoot/" ;; esac
+done
+build/src/cli/velumark-cli add-photos "$work/Sample.vdb" "Blue Light" "$work"/shoot/*.jpg > /dev/null
+shoot --screenshot "photo-grid=$out/photo-grid.png" --screenshot "photo-viewer=$out/photo-viewer.png"
+shoot --dark-palette --screenshot "photo-viewer=$out/photo-viewer-dark.png"
 echo "Pictures written to $out/"

@@ -1,5 +1,7 @@
 // velumark: the desktop application.
+#include "gui/photos/PhotoScreenshots.h"
 #include "gui/shell/AboutDialog.h"
+#include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/PreferencesDialog.h"
@@ -56,6 +58,12 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                           if (*about)
                               (*about)->close();
                       }});
+    addPhotoScreenshotSubjects(
+        taker, [&delegate]() -> QWidget * { return delegate.documents().mainWindow(); },
+        [&delegate]() -> VelumarkDatabase * {
+            DocumentWindow *window = delegate.documents().mainWindow();
+            return window ? &window->document().database() : nullptr;
+        });
 }
 
 } // namespace

@@ -103,7 +103,7 @@ void PhotoGrid::zoomTo(int percent)
 {
     const int side = kSmallestThumbnail + (kLargestThumbnail - kSmallestThumbnail) * percent / 100;
     m_view->setIconSize(QSize(side, side));
-    m_view->setGridSize(QSize(side + kSpacing, side + kSpacing));
+    m_view->setGridSize(QSize(side + 2 * kSpacing, side + 2 * kSpacing));
 }
 
 void PhotoGrid::addPhotos()

@@ -48,12 +48,13 @@ int PhotoListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_photos.count();
 }
 
-QPixmap PhotoListModel::thumbnail(Image *image) const
+QIcon PhotoListModel::thumbnail(Image *image) const
 {
+    // An icon, not a pixmap: the view draws an icon at its zoomed size, a pixmap at its own.
     auto it = m_thumbnails.find(image);
     if (it == m_thumbnails.end())
-        it = m_thumbnails.insert(image,
-                                 QPixmap::fromImage(QImageReader(image->croppedThumbnailFilePath()).read()));
+        it = m_thumbnails.insert(
+            image, QIcon(QPixmap::fromImage(QImageReader(image->croppedThumbnailFilePath()).read())));
     return *it;
 }
 

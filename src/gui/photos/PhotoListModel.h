@@ -2,7 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QHash>
-#include <QPixmap>
+#include <QIcon>
 #include <QStringList>
 
 namespace velumark {
@@ -45,10 +45,10 @@ signals:
     void picturesDropped(const QMimeData *data);
 
 private:
-    QPixmap thumbnail(Image *image) const;
+    QIcon thumbnail(Image *image) const;
 
     editing::ArtworkPhotos &m_photos;
-    mutable QHash<const Image *, QPixmap> m_thumbnails;
+    mutable QHash<const Image *, QIcon> m_thumbnails;
 };
 
 } // namespace velumark::gui

@@ -11,9 +11,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace velumark::gui {
 
@@ -21,6 +23,7 @@ namespace {
 
 constexpr int kCaptionPointSize = 18;
 constexpr int kCaptionMargin = 16;
+constexpr int kCaptionLines = 4;
 
 } // namespace
 
@@ -106,10 +109,15 @@ void PhotoViewer::setCaptionState(CaptionState state)
 
 void PhotoViewer::placeCaption()
 {
+    // The panel fits the caption laid out at the panel's width, up to four lines (then it scrolls).
     const int width = qMax(0, m_image->width() - 2 * kCaptionMargin);
-    const int lines =
-        qBound(1, int(m_caption->document()->size().height() / m_caption->fontMetrics().lineSpacing()), 4);
-    const int height = lines * m_caption->fontMetrics().lineSpacing() + 24;
+    const QMargins margins = m_panel->layout()->contentsMargins();
+    const int frames = 2 * m_caption->frameWidth();
+    QTextDocument *text = m_caption->document();
+    text->setTextWidth(qMax(0, width - margins.left() - margins.right() - frames));
+    const int most = kCaptionLines * m_caption->fontMetrics().lineSpacing() + int(2 * text->documentMargin());
+    const int height =
+        qMin(int(std::ceil(text->size().height())), most) + margins.top() + margins.bottom() + frames;
     m_panel->setGeometry(kCaptionMargin, qMax(0, m_image->height() - height - kCaptionMargin), width, height);
 }
 
