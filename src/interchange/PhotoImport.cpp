@@ -103,13 +103,20 @@ void PhotoImport::stage(size_t index)
 
 void PhotoImport::insertReady()
 {
+    // One photo per turn of the event loop, so that the window is never held for several inserts.
+    if (insertNext())
+        QMetaObject::invokeMethod(this, &PhotoImport::insertReady, Qt::QueuedConnection);
+}
+
+bool PhotoImport::insertNext()
+{
     for (;;) {
         QMutexLocker lock(&m_mutex);
         if (m_nextToInsert >= m_pictures.size())
-            return;
+            return false;
         Picture &picture = m_pictures[m_nextToInsert];
         if (picture.state == Picture::State::Pending)
-            return;
+            return false;
         ++m_nextToInsert;
         if (picture.state == Picture::State::Done)
             continue;
@@ -123,6 +130,7 @@ void PhotoImport::insertReady()
         }
         lock.unlock();
         insert(picture);
+        return true;
     }
 }
 
@@ -148,7 +156,8 @@ void PhotoImport::insert(Picture &picture)
 LongOperation::Outcome PhotoImport::finish(Outcome outcome)
 {
     // The pictures staged after the last queued call, or all of them when the worker was stopped.
-    insertReady();
+    while (insertNext()) {
+    }
     {
         QMutexLocker lock(&m_mutex);
         for (Picture &picture : m_pictures)

@@ -60,7 +60,9 @@ private:
     };
     // Worker threads of the pool.
     void stage(size_t index);
-    // Starting thread: inserts the pictures that are ready, in order, up to the first pending one.
+    // Starting thread: inserts the next picture in order when it is ready (false when none was),
+    // skipping the files left out.
+    bool insertNext();
     void insertReady();
     void insert(Picture &picture);
 

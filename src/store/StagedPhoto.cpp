@@ -10,8 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
 namespace velumark {
@@ -68,18 +71,24 @@ QString named(const QString &path, const QString &reason)
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-// Unbuffered, so that a write the disk refuses fails here with the system's reason.
+// Unbuffered, so that a write the disk refuses fails here with the system's reason. Synced here,
+// on the worker: the row that names the file commits only after it, so a power cut cannot leave a
+// row with an empty file, and the main thread's commit does not wait for these pictures to reach
+// the disk.
 QString writeNewFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
+    QString reason;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) ||
-        !VelumarkUtility::writeAll(file, data.constData(), data.size())) {
-        const QString reason = file.errorString();
+        !VelumarkUtility::writeAll(file, data.constData(), data.size()))
+        reason = file.errorString();
+    else if (::fdatasync(file.handle()) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (!reason.isEmpty()) {
         file.close();
         QFile::remove(path);
-        return reason;
     }
-    return {};
+    return reason;
 }
 
 bool renameReplacing(const QString &from, const QString &to, QString *reason)
