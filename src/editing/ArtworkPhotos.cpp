@@ -7,7 +7,7 @@
 namespace velumark::editing {
 
 ArtworkPhotos::ArtworkPhotos(VelumarkDatabase &document, Artwork &artwork, QObject *parent)
-    : QObject(parent), m_document(document), m_artwork(artwork), m_images(artwork.images())
+    : QObject(parent), m_document(document), m_artwork(&artwork), m_images(artwork.images())
 {
     // A photo the document lets go of (a reload, the artwork removed elsewhere) must not stay here.
     connect(document.notifier(), &DocumentNotifier::recordAboutToBeRemoved, this,
@@ -18,6 +18,11 @@ ArtworkPhotos::ArtworkPhotos(VelumarkDatabase &document, Artwork &artwork, QObje
 }
 
 ArtworkPhotos::~ArtworkPhotos() = default;
+
+bool ArtworkPhotos::hasChanges() const
+{
+    return !m_imagesToAdd.empty() || !m_imagesToDelete.empty() || m_images != m_artwork->images();
+}
 
 int ArtworkPhotos::indexOf(const Image *image) const
 {
@@ -35,7 +40,7 @@ Result<> ArtworkPhotos::importFiles(const QStringList &files, OperationWatcher *
     if (isImporting())
         return Failure{localized("Photos are being added already. Wait until they are in.")};
     // Tags continue after the working list; the commit numbers them again in display order.
-    m_import = std::make_unique<PhotoImport>(m_document, m_artwork.primaryKey(), files, qint64(count()) + 1);
+    m_import = std::make_unique<PhotoImport>(m_document, m_artwork->primaryKey(), files, qint64(count()) + 1);
     connect(m_import.get(), &PhotoImport::imageAdded, this, &ArtworkPhotos::append);
     connect(m_import.get(), &LongOperation::finished, this, &ArtworkPhotos::importFinished);
     if (watcher)
@@ -141,13 +146,19 @@ void ArtworkPhotos::setCaption(Image *image, const QString &caption)
 
 void ArtworkPhotos::commit()
 {
-    m_document.setArtworkImages(&m_artwork, m_images);
+    m_document.setArtworkImages(m_artwork, m_images);
     // Copied: each removal is announced, and this list forgets what the document lets go of.
     const std::vector<Image *> doomed = m_imagesToDelete;
     for (Image *image : doomed)
         m_document.removeImage(image);
     m_imagesToAdd.clear();
     m_imagesToDelete.clear();
+}
+
+void ArtworkPhotos::commitTo(Artwork &added)
+{
+    m_artwork = &added;
+    commit();
 }
 
 void ArtworkPhotos::rollback()
@@ -158,7 +169,7 @@ void ArtworkPhotos::rollback()
     m_imagesToAdd.clear();
     m_imagesToDelete.clear();
     emit aboutToReset();
-    m_images = m_artwork.images();
+    m_images = m_artwork->images();
     emit reset();
 }
 

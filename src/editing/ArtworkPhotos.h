@@ -34,11 +34,13 @@ public:
     ArtworkPhotos(VelumarkDatabase &document, Artwork &artwork, QObject *parent = nullptr);
     ~ArtworkPhotos() override;
 
-    Artwork &artwork() const { return m_artwork; }
+    Artwork &artwork() const { return *m_artwork; }
     const std::vector<Image *> &images() const { return m_images; }
     const std::vector<Image *> &imagesToAdd() const { return m_imagesToAdd; }
     const std::vector<Image *> &imagesToDelete() const { return m_imagesToDelete; }
     int count() const { return int(m_images.size()); }
+    // Photos added, removed or moved since the sheet opened (captions are stored at once).
+    bool hasChanges() const;
     int indexOf(const Image *image) const;
     // The photo of slot 0-4, or null.
     Image *imageInSlot(int slot) const;
@@ -66,8 +68,11 @@ public:
     void setCaption(Image *image, const QString &caption);
 
     // OK and Cancel. Both raise DatabaseError when the document refuses (nothing changed then).
-    // A new artwork is added to the document before its commit.
     void commit();
+    // A new artwork: the list starts over an artwork that is not in the document yet (its photos
+    // are imported without an owner); once the sheet has added the artwork, the photos become its
+    // own on this commit.
+    void commitTo(Artwork &added);
     void rollback();
 
     // The order that `move` makes, for any list.
@@ -93,7 +98,7 @@ private:
     void removeAt(int index);
 
     VelumarkDatabase &m_document;
-    Artwork &m_artwork;
+    Artwork *m_artwork;
     std::vector<Image *> m_images;
     std::vector<Image *> m_imagesToAdd;
     std::vector<Image *> m_imagesToDelete;

@@ -6,6 +6,7 @@
 #include "support/TestPictures.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -89,8 +90,10 @@ TEST_F(ArtworkPhotosTest, CancelRemovesTheImportedPhotosAndKeepsTheRemovedOnes)
     photos.remove({original[0], photos.images()[3]});
     photos.move({0}, 3);
     EXPECT_EQ(sample.count("image"), 5);
+    EXPECT_TRUE(photos.hasChanges());
 
     photos.rollback();
+    EXPECT_FALSE(photos.hasChanges());
     EXPECT_EQ(photos.images(), original);
     EXPECT_EQ(artwork->images(), original);
     EXPECT_EQ(sample.count("image"), 2);
@@ -111,6 +114,7 @@ TEST_F(ArtworkPhotosTest, OkStoresTheOrderAndThePhotoKeysAndDeletesTheRemovedPho
     photos.moveToFront(photos.images()[2]);
     const std::vector<qint64> order = keys(photos.images());
     photos.commit();
+    EXPECT_FALSE(photos.hasChanges());
     EXPECT_FALSE(QFileInfo::exists(goneFile));
     EXPECT_TRUE(photos.imagesToAdd().empty());
     EXPECT_TRUE(photos.imagesToDelete().empty());
@@ -130,6 +134,37 @@ TEST_F(ArtworkPhotosTest, OkStoresTheOrderAndThePhotoKeysAndDeletesTheRemovedPho
     EXPECT_EQ(stored->photoKey1(), -1);
     EXPECT_EQ(stored->photoKey2(), -1);
     EXPECT_TRUE(pictureFiles().isEmpty());
+}
+
+TEST_F(ArtworkPhotosTest, PhotosOfANewArtworkBecomeItsOwnOnceItIsAddedOrGoOnCancel)
+{
+    Artwork unsaved;
+    {
+        ArtworkPhotos cancelled(sample.document(), unsaved);
+        importInto(cancelled, pictures(2));
+        cancelled.rollback();
+        EXPECT_EQ(cancelled.count(), 0);
+        EXPECT_EQ(pictureFiles(), before);
+    }
+    ArtworkPhotos photos(sample.document(), unsaved);
+    importInto(photos, pictures(2));
+    const std::vector<qint64> order = keys(photos.images());
+    auto created = std::make_unique<Artwork>();
+    created->setTitle(QStringLiteral("Kiln"));
+    Artwork *added = sample.document().addArtwork(std::move(created));
+    photos.commitTo(*added);
+
+    sample.reopen();
+    Artwork *stored = nullptr;
+    for (const auto &candidate : sample.document().artworks()) {
+        if (candidate->title() == QStringLiteral("Kiln"))
+            stored = candidate.get();
+    }
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(keys(stored->images()), order);
+    EXPECT_EQ(stored->photoKey1(), order[0]);
+    EXPECT_EQ(stored->photoKey2(), order[1]);
+    EXPECT_EQ(sample.count("image"), 4);
 }
 
 TEST_F(ArtworkPhotosTest, NeighboursWrapAndASinglePhotoIsItsOwn)
