@@ -26,6 +26,13 @@ shoot --screenshot "main=$out/main-window.png" --screenshot "file-menu=$out/file
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
 shoot --dark-palette --screenshot "main=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"
+# The editor sheets over the main window, for the first records of the catalogue and for new ones.
+shoot --screenshot "artwork-sheet=$out/artwork-sheet.png" --screenshot "new-artwork-sheet=$out/new-artwork-sheet.png" \
+  --screenshot "client-sheet=$out/client-sheet.png" --screenshot "new-client-sheet=$out/new-client-sheet.png" \
+  --screenshot "submission-sheet=$out/submission-sheet.png" \
+  --screenshot "new-submission-sheet=$out/new-submission-sheet.png"
+shoot --dark-palette --screenshot "artwork-sheet=$out/artwork-sheet-dark.png" \
+  --screenshot "client-sheet=$out/client-sheet-dark.png" --screenshot "submission-sheet=$out/submission-sheet-dark.png"
 # The photo grid and the viewer: the sample's photos added once more to one artwork, through the
 # command line, so that its grid holds a few.
 mkdir -p "$work/shoot"

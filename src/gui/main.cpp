@@ -1,4 +1,5 @@
 // velumark: the desktop application.
+#include "gui/editors/SheetScreenshots.h"
 #include "gui/photos/PhotoScreenshots.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/CatalogueDocument.h"
@@ -29,6 +30,7 @@ using namespace velumark::gui;
 // The windows "--screenshot NAME=FILE" can take pictures of.
 void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
+    addSheetScreenshots(taker, delegate);
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
     taker.addSubject(QStringLiteral("file-menu"),
