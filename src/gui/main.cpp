@@ -2,7 +2,6 @@
 #include "gui/editors/SheetScreenshots.h"
 #include "gui/photos/PhotoScreenshots.h"
 #include "gui/shell/AboutDialog.h"
-#include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/PreferencesDialog.h"
@@ -60,12 +59,7 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                           if (*about)
                               (*about)->close();
                       }});
-    addPhotoScreenshotSubjects(
-        taker, [&delegate]() -> QWidget * { return delegate.documents().mainWindow(); },
-        [&delegate]() -> VelumarkDatabase * {
-            DocumentWindow *window = delegate.documents().mainWindow();
-            return window ? &window->document().database() : nullptr;
-        });
+    addPhotoScreenshots(taker, delegate);
 }
 
 } // namespace

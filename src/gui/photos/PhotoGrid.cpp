@@ -94,6 +94,11 @@ PhotoGrid::PhotoGrid(editing::ArtworkPhotos &photos, QWidget *parent)
 
 PhotoGrid::~PhotoGrid() = default;
 
+PhotoViewer *PhotoGrid::viewer() const
+{
+    return m_viewer;
+}
+
 bool PhotoGrid::isImporting() const
 {
     return m_photos.isImporting();

@@ -44,7 +44,7 @@ public:
 
     QListView *view() const { return m_view; }
     QSlider *zoomSlider() const { return m_zoom; }
-    PhotoViewer *viewer() const { return m_viewer; }
+    PhotoViewer *viewer() const;
     bool isImporting() const;
 
     void addPhotos();

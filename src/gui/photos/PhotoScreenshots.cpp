@@ -1,42 +1,23 @@
 #include "gui/photos/PhotoScreenshots.h"
 
 #include "document/VelumarkDatabase.h"
-#include "editing/ArtworkPhotos.h"
+#include "gui/editors/ArtworkSheet.h"
+#include "gui/editors/PhotoSlots.h"
 #include "gui/photos/PhotoGrid.h"
 #include "gui/photos/PhotoViewer.h"
+#include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/ScreenshotTaker.h"
+#include "gui/shell/VelumarkAppDelegate.h"
+#include "gui/shell/VelumarkDocumentController.h"
+#include "gui/window/DocumentWindow.h"
 
-#include <QDialog>
 #include <QPointer>
-#include <QVBoxLayout>
+#include <QToolButton>
+#include <memory>
 
 namespace velumark::gui {
 
 namespace {
-
-// A window holding the grid over the working photos of one artwork; nothing is committed.
-class GridWindow : public QDialog
-{
-public:
-    GridWindow(VelumarkDatabase &document, Artwork &artwork, QWidget *parent)
-        : QDialog(parent), m_photos(document, artwork), m_grid(new PhotoGrid(m_photos, this))
-    {
-        setWindowTitle(artwork.title());
-        m_grid->setTitleProvider([title = artwork.title()] { return title; });
-        auto *layout = new QVBoxLayout(this);
-        layout->addWidget(m_grid);
-        resize(720, 520);
-    }
-    PhotoViewer *openViewer()
-    {
-        m_grid->openViewer(m_photos.imageInSlot(0));
-        return m_grid->viewer();
-    }
-
-private:
-    editing::ArtworkPhotos m_photos;
-    PhotoGrid *m_grid;
-};
 
 Artwork *mostPhotographed(VelumarkDatabase &document)
 {
@@ -50,31 +31,39 @@ Artwork *mostPhotographed(VelumarkDatabase &document)
 
 } // namespace
 
-void addPhotoScreenshotSubjects(ScreenshotTaker &taker, std::function<QWidget *()> parent,
-                                std::function<VelumarkDatabase *()> document)
+void addPhotoScreenshots(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
-    auto window = std::make_shared<QPointer<GridWindow>>();
-    const auto openGrid = [window, parent, document]() -> GridWindow * {
-        QWidget *over = parent();
-        VelumarkDatabase *catalogue = document();
-        Artwork *artwork = catalogue ? mostPhotographed(*catalogue) : nullptr;
-        if (!over || !artwork)
-            return nullptr;
-        *window = new GridWindow(*catalogue, *artwork, over);
-        (*window)->setAttribute(Qt::WA_DeleteOnClose);
-        (*window)->show();
-        return *window;
+    auto sheet = std::make_shared<QPointer<ArtworkSheet>>();
+    const auto openSheet = [&delegate, sheet]() -> ArtworkSheet * {
+        DocumentWindow *window = delegate.documents().mainWindow();
+        VelumarkDatabase *document = window ? &window->document().database() : nullptr;
+        Artwork *artwork = document ? mostPhotographed(*document) : nullptr;
+        *sheet = artwork ? ArtworkSheet::edit(window, *document, *artwork) : nullptr;
+        return *sheet;
     };
-    const auto closeGrid = [window] {
-        if (*window)
-            (*window)->close();
+    const auto closeSheet = [sheet] {
+        if (*sheet)
+            (*sheet)->reject();
     };
-    taker.addSubject(QStringLiteral("photo-grid"), {openGrid, closeGrid});
-    taker.addSubject(QStringLiteral("photo-viewer"), {[openGrid]() -> QWidget * {
-                                                          GridWindow *grid = openGrid();
-                                                          return grid ? grid->openViewer() : nullptr;
+    taker.addSubject(QStringLiteral("photo-grid"), {[openSheet]() -> QWidget * {
+                                                        ArtworkSheet *opened = openSheet();
+                                                        if (opened)
+                                                            opened->showPhotosTab();
+                                                        return opened;
+                                                    },
+                                                    closeSheet});
+    taker.addSubject(QStringLiteral("photo-viewer"), {[openSheet]() -> QWidget * {
+                                                          ArtworkSheet *opened = openSheet();
+                                                          if (!opened)
+                                                              return nullptr;
+                                                          opened->photoSlots()->slotButton(0)->click();
+                                                          return opened->photoGrid()->viewer();
                                                       },
-                                                      closeGrid});
+                                                      [sheet, closeSheet] {
+                                                          if (*sheet && (*sheet)->photoGrid()->viewer())
+                                                              (*sheet)->photoGrid()->viewer()->close();
+                                                          closeSheet();
+                                                      }});
 }
 
 } // namespace velumark::gui

@@ -1,21 +1,12 @@
 #pragma once
 
-#include <functional>
-
-class QWidget;
-
-namespace velumark {
-class VelumarkDatabase;
-}
-
 namespace velumark::gui {
 
 class ScreenshotTaker;
+class VelumarkAppDelegate;
 
-// "photo-grid" and "photo-viewer" for the screenshots: the grid of the artwork with the most
-// photos of the main catalogue, in a window over the main window, and the viewer on its first
-// photo. `parent` gives the main window, or null when there is none.
-void addPhotoScreenshotSubjects(ScreenshotTaker &taker, std::function<QWidget *()> parent,
-                                std::function<VelumarkDatabase *()> document);
+// "photo-grid" and "photo-viewer" for the screenshots: the sheet of the artwork with the most
+// photos of the main catalogue on its photos tab, and the viewer on its first photo.
+void addPhotoScreenshots(ScreenshotTaker &taker, VelumarkAppDelegate &delegate);
 
 } // namespace velumark::gui
