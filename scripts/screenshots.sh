@@ -32,9 +32,11 @@ shoot --dark-palette --screenshot "artworks=$out/main-window-dark.png" \
 shoot --screenshot "artwork-sheet=$out/artwork-sheet.png" --screenshot "new-artwork-sheet=$out/new-artwork-sheet.png" \
   --screenshot "client-sheet=$out/client-sheet.png" --screenshot "new-client-sheet=$out/new-client-sheet.png" \
   --screenshot "submission-sheet=$out/submission-sheet.png" \
-  --screenshot "new-submission-sheet=$out/new-submission-sheet.png"
+  --screenshot "new-submission-sheet=$out/new-submission-sheet.png" \
+  --screenshot "client-history=$out/client-history.png"
 shoot --dark-palette --screenshot "artwork-sheet=$out/artwork-sheet-dark.png" \
-  --screenshot "client-sheet=$out/client-sheet-dark.png" --screenshot "submission-sheet=$out/submission-sheet-dark.png"
+  --screenshot "client-sheet=$out/client-sheet-dark.png" --screenshot "submission-sheet=$out/submission-sheet-dark.png" \
+  --screenshot "client-history=$out/client-history-dark.png"
 # The photo grid and the viewer: the sample's photos added once more to one artwork, through the
 # command line, so that its grid holds a few.
 mkdir -p "$work/shoot"

@@ -5,6 +5,7 @@
 #include "editing/TextLimitFormatter.h"
 #include "gui/editors/DateField.h"
 #include "gui/editors/FieldGrid.h"
+#include "gui/editors/HistoryWindow.h"
 #include "gui/editors/LimitedLineEdit.h"
 #include "gui/editors/LimitedTextEdit.h"
 #include "gui/editors/PhotoSlots.h"
@@ -57,9 +58,10 @@ ArtworkSheet::ArtworkSheet(QWidget *parent, std::unique_ptr<ArtworkEditor> edito
     m_photosTab = tabs()->addTab(buildPhotosTab(), localized("All Photos"));
     m_notes = addNotesTab();
     m_historyButton = makeHistoryButton();
+    m_historyButton->setVisible(!m_editor->isNew());
     connect(m_historyButton, &QPushButton::clicked, this, [this] {
-        if (m_editor->artwork())
-            emit historyRequested(m_editor->artwork());
+        if (Artwork *artwork = m_editor->artwork())
+            HistoryWindow::open(this, document(), artwork);
     });
     showValues();
     connectFields();

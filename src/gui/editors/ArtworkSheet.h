@@ -54,13 +54,10 @@ public:
     void showPhotosTab();
 
     void reject() override;
-    // Shown for a stored artwork once something opens its history (historyRequested).
+    // "Submission History", shown for a stored artwork: opens its history window.
     QPushButton *historyButton() const { return m_historyButton; }
 
     std::unique_ptr<Record> shownRecord() const override;
-
-signals:
-    void historyRequested(velumark::Artwork *artwork);
 
 protected:
     bool canSave() const override;

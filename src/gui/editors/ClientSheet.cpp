@@ -4,6 +4,7 @@
 #include "editing/TextLimitFormatter.h"
 #include "gui/editors/DateField.h"
 #include "gui/editors/FieldGrid.h"
+#include "gui/editors/HistoryWindow.h"
 #include "gui/editors/LimitedLineEdit.h"
 #include "gui/editors/LimitedTextEdit.h"
 #include "gui/editors/SegmentedControl.h"
@@ -49,9 +50,10 @@ ClientSheet::ClientSheet(QWidget *parent, std::unique_ptr<ClientEditor> editor)
     tabs()->addTab(buildGeneralTab(), localized("General"));
     m_notes = addNotesTab();
     m_historyButton = makeHistoryButton();
+    m_historyButton->setVisible(!m_editor->isNew());
     connect(m_historyButton, &QPushButton::clicked, this, [this] {
-        if (m_editor->client())
-            emit historyRequested(m_editor->client());
+        if (Client *client = m_editor->client())
+            HistoryWindow::open(this, document(), nullptr, client);
     });
     showValues();
     connectFields();

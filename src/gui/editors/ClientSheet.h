@@ -36,13 +36,10 @@ public:
     static ClientSheet *create(QWidget *parent, VelumarkDatabase &document);
 
     const editing::ClientEditor &editor() const { return *m_editor; }
-    // Shown for a stored client once something opens its history (historyRequested).
+    // "Submission History", shown for a stored client: opens its history window.
     QPushButton *historyButton() const { return m_historyButton; }
 
     std::unique_ptr<Record> shownRecord() const override;
-
-signals:
-    void historyRequested(velumark::Client *client);
 
 protected:
     bool canSave() const override { return m_editor->canSave(); }

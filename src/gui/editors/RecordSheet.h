@@ -83,7 +83,7 @@ protected:
 
     // The "Notes" tab with its text.
     class LimitedTextEdit *addNotesTab();
-    // "Submission History", shown for a stored record once something opens its history.
+    // "Submission History" (hidden; the artwork and client sheets show it for a stored record).
     QPushButton *makeHistoryButton();
     // Lays out the tabs and the buttons under them; `extraButton` (the history) sits with them.
     void finishLayout(QWidget *extraButton = nullptr);

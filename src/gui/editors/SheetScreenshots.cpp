@@ -3,6 +3,7 @@
 #include "document/VelumarkDatabase.h"
 #include "gui/editors/ArtworkSheet.h"
 #include "gui/editors/ClientSheet.h"
+#include "gui/editors/HistoryWindow.h"
 #include "gui/editors/SubmissionSheet.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/ScreenshotTaker.h"
@@ -11,6 +12,7 @@
 #include "gui/window/DocumentWindow.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -33,10 +35,34 @@ ScreenshotTaker::Subject sheetSubject(VelumarkAppDelegate &delegate,
             }};
 }
 
+// The history window of the client with the most submissions.
+ScreenshotTaker::Subject historySubject(VelumarkAppDelegate &delegate)
+{
+    auto history = std::make_shared<QPointer<HistoryWindow>>();
+    return {[&delegate, history]() -> QWidget * {
+                DocumentWindow *window = delegate.documents().mainWindow();
+                if (!window)
+                    return nullptr;
+                VelumarkDatabase &document = window->document().database();
+                const auto busiest = std::max_element(
+                    document.clients().begin(), document.clients().end(), [](const auto &a, const auto &b) {
+                        return a->submissions().size() < b->submissions().size();
+                    });
+                if (busiest == document.clients().end())
+                    return nullptr;
+                return (*history = HistoryWindow::open(window, document, nullptr, busiest->get())).data();
+            },
+            [history] {
+                if (*history)
+                    (*history)->close();
+            }};
+}
+
 } // namespace
 
 void addSheetScreenshots(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
+    taker.addSubject(QStringLiteral("client-history"), historySubject(delegate));
     taker.addSubject(
         QStringLiteral("artwork-sheet"),
         sheetSubject(delegate, [](DocumentWindow *window, VelumarkDatabase &document) -> RecordSheet * {
