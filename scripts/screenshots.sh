@@ -51,4 +51,13 @@ shoot --screenshot "import-csv=$out/import-csv.png" --screenshot "export-vdbi=$o
   --screenshot "contacts=$out/contacts.png" --screenshot "device-import=$out/device-import.png"
 shoot --dark-palette --screenshot "import-csv=$out/import-csv-dark.png" \
   --screenshot "contacts=$out/contacts-dark.png"
+# The photo grid and the viewer: the sample's photos added once more to one artwork, through the
+# command line, so that its grid holds a few.
+mkdir -p "$work/shoot"
+for photo in "$work"/Sample.vdb/vl-*.jpg; do
+  case "$photo" in *t.jpg) ;; *) cp "$photo" "$work/shoot/" ;; esac
+done
+build/src/cli/velumark-cli add-photos "$work/Sample.vdb" "Blue Light" "$work"/shoot/*.jpg > /dev/null
+shoot --screenshot "photo-grid=$out/photo-grid.png" --screenshot "photo-viewer=$out/photo-viewer.png"
+shoot --dark-palette --screenshot "photo-viewer=$out/photo-viewer-dark.png"
 echo "Pictures written to $out/"

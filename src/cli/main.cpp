@@ -11,8 +11,8 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> all = [] {
         std::vector<Command> list;
-        for (auto family :
-             {catalogueCommands, transferCommands, contactCommands, demoCommands, deviceCommands}) {
+        for (auto family : {catalogueCommands, transferCommands, contactCommands, demoCommands,
+                            deviceCommands, photoCommands}) {
             for (Command &command : family())
                 list.push_back(std::move(command));
         }

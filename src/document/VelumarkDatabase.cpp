@@ -10,6 +10,7 @@
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/DefaultMediums.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
@@ -662,6 +663,7 @@ bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
     if (m_ownerWasKilled && !m_readOnly) {
         // What an import killed before its end left in the package.
         QFile::remove(QDir(m_packageFilename).filePath(QString::fromLatin1(kImportStagingName)));
+        Leftovers::removeStaleStaging(m_packageFilename);
         removeUnreferencedPictures();
     }
     return true;

@@ -9,6 +9,7 @@
 #include "store/Medium.h"
 #include "store/Result.h"
 #include "store/Sqlite.h"
+#include "store/StagedPhoto.h"
 #include "store/Submission.h"
 #include "store/TextCompare.h"
 
@@ -149,7 +150,16 @@ public:
     void removeArtist(Artist *artist);
     // Inserts the image with its pictures in this package; the caller links it to its artwork.
     Image *addImage(std::unique_ptr<Image> image);
+    // For the photo import, which holds the document while it runs: inserts the image's row and
+    // moves its staged picture files to the names of the new key before the row commits, so that
+    // no row is ever without its files. Refuses a read-only catalogue; raises DatabaseError when
+    // the row or the move failed (nothing kept then; the files stay staged).
+    Image *addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files);
     void removeImage(Image *image);
+    // The artwork's photos become `images` in that order: owned by the artwork, tags 0, 1, 2, ...
+    // written to their rows,
+    // photo keys 1 and 2 the first two (-1 where there is none), the artwork's row written.
+    void setArtworkImages(Artwork *artwork, const std::vector<Image *> &images);
 
     bool mapSubmissionsAndImages();
     void mapUpgradedImages();

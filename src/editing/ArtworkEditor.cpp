@@ -92,12 +92,10 @@ QString ArtworkEditor::totalIncomeText() const
     return QLocale().toString(artwork() ? artwork()->totalIncome() : 0.0, 'f', kMoney.maximumFractionDigits);
 }
 
-std::vector<ArtworkEditor::PhotoSlot> ArtworkEditor::photoSlots() const
+std::vector<ArtworkEditor::PhotoSlot> ArtworkEditor::photoSlots(const std::vector<Image *> &images)
 {
     std::vector<PhotoSlot> shown;
-    if (!artwork())
-        return shown;
-    for (Image *image : artwork()->images()) {
+    for (Image *image : images) {
         if (shown.size() == kPhotoSlots)
             break;
         // A picture that cannot be read leaves its slot without a thumbnail.

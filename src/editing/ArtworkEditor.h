@@ -11,7 +11,8 @@
 
 namespace velumark {
 class Artwork;
-}
+class Image;
+} // namespace velumark
 
 namespace velumark::editing {
 
@@ -64,14 +65,14 @@ public:
     // The income of the artwork's answered submissions, as money.
     QString totalIncomeText() const;
 
-    // The first five photos of the artwork: thumbnail and caption.
+    // The first five of these photos (the sheet's working list): thumbnail and caption.
     struct PhotoSlot
     {
         QImage thumbnail;
         QString caption;
     };
     static constexpr int kPhotoSlots = 5;
-    std::vector<PhotoSlot> photoSlots() const;
+    static std::vector<PhotoSlot> photoSlots(const std::vector<Image *> &images);
 
     // A title, and numbers where numbers belong.
     bool canSave() const;

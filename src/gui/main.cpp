@@ -1,6 +1,7 @@
 // velumark: the desktop application.
 #include "document/VelumarkDatabase.h"
 #include "gui/editors/SheetScreenshots.h"
+#include "gui/photos/PhotoScreenshots.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
@@ -116,6 +117,7 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                           if (*about)
                               (*about)->close();
                       }});
+    addPhotoScreenshots(taker, delegate);
 }
 
 } // namespace

@@ -57,6 +57,9 @@ protected:
     // prepare() claimed is given back.
     void stopWorker();
 
+    // For work that checks the flag itself (a picture decoded on a pool thread).
+    const std::atomic<bool> &abortFlag() const { return m_aborted; }
+
     // Worker thread: reports a percentage (clamped to 0..100; repeated values are not sent).
     void reportProgress(double percent);
 

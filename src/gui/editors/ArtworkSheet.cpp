@@ -1,6 +1,7 @@
 #include "gui/editors/ArtworkSheet.h"
 
 #include "document/VelumarkDatabase.h"
+#include "editing/ArtworkPhotos.h"
 #include "editing/TextLimitFormatter.h"
 #include "gui/editors/DateField.h"
 #include "gui/editors/FieldGrid.h"
@@ -10,6 +11,7 @@
 #include "gui/editors/PhotoSlots.h"
 #include "gui/editors/SegmentedControl.h"
 #include "gui/editors/SheetControls.h"
+#include "gui/photos/PhotoGrid.h"
 #include "gui/shell/CommandBoundary.h"
 #include "store/Localization.h"
 
@@ -43,7 +45,9 @@ ArtworkSheet *ArtworkSheet::create(QWidget *parent, VelumarkDatabase &document)
 }
 
 ArtworkSheet::ArtworkSheet(QWidget *parent, std::unique_ptr<ArtworkEditor> editor)
-    : RecordSheet(*editor, QStringLiteral("ArtworkSheet"), parent), m_editor(editor.release())
+    : RecordSheet(*editor, QStringLiteral("ArtworkSheet"), parent), m_editor(editor.release()),
+      m_unsaved(m_editor->isNew() ? std::make_unique<Artwork>() : nullptr),
+      m_photoList(new editing::ArtworkPhotos(document(), m_unsaved ? *m_unsaved : *m_editor->artwork(), this))
 {
     m_editor->setParent(this);
     const bool isNew = m_editor->isNew();
@@ -51,6 +55,7 @@ ArtworkSheet::ArtworkSheet(QWidget *parent, std::unique_ptr<ArtworkEditor> edito
     setRecordName(isNew ? localized("the new artwork")
                         : localized("the artwork “%1”").arg(m_editor->values().title));
     tabs()->addTab(buildGeneralTab(), localized("General"));
+    m_photosTab = tabs()->addTab(buildPhotosTab(), localized("All Photos"));
     m_notes = addNotesTab();
     m_historyButton = makeHistoryButton();
     m_historyButton->setVisible(!m_editor->isNew());
@@ -62,6 +67,8 @@ ArtworkSheet::ArtworkSheet(QWidget *parent, std::unique_ptr<ArtworkEditor> edito
     connectFields();
     finishLayout(m_historyButton);
 }
+
+ArtworkSheet::~ArtworkSheet() = default;
 
 QLayout *ArtworkSheet::buildNameBox(QComboBox *&box, const QString &placeholder, const QString &toolTip,
                                     const QString &removeToolTip, bool artist)
@@ -93,7 +100,7 @@ QWidget *ArtworkSheet::buildGeneralTab()
     m_photos = new PhotoSlots;
     m_addPhotoButton = SheetControls::iconButton(QStringLiteral("list-add"), QStringLiteral("list-add"),
                                                  localized("Add photos"));
-    m_addPhotoButton->hide();
+    m_addPhotoButton->setObjectName(QStringLiteral("addPhotos"));
     grid->addWide(localized("Photos"), FieldGrid::row({m_photos, m_addPhotoButton}, true), m_photos);
 
     QLayout *artist = buildNameBox(
@@ -152,11 +159,57 @@ QWidget *ArtworkSheet::buildGeneralTab()
     return page;
 }
 
+QWidget *ArtworkSheet::buildPhotosTab()
+{
+    m_grid = new PhotoGrid(*m_photoList);
+    m_grid->setTitleProvider([this] { return m_title->text(); });
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(m_grid);
+    using editing::ArtworkPhotos;
+    for (const auto news : {&ArtworkPhotos::inserted, &ArtworkPhotos::removed, &ArtworkPhotos::reordered,
+                            &ArtworkPhotos::reset})
+        connect(m_photoList, news, this, [this] {
+            showSlots();
+            updateOkButton();
+        });
+    connect(m_photoList, &ArtworkPhotos::captionChanged, this, &ArtworkSheet::showSlots);
+    connect(m_grid, &PhotoGrid::importingChanged, this, &ArtworkSheet::importingChanged);
+    connect(m_photos, &PhotoSlots::slotClicked, this, &ArtworkSheet::openSlot);
+    connect(m_addPhotoButton, &QToolButton::clicked, m_grid, &PhotoGrid::addPhotos);
+    return page;
+}
+
+void ArtworkSheet::showPhotosTab()
+{
+    tabs()->setCurrentIndex(m_photosTab);
+}
+
+void ArtworkSheet::showSlots()
+{
+    m_photos->showPhotos(ArtworkEditor::photoSlots(m_photoList->images()));
+}
+
+void ArtworkSheet::openSlot(int slot)
+{
+    if (Image *photo = m_photoList->imageInSlot(slot))
+        m_grid->openViewer(photo);
+    else
+        m_grid->addPhotos();
+}
+
+void ArtworkSheet::importingChanged(bool importing)
+{
+    // The sheet's photo lists are the import's until it ends.
+    cancelButton()->setEnabled(!importing);
+    updateOkButton();
+}
+
 void ArtworkSheet::showValues()
 {
     const editing::ArtworkValues &values = m_editor->values();
     m_title->showText(values.title);
-    m_photos->showPhotos(m_editor->photoSlots());
+    showSlots();
     fillNames();
     m_saleLoan->setSelectedSegment(values.forSaleOrLoan ? 1 : 0);
     SheetControls::showText(m_price, values.price);
@@ -261,9 +314,34 @@ std::unique_ptr<Record> ArtworkSheet::shownRecord() const
     return m_editor->shownArtwork();
 }
 
+bool ArtworkSheet::canSave() const
+{
+    return m_editor->canSave() && !m_photoList->isImporting();
+}
+
+bool ArtworkSheet::hasChanges() const
+{
+    return m_editor->hasChanges() || m_photoList->hasChanges();
+}
+
 Result<Record *> ArtworkSheet::save()
 {
-    return savedRecord(m_editor->save());
+    const Result<Artwork *> saved = m_editor->save();
+    // The photos follow once the artwork's own fields are stored; a failure of theirs reaches the
+    // command boundary of OK.
+    if (saved && m_unsaved)
+        m_photoList->commitTo(*saved.value());
+    else if (saved)
+        m_photoList->commit();
+    return savedRecord(saved);
+}
+
+void ArtworkSheet::reject()
+{
+    if (m_photoList->isImporting())
+        return;
+    runCommand(this, [this] { m_photoList->rollback(); });
+    RecordSheet::reject();
 }
 
 void ArtworkSheet::focusFirstField()

@@ -16,18 +16,25 @@ namespace velumark {
 class Artwork;
 }
 
+namespace velumark::editing {
+class ArtworkPhotos;
+}
+
 namespace velumark::gui {
 
 class DateField;
 class LimitedLineEdit;
 class LimitedTextEdit;
+class PhotoGrid;
 class PhotoSlots;
 class SegmentedControl;
 
 // The sheet of one artwork ("Artwork Info") or of a new one ("New Artwork"): title, the first
 // five photos, artist and medium (typed names join their lists on save; the "−" buttons take a
 // name out), for sale or loan, price, total income, size, creation date, effort with its unit,
-// material cost, location, and notes on their own tab.
+// material cost, location, notes on their own tab, and every photo in a grid on a third. Photos
+// added in the sheet are stored at once and taken back by Cancel; photos deleted go on OK. OK and
+// Cancel wait while photos are being added.
 class ArtworkSheet : public RecordSheet
 {
     Q_OBJECT
@@ -38,17 +45,23 @@ public:
     // Opens a sheet for a new artwork; saved() hands over the artwork once it is in the document.
     static ArtworkSheet *create(QWidget *parent, VelumarkDatabase &document);
 
+    ~ArtworkSheet() override;
+
     const editing::ArtworkEditor &editor() const { return *m_editor; }
-    // For the photos to wire: hidden until then.
     QToolButton *addPhotoButton() const { return m_addPhotoButton; }
+    PhotoSlots *photoSlots() const { return m_photos; }
+    PhotoGrid *photoGrid() const { return m_grid; }
+    void showPhotosTab();
+
+    void reject() override;
     // "Submission History", shown for a stored artwork: opens its history window.
     QPushButton *historyButton() const { return m_historyButton; }
 
     std::unique_ptr<Record> shownRecord() const override;
 
 protected:
-    bool canSave() const override { return m_editor->canSave(); }
-    bool hasChanges() const override { return m_editor->hasChanges(); }
+    bool canSave() const override;
+    bool hasChanges() const override;
     Result<Record *> save() override;
     void focusFirstField() override;
 
@@ -57,6 +70,10 @@ private:
     ArtworkSheet(QWidget *parent, std::unique_ptr<editing::ArtworkEditor> editor);
 
     QWidget *buildGeneralTab();
+    QWidget *buildPhotosTab();
+    void showSlots();
+    void openSlot(int slot);
+    void importingChanged(bool importing);
     QLayout *buildNameBox(QComboBox *&box, const QString &placeholder, const QString &toolTip,
                           const QString &removeToolTip, bool artist);
     void connectFields();
@@ -66,6 +83,11 @@ private:
     void updateEffortUnits();
 
     editing::ArtworkEditor *m_editor;
+    // What a new artwork's photos belong to until the artwork is saved.
+    std::unique_ptr<Artwork> m_unsaved;
+    editing::ArtworkPhotos *m_photoList;
+    PhotoGrid *m_grid = nullptr;
+    int m_photosTab = -1;
     LimitedLineEdit *m_title = nullptr;
     PhotoSlots *m_photos = nullptr;
     QToolButton *m_addPhotoButton = nullptr;

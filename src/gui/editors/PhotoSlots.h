@@ -5,12 +5,13 @@
 #include <QWidget>
 #include <vector>
 
-class QLabel;
+class QToolButton;
 
 namespace velumark::gui {
 
-// The five photo slots of the artwork sheet: the thumbnails of the artwork's first five photos,
-// each with its caption as tool tip; slots without a photo stay empty.
+// The five photo slots of the artwork sheet: the thumbnails of the first five photos, each with
+// its caption as tool tip. A click on a slot asks for its photo (slotClicked); a slot without a
+// photo shows the add-photo picture.
 class PhotoSlots : public QWidget
 {
     Q_OBJECT
@@ -20,10 +21,13 @@ public:
     explicit PhotoSlots(QWidget *parent = nullptr);
 
     void showPhotos(const std::vector<editing::ArtworkEditor::PhotoSlot> &photos);
-    QLabel *slotLabel(int slot) const { return m_slots.at(size_t(slot)); }
+    QToolButton *slotButton(int slot) const { return m_slots.at(size_t(slot)); }
+
+signals:
+    void slotClicked(int slot);
 
 private:
-    std::vector<QLabel *> m_slots;
+    std::vector<QToolButton *> m_slots;
 };
 
 } // namespace velumark::gui

@@ -130,6 +130,15 @@ QString DesktopInteraction::choosePathToSave(QWidget *parent, const PathChoice &
     return runFileDialog(parent, choice, QFileDialog::AcceptSave);
 }
 
+QStringList DesktopInteraction::choosePathsToOpen(QWidget *parent, const PathChoice &choice)
+{
+    QFileDialog dialog(parent, choice.title, choice.folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(choice.filters);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
 bool DesktopInteraction::openAddress(const QUrl &address)
 {
     return QDesktopServices::openUrl(address);
