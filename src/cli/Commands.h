@@ -16,5 +16,7 @@ std::vector<Command> contactCommands();
 std::vector<Command> demoCommands();
 // devices, pull, push.
 std::vector<Command> deviceCommands();
+// print.
+std::vector<Command> printCommands();
 
 } // namespace velumark::cli
