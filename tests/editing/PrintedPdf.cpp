@@ -1,0 +1,108 @@
+#include "PrintedPdf.h"
+
+#include "editing/PrintFonts.h"
+#include "editing/PrintLayout.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+namespace velumark::test {
+
+namespace {
+
+// Margins of 72 points beside and 90 above and below: the printed area keeps 36 and 90/3.5.
+constexpr double kSide = 72;
+constexpr double kTopBottom = 90;
+
+QPageLayout pageWithPrintedHeight(double height)
+{
+    const double paperHeight = height + 2 * kTopBottom / 3.5;
+    return QPageLayout(
+        QPageSize(QSizeF(595, paperHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
+        QPageLayout::Portrait, QMarginsF(kSide, kTopBottom, kSide, kTopBottom), QPageLayout::Point);
+}
+
+} // namespace
+
+QString PrintedPdf::run(const QString &program, const QStringList &arguments) const
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PrintedPdf::pageCount() const
+{
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                              .match(run(QStringLiteral("pdfinfo"), {m_path}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QSizeF PrintedPdf::pageSize() const
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)"))
+            .match(run(QStringLiteral("pdfinfo"), {m_path}));
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+}
+
+QString PrintedPdf::text(int page) const
+{
+    QStringList arguments;
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+                  << QString::number(page);
+    return run(QStringLiteral("pdftotext"), arguments << m_path << QStringLiteral("-"));
+}
+
+int PrintedPdf::imageCount() const
+{
+    const QStringList lines =
+        run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), m_path}).split(QLatin1Char('\n'));
+    int images = 0;
+    for (const QString &line : lines) {
+        const QStringList fields = line.simplified().split(QLatin1Char(' '));
+        if (fields.size() > 2 && fields.at(2) == QLatin1String("image"))
+            ++images;
+    }
+    return images;
+}
+
+std::vector<PrintedPdf::Word> PrintedPdf::words(int page) const
+{
+    const QString xhtml = run(QStringLiteral("pdftotext"),
+                              {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                               QStringLiteral("-l"), QString::number(page), m_path, QStringLiteral("-")});
+    std::vector<Word> found;
+    QXmlStreamReader reader(xhtml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == QLatin1String("word")) {
+            const auto attributes = reader.attributes();
+            const double xMin = attributes.value(QStringLiteral("xMin")).toDouble();
+            const double yMin = attributes.value(QStringLiteral("yMin")).toDouble();
+            const double xMax = attributes.value(QStringLiteral("xMax")).toDouble();
+            const double yMax = attributes.value(QStringLiteral("yMax")).toDouble();
+            found.push_back({reader.readElementText(), QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax))});
+        }
+    }
+    return found;
+}
+
+QPageLayout pageOfSheetLines(int lines)
+{
+    const double lineHeight = editing::PrintLayout::sheetLineHeight(editing::PrintFonts().capHeight());
+    return pageWithPrintedHeight((lines + 0.5) * lineHeight);
+}
+
+QPageLayout pageOfListRows(double rowHeight, int rows)
+{
+    return pageWithPrintedHeight(editing::PrintLayout::kListTop + (rows + 0.5) * rowHeight);
+}
+
+} // namespace velumark::test

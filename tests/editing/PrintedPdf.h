@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace velumark::test {
+
+// What poppler's tools read from a PDF file: pages, text and images, never its pixels.
+class PrintedPdf
+{
+public:
+    explicit PrintedPdf(QString path) : m_path(std::move(path)) {}
+
+    int pageCount() const;
+    // pdfinfo's "Page size" in points.
+    QSizeF pageSize() const;
+    // The text of one page (1-based), or of all pages.
+    QString text(int page = 0) const;
+    // Images drawn (not their masks).
+    int imageCount() const;
+
+    struct Word
+    {
+        QString text;
+        QRectF box; // points, y downwards
+    };
+    std::vector<Word> words(int page) const;
+
+private:
+    QString run(const QString &program, const QStringList &arguments) const;
+
+    QString m_path;
+};
+
+// A page whose sheet lines, of the height the renderer uses, come `lines` to a page.
+QPageLayout pageOfSheetLines(int lines);
+// A page whose artwork list holds `rows` rows.
+QPageLayout pageOfListRows(double rowHeight, int rows);
+
+} // namespace velumark::test
