@@ -30,7 +30,7 @@ Result<> PdfExport::write(VelumarkDatabase &document, const PrintOptions &option
     QPainter painter;
     if (!painter.begin(&writer))
         return Failure{localized("The PDF file %1 could not be started.").arg(shownPath)};
-    Result<> drawn = renderer.drawPages(painter, writer, 1, renderer.pageCount(), carryOn);
+    Result<> drawn = renderer.drawPages(painter, writer, {}, carryOn);
     painter.end();
     if (!drawn) {
         file.cancelWriting();

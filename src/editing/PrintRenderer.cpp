@@ -139,18 +139,23 @@ void PrintRenderer::drawPage(QPainter &painter, int page)
     painter.restore();
 }
 
-Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, int first, int last,
+Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, const QPageRanges &pages,
                                   const std::function<bool(int, int)> &carryOn)
 {
-    first = std::clamp(first, 1, pageCount());
-    last = std::clamp(last, first, pageCount());
-    const int total = last - first + 1;
-    for (int page = first; page <= last; ++page) {
-        if (carryOn && !carryOn(page - first, total))
+    std::vector<int> chosen;
+    for (int page = 1; page <= pageCount(); ++page) {
+        if (pages.isEmpty() || pages.contains(page))
+            chosen.push_back(page);
+    }
+    if (chosen.empty())
+        return Failure{localized("The printout has no page in the range chosen.")};
+    const int total = static_cast<int>(chosen.size());
+    for (int done = 0; done < total; ++done) {
+        if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
-        if (page > first && !device.newPage())
+        if (done > 0 && !device.newPage())
             return Failure{localized("The printer did not accept another page.")};
-        drawPage(painter, page - 1);
+        drawPage(painter, chosen[static_cast<size_t>(done)] - 1);
     }
     return {};
 }

@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QFontMetricsF>
+#include <QPageRanges>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,10 +50,10 @@ public:
     // Draws a page (0 for the first) with the painter, whose coordinates must start at the top-left
     // corner of the paper (a printer in full-page mode); the resolution of its device is followed.
     void drawPage(QPainter &painter, int page);
-    // Draws pages first to last (1-based, limited to the printout) onto the device the painter is
-    // active on, starting a new page before each but the first. `carryOn`, when given, is told
-    // how many pages are done of how many before each page and may stop the printout.
-    Result<> drawPages(QPainter &painter, QPagedPaintDevice &device, int first, int last,
+    // Draws the pages in the ranges (1-based; every page for empty ranges) onto the device the
+    // painter is active on, starting a new page before each but the first. `carryOn`, when given,
+    // is told how many pages are done of how many before each page and may stop the printout.
+    Result<> drawPages(QPainter &painter, QPagedPaintDevice &device, const QPageRanges &pages = {},
                        const std::function<bool(int done, int total)> &carryOn = {});
 
 private:

@@ -1,30 +1,15 @@
 #include "CliProcess.h"
+#include "support/PrintedPdf.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using velumark::test::PrintedPdf;
 using velumark::test::runCli;
 
 namespace {
-
-QString pdfInfo(const QString &pdf)
-{
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    info.waitForFinished(30000);
-    return QString::fromUtf8(info.readAllStandardOutput());
-}
-
-QString pdfText(const QString &pdf)
-{
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    text.waitForFinished(30000);
-    return QString::fromUtf8(text.readAllStandardOutput());
-}
 
 class PrintCommand : public ::testing::Test
 {
@@ -47,26 +32,27 @@ TEST_F(PrintCommand, PrintsListsAndSheetsWithoutADisplay)
         runCli({u"print", m_sample, u"submissions", output("list.pdf"), u"--paper", u"A4"}, bare);
     ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
     EXPECT_TRUE(list.out.contains(QStringLiteral("Printed 2 pages"))) << list.out.toStdString();
-    EXPECT_TRUE(pdfInfo(output("list.pdf")).contains(QStringLiteral("595 x 842")));
-    EXPECT_TRUE(pdfText(output("list.pdf")).contains(QStringLiteral("Exported from Velumark v1.3 on")));
+    EXPECT_EQ(PrintedPdf(output("list.pdf")).pageSize(), QSizeF(595, 842));
+    EXPECT_TRUE(
+        PrintedPdf(output("list.pdf")).text().contains(QStringLiteral("Exported from Velumark v1.3 on")));
 
     const auto sheet = runCli(
         {u"print", m_sample, u"artworks", output("sheet.pdf"), u"--record", u"Blue Light", u"--landscape"});
     ASSERT_EQ(sheet.exitCode, 0) << sheet.err.toStdString();
-    const QString text = pdfText(output("sheet.pdf"));
+    const QString text = PrintedPdf(output("sheet.pdf")).text();
     EXPECT_TRUE(text.contains(QStringLiteral("For Sale/Loan?")));
     EXPECT_TRUE(text.contains(QStringLiteral("Submission History")));
 
     const auto searched =
         runCli({u"print", m_sample, u"clients", output("found.pdf"), u"--search", u"gallery"});
     ASSERT_EQ(searched.exitCode, 0) << searched.err.toStdString();
-    EXPECT_TRUE(pdfText(output("found.pdf")).contains(QStringLiteral("Gallery North")));
-    EXPECT_FALSE(pdfText(output("found.pdf")).contains(QStringLiteral("Riverside Art Fair")));
+    EXPECT_TRUE(PrintedPdf(output("found.pdf")).text().contains(QStringLiteral("Gallery North")));
+    EXPECT_FALSE(PrintedPdf(output("found.pdf")).text().contains(QStringLiteral("Riverside Art Fair")));
 
     const auto out = runCli(
         {u"print", m_sample, u"clients", output("out.pdf"), u"--record", u"Gallery North", u"--outstanding"});
     ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
-    EXPECT_TRUE(pdfText(output("out.pdf")).contains(QStringLiteral("Out at Gallery North")));
+    EXPECT_TRUE(PrintedPdf(output("out.pdf")).text().contains(QStringLiteral("Out at Gallery North")));
 }
 
 TEST_F(PrintCommand, RefusesWhatItCannotPrintAndLeavesNoFile)

@@ -1,5 +1,6 @@
-#include "PrintedPdf.h"
+#include "support/PrintedPdf.h"
 
+#include "PrintPages.h"
 #include "editing/PageGeometry.h"
 #include "editing/PdfExport.h"
 #include "editing/PrintRenderer.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPageLayout>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -34,10 +33,5 @@ private:
 
     QString m_path;
 };
-
-// A page whose sheet lines, of the height the renderer uses, come `lines` to a page.
-QPageLayout pageOfSheetLines(int lines);
-// A page whose artwork list holds `rows` rows.
-QPageLayout pageOfListRows(double rowHeight, int rows);
 
 } // namespace velumark::test
