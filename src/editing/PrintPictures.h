@@ -11,8 +11,8 @@ class Image;
 
 namespace velumark::editing {
 
-// The pictures of a printout, read from the package's files at the size they are printed
-// (twice their size in points, about 144 dots per inch) without keeping them in the records, so
+// The pictures of a printout, read from the package's files at about the size they are printed
+// (at least twice their size in points, 144 dots per inch) without keeping them in the records, so
 // that a printout of thousands of rows holds no more than a few pictures at a time. The last
 // few pictures are kept: a picture printed again soon (the same artwork in several rows) is
 // read once and, in a PDF file, stored once.

@@ -76,7 +76,10 @@ PrintRenderer::PrintRenderer(VelumarkDatabase &document, const PrintOptions &opt
                              const PageGeometry &page)
     : m_options(options), m_page(page), m_header(m_fonts.header()), m_listMain(m_fonts.listMain()),
       m_listSmall(m_fonts.listSmall()), m_label(m_fonts.label()), m_value(m_fonts.value()),
-      m_small(m_fonts.small()), m_rows(document, options), m_printedAt(VelumarkUtility::now())
+      m_small(m_fonts.small()), m_rows(document, options),
+      m_exported(localized("Exported from %1 v%2 on %3")
+                     .arg(ExportValues::applicationName(), ExportValues::applicationVersion(),
+                          mediumDateTimeString(VelumarkUtility::now())))
 {
     const QRectF printRect = page.printRect();
     if (isSheetScreen(options.screen)) {
@@ -94,10 +97,7 @@ PrintRenderer::~PrintRenderer() = default;
 
 QString PrintRenderer::headerText(int page) const
 {
-    const QString exported = localized("Exported from %1 v%2 on %3")
-                                 .arg(ExportValues::applicationName(), ExportValues::applicationVersion(),
-                                      mediumDateTimeString(m_printedAt));
-    return localized("%1 - (%2/%3)").arg(exported, QString::number(page + 1), QString::number(pageCount()));
+    return localized("%1 - (%2/%3)").arg(m_exported, QString::number(page + 1), QString::number(pageCount()));
 }
 
 double PrintRenderer::extraWidth() const
@@ -105,15 +105,18 @@ double PrintRenderer::extraWidth() const
     return std::max(0.0, m_layout->printRect().width() - kPortraitWidth);
 }
 
-double PrintRenderer::drawText(QPainter &painter, const Font &font, const QPointF &topLeft, double width,
-                               const QString &text)
+QString PrintRenderer::drawText(QPainter &painter, const Font &font, const QPointF &topLeft, double width,
+                                const QString &text)
 {
     if (text.isEmpty() || width <= 0)
-        return 0;
-    const QString shown = font.metrics.elidedText(oneLine(text), Qt::ElideRight, width);
+        return {};
+    QString shown = oneLine(text);
+    // Most texts are short enough to fit however wide their letters: no need to measure them.
+    if (shown.size() * font.metrics.maxWidth() > width)
+        shown = font.metrics.elidedText(shown, Qt::ElideRight, width);
     painter.setFont(font.font);
     painter.drawText(QPointF(topLeft.x(), topLeft.y() + font.metrics.ascent()), shown);
-    return font.metrics.horizontalAdvance(shown);
+    return shown;
 }
 
 void PrintRenderer::drawPage(QPainter &painter, int page)
@@ -200,9 +203,10 @@ void PrintRenderer::drawArtworkRow(QPainter &painter, const PrintRow &row, const
     drawText(painter, m_listMain, {textX, y + 10}, frame.right() - textX, row.line1);
     drawText(painter, m_listSmall, {textX, y + 32}, 280 - side + extraWidth(), row.line2);
     drawText(painter, m_listSmall, {textX, y + 54}, 250 - side + extraWidth(), row.line3);
-    const double clientWidth =
+    const QString client =
         drawText(painter, m_listSmall, {textX, y + 76}, 250 - side + extraWidth(), row.line4);
-    QRectF mark(textX + clientWidth + kColumnGap, y + 74, kMarkSide, kMarkSide);
+    QRectF mark(textX + m_listSmall.metrics.horizontalAdvance(client) + kColumnGap, y + 74, kMarkSide,
+                kMarkSide);
     if (StatusMarks::draw(painter, mark, row.statusImage))
         mark.translate(kMarkSide + kColumnGap, 0);
     StatusMarks::draw(painter, mark, row.statusImage2);

@@ -9,7 +9,6 @@
 #include "editing/SheetLines.h"
 #include "store/Result.h"
 
-#include <QDateTime>
 #include <QFontMetricsF>
 #include <QPageRanges>
 #include <functional>
@@ -73,9 +72,9 @@ private:
     void drawPhotos(QPainter &painter, const QRectF &frame, int placesLeft);
     void drawThumbnail(QPainter &painter, Image *image, const QRectF &box);
     // One line of text with its top at the point, cut short with an ellipsis where it would
-    // pass the width; returns the width drawn.
-    static double drawText(QPainter &painter, const Font &font, const QPointF &topLeft, double width,
-                           const QString &text);
+    // pass the width; returns what was drawn.
+    static QString drawText(QPainter &painter, const Font &font, const QPointF &topLeft, double width,
+                            const QString &text);
     // How far the columns of a list row move right on paper wider than a portrait page.
     double extraWidth() const;
 
@@ -92,7 +91,8 @@ private:
     std::optional<SheetLines> m_sheet;
     std::unique_ptr<PrintLayout> m_layout;
     PrintPictures m_pictures;
-    QDateTime m_printedAt;
+    // "Exported from Velumark v1.3 on <when the printout was made>".
+    QString m_exported;
 };
 
 } // namespace velumark::editing

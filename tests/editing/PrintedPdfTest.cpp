@@ -150,6 +150,32 @@ TEST_F(PrintedPdfTest, ArtworkSheetShowsTheFirstFivePhotosAndTheListOneThumbnail
         << "A5: 420 points wide, 348 printed: three beside the labels";
 }
 
+TEST_F(PrintedPdfTest, StoredPicturesAreReadAtOneToTwiceTheResolutionTheyPrintAt)
+{
+    Artwork *artwork = m_catalogue.addArtwork(QStringLiteral("Harbour"));
+    m_catalogue.addPhoto(artwork, 800, 600);
+    m_catalogue.addSubmission(artwork, m_catalogue.addClient(QStringLiteral("Gallery North")),
+                              QDateTime(QDate(2023, 1, 10), QTime(0, 0)));
+    // Reopened, the pictures come from the package's files rather than from the records.
+    m_catalogue.reopen();
+    const auto expectSides = [](const PrintedPdf &pdf, double points) {
+        const std::vector<QSize> sizes = pdf.imageSizes();
+        ASSERT_EQ(sizes.size(), 1u);
+        const int longer = std::max(sizes[0].width(), sizes[0].height());
+        EXPECT_GE(longer, 2 * points) << "sharp at 144 dots per inch";
+        EXPECT_LE(longer, 4 * points) << "no more than the printout needs";
+    };
+    const QPageLayout page = PageGeometry::defaultPageLayout();
+    PrintOptions submissions;
+    submissions.screen = PrintScreen::Submissions;
+    expectSides(PrintedPdf(print(submissions, page, QStringLiteral("s.pdf"))), 54);
+    expectSides(PrintedPdf(print({}, page, QStringLiteral("a.pdf"))), 100);
+    expectSides(
+        PrintedPdf(print(sheetOf(PrintScreen::ArtworkSheet, m_catalogue.document().artworks().front().get()),
+                         page, QStringLiteral("sheet.pdf"))),
+        64);
+}
+
 TEST_F(PrintedPdfTest, SheetOfUnsavedValuesShowsThemWhileTheStoredRecordKeepsItsOwn)
 {
     Artwork *stored = m_catalogue.addArtwork(QStringLiteral("Harbour"), QStringLiteral("Ann Lee"));

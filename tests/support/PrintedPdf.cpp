@@ -41,17 +41,18 @@ QString PrintedPdf::text(int page) const
     return run(QStringLiteral("pdftotext"), arguments << m_path << QStringLiteral("-"));
 }
 
-int PrintedPdf::imageCount() const
+std::vector<QSize> PrintedPdf::imageSizes() const
 {
     const QStringList lines =
         run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), m_path}).split(QLatin1Char('\n'));
-    int images = 0;
+    std::vector<QSize> sizes;
     for (const QString &line : lines) {
+        // page num type width height ...
         const QStringList fields = line.simplified().split(QLatin1Char(' '));
-        if (fields.size() > 2 && fields.at(2) == QLatin1String("image"))
-            ++images;
+        if (fields.size() > 4 && fields.at(2) == QLatin1String("image"))
+            sizes.emplace_back(fields.at(3).toInt(), fields.at(4).toInt());
     }
-    return images;
+    return sizes;
 }
 
 std::vector<PrintedPdf::Word> PrintedPdf::words(int page) const

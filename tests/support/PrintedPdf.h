@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -18,8 +19,9 @@ public:
     QSizeF pageSize() const;
     // The text of one page (1-based), or of all pages.
     QString text(int page = 0) const;
-    // Images drawn (not their masks).
-    int imageCount() const;
+    // Images drawn (not their masks), in pixels.
+    std::vector<QSize> imageSizes() const;
+    int imageCount() const { return static_cast<int>(imageSizes().size()); }
 
     struct Word
     {
