@@ -173,8 +173,9 @@ int print(const QStringList &arguments)
         printError(written.message());
         return kFailure;
     }
-    printOut(localized("Printed %1 pages to %2.")
-                 .arg(QString::number(pages), QDir::toNativeSeparators(positional.at(2))));
+    const QString shownPath = QDir::toNativeSeparators(positional.at(2));
+    printOut(pages == 1 ? localized("Printed 1 page to %1.").arg(shownPath)
+                        : localized("Printed %1 pages to %2.").arg(QString::number(pages), shownPath));
     return closed ? kSuccess : kFailure;
 }
 

@@ -52,6 +52,7 @@ TEST_F(PrintCommand, PrintsListsAndSheetsWithoutADisplay)
     const auto out = runCli(
         {u"print", m_sample, u"clients", output("out.pdf"), u"--record", u"Gallery North", u"--outstanding"});
     ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_TRUE(out.out.contains(QStringLiteral("Printed 1 page to"))) << out.out.toStdString();
     EXPECT_TRUE(PrintedPdf(output("out.pdf")).text().contains(QStringLiteral("Out at Gallery North")));
 }
 
