@@ -14,7 +14,7 @@ namespace velumark::editing {
 
 Result<> PdfExport::write(VelumarkDatabase &document, const PrintOptions &options,
                           const QPageLayout &pageSetup, const QString &path,
-                          const std::function<bool(int, int)> &carryOn)
+                          const std::function<bool(int, int)> &carryOn, const QPageRanges &pages)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     QSaveFile file(path);
@@ -30,7 +30,7 @@ Result<> PdfExport::write(VelumarkDatabase &document, const PrintOptions &option
     QPainter painter;
     if (!painter.begin(&writer))
         return Failure{localized("The PDF file %1 could not be started.").arg(shownPath)};
-    Result<> drawn = renderer.drawPages(painter, writer, {}, carryOn);
+    Result<> drawn = renderer.drawPages(painter, writer, pages, carryOn);
     painter.end();
     if (!drawn) {
         file.cancelWriting();

@@ -4,6 +4,7 @@
 #include "store/Result.h"
 
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QString>
 #include <functional>
 
@@ -19,10 +20,12 @@ namespace velumark::editing {
 class PdfExport
 {
 public:
-    // The page setup's paper and margins, in the orientation of the options.
+    // The page setup's paper and margins, in the orientation of the options; the pages in the
+    // ranges (1-based), every page for empty ranges.
     static Result<> write(VelumarkDatabase &document, const PrintOptions &options,
                           const QPageLayout &pageSetup, const QString &path,
-                          const std::function<bool(int done, int total)> &carryOn = {});
+                          const std::function<bool(int done, int total)> &carryOn = {},
+                          const QPageRanges &pages = {});
 };
 
 } // namespace velumark::editing

@@ -164,5 +164,29 @@ TEST_F(PrintingJourney, PrinterGetsThePageRangeOrTheSelectedRows)
     EXPECT_FALSE(text.contains(QStringLiteral("Study 01")));
 }
 
+TEST_F(PrintingJourney, PrintToFileWritesTheChosenPagesOrNothingAndSaysWhy)
+{
+    gui::DocumentWindow *window = open(makeCatalogue(QStringLiteral("Studio"), studies(14)));
+    ASSERT_TRUE(window);
+    DocumentPrinting &printing = DocumentPrinting::of(*window);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageLayout(printing.pageLayout());
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setPageRanges(QPageRanges::fromString(QStringLiteral("3")));
+    printer.setOutputFileName(path(QStringLiteral("third.pdf")));
+    ASSERT_TRUE(printing.printChosen(printer, printing.currentChoice(), window).ok());
+    const PrintedPdf third(path(QStringLiteral("third.pdf")));
+    EXPECT_EQ(third.pageCount(), 1);
+    EXPECT_TRUE(third.text().contains(QStringLiteral("(3/3)")));
+
+    const QString unreachable = path(QStringLiteral("gone/out.pdf"));
+    printer.setOutputFileName(unreachable);
+    const Result<> failed = printing.printChosen(printer, printing.currentChoice(), window);
+    ASSERT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.message().contains(QStringLiteral("out.pdf"))) << failed.message().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(unreachable));
+}
+
 } // namespace
 } // namespace velumark::test

@@ -130,15 +130,34 @@ void DocumentPrinting::print(const PrintOptions &options, std::shared_ptr<Record
     if (options.selectedRowsOnly)
         printer->setPrintRange(QPrinter::Selection);
     connect(dialog, &QDialog::accepted, this, [this, printer, options, keep, owner] {
-        runCommand(owner, [&] { reportFailure(owner, printTo(*printer, options, owner)); });
+        runCommand(owner, [&] { reportFailure(owner, printChosen(*printer, options, owner)); });
     });
     dialog->open();
 }
 
-Result<> DocumentPrinting::printTo(QPrinter &printer, PrintOptions options, QWidget *parent)
+PrintOptions DocumentPrinting::asChosen(const QPrinter &printer, PrintOptions options)
 {
     options.selectedRowsOnly = printer.printRange() == QPrinter::Selection;
     options.orientation = printer.pageLayout().orientation();
+    return options;
+}
+
+Result<> DocumentPrinting::printChosen(QPrinter &printer, PrintOptions options, QWidget *parent)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+        return printTo(printer, options, parent);
+    PrintProgress progress(parent, localized("Printing..."));
+    const QPageRanges pages =
+        printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+    const Result<> written = editing::PdfExport::write(
+        m_window.document().database(), asChosen(printer, options), printer.pageLayout(),
+        printer.outputFileName(), [&](int done, int total) { return progress.carryOn(done, total); }, pages);
+    return progress.wasCancelled() ? Result<>() : written;
+}
+
+Result<> DocumentPrinting::printTo(QPrinter &printer, PrintOptions options, QWidget *parent)
+{
+    options = asChosen(printer, options);
     printer.setFullPage(true);
     editing::PrintRenderer renderer(m_window.document().database(), options,
                                     editing::PageGeometry::fromPageLayout(printer.pageLayout()));

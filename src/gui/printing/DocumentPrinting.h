@@ -51,12 +51,17 @@ public:
     // Draws the printout onto a printer set up by a print dialog (or a test): its page range,
     // and the selected rows when it prints the selection. Shows progress over `parent`.
     Result<> printTo(QPrinter &printer, editing::PrintOptions options, QWidget *parent);
+    // What the print dialog chose: a printer, or a PDF file ("Print to File"), which is written
+    // as Export as PDF writes it, so that a failure leaves nothing half-written under its name.
+    Result<> printChosen(QPrinter &printer, editing::PrintOptions options, QWidget *parent);
 
 private:
     explicit DocumentPrinting(DocumentWindow &window);
     // A printer on the catalogue's page setup in the options' orientation.
     std::unique_ptr<QPrinter> makePrinter(const editing::PrintOptions &options) const;
     QWidget *dialogParent(QWidget *parent) const;
+    // The print range and orientation the printer was given.
+    static editing::PrintOptions asChosen(const QPrinter &printer, editing::PrintOptions options);
 
     DocumentWindow &m_window;
 };
