@@ -12,7 +12,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <QtMath>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace velumark::editing {
@@ -174,6 +178,37 @@ TEST_F(PrintedPdfTest, StoredPicturesAreReadAtOneToTwiceTheResolutionTheyPrintAt
         PrintedPdf(print(sheetOf(PrintScreen::ArtworkSheet, m_catalogue.document().artworks().front().get()),
                          page, QStringLiteral("sheet.pdf"))),
         64);
+}
+
+TEST_F(PrintedPdfTest, PhotosNearTheFootOfAShortPageStayInsideThePrintedArea)
+{
+    Artwork *artwork = m_catalogue.addArtwork(QStringLiteral("Harbour"));
+    for (int i = 0; i < 5; ++i)
+        m_catalogue.addPhoto(artwork, 300, 300);
+    // Six lines a page: the photos' line (the third) has two lines left below the header.
+    const PageGeometry page = PageGeometry::fromPageLayout(
+        PageGeometry::forPrinting(test::pageOfSheetLines(6), QPageLayout::Portrait));
+    PrintRenderer renderer(m_catalogue.document(), sheetOf(PrintScreen::ArtworkSheet, artwork), page);
+    constexpr double kDotsPerPoint = 2;
+    QImage paper((page.paper * kDotsPerPoint).toSize(), QImage::Format_RGB32);
+    paper.setDotsPerMeterX(qRound(72 * kDotsPerPoint / 0.0254));
+    paper.setDotsPerMeterY(qRound(72 * kDotsPerPoint / 0.0254));
+    paper.fill(Qt::white);
+    {
+        QPainter painter(&paper);
+        renderer.drawPage(painter, 0);
+    }
+    const auto inkedRows = [&](int from, int to) {
+        int inked = 0;
+        for (int y = from; y < to; ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(paper.constScanLine(y));
+            inked += std::any_of(line, line + paper.width(), [](QRgb dot) { return qGray(dot) < 250; });
+        }
+        return inked;
+    };
+    const int bottom = qCeil((page.printRect().bottom() + 1) * kDotsPerPoint);
+    EXPECT_GT(inkedRows(0, bottom), 0);
+    EXPECT_EQ(inkedRows(bottom, paper.height()), 0) << "nothing below the printed area";
 }
 
 TEST_F(PrintedPdfTest, SheetOfUnsavedValuesShowsThemWhileTheStoredRecordKeepsItsOwn)
