@@ -6,6 +6,7 @@
 #include "document/DocumentRegistry.h"
 #include "document/RecordOrders.h"
 #include "document/SubmissionListController.h"
+#include "document/ThumbnailCache.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/DefaultMediums.h"
@@ -66,7 +67,9 @@ QString writeProtectionOf(const QString &databasePath)
 // ---------------------------------------------------------------------------------------------
 // Object
 
-VelumarkDatabase::VelumarkDatabase() : m_notifier(std::make_unique<DocumentNotifier>())
+VelumarkDatabase::VelumarkDatabase()
+    : m_notifier(std::make_unique<DocumentNotifier>()),
+      m_thumbnailCache(std::make_unique<ThumbnailCache>(*m_notifier))
 {
     m_artworkList = std::make_unique<ArtworkListController>(*this);
     m_clientList = std::make_unique<ClientListController>(*this);

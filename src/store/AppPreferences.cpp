@@ -1,5 +1,8 @@
 #include "store/AppPreferences.h"
 
+#include "store/Localization.h"
+
+#include <QDir>
 #include <QSettings>
 
 namespace velumark {
@@ -52,21 +55,21 @@ void AppPreferences::load()
         s.setValue(key(kClearAfterDeadlineKey), clear);
     }
     m_clearAfterDeadline = clear == 2;
-    s.sync();
+    write();
 }
 
 void AppPreferences::setSortArtworksByArtist(bool on)
 {
     m_sortArtworksByArtist = on;
     m_settings->setValue(key(kSortArtworkByArtistKey), on);
-    m_settings->sync();
+    write();
 }
 
 void AppPreferences::setClearAfterDeadline(bool on)
 {
     m_clearAfterDeadline = on;
     m_settings->setValue(key(kClearAfterDeadlineKey), on ? 2 : 1);
-    m_settings->sync();
+    write();
 }
 
 bool AppPreferences::setDeadlineUnits(qint64 units)
@@ -75,7 +78,7 @@ bool AppPreferences::setDeadlineUnits(qint64 units)
         return false;
     m_deadlineUnits = units;
     m_settings->setValue(key(kNearDeadlineDurationUnitsKey), units);
-    m_settings->sync();
+    write();
     return true;
 }
 
@@ -90,7 +93,21 @@ bool AppPreferences::setDeadlineDuration(qint64 duration)
 void AppPreferences::storeDeadlineDuration()
 {
     m_settings->setValue(key(kNearDeadlineDurationKey), m_deadlineDuration + 1);
+    write();
+}
+
+void AppPreferences::write()
+{
     m_settings->sync();
+    m_lastWriteFailed = m_settings->status() != QSettings::NoError;
+}
+
+Result<> AppPreferences::lastWrite() const
+{
+    if (!m_lastWriteFailed)
+        return {};
+    return Failure{localized("The preferences could not be written to %1.")
+                       .arg(QDir::toNativeSeparators(m_settings->fileName()))};
 }
 
 } // namespace velumark

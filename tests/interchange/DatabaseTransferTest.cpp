@@ -70,6 +70,17 @@ void expectConsistent(VelumarkDatabase &document)
     }
 }
 
+// Every submission as "artwork title/client company", sorted.
+QString submissionLinks(const VelumarkDatabase &document)
+{
+    QStringList links;
+    for (const auto &s : document.submissions())
+        links << (s->artwork() ? s->artwork()->title() : QString()) + u'/' +
+                     (s->client() ? s->client()->company() : QString());
+    links.sort();
+    return links.join(u',');
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -90,7 +101,8 @@ bool cacheIsEmpty()
 
 // Every scope, to an interchange file and to a package, into a catalogue that has records of its
 // own (or in place of them): the copies get new keys and keep their links, photos and their older
-// photo keys.
+// photo keys. The catalogue holds more clients than artworks, so that the two kinds of key are
+// renumbered differently.
 TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
 {
     test::SampleCatalogue source(QStringLiteral("Source"));
@@ -127,6 +139,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
             const QString oldPhoto =
                 target.addPhoto(target.addArtwork(QStringLiteral("Already here")))->photoFilePath();
             target.addClient(QStringLiteral("Existing Client"));
+            target.addClient(QStringLiteral("Other Client"));
             target.addArtist(QStringLiteral("Ann Lee"));
             const test::OperationRun imported = importFrom(target.document(),
                                                            package ? DatabaseImport::Source::Package
@@ -136,7 +149,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
             VelumarkDatabase &doc = target.document();
             const size_t kept = e.restore ? 0 : 1;
             EXPECT_EQ(doc.artworks().size(), kept + e.artworks);
-            EXPECT_EQ(doc.clients().size(), kept + e.clients);
+            EXPECT_EQ(doc.clients().size(), 2 * kept + e.clients);
             EXPECT_EQ(doc.submissions().size(), e.submissions);
             EXPECT_EQ(doc.images().size(), kept + e.images);
             expectConsistent(doc);
@@ -147,6 +160,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                     << "pictures of the artworks alone, left in the source package";
             }
             if (e.scope != 3) {
+                EXPECT_NE(doc.mediumWithName(QStringLiteral("Encaustic")), nullptr)
+                    << "the mediums of imported artworks are offered";
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 ASSERT_NE(copy, nullptr);
                 ASSERT_EQ(copy->images().size(), 2u);
@@ -158,6 +173,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 EXPECT_EQ(copy->submissions().size(), 2u);
                 EXPECT_EQ(copy->totalIncome(), 950);
+                EXPECT_EQ(submissionLinks(doc).toStdString(),
+                          "Dunes/Gallery North,Harbour at Dusk/Art Fair,Harbour at Dusk/Gallery North");
             }
             if (e.scope == 0 && !e.restore) {
                 // Mediums and artists equal under the locale are not added twice; imported artists
