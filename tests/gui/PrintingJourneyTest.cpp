@@ -1,8 +1,11 @@
+#include "PrintDialogAnswer.h"
 #include "ShellJourney.h"
 #include "gui/printing/DocumentPrinting.h"
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "gui/window/ListPane.h"
 #include "support/PrintedPdf.h"
 
 #include <QAbstractButton>
@@ -14,6 +17,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -134,6 +138,32 @@ TEST_F(PrintingJourney, PreviewShowsThePagesAndWritesThemAsPdf)
     pdf->trigger();
     EXPECT_EQ(PrintedPdf(path(QStringLiteral("preview.pdf"))).pageCount(), 3);
     preview->reject();
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+}
+
+TEST_F(PrintingJourney, PrintOffersTheRowsSelectedInTheListAlone)
+{
+    gui::DocumentWindow *window = open(makeCatalogue(QStringLiteral("Studio"), studies(14)));
+    ASSERT_TRUE(window);
+    QTableView *table = window->view()->listPane(VelumarkDatabase::ListKind::Artworks)->tableView();
+    table->selectRow(4);
+    table->selectionModel()->select(table->model()->index(9, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    trigger(ActionId::Print);
+    ASSERT_TRUE(answerPrintDialog(path(QStringLiteral("chosen.pdf")), true));
+    const QString text = PrintedPdf(path(QStringLiteral("chosen.pdf"))).text();
+    for (const int study : {1, 4, 5, 10, 11, 14})
+        EXPECT_EQ(text.contains(QStringLiteral("Study %1").arg(study, 2, 10, QLatin1Char('0'))),
+                  study == 5 || study == 10)
+            << study;
+
+    // Without a selection the whole list prints.
+    table->clearSelection();
+    trigger(ActionId::Print);
+    ASSERT_TRUE(answerPrintDialog(path(QStringLiteral("all.pdf"))));
+    const PrintedPdf all(path(QStringLiteral("all.pdf")));
+    EXPECT_TRUE(all.text(1).contains(QStringLiteral("Study 01")));
+    EXPECT_TRUE(all.text(all.pageCount()).contains(QStringLiteral("Study 14")));
     EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
 }
 

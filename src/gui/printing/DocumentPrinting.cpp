@@ -10,7 +10,9 @@
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/UserInteraction.h"
+#include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "gui/window/ListPane.h"
 #include "interchange/ExportValues.h"
 #include "store/Localization.h"
 
@@ -22,6 +24,7 @@
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QToolBar>
 
 namespace velumark::gui {
@@ -104,6 +107,12 @@ PrintOptions DocumentPrinting::currentChoice() const
     const auto shown = static_cast<PrintChoice::ShownList>(static_cast<int>(database.currentList()) + 1);
     if (const std::optional<int> code = PrintChoice::printScreen(shown, false))
         options.screen = editing::printScreenFromCode(*code).value_or(PrintScreen::Artworks);
+    // The print dialog offers the selected rows alone when there are some.
+    if (const ListPane *pane =
+            m_window.view() ? m_window.view()->listPane(database.currentList()) : nullptr) {
+        for (const QModelIndex &row : pane->tableView()->selectionModel()->selectedRows())
+            options.selectedRows.push_back(row.row());
+    }
     return options;
 }
 

@@ -35,7 +35,7 @@ public:
     QPageLayout pageLayout() const;
     void setPageLayout(const QPageLayout &layout);
 
-    // What the print command prints now: the list shown.
+    // What the print command prints now: the list shown, with its selected rows.
     editing::PrintOptions currentChoice() const;
 
     void pageSetup();
