@@ -28,6 +28,15 @@ shoot --screenshot "artworks=$out/main-window.png" --screenshot "clients=$out/cl
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
 shoot --dark-palette --screenshot "artworks=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"
+# The editor sheets over the main window, for the first records of the catalogue and for new ones.
+shoot --screenshot "artwork-sheet=$out/artwork-sheet.png" --screenshot "new-artwork-sheet=$out/new-artwork-sheet.png" \
+  --screenshot "client-sheet=$out/client-sheet.png" --screenshot "new-client-sheet=$out/new-client-sheet.png" \
+  --screenshot "submission-sheet=$out/submission-sheet.png" \
+  --screenshot "new-submission-sheet=$out/new-submission-sheet.png" \
+  --screenshot "client-history=$out/client-history.png"
+shoot --dark-palette --screenshot "artwork-sheet=$out/artwork-sheet-dark.png" \
+  --screenshot "client-sheet=$out/client-sheet-dark.png" --screenshot "submission-sheet=$out/submission-sheet-dark.png" \
+  --screenshot "client-history=$out/client-history-dark.png"
 # Printouts, first pages only: each list, an artwork's sheet and what is out at one client.
 print() { build/src/cli/velumark-cli print "$work/Sample.vdb" "$@" > /dev/null; }
 for list in artworks clients submissions; do print "$list" "$work/$list.pdf"; done

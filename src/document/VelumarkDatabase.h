@@ -7,6 +7,7 @@
 #include "store/Client.h"
 #include "store/Image.h"
 #include "store/Medium.h"
+#include "store/Result.h"
 #include "store/Sqlite.h"
 #include "store/Submission.h"
 #include "store/TextCompare.h"
@@ -82,6 +83,9 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     // Whether records may be changed; false with the reason when not.
     bool isEditable(QString *reason = nullptr) const;
+    // Whether the add, update and remove operations take a change now: not while an operation
+    // holds the document, nor on a read-only catalogue. An editor asks before it touches a record.
+    Result<> mayEdit() const;
 
     // ---- Interchange support ----
     // One import, export or transfer at a time per document: false (with the reason) while one

@@ -50,17 +50,23 @@ void requireOwned(const OwnedRecords<T> &list, const T *record, const char *meth
 // ---------------------------------------------------------------------------------------------
 // Adding, re-filing and removing
 
-void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+Result<> VelumarkDatabase::mayEdit() const
 {
     // Edits made during an operation would be lost when an import reloads the document, or be
     // missing from what an export or transfer writes.
     if (m_operationRunning)
-        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
-                           localized("The catalogue cannot be changed while an import, export or transfer "
-                                     "is running. Wait until it has finished."));
+        return Failure{localized("The catalogue cannot be changed while an import, export or transfer "
+                                 "is running. Wait until it has finished.")};
     QString reason;
     if (!isEditable(&reason))
-        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, reason);
+        return Failure{reason};
+    return {};
+}
+
+void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+{
+    if (const Result<> allowed = mayEdit(); !allowed)
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, allowed.message());
 }
 
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)

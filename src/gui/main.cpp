@@ -1,5 +1,6 @@
 // velumark: the desktop application.
 #include "document/VelumarkDatabase.h"
+#include "gui/editors/SheetScreenshots.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
@@ -55,6 +56,7 @@ void addListSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const
 // The windows "--screenshot NAME=FILE" can take pictures of.
 void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
+    addSheetScreenshots(taker, delegate);
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
     const std::pair<const char *, VelumarkDatabase::ListKind> lists[] = {

@@ -132,6 +132,7 @@ TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
     EXPECT_FALSE(readOnly.isEditable(&reason));
     EXPECT_TRUE(reason.contains(packagePath) && reason.contains(QStringLiteral("write-protected")))
         << reason.toStdString();
+    EXPECT_EQ(readOnly.mayEdit().message(), reason);
 
     Artwork *kept = readOnly.artworks().front().get();
     Client *client = readOnly.clients().front().get();
