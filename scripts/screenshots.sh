@@ -37,6 +37,20 @@ shoot --screenshot "artwork-sheet=$out/artwork-sheet.png" --screenshot "new-artw
 shoot --dark-palette --screenshot "artwork-sheet=$out/artwork-sheet-dark.png" \
   --screenshot "client-sheet=$out/client-sheet-dark.png" --screenshot "submission-sheet=$out/submission-sheet-dark.png" \
   --screenshot "client-history=$out/client-history-dark.png"
+# The contacts window shows a folder of contact cards, remembered as the last one chosen.
+mkdir -p "$work/cards" "$work/config/Velumark"
+for person in "Lee;Ann;Harbour Gallery;ann@harbour.example" "Berg;Bo;;bo@berg.example" \
+              "Cole;Cy;Cole Collection;cy@cole.example"; do
+  IFS=';' read -r last first org mail <<< "$person"
+  printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nN:%s;%s;;;\r\nORG:%s\r\nEMAIL;TYPE=work:%s\r\nEND:VCARD\r\n' \
+    "$last" "$first" "$org" "$mail" > "$work/cards/$last.vcf"
+done
+printf '[Contacts]\nsource=%s\n' "$work/cards" > "$work/config/Velumark/Velumark.conf"
+shoot --screenshot "import-csv=$out/import-csv.png" --screenshot "export-vdbi=$out/export-vdbi.png" \
+  --screenshot "progress=$out/progress.png" --screenshot "report=$out/report.png" \
+  --screenshot "contacts=$out/contacts.png" --screenshot "device-import=$out/device-import.png"
+shoot --dark-palette --screenshot "import-csv=$out/import-csv-dark.png" \
+  --screenshot "contacts=$out/contacts-dark.png"
 # Printouts, first pages only: each list, an artwork's sheet and what is out at one client.
 print() { build/src/cli/velumark-cli print "$work/Sample.vdb" "$@" > /dev/null; }
 for list in artworks clients submissions; do print "$list" "$work/$list.pdf"; done

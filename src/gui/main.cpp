@@ -9,6 +9,7 @@
 #include "gui/shell/ScreenshotTaker.h"
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/TransferScreenshots.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "gui/window/ListPane.h"
@@ -147,6 +148,7 @@ int main(int argc, char **argv)
     VelumarkAppDelegate delegate;
     ScreenshotTaker screenshots;
     addScreenshotSubjects(screenshots, delegate);
+    addTransferScreenshotSubjects(screenshots, delegate);
     for (const QString &request : parser.values(screenshot)) {
         QString error;
         if (!screenshots.addRequest(request, &error)) {

@@ -33,6 +33,22 @@ bool InterchangeHandOver::isCsvPath(const QString &path)
     return suffix == QLatin1String("csv") || suffix == QLatin1String("CSV");
 }
 
+QString InterchangeHandOver::refusal(const QString &path, bool import)
+{
+    const DocumentRegistry &registry = DocumentRegistry::shared();
+    if (import) {
+        if (registry.isDatabaseLoaded(path))
+            return localized("Importing from a currently open database is not permitted. Please select "
+                             "another database for import.");
+        return {};
+    }
+    const VelumarkDatabase *main = registry.getMainDocument();
+    if (registry.isDatabaseLoaded(path) || (main && DocumentPackage::isInside(path, main->packageFilename())))
+        return localized("Exporting to a currently open database is not permitted. Please select another "
+                         "database for export.");
+    return {};
+}
+
 VelumarkDatabase *InterchangeHandOver::mainDocument(QString *error) const
 {
     VelumarkDatabase *document = DocumentRegistry::shared().getMainDocument();
@@ -67,10 +83,8 @@ LongOperation *InterchangeHandOver::importLocalDatabase(const QString &path, int
     VelumarkDatabase *document = mainDocument(error);
     if (!document)
         return nullptr;
-    if (DocumentRegistry::shared().isDatabaseLoaded(path)) {
-        refuse(error,
-               localized("Importing from a currently open database is not permitted. Please select another "
-                         "database for import."));
+    if (const QString refused = refusal(path, true); !refused.isEmpty()) {
+        refuse(error, refused);
         return nullptr;
     }
     if (restore && (scope != ExportScope::Complete || isCsvPath(path))) {
@@ -95,11 +109,8 @@ LongOperation *InterchangeHandOver::exportLocalDatabase(const QString &path, int
     VelumarkDatabase *document = mainDocument(error);
     if (!document)
         return nullptr;
-    if (DocumentRegistry::shared().isDatabaseLoaded(path) ||
-        DocumentPackage::isInside(path, document->packageFilename())) {
-        refuse(error,
-               localized("Exporting to a currently open database is not permitted. Please select another "
-                         "database for export."));
+    if (const QString refused = refusal(path, false); !refused.isEmpty()) {
+        refuse(error, refused);
         return nullptr;
     }
     LongOperation *operation = nullptr;

@@ -46,6 +46,9 @@ public:
     LongOperation *currentOperation() const { return m_operation; }
 
     static bool isCsvPath(const QString &path);
+    // Why the path may not be imported from (or exported to): it is an open catalogue's package
+    // (or lies inside the main catalogue's); empty when it may.
+    static QString refusal(const QString &path, bool import);
 
 private:
     VelumarkDatabase *mainDocument(QString *error) const;

@@ -1,6 +1,7 @@
 #include "gui/shell/DesktopInteraction.h"
 
 #include "editing/CataloguePath.h"
+#include "store/Localization.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -56,7 +57,13 @@ QString runFileDialog(QWidget *parent, const UserInteraction::PathChoice &choice
     QFileDialog dialog(parent, choice.title, choice.folder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(choice.filters);
+    if (choice.foldersOnly) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, localized("Choose Folder"));
+    } else {
+        dialog.setNameFilters(choice.filters);
+    }
     // Replacing is asked by the caller, which knows what may be replaced.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (choice.packagesAreFiles)

@@ -58,6 +58,8 @@ public:
         QStringList filters; // "Velumark Catalogues (*.vdb)"
         // A catalogue package (a folder) is chosen like a file rather than entered.
         bool packagesAreFiles = false;
+        // Only folders are offered (a report's destination, a folder of contact cards).
+        bool foldersOnly = false;
     };
 
     UserInteraction() = default;

@@ -12,6 +12,7 @@
 #include "gui/shell/UpdateChecker.h"
 #include "gui/shell/UserInteraction.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/TransferWindows.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/Localization.h"
@@ -109,6 +110,7 @@ VelumarkAppDelegate::VelumarkAppDelegate(const Addresses &addresses, QObject *pa
     : QObject(parent), m_actions(std::make_unique<ActionManager>()),
       m_recentDocuments(std::make_unique<RecentDocuments>()),
       m_documents(std::make_unique<VelumarkDocumentController>(*m_actions, *m_recentDocuments)),
+      m_transferWindows(std::make_unique<TransferWindows>(*m_actions, *m_documents)),
       m_updateChecker(new UpdateChecker(addresses.updateFeed, this))
 {
     connectFileActions();
