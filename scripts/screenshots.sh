@@ -60,4 +60,12 @@ done
 build/src/cli/velumark-cli add-photos "$work/Sample.vdb" "Blue Light" "$work"/shoot/*.jpg > /dev/null
 shoot --screenshot "photo-grid=$out/photo-grid.png" --screenshot "photo-viewer=$out/photo-viewer.png"
 shoot --dark-palette --screenshot "photo-viewer=$out/photo-viewer-dark.png"
+# Printouts, first pages only: each list, an artwork's sheet and what is out at one client.
+print() { build/src/cli/velumark-cli print "$work/Sample.vdb" "$@" > /dev/null; }
+for list in artworks clients submissions; do print "$list" "$work/$list.pdf"; done
+print artworks "$work/sheet.pdf" --record "Blue Light"
+print clients "$work/outstanding.pdf" --record "Harbour Museum of Art" --outstanding
+for name in artworks clients submissions sheet outstanding; do
+  pdftoppm -png -r 80 -singlefile -f 1 -l 1 "$work/$name.pdf" "$out/print-$name"
+done
 echo "Pictures written to $out/"

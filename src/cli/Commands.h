@@ -18,5 +18,7 @@ std::vector<Command> demoCommands();
 std::vector<Command> deviceCommands();
 // add-photos.
 std::vector<Command> photoCommands();
+// print.
+std::vector<Command> printCommands();
 
 } // namespace velumark::cli

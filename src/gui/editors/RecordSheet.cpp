@@ -4,6 +4,7 @@
 #include "editing/RecordEditor.h"
 #include "editing/TextLimitFormatter.h"
 #include "gui/editors/LimitedTextEdit.h"
+#include "gui/printing/SheetPrinting.h"
 #include "gui/shell/UserInteraction.h"
 #include "store/Localization.h"
 
@@ -26,6 +27,7 @@ RecordSheet::RecordSheet(editing::RecordEditor &editor, const QString &kind, QWi
     // Outside the button box, which would show it again.
     m_printButton = new QPushButton(localized("Print"));
     m_printButton->hide();
+    SheetPrinting::wire(*this, *m_printButton);
     m_cancelButton = m_buttons->addButton(localized("Cancel"), QDialogButtonBox::RejectRole);
     m_okButton = m_buttons->addButton(editor.isNew() ? localized("Save") : localized("OK"),
                                       QDialogButtonBox::AcceptRole);

@@ -23,7 +23,7 @@ class RecordEditor;
 namespace velumark::gui {
 
 // What the artwork, client and submission sheets share: a window-modal dialog over the window it
-// was opened from, with "General" and "Notes" tabs, Print (hidden until printing is wired),
+// was opened from, with "General" and "Notes" tabs, Print (the values shown, saved or not),
 // Cancel and OK ("Save" for a new record). OK (or Return) saves and closes; a failed save says
 // why and keeps the sheet with what was entered. Cancel (or Esc) closes without writing; closing
 // the window asks first when something was changed. A record removed meanwhile closes its sheet
@@ -36,7 +36,7 @@ public:
 
     QPushButton *okButton() const { return m_okButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
-    // For printing to wire; hidden until then.
+    // Shown over a catalogue window.
     QPushButton *printButton() const { return m_printButton; }
     // The record as the sheet shows it now, saved or not, never stored: what Print prints.
     virtual std::unique_ptr<Record> shownRecord() const = 0;

@@ -1,6 +1,7 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 
 #include "document/DocumentRegistry.h"
+#include "gui/printing/PrintActions.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/BuildConfiguration.h"
@@ -116,6 +117,7 @@ VelumarkAppDelegate::VelumarkAppDelegate(const Addresses &addresses, QObject *pa
     connectEditActions();
     connectWindowActions();
     connectHelpActions(addresses);
+    connectPrintActions(*m_actions, [this] { return m_documents->mainWindow(); });
     connect(m_recentDocuments.get(), &RecentDocuments::changed, this,
             &VelumarkAppDelegate::rebuildRecentMenu);
     connect(m_documents.get(), &VelumarkDocumentController::windowsChanged, this,
