@@ -92,6 +92,50 @@ std::optional<editing::PrintOptions> optionsFor(const VelumarkDatabase &document
     return options;
 }
 
+struct PrintFlags
+{
+    QCommandLineOption record{QStringLiteral("record"),
+                              localized("Print the sheet of one record: the artwork with this title, the "
+                                        "client with this company, or the newest submission of the "
+                                        "artwork with this title."),
+                              QStringLiteral("TITLE")};
+    QCommandLineOption outstanding{
+        QStringLiteral("outstanding"),
+        localized("With a client's --record: print what is out at the client (its submissions that "
+                  "wait for a response) instead of its sheet.")};
+    QCommandLineOption search{QStringLiteral("search"),
+                              localized("Print only the rows that contain TEXT, as the search field shows."),
+                              QStringLiteral("TEXT")};
+    QCommandLineOption landscape{QStringLiteral("landscape"), localized("Print across the paper.")};
+    QCommandLineOption paper{QStringLiteral("paper"),
+                             localized("The paper, such as A4 or Letter (default: the locale's)."),
+                             QStringLiteral("NAME")};
+};
+
+// Writes the PDF and closes the catalogue; Ctrl-C stops between pages.
+int writePdf(VelumarkDatabase &document, const editing::PrintOptions &options, const QPageLayout &pageSetup,
+             const QString &path)
+{
+    bool interrupted = false;
+    const InterruptHandler interrupt([&interrupted] { interrupted = true; });
+    int pages = 0;
+    const Result<> written =
+        editing::PdfExport::write(document, options, pageSetup, path, [&](int, int total) {
+            pages = total;
+            QCoreApplication::processEvents();
+            return !interrupted;
+        });
+    const bool closed = closeCatalogue(document);
+    if (!written) {
+        printError(written.message());
+        return kFailure;
+    }
+    const QString shownPath = QDir::toNativeSeparators(path);
+    printOut(pages == 1 ? localized("Printed 1 page to %1.").arg(shownPath)
+                        : localized("Printed %1 pages to %2.").arg(QString::number(pages), shownPath));
+    return closed ? kSuccess : kFailure;
+}
+
 int print(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -101,24 +145,9 @@ int print(const QStringList &arguments)
     parser.addPositionalArgument(QStringLiteral("artworks|clients|submissions"),
                                  localized("The list to print."));
     parser.addPositionalArgument(QStringLiteral("OUT.pdf"), localized("The PDF file to write."));
-    const QCommandLineOption record(
-        QStringLiteral("record"),
-        localized("Print the sheet of one record: the artwork with this title, the client with this "
-                  "company, or the newest submission of the artwork with this title."),
-        QStringLiteral("TITLE"));
-    const QCommandLineOption outstanding(
-        QStringLiteral("outstanding"),
-        localized("With a client's --record: print what is out at the client (its submissions that "
-                  "wait for a response) instead of its sheet."));
-    const QCommandLineOption search(
-        QStringLiteral("search"),
-        localized("Print only the rows that contain TEXT, as the search field shows."),
-        QStringLiteral("TEXT"));
-    const QCommandLineOption landscape(QStringLiteral("landscape"), localized("Print across the paper."));
-    const QCommandLineOption paper(QStringLiteral("paper"),
-                                   localized("The paper, such as A4 or Letter (default: the locale's)."),
-                                   QStringLiteral("NAME"));
-    for (const QCommandLineOption &option : {record, outstanding, search, landscape, paper})
+    const PrintFlags flags;
+    for (const QCommandLineOption &option :
+         {flags.record, flags.outstanding, flags.search, flags.landscape, flags.paper})
         parser.addOption(option);
     const QStringList names{QStringLiteral("PATH.vdb"), QStringLiteral("artworks|clients|submissions"),
                             QStringLiteral("OUT.pdf")};
@@ -132,21 +161,21 @@ int print(const QStringList &arguments)
             localized("Unknown list \"%1\": use artworks, clients or submissions.").arg(positional.at(1)));
         return kUsageError;
     }
-    if (parser.isSet(outstanding) && (*list != PrintScreen::Clients || !parser.isSet(record))) {
+    if (parser.isSet(flags.outstanding) && (*list != PrintScreen::Clients || !parser.isSet(flags.record))) {
         printError(localized("--outstanding prints one client: give the list clients and --record."));
         return kUsageError;
     }
     QPageLayout pageSetup = editing::PageGeometry::defaultPageLayout();
-    if (parser.isSet(paper)) {
-        const std::optional<QPageSize> size = paperFromName(parser.value(paper));
+    if (parser.isSet(flags.paper)) {
+        const std::optional<QPageSize> size = paperFromName(parser.value(flags.paper));
         if (!size) {
-            printError(localized("Unknown paper \"%1\".").arg(parser.value(paper)));
+            printError(localized("Unknown paper \"%1\".").arg(parser.value(flags.paper)));
             return kUsageError;
         }
         pageSetup.setPageSize(*size);
     }
-    const PrintRequest request{*list, parser.isSet(record) ? parser.value(record) : QString(),
-                               parser.isSet(outstanding)};
+    const PrintRequest request{*list, parser.isSet(flags.record) ? parser.value(flags.record) : QString(),
+                               parser.isSet(flags.outstanding)};
     auto document = openCatalogue(positional.at(0));
     if (!document)
         return kFailure;
@@ -155,28 +184,11 @@ int print(const QStringList &arguments)
         closeCatalogue(*document);
         return kFailure;
     }
-    options->orientation = parser.isSet(landscape) ? QPageLayout::Landscape : QPageLayout::Portrait;
-    if (parser.isSet(search))
+    options->orientation = parser.isSet(flags.landscape) ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (parser.isSet(flags.search))
         document->listController(static_cast<VelumarkDatabase::ListKind>(request.list))
-            ->handleSearch(parser.value(search));
-    bool interrupted = false;
-    const InterruptHandler interrupt([&interrupted] { interrupted = true; });
-    int pages = 0;
-    const Result<> written =
-        editing::PdfExport::write(*document, *options, pageSetup, positional.at(2), [&](int, int total) {
-            pages = total;
-            QCoreApplication::processEvents();
-            return !interrupted;
-        });
-    const bool closed = closeCatalogue(*document);
-    if (!written) {
-        printError(written.message());
-        return kFailure;
-    }
-    const QString shownPath = QDir::toNativeSeparators(positional.at(2));
-    printOut(pages == 1 ? localized("Printed 1 page to %1.").arg(shownPath)
-                        : localized("Printed %1 pages to %2.").arg(QString::number(pages), shownPath));
-    return closed ? kSuccess : kFailure;
+            ->handleSearch(parser.value(flags.search));
+    return writePdf(*document, *options, pageSetup, positional.at(2));
 }
 
 } // namespace

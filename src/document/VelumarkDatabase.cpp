@@ -473,35 +473,46 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
                                       [](const auto &a) { return a->submissions().empty(); }) &&
                           std::all_of(m_clients.begin(), m_clients.end(),
                                       [](const auto &c) { return c->submissions().empty(); });
-    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending()) {
-        auto find = [](const auto &byKey, qint64 key) {
-            auto it = byKey.find(key);
-            return it == byKey.end() ? nullptr : it->second;
-        };
-        for (auto &submission : m_submissions) {
-            if (!m_artworks.empty() && submission->artworkKey() != 0)
-                submission->setArtwork(find(artworkByKey, submission->artworkKey()));
-            if (!m_clients.empty() && submission->clientKey() != 0)
-                submission->setClient(find(clientByKey, submission->clientKey()));
-        }
-        auto fillLists = [&] {
-            for (auto &submission : m_submissions) {
-                if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
-                    submission->artwork()->appendSubmission(submission.get());
-                if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
-                    submission->client()->appendSubmission(submission.get());
-            }
-        };
-        // The lists are filled before the sort announces the new order, as they were before.
-        if (m_submissions.empty())
-            fillLists();
-        else
-            sortSubmissionsByDateAndTitle(fillLists);
-        linkImages(artworkByKey);
-        return true;
-    }
+    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending())
+        linkLoadedSubmissions(artworkByKey, clientByKey);
+    else
+        linkSubmissions(artworkByKey, clientByKey);
+    linkImages(artworkByKey);
+    return true;
+}
 
-    // Lists are filled first and sorted once each, rather than sorted after every addition.
+void VelumarkDatabase::linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                                             const std::unordered_map<qint64, Client *> &clientByKey)
+{
+    auto find = [](const auto &byKey, qint64 key) {
+        auto it = byKey.find(key);
+        return it == byKey.end() ? nullptr : it->second;
+    };
+    for (auto &submission : m_submissions) {
+        if (!m_artworks.empty() && submission->artworkKey() != 0)
+            submission->setArtwork(find(artworkByKey, submission->artworkKey()));
+        if (!m_clients.empty() && submission->clientKey() != 0)
+            submission->setClient(find(clientByKey, submission->clientKey()));
+    }
+    auto fillLists = [&] {
+        for (auto &submission : m_submissions) {
+            if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
+                submission->artwork()->appendSubmission(submission.get());
+            if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
+                submission->client()->appendSubmission(submission.get());
+        }
+    };
+    // The lists are filled before the sort announces the new order, as they were before.
+    if (m_submissions.empty())
+        fillLists();
+    else
+        sortSubmissionsByDateAndTitle(fillLists);
+}
+
+// Lists are filled first and sorted once each, rather than sorted after every addition.
+void VelumarkDatabase::linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                                       const std::unordered_map<qint64, Client *> &clientByKey)
+{
     std::vector<Artwork *> touchedArtworks;
     std::vector<Client *> touchedClients;
     for (auto &submission : m_submissions) {
@@ -532,8 +543,6 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
         client->sortSubmissions();
     if (!m_submissions.empty())
         sortSubmissionsByDateAndTitle();
-    linkImages(artworkByKey);
-    return true;
 }
 
 void VelumarkDatabase::linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey)

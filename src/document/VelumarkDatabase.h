@@ -239,6 +239,12 @@ private:
     bool readVersionRow(QString *error);
     bool loadRecords(LoadState &state, QString *error);
     bool loadAndLink(const QString &databasePath, QString *error);
+    // The submissions' part of mapSubmissionsAndImages: right after a load (every per-record list
+    // empty, one direction), or in general, each touched list sorted once.
+    void linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                               const std::unordered_map<qint64, Client *> &clientByKey);
+    void linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                         const std::unordered_map<qint64, Client *> &clientByKey);
     // The images' part of mapSubmissionsAndImages.
     void linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey);
     void clearLists();
