@@ -1,8 +1,9 @@
 #include "document/DemoCatalogue.h"
 
 #include "document/VelumarkDatabase.h"
+#include "store/CalendarArithmetic.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
-#include "store/VelumarkUtility.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -48,7 +49,7 @@ private:
 
 QDateTime daysFrom(const QDateTime &day, qint64 days)
 {
-    return VelumarkUtility::roundDate(day.toLocalTime().addDays(days));
+    return CalendarArithmetic::roundDate(day.toLocalTime().addDays(days));
 }
 
 // A painting-like picture: a gradient sky, a horizon and a few shapes in the seed's colours.
@@ -78,11 +79,10 @@ constexpr int kPhotoPoolSize = 15;
 
 } // namespace
 
-bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(double)> &progress,
-                         QString *error)
+Result<> DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(double)> &progress)
 {
     Random random(m_options.seed);
-    const QDateTime today = VelumarkUtility::roundDate(VelumarkUtility::now());
+    const QDateTime today = CalendarArithmetic::roundDate(Clock::now());
     const qint64 total =
         qint64(m_options.artworks) + m_options.clients + m_options.submissions + m_options.photos;
     qint64 done = 0;
@@ -239,16 +239,14 @@ bool DemoCatalogue::fill(VelumarkDatabase &document, const std::function<void(do
             step();
         }
         commit();
-        if (!document.saveChanges(error))
-            return false;
+        if (const Result<> saved = document.saveChanges(); !saved)
+            return saved;
     } catch (const DatabaseError &failure) {
-        if (error)
-            *error = failure.message();
-        return false;
+        return Failure{failure.message()};
     }
     if (progress)
         progress(100);
-    return true;
+    return {};
 }
 
 } // namespace velumark

@@ -4,9 +4,9 @@
 #include "document/SortedInsert.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <unordered_set>
 
@@ -58,9 +58,9 @@ void VelumarkDatabase::refuseIfNotEditable(const char *method) const
         raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                            localized("The catalogue cannot be changed while an import, export or transfer "
                                      "is running. Wait until it has finished."));
-    QString reason;
-    if (!isEditable(&reason))
-        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, reason);
+    if (const Result<> editable = checkEditable(); !editable)
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                           editable.message());
 }
 
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
@@ -218,7 +218,7 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
     if (doomed.empty())
         return;
     const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     for (Submission *submission : doomed)
         emit m_notifier->recordAboutToBeRemoved(Kind::Submission, submission);
     for (Submission *submission : doomed) {
