@@ -68,11 +68,14 @@ TEST_F(Collections, RemovingAnArtworkCascadesToSubmissionsImagesAndFiles)
     EXPECT_TRUE(south->submissions().empty());
     EXPECT_EQ(std::pair(document->submissions().size(), document->images().size()), std::pair(1ul, 0ul));
     EXPECT_EQ(shownTitles(), QStringLiteral("Dunes"));
+    // Compared as pointers: a removed record left behind would point at freed memory.
+    EXPECT_EQ(document->availableArtworks(), std::vector<Artwork *>{other}) << "nothing offers it for sale";
 
     document->removeClient(north);
     EXPECT_EQ(count("submission"), 0);
     EXPECT_EQ(count("artwork"), 1) << "removing a client leaves its artworks";
     EXPECT_TRUE(other->submissions().empty());
+    EXPECT_EQ(document->availableClients(), std::vector<Client *>{south});
 }
 
 TEST_F(Collections, UpdatesRefuseRecordsTheDocumentDoesNotHold)
@@ -113,15 +116,15 @@ TEST_F(Collections, AvailabilityIsRefiledInTitleOrder)
         << "the artwork list orders titles by character code";
 }
 
-TEST_F(Collections, OverdueCountFollowsAdditionsAndRemovals)
+TEST_F(Collections, OverdueCountFollowsAdditionsEditsAndRemovals)
 {
     Clock::setFixedNow(local(2024, 6, 12));
     SubmissionListController *list = document->submissionListController();
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     Client *client = addClient(QStringLiteral("Gallery North"));
     Submission *first = addDueSubmission(artwork, client, local(2024, 5, 1), local(2024, 6, 1));
-    addDueSubmission(artwork, client, local(2024, 5, 1), local(2024, 6, 1));
-    addSubmission(artwork, client, local(2024, 6, 1));
+    Submission *second = addDueSubmission(artwork, client, local(2024, 5, 1), local(2024, 6, 1));
+    Submission *undated = addSubmission(artwork, client, local(2024, 6, 1));
     EXPECT_EQ(list->overdueSubs(), 2u);
     document->removeSubmission(first);
     EXPECT_EQ(list->overdueSubs(), 1u);
@@ -129,6 +132,14 @@ TEST_F(Collections, OverdueCountFollowsAdditionsAndRemovals)
     list->decrementOverdue();
     EXPECT_EQ(list->overdueSubs(), 0u) << "never below zero";
     list->recalculateOverdue();
+    EXPECT_EQ(list->overdueSubs(), 1u);
+    // An answer takes a submission off the count; a due date that has passed puts one on it.
+    second->setResponseReceived(1);
+    document->updateSubmission(second);
+    EXPECT_EQ(list->overdueSubs(), 0u);
+    undated->setValidDueDate(true);
+    undated->setResponseDueDate(local(2024, 6, 11));
+    document->updateSubmission(undated);
     EXPECT_EQ(list->overdueSubs(), 1u);
     document->removeArtwork(artwork);
     EXPECT_EQ(list->overdueSubs(), 0u);

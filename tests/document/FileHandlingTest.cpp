@@ -25,15 +25,29 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     artwork->setNotes(QStringLiteral("unsaved note"));
+    Artwork *sketch = addArtwork(QStringLiteral("Sketch"));
+    const QString originalPhoto = catalogue->addPhoto(sketch)->photoFilePath();
     const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
     ASSERT_TRUE(succeeded(document->writeSafelyToURL(target)));
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
+    // The lock moves with the document: the copy is held, the old package is free.
+    VelumarkDatabase rival;
+    const Result<> held = rival.readFromURL(target);
+    EXPECT_FALSE(held) << "the copy is not locked";
+    EXPECT_TRUE(held.message().contains(QStringLiteral("open in another program")))
+        << held.message().toStdString();
+    VelumarkDatabase original;
+    ASSERT_TRUE(succeeded(original.readFromURL(packagePath)));
+    // The photos now live in the copy: removing one leaves the old package's files alone.
+    const QString copiedPhoto = QDir(target).filePath(QDir(packagePath).relativeFilePath(originalPhoto));
+    ASSERT_TRUE(QFileInfo::exists(copiedPhoto));
+    document->removeArtwork(sketch);
+    EXPECT_FALSE(QFileInfo::exists(copiedPhoto));
+    EXPECT_TRUE(QFileInfo::exists(originalPhoto));
 
     addArtwork(QStringLiteral("Only in the copy"));
     ASSERT_TRUE(succeeded(document->close()));
-    VelumarkDatabase original;
-    ASSERT_TRUE(succeeded(original.readFromURL(packagePath)));
-    ASSERT_EQ(original.artworks().size(), 1u);
+    ASSERT_EQ(original.artworks().size(), 2u);
     original.artworks().front()->hydrate();
     EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note"))
         << "the save wrote every record";
@@ -180,6 +194,7 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
         Artwork *artwork = addArtwork(QStringLiteral("Title %1").arg(99 - i, 2, 10, QLatin1Char('0')));
         rows.emplace_back(artwork, addSubmission(artwork, client, local(2020, 1, 1).addDays(i)));
     }
+    Image *photo = catalogue->addPhoto(rows[0].first);
     ASSERT_TRUE(succeeded(document->saveChanges()));
     ASSERT_EQ(document->artworks().front()->title(), QStringLiteral("Title 70"));
 
@@ -190,6 +205,7 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
         submission->setIncome(10 + i);
     }
     client->setCommission(15);
+    photo->setCaption(QStringLiteral("In fog"));
     ASSERT_TRUE(succeeded(document->saveChanges()));
     for (const auto &artwork : document->artworks())
         EXPECT_FALSE(artwork->isDirty());
@@ -205,24 +221,41 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
     }
     ASSERT_EQ(document->clients().front()->hydrate(), 0);
     EXPECT_EQ(document->clients().front()->commission(), 15.0);
+    ASSERT_EQ(document->images().front()->hydrate_caption(), 0);
+    EXPECT_EQ(document->images().front()->caption(), QStringLiteral("In fog"));
 }
 
-TEST_F(FileHandling, AFailedFlushKeepsTheEditsAndTheConnection)
+// The rows written before the failing one are rolled back with it: their edits must be kept too.
+TEST_F(FileHandling, AFailedFlushKeepsEveryEditAndTheConnection)
 {
-    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
-    artwork->setTitle(QStringLiteral("Harbour at Dusk"));
-    ASSERT_TRUE(document->database()->exec("CREATE TRIGGER refuse BEFORE UPDATE ON artwork BEGIN "
-                                           "SELECT RAISE(ABORT, 'disk says no'); END"));
+    std::vector<Artwork *> edited;
+    for (const char *title : {"Cedar", "Birch", "Alder"}) {
+        edited.push_back(addArtwork(QString::fromLatin1(title)));
+        edited.back()->setNotes(QStringLiteral("edited %1").arg(QLatin1String(title)));
+    }
+    Artwork *last = edited.back();
+    last->setTitle(QStringLiteral("Alder at Dusk"));
+    ASSERT_TRUE(document->database()->exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON artwork WHEN OLD.pk = %1 BEGIN "
+                       "SELECT RAISE(ABORT, 'disk says no'); END")
+            .arg(last->primaryKey())));
     const Result<> refused = document->close();
     EXPECT_FALSE(refused);
     EXPECT_TRUE(refused.message().contains(QStringLiteral("disk says no")))
         << refused.message().toStdString();
     EXPECT_TRUE(document->isOpen());
-    EXPECT_TRUE(artwork->isDirty());
+    for (const Artwork *artwork : edited)
+        EXPECT_TRUE(artwork->isDirty()) << artwork->title().toStdString();
     ASSERT_TRUE(document->database()->exec("DROP TRIGGER refuse"));
     ASSERT_TRUE(succeeded(document->close()));
     reopen();
-    EXPECT_EQ(document->artworks().front()->title(), QStringLiteral("Harbour at Dusk"));
+    QStringList stored;
+    for (const auto &artwork : document->artworks()) {
+        ASSERT_EQ(artwork->hydrate(), 0);
+        stored << artwork->title() + QLatin1Char(':') + artwork->notes();
+    }
+    EXPECT_EQ(stored.join(QLatin1Char(',')),
+              QStringLiteral("Alder at Dusk:edited Alder,Birch:edited Birch,Cedar:edited Cedar"));
 }
 
 TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)

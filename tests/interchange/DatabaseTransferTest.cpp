@@ -71,6 +71,17 @@ void expectConsistent(VelumarkDatabase &document)
     }
 }
 
+// Every submission as "artwork title/client company", sorted.
+QString submissionLinks(const VelumarkDatabase &document)
+{
+    QStringList links;
+    for (const auto &s : document.submissions())
+        links << (s->artwork() ? s->artwork()->title() : QString()) + u'/' +
+                     (s->client() ? s->client()->company() : QString());
+    links.sort();
+    return links.join(u',');
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -91,7 +102,8 @@ bool cacheIsEmpty()
 
 // Every scope, to an interchange file and to a package, into a catalogue that has records of its
 // own (or in place of them): the copies get new keys and keep their links, photos and their older
-// photo keys.
+// photo keys. The catalogue holds more clients than artworks, so that the two kinds of key are
+// renumbered differently.
 TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
 {
     test::SampleCatalogue source(QStringLiteral("Source"));
@@ -129,6 +141,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
             const QString oldPhoto =
                 target.addPhoto(target.addArtwork(QStringLiteral("Already here")))->photoFilePath();
             target.addClient(QStringLiteral("Existing Client"));
+            target.addClient(QStringLiteral("Other Client"));
             target.addArtist(QStringLiteral("Ann Lee"));
             const test::OperationRun imported = importFrom(target.document(),
                                                            package ? DatabaseImport::Source::Package
@@ -138,7 +151,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
             VelumarkDatabase &doc = target.document();
             const size_t kept = e.restore ? 0 : 1;
             EXPECT_EQ(doc.artworks().size(), kept + e.artworks);
-            EXPECT_EQ(doc.clients().size(), kept + e.clients);
+            EXPECT_EQ(doc.clients().size(), 2 * kept + e.clients);
             EXPECT_EQ(doc.submissions().size(), e.submissions);
             EXPECT_EQ(doc.images().size(), kept + e.images);
             expectConsistent(doc);
@@ -149,6 +162,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                     << "pictures of the artworks alone, left in the source package";
             }
             if (e.scope != TransferScope::Clients) {
+                EXPECT_NE(doc.mediumWithName(QStringLiteral("Encaustic")), nullptr)
+                    << "the mediums of imported artworks are offered";
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 ASSERT_NE(copy, nullptr);
                 ASSERT_EQ(copy->images().size(), 2u);
@@ -160,6 +175,8 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 EXPECT_EQ(copy->submissions().size(), 2u);
                 EXPECT_EQ(copy->totalIncome(), 950);
+                EXPECT_EQ(submissionLinks(doc).toStdString(),
+                          "Dunes/Gallery North,Harbour at Dusk/Art Fair,Harbour at Dusk/Gallery North");
             }
             if (e.scope == TransferScope::Complete && !e.restore) {
                 // Mediums and artists equal under the locale are not added twice; imported artists

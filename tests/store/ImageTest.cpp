@@ -99,7 +99,8 @@ TEST(Image, StoresPhotoThumbnailAndMiddleSquareAtTheRuleSizes)
     const std::tuple<QSize, int, QSize, QSize> cases[] = {
         {{4000, 3000}, 500, {1280, 960}, {320, 240}},
         {{800, 1000}, 100, {800, 1000}, {256, 320}},
-        {{3000, 2}, 0, {1280, 1}, {320, 1}}, // truncation alone would leave nothing
+        {{3000, 2}, 0, {1280, 1}, {320, 1}},      // truncation alone would leave nothing
+        {{200, 120}, 40, {200, 120}, {320, 192}}, // smaller than both: the thumbnail is enlarged
     };
     for (const auto &[picture, edge, photo, thumbnail] : cases) {
         SCOPED_TRACE(picture.width());
