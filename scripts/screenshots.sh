@@ -22,8 +22,10 @@ shoot() {
   xvfb-run --auto-servernum --server-args="-screen 0 1400x1000x24" \
     build/src/gui/velumark "$@" "$work/Sample.vdb"
 }
-shoot --screenshot "main=$out/main-window.png" --screenshot "file-menu=$out/file-menu.png" \
+shoot --screenshot "artworks=$out/main-window.png" --screenshot "clients=$out/clients.png" \
+  --screenshot "submissions=$out/submissions.png" --screenshot "statistics=$out/statistics.png" \
+  --screenshot "file-menu=$out/file-menu.png" \
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
-shoot --dark-palette --screenshot "main=$out/main-window-dark.png" \
+shoot --dark-palette --screenshot "artworks=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"
 echo "Pictures written to $out/"

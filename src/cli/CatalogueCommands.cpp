@@ -9,18 +9,10 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
 namespace velumark::cli {
 
 namespace {
-
-QString money(double amount)
-{
-    QString text = QString::number(amount, 'f', 2);
-    text.replace(QLatin1Char('.'), QLocale().decimalPoint());
-    return text;
-}
 
 // One row of a list: the heading band, the texts of each column and the marks, as the window
 // draws them.
@@ -88,23 +80,8 @@ int stats(const QStringList &arguments)
     auto document = openCatalogue(parser.positionalArguments().at(0));
     if (!document)
         return kFailure;
-    const CatalogueStatistics figures = CatalogueStatistics::of(*document);
-    const std::pair<const char *, QString> lines[] = {
-        {"Artwork", QString::number(figures.artworks)},
-        {"Clients", QString::number(figures.clients)},
-        {"Submissions", QString::number(figures.submissions)},
-        {"Never Submitted", QString::number(figures.neverSubmitted)},
-        {"For Sale/Loan", QString::number(figures.forSaleOrLoan)},
-        {"Awaiting Response", QString::number(figures.awaitingResponse)},
-        {"Past Due", QString::number(figures.pastDue)},
-        {"Withdrawn", QString::number(figures.withdrawn)},
-        {"Returned", QString::number(figures.returned)},
-        {"Sales", QString::number(figures.sales)},
-        {"Publications", QString::number(figures.publications)},
-        {"Income", money(figures.income)},
-    };
-    for (const auto &[label, value] : lines)
-        printOut(QStringLiteral("%1 %2").arg(localized("%1:").arg(localized(label)), -20).arg(value));
+    for (const CatalogueStatistics::Line &line : CatalogueStatistics::of(*document).lines())
+        printOut(QStringLiteral("%1 %2").arg(line.label, -20).arg(line.figure));
     return closeCatalogue(*document) ? kSuccess : kFailure;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
+#include <vector>
 
 namespace velumark {
 
@@ -23,6 +25,18 @@ struct CatalogueStatistics
     double income = 0; // of every submission with a response, whatever its outcome
 
     static CatalogueStatistics of(const VelumarkDatabase &database);
+
+    // One figure as the statistics window and the command line show it: "Past Due:" and "3", the
+    // income as "120.50" in the user's number format. The window sets a group apart from the
+    // one before it (the totals, the artworks, the submissions, the income).
+    struct Line
+    {
+        QString label;
+        QString figure;
+        bool startsGroup = false;
+    };
+    // Every figure, in the order they are shown.
+    std::vector<Line> lines() const;
 };
 
 } // namespace velumark

@@ -6,6 +6,7 @@
 #include "document/DocumentRegistry.h"
 #include "document/RecordOrders.h"
 #include "document/SubmissionListController.h"
+#include "document/ThumbnailCache.h"
 #include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
@@ -59,7 +60,9 @@ QString writeProtectionOf(const QString &databasePath)
 // ---------------------------------------------------------------------------------------------
 // Object
 
-VelumarkDatabase::VelumarkDatabase() : m_notifier(std::make_unique<DocumentNotifier>())
+VelumarkDatabase::VelumarkDatabase()
+    : m_notifier(std::make_unique<DocumentNotifier>()),
+      m_thumbnailCache(std::make_unique<ThumbnailCache>(*m_notifier))
 {
     m_artworkList = std::make_unique<ArtworkListController>(*this);
     m_clientList = std::make_unique<ClientListController>(*this);

@@ -29,6 +29,7 @@ class ArtworkListController;
 class ClientListController;
 class RecordList;
 class SubmissionListController;
+class ThumbnailCache;
 
 template <typename T> using OwnedRecords = std::vector<std::unique_ptr<T>>;
 
@@ -202,6 +203,8 @@ public:
     void prepareSearch();
 
     DocumentNotifier *notifier() const { return m_notifier.get(); }
+    // The square thumbnails the lists draw, for the images drawn last.
+    ThumbnailCache &thumbnailCache() const { return *m_thumbnailCache; }
 
 private:
     friend class OperationClaim;
@@ -287,6 +290,7 @@ private:
     QString m_searchText;
 
     std::unique_ptr<DocumentNotifier> m_notifier;
+    std::unique_ptr<ThumbnailCache> m_thumbnailCache;
 };
 
 } // namespace velumark

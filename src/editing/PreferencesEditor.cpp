@@ -84,6 +84,11 @@ PreferencesEditor::DurationEdit PreferencesEditor::editDuration(const QString &t
     return DurationEdit::Accepted;
 }
 
+Result<> PreferencesEditor::lastWrite() const
+{
+    return m_preferences.lastWrite();
+}
+
 PreferencesEditor::Changes PreferencesEditor::finish()
 {
     m_preferences.storeDeadlineDuration();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,9 @@ public:
     };
     // The duration field's text after an edit. An empty field means a duration of 0.
     DurationEdit editDuration(const QString &text);
+
+    // Whether the last change reached the settings file.
+    Result<> lastWrite() const;
 
     // What changed while the window was open.
     struct Changes

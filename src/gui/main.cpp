@@ -1,18 +1,23 @@
 // velumark: the desktop application.
+#include "document/VelumarkDatabase.h"
 #include "gui/shell/AboutDialog.h"
+#include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/PreferencesDialog.h"
 #include "gui/shell/ScreenshotTaker.h"
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "gui/window/ListPane.h"
 #include "store/Localization.h"
 #include "store/StandardFolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -24,11 +29,59 @@ namespace {
 using namespace velumark;
 using namespace velumark::gui;
 
+// One list of the main catalogue in a window of its own.
+void addListSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const QString &name,
+                    VelumarkDatabase::ListKind kind)
+{
+    auto shown = std::make_shared<std::unique_ptr<QMainWindow>>();
+    taker.addSubject(name,
+                     {[&delegate, shown, kind]() -> QWidget * {
+                          DocumentWindow *main = delegate.documents().mainWindow();
+                          if (!main)
+                              return nullptr;
+                          VelumarkDatabase &database = main->document().database();
+                          auto frame = std::make_unique<QMainWindow>();
+                          frame->setCentralWidget(new ListPane(database, *database.listController(kind)));
+                          frame->resize(1000, 680);
+                          frame->show();
+                          *shown = std::move(frame);
+                          return shown->get();
+                      },
+                      [shown] {
+                          shown->reset();
+                      }});
+}
+
 // The windows "--screenshot NAME=FILE" can take pictures of.
 void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
+    const std::pair<const char *, VelumarkDatabase::ListKind> lists[] = {
+        {"artworks", VelumarkDatabase::ListKind::Artworks},
+        {"clients", VelumarkDatabase::ListKind::Clients},
+        {"submissions", VelumarkDatabase::ListKind::Submissions}};
+    for (const auto &[name, list] : lists) {
+        taker.addSubject(QLatin1String(name), {[&delegate, list]() -> QWidget * {
+                                                   DocumentWindow *window = delegate.documents().mainWindow();
+                                                   if (window)
+                                                       window->view()->displayList(list);
+                                                   return window;
+                                               },
+                                               {}});
+    }
+    taker.addSubject(QStringLiteral("statistics"),
+                     {[&delegate]() -> QWidget * {
+                          DocumentWindow *window = delegate.documents().mainWindow();
+                          if (!window)
+                              return nullptr;
+                          window->view()->presentStatistics();
+                          return window->view()->statistics();
+                      },
+                      [&delegate] {
+                          if (DocumentWindow *window = delegate.documents().mainWindow())
+                              window->view()->statistics()->close();
+                      }});
     taker.addSubject(QStringLiteral("file-menu"),
                      {[&delegate]() -> QWidget * {
                           DocumentWindow *window = delegate.documents().mainWindow();
@@ -49,6 +102,10 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                                                      [&delegate] {
                                                          delegate.preferencesDialog().close();
                                                      }});
+    addListSubject(taker, delegate, QStringLiteral("artwork-list"), VelumarkDatabase::ListKind::Artworks);
+    addListSubject(taker, delegate, QStringLiteral("client-list"), VelumarkDatabase::ListKind::Clients);
+    addListSubject(taker, delegate, QStringLiteral("submission-list"),
+                   VelumarkDatabase::ListKind::Submissions);
     auto about = std::make_shared<QPointer<AboutDialog>>();
     taker.addSubject(QStringLiteral("about"),
                      {[&delegate, about]() -> QWidget * { return *about = delegate.showAbout(); },

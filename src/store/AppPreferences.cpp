@@ -1,5 +1,8 @@
 #include "store/AppPreferences.h"
 
+#include "store/Localization.h"
+
+#include <QDir>
 #include <QSettings>
 #include <mutex>
 
@@ -72,14 +75,14 @@ void AppPreferences::load()
         s.setValue(key(kClearAfterDeadlineKey), clear);
     }
     m_clearAfterDeadline = clear == 2;
-    s.sync();
+    write();
 }
 
 void AppPreferences::setSortArtworksByArtist(bool on)
 {
     const bool changed = m_sortArtworksByArtist.exchange(on) != on;
     m_settings->setValue(key(kSortArtworkByArtistKey), on);
-    m_settings->sync();
+    write();
     if (changed)
         emit sortArtworksByArtistChanged(on);
 }
@@ -88,7 +91,7 @@ void AppPreferences::setClearAfterDeadline(bool on)
 {
     const bool changed = m_clearAfterDeadline.exchange(on) != on;
     m_settings->setValue(key(kClearAfterDeadlineKey), on ? 2 : 1);
-    m_settings->sync();
+    write();
     if (changed)
         emit deadlineHighlightingChanged();
 }
@@ -99,7 +102,7 @@ bool AppPreferences::setDeadlineUnits(qint64 units)
         return false;
     const bool changed = m_deadlineUnits.exchange(units) != units;
     m_settings->setValue(key(kNearDeadlineDurationUnitsKey), units);
-    m_settings->sync();
+    write();
     if (changed)
         emit deadlineHighlightingChanged();
     return true;
@@ -117,7 +120,21 @@ bool AppPreferences::setDeadlineDuration(qint64 duration)
 void AppPreferences::storeDeadlineDuration()
 {
     m_settings->setValue(key(kNearDeadlineDurationKey), m_deadlineDuration + 1);
+    write();
+}
+
+void AppPreferences::write()
+{
     m_settings->sync();
+    m_lastWriteFailed = m_settings->status() != QSettings::NoError;
+}
+
+Result<> AppPreferences::lastWrite() const
+{
+    if (!m_lastWriteFailed)
+        return {};
+    return Failure{localized("The preferences could not be written to %1.")
+                       .arg(QDir::toNativeSeparators(m_settings->fileName()))};
 }
 
 } // namespace velumark

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -37,6 +39,10 @@ public:
     bool setDeadlineDuration(qint64 duration);
     void storeDeadlineDuration();
 
+    // Whether the last write reached the settings file; a failure says where it could not go.
+    // Values that could not be written still apply until the application quits.
+    Result<> lastWrite() const;
+
     static constexpr const char *kSortArtworkByArtistKey = "sortArtworkByArtist";
     static constexpr const char *kNearDeadlineDurationKey = "nearDeadlineDuration";
     static constexpr const char *kNearDeadlineDurationUnitsKey = "nearDeadlineDurationUnits";
@@ -51,12 +57,14 @@ signals:
 
 private:
     void load();
+    void write();
 
     std::unique_ptr<QSettings> m_settings;
     std::atomic<bool> m_sortArtworksByArtist{false};
     std::atomic<bool> m_clearAfterDeadline{true};
     std::atomic<qint64> m_deadlineUnits{2};
     std::atomic<qint64> m_deadlineDuration{1};
+    bool m_lastWriteFailed = false;
 };
 
 // The preferences of the application, made from its settings on first use.

@@ -252,6 +252,7 @@ void Image::setPhoto(const QImage &picture)
     m_photo = smoothlyScaled(source, scaledSize(source.size(), kPhotoSide, true));
     m_thumbnail = smoothlyScaled(m_photo, scaledSize(m_photo.size(), kThumbnailSide, false));
     createCroppedThumbnail();
+    ++m_pictureRevision;
 }
 
 bool Image::setPhotoFromFile(const QString &file)
@@ -265,7 +266,10 @@ bool Image::setPhotoFromFile(const QString &file)
 
 void Image::setThumbnail(const QImage &thumbnail)
 {
+    const quint64 before = m_revision;
     assign(m_thumbnail, thumbnail);
+    if (m_revision != before)
+        ++m_pictureRevision;
 }
 
 bool Image::createCroppedThumbnail(const QString &writePath)
@@ -341,6 +345,26 @@ int Image::hydrate_thumbnail()
     }
     m_hydratedThumbnail = true;
     return 0;
+}
+
+QImage Image::squareThumbnail(int side)
+{
+    if (side <= 0)
+        return {};
+    const QSize target(side, side);
+    if (!m_croppedThumbnail.isNull())
+        return smoothlyScaled(middleSquare(m_croppedThumbnail), target);
+    if (m_hydratedThumbnail || m_primaryKey == -1)
+        return {};
+    const QImage fromFile = readScaledPicture(croppedThumbnailFilePath(), side, false);
+    if (!fromFile.isNull())
+        return smoothlyScaled(middleSquare(fromFile), target);
+    if (hydrate_thumbnail() != 0)
+        return {};
+    QImage square =
+        m_croppedThumbnail.isNull() ? QImage() : smoothlyScaled(middleSquare(m_croppedThumbnail), target);
+    releaseThumbnail();
+    return square;
 }
 
 int Image::hydrate_caption()

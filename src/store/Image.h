@@ -57,6 +57,12 @@ public:
     // Makes the square thumbnail from the middle of the thumbnail (none without a thumbnail) and,
     // with a path, writes it there. False when it could not be written.
     bool createCroppedThumbnail(const QString &writePath = {});
+    // The square thumbnail at side x side pixels, made for the caller and not kept by the record:
+    // from the square thumbnail held, else from its file, else from what hydrate_thumbnail finds
+    // (which writes old blobs out as files). Null without a picture.
+    QImage squareThumbnail(int side);
+    // Changes whenever the pictures held change, so that copies made of them can tell they are stale.
+    quint64 pictureRevision() const { return m_pictureRevision; }
 
     const QByteArray &dataForPhoto() const { return m_dataForPhoto; }
     void setDataForPhoto(const QByteArray &data) { m_dataForPhoto = data; }
@@ -154,6 +160,7 @@ private:
     QString m_path;
     bool m_hydratedThumbnail = false;
     bool m_hydratedCaption = false;
+    quint64 m_pictureRevision = 0;
 };
 
 } // namespace velumark

@@ -6,6 +6,8 @@
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
 
+#include <QLocale>
+
 using namespace velumark;
 using ListControllers = test::DocumentFixture;
 
@@ -141,4 +143,16 @@ TEST_F(ListControllers, StatisticsCountWhatTheWindowShows)
                                     f.publications, f.withdrawn, f.awaitingResponse, f.returned}),
               (std::vector<quint64>{2, 1, 2, 6, 2, 1, 1, 1, 1}));
     EXPECT_DOUBLE_EQ(f.income, 120.5);
+
+    // The lines the window and the command line show: labels in order, the income in the
+    // locale's number format.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto lines = f.lines();
+    QLocale::setDefault(before);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[3].label, QStringLiteral("Never Submitted:"));
+    EXPECT_EQ(lines[3].figure, QStringLiteral("1"));
+    EXPECT_TRUE(lines[3].startsGroup && !lines[4].startsGroup);
+    EXPECT_EQ(lines[11].label + lines[11].figure, QStringLiteral("Income:120,50"));
 }

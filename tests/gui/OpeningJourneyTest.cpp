@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 
@@ -176,6 +177,69 @@ TEST_F(ShellJourney, ACatalogueDroppedOnTheWindowOpens)
     QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+} // namespace
+} // namespace velumark::test
+
+namespace velumark::test {
+namespace {
+
+// The entries a window's Window menu lists after its open windows' separator, as the user sees it.
+QList<QAction *> windowMenuEntries(gui::DocumentWindow &window)
+{
+    for (QAction *title : window.menuBar()->actions()) {
+        if (title->text() != QStringLiteral("&Window"))
+            continue;
+        QMenu *menu = title->menu();
+        emit menu->aboutToShow();
+        QList<QAction *> entries;
+        for (QAction *entry : menu->actions()) {
+            if (entry->actionGroup())
+                entries.append(entry);
+        }
+        return entries;
+    }
+    ADD_FAILURE() << "no Window menu";
+    return {};
+}
+
+QStringList textsOf(const QList<QAction *> &entries, bool checkedOnly = false)
+{
+    QStringList texts;
+    for (const QAction *entry : entries) {
+        if (!checkedOnly || entry->isChecked())
+            texts.append(entry->text());
+    }
+    return texts;
+}
+
+TEST_F(ShellJourney, TheWindowMenuListsTheOpenCataloguesAndBringsOneForward)
+{
+    const QString first = makeCatalogue(QStringLiteral("First"));
+    const QString second = makeCatalogue(QStringLiteral("Second"));
+    ASSERT_TRUE(app().start({first, second}));
+    ASSERT_EQ(windowCount(), 2);
+    gui::DocumentWindow *firstWindow = app().documents().windows().first();
+    gui::DocumentWindow *secondWindow = app().documents().windows().last();
+    app().documents().mainWindow()->activateWindow();
+
+    const QList<QAction *> entries = windowMenuEntries(*firstWindow);
+    EXPECT_EQ(textsOf(entries), (QStringList{QStringLiteral("First"), QStringLiteral("Second")}));
+    EXPECT_EQ(textsOf(entries, true), QStringList{app().documents().mainWindow()->document().displayName()});
+    // Both windows show the same entries, made again each time a menu opens.
+    EXPECT_EQ(textsOf(windowMenuEntries(*secondWindow)), textsOf(windowMenuEntries(*firstWindow)));
+
+    for (QAction *entry : windowMenuEntries(*secondWindow)) {
+        if (entry->text() == QStringLiteral("First"))
+            entry->trigger();
+    }
+    QTRY_COMPARE(app().documents().mainWindow(), firstWindow);
+    EXPECT_EQ(textsOf(windowMenuEntries(*secondWindow), true), QStringList{QStringLiteral("First")});
+
+    secondWindow->close();
+    deleteClosedWindows();
+    EXPECT_EQ(textsOf(windowMenuEntries(*firstWindow)), QStringList{QStringLiteral("First")});
 }
 
 } // namespace

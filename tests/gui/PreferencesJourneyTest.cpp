@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -113,6 +114,29 @@ TEST_F(PreferencesJourney, TheDurationFieldRefusesLettersAndTheUnitsFollowTheNum
 
     dialog.close();
     EXPECT_EQ(getPreferences().deadlineDuration(), 30);
+}
+
+TEST_F(ShellJourney, PreferencesThatCannotBeWrittenSayWhyOnceWhileTheWindowIsShown)
+{
+    QFile blocker(path(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    AppPreferences preferences(path(QStringLiteral("blocker/preferences.ini")));
+    gui::PreferencesDialog dialog(preferences);
+    dialog.present();
+
+    dialog.sortArtistBox()->click();
+    ASSERT_EQ(user.alerts.size(), 1u);
+    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("blocker"))) << user.transcript().toStdString();
+    dialog.clearDeadlinesBox()->click();
+    dialog.close();
+    EXPECT_EQ(user.alerts.size(), 1u);
+    EXPECT_TRUE(preferences.sortArtworksByArtist()) << "the change applies even so";
+
+    // Shown again: the duration written on closing fails and says so.
+    dialog.present();
+    dialog.close();
+    EXPECT_EQ(user.alerts.size(), 2u);
 }
 
 } // namespace

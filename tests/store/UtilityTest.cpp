@@ -6,6 +6,7 @@
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cmath>
@@ -130,4 +131,26 @@ TEST(Preferences, InvalidStoredValuesAreReplacedByDefaults)
     AppPreferences third(file);
     EXPECT_EQ(third.deadlineDuration(), 0) << "a stored 1 means a duration of 0";
     EXPECT_TRUE(third.sortArtworksByArtist());
+}
+
+TEST(Preferences, AWriteThatCannotReachTheFileIsReportedAndTheValuesStillApply)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("prefs.ini"));
+    AppPreferences writable(good);
+    writable.setSortArtworksByArtist(true);
+    EXPECT_TRUE(writable.lastWrite().ok());
+
+    // A folder that is a file cannot be made, whoever runs the test.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString unreachable = dir.filePath(QStringLiteral("blocker/prefs.ini"));
+    AppPreferences stuck(unreachable);
+    EXPECT_FALSE(stuck.lastWrite().ok()) << "the defaults could not be written either";
+    stuck.setClearAfterDeadline(false);
+    const Result<> written = stuck.lastWrite();
+    ASSERT_FALSE(written.ok());
+    EXPECT_TRUE(written.message().contains(QStringLiteral("blocker"))) << written.message().toStdString();
+    EXPECT_FALSE(stuck.clearAfterDeadline());
 }

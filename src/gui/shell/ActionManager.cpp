@@ -5,6 +5,7 @@
 #include "store/Localization.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
@@ -216,6 +217,20 @@ void ActionManager::setHandler(ActionId id, std::function<void()> handler)
     disconnect(target, &QAction::triggered, this, nullptr);
     connect(target, &QAction::triggered, this,
             [handler = std::move(handler)] { runCommand(QApplication::activeWindow(), handler); });
+}
+
+void ActionManager::setWindowEntriesFiller(std::function<void(QActionGroup &)> filler)
+{
+    m_windowEntriesFiller = std::move(filler);
+}
+
+QList<QAction *> ActionManager::refreshedWindowEntries()
+{
+    // The old entries leave every menu that showed them as they are deleted with their group.
+    m_windowEntries = std::make_unique<QActionGroup>(nullptr);
+    if (m_windowEntriesFiller)
+        m_windowEntriesFiller(*m_windowEntries);
+    return m_windowEntries->actions();
 }
 
 void ActionManager::setDocumentsOpen(bool open)

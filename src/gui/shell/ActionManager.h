@@ -6,6 +6,7 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QMenu;
 
 namespace velumark::gui {
@@ -76,6 +77,11 @@ public:
     QMenu *exportMenu() const { return m_exportMenu.get(); }
     QMenu *recentMenu() const { return m_recentMenu.get(); }
 
+    // The entries of the open windows at the end of every Window menu (one checkable action each,
+    // the active window's checked): made again by the filler each time a Window menu opens.
+    void setWindowEntriesFiller(std::function<void(QActionGroup &entries)> filler);
+    QList<QAction *> refreshedWindowEntries();
+
     // Enables what needs an open document ("Import From", "Save", "Add Item"...).
     void setDocumentsOpen(bool open);
     // Enables an action whose command exists (not before the window that carries it out).
@@ -92,6 +98,8 @@ private:
     std::unique_ptr<QMenu> m_importMenu;
     std::unique_ptr<QMenu> m_exportMenu;
     std::unique_ptr<QMenu> m_recentMenu;
+    std::unique_ptr<QActionGroup> m_windowEntries;
+    std::function<void(QActionGroup &)> m_windowEntriesFiller;
 };
 
 } // namespace velumark::gui

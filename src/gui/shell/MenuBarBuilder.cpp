@@ -57,6 +57,9 @@ void MenuBarBuilder::populate(QMenuBar &bar, ActionManager &actions)
     addActions(window, actions, {ActionId::Minimize, ActionId::Zoom});
     window->addSeparator();
     addActions(window, actions, {ActionId::BringAllToFront});
+    window->addSeparator();
+    QObject::connect(window, &QMenu::aboutToShow, window,
+                     [window, &actions] { window->addActions(actions.refreshedWindowEntries()); });
 
     QMenu *help = addMenu(bar, QT_TRANSLATE_NOOP("Velumark", "Help"));
     addActions(help, actions, {ActionId::SocialPage, ActionId::Website, ActionId::FrequentlyAskedQuestions});

@@ -60,17 +60,25 @@ void PreferencesDialog::buildControls()
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_sortArtistBox, &QCheckBox::toggled, this,
-            [this](bool on) { m_editor.setSortArtworksByArtist(on); });
-    connect(m_clearDeadlinesBox, &QCheckBox::toggled, this,
-            [this](bool on) { m_editor.setClearAfterDeadline(on); });
-    connect(m_unitsBox, &QComboBox::activated, this, [this](int index) { m_editor.setUnitIndex(index); });
+    connect(m_sortArtistBox, &QCheckBox::toggled, this, [this](bool on) {
+        m_editor.setSortArtworksByArtist(on);
+        reportWriteFailure();
+    });
+    connect(m_clearDeadlinesBox, &QCheckBox::toggled, this, [this](bool on) {
+        m_editor.setClearAfterDeadline(on);
+        reportWriteFailure();
+    });
+    connect(m_unitsBox, &QComboBox::activated, this, [this](int index) {
+        m_editor.setUnitIndex(index);
+        reportWriteFailure();
+    });
     connect(m_durationField, &QLineEdit::textEdited, this, &PreferencesDialog::durationEdited);
 }
 
 void PreferencesDialog::present()
 {
     m_editor.load();
+    m_writeFailureReported = false;
     showValues();
     open();
     raise();
@@ -109,7 +117,23 @@ void PreferencesDialog::durationEdited(const QString &text)
 
 void PreferencesDialog::windowClosed()
 {
-    emit changesMade(m_editor.finish());
+    const auto changes = m_editor.finish();
+    reportWriteFailure();
+    emit changesMade(changes);
+}
+
+void PreferencesDialog::reportWriteFailure()
+{
+    // Once while the window is shown: every further change fails the same way.
+    const Result<> written = m_editor.lastWrite();
+    if (written || m_writeFailureReported)
+        return;
+    m_writeFailureReported = true;
+    QWidget *parent = isVisible() ? this : parentWidget();
+    UserInteraction::instance().showAlert(
+        parent,
+        {localized("The preferences could not be saved."),
+         localized("The changes apply to the open catalogues until Velumark quits."), written.message()});
 }
 
 } // namespace velumark::gui

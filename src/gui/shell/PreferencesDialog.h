@@ -40,12 +40,14 @@ private:
     void fillUnits();
     void durationEdited(const QString &text);
     void windowClosed();
+    void reportWriteFailure();
 
     editing::PreferencesEditor m_editor;
     QCheckBox *m_sortArtistBox = nullptr;
     QCheckBox *m_clearDeadlinesBox = nullptr;
     QLineEdit *m_durationField = nullptr;
     QComboBox *m_unitsBox = nullptr;
+    bool m_writeFailureReported = false;
 };
 
 } // namespace velumark::gui

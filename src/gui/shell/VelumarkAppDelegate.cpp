@@ -18,6 +18,7 @@
 
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -209,6 +210,23 @@ void VelumarkAppDelegate::connectWindowActions()
             main->activateWindow();
         }
     });
+    m_actions->setWindowEntriesFiller([this](QActionGroup &entries) { fillWindowEntries(entries); });
+}
+
+void VelumarkAppDelegate::fillWindowEntries(QActionGroup &entries) const
+{
+    const DocumentWindow *main = m_documents->mainWindow();
+    for (DocumentWindow *window : m_documents->windows()) {
+        auto *entry = new QAction(window->document().displayName(), &entries);
+        entry->setCheckable(true);
+        entry->setChecked(window == main);
+        connect(entry, &QAction::triggered, window, [window] {
+            if (window->isMinimized())
+                window->showNormal();
+            window->raise();
+            window->activateWindow();
+        });
+    }
 }
 
 void VelumarkAppDelegate::connectHelpActions(const Addresses &addresses)

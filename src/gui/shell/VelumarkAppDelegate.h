@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class QActionGroup;
+
 namespace velumark::gui {
 
 class AboutDialog;
@@ -59,6 +61,7 @@ private:
     void connectFileActions();
     void connectEditActions();
     void connectWindowActions();
+    void fillWindowEntries(QActionGroup &entries) const;
     void connectHelpActions(const Addresses &addresses);
     void rebuildRecentMenu();
     void windowsChanged();

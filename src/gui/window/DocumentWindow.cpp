@@ -50,7 +50,9 @@ DocumentWindow::DocumentWindow(std::unique_ptr<CatalogueDocument> document, Acti
     setAttribute(Qt::WA_DeleteOnClose);
     setAcceptDrops(true);
     MenuBarBuilder::populate(*menuBar(), actions);
-    m_view = new DocumentView(m_document->database(), *this);
+    // The toolbar's own menu offers what the View menu does; the window adds none of its own.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    m_view = new DocumentView(m_document->database(), actions, *this);
     setCentralWidget(m_view);
     statusBar()->setSizeGripEnabled(true);
     updateTitle();
@@ -124,6 +126,7 @@ bool DocumentWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate) {
         m_document->becomeMain();
+        m_view->windowBecameMain();
         emit activated(this);
     }
     return QMainWindow::event(event);
