@@ -395,6 +395,21 @@ Result<> VelumarkDatabase::saveChanges()
     return writeAllRecords();
 }
 
+namespace {
+
+// More than a quarter of the file's pages are free (left by deletions): worth rewriting the file.
+bool hasManyFreePages(SqliteConnection &db)
+{
+    const auto pages = db.prepare("PRAGMA page_count");
+    const auto free = db.prepare("PRAGMA freelist_count");
+    if (!pages || !free || pages->step() != SqliteStatement::Step::Row ||
+        free->step() != SqliteStatement::Step::Row)
+        return false;
+    return free->columnInt64(0) * 4 > pages->columnInt64(0);
+}
+
+} // namespace
+
 Result<> VelumarkDatabase::flushDatabase(bool compact)
 {
     if (!m_database)
@@ -402,9 +417,9 @@ Result<> VelumarkDatabase::flushDatabase(bool compact)
     if (const Result<> written = writeAllRecords(); !written)
         return written;
     SqliteConnection &db = *m_database;
-    if (compact && !db.exec("vacuum;"))
-        return Failure{
-            formatFailure("Error: failed to compact database with message '%s'.", db.errorMessage())};
+    // A compaction that fails (no room for the rewrite) leaves the file whole and as it was.
+    if (compact && hasManyFreePages(db))
+        (void)db.exec("vacuum;");
     if (!db.close())
         return Failure{
             formatFailure("Error: failed to close database with message '%s'.", db.errorMessage())};
@@ -766,7 +781,7 @@ void VelumarkDatabase::removeUnreferencedPictures() const
 
 Result<> VelumarkDatabase::close()
 {
-    if (const Result<> flushed = flushDatabase(false); !flushed)
+    if (const Result<> flushed = flushDatabase(!m_readOnly); !flushed)
         return flushed;
     m_lock.reset();
     DocumentRegistry::shared().deregisterDatabase(this);

@@ -107,7 +107,8 @@ public:
     Result<> openDatabase(const QString &databasePath);
     // Empties every list and loads them again from the file, with the version and upgrade steps.
     Result<> initializeDatabase(const QString &databasePath);
-    // Saves every record in one exclusive transaction, optionally compacts, closes the file.
+    // Saves every record in one exclusive transaction, compacts the file when asked and more than a
+    // quarter of it is free, closes the file.
     // On failure everything is rolled back, the records keep their changes and the connection
     // stays open.
     Result<> flushDatabase(bool compact);
