@@ -16,5 +16,9 @@ std::vector<Command> contactCommands();
 std::vector<Command> demoCommands();
 // devices, pull, push.
 std::vector<Command> deviceCommands();
+// add-photos.
+std::vector<Command> photoCommands();
+// print.
+std::vector<Command> printCommands();
 
 } // namespace velumark::cli

@@ -4,6 +4,9 @@
 #include "store/Localization.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstring>
+#include <memory>
 
 namespace velumark::cli {
 
@@ -11,8 +14,8 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> all = [] {
         std::vector<Command> list;
-        for (auto family :
-             {catalogueCommands, transferCommands, contactCommands, demoCommands, deviceCommands}) {
+        for (auto family : {catalogueCommands, transferCommands, contactCommands, demoCommands,
+                            deviceCommands, photoCommands, printCommands}) {
             for (Command &command : family())
                 list.push_back(std::move(command));
         }
@@ -34,13 +37,25 @@ void printUsage()
     printOut(localized("Run \"velumark-cli COMMAND --help\" for the options of a command."));
 }
 
+// Printing lays text out with the desktop's fonts, which only a GUI application has; the other
+// commands stay without one. Without a display it runs on the offscreen platform.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    if (argc < 2 || std::strcmp(argv[1], "print") != 0)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 } // namespace
 
 } // namespace velumark::cli
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const auto app = velumark::cli::makeApplication(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
     QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));

@@ -11,6 +11,7 @@
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/DefaultMediums.h"
+#include "store/Leftovers.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
@@ -186,7 +187,7 @@ Result<> VelumarkDatabase::readVersionRow()
         return {};
     }
     query.reset();
-    if (const Result<> editable = checkEditable(); !editable)
+    if (const Result<> editable = checkWritable(); !editable)
         return editable;
     m_dbCreationDate = now;
     m_dbVersionNumber = DatabaseFile::kCurrentVersion;
@@ -298,7 +299,7 @@ Result<> VelumarkDatabase::initializeDatabase(const QString &databasePath)
         if (const Result<> version = readVersionRow(); !version)
             return abandon(version.message());
         if (m_dbVersionNumber < DatabaseFile::kCurrentVersion) {
-            if (const Result<> editable = checkEditable(); !editable)
+            if (const Result<> editable = checkWritable(); !editable)
                 return abandon(editable.message());
         }
         const Result<DatabaseFile::Upgrade> upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
@@ -471,35 +472,45 @@ void VelumarkDatabase::mapSubmissionsAndImages()
                                       [](const auto &a) { return a->submissions().empty(); }) &&
                           std::all_of(m_clients.begin(), m_clients.end(),
                                       [](const auto &c) { return c->submissions().empty(); });
-    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending()) {
-        auto find = [](const auto &byKey, qint64 key) {
-            auto it = byKey.find(key);
-            return it == byKey.end() ? nullptr : it->second;
-        };
-        for (auto &submission : m_submissions) {
-            if (!m_artworks.empty() && submission->artworkKey() != 0)
-                submission->setArtwork(find(artworkByKey, submission->artworkKey()));
-            if (!m_clients.empty() && submission->clientKey() != 0)
-                submission->setClient(find(clientByKey, submission->clientKey()));
-        }
-        auto fillLists = [&] {
-            for (auto &submission : m_submissions) {
-                if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
-                    submission->artwork()->appendSubmission(submission.get());
-                if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
-                    submission->client()->appendSubmission(submission.get());
-            }
-        };
-        // The lists are filled before the sort announces the new order, as they were before.
-        if (m_submissions.empty())
-            fillLists();
-        else
-            sortSubmissionsByDateAndTitle(fillLists);
-        linkImages(artworkByKey);
-        return;
-    }
+    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending())
+        linkLoadedSubmissions(artworkByKey, clientByKey);
+    else
+        linkSubmissions(artworkByKey, clientByKey);
+    linkImages(artworkByKey);
+}
 
-    // Lists are filled first and sorted once each, rather than sorted after every addition.
+void VelumarkDatabase::linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                                             const std::unordered_map<qint64, Client *> &clientByKey)
+{
+    auto find = [](const auto &byKey, qint64 key) {
+        auto it = byKey.find(key);
+        return it == byKey.end() ? nullptr : it->second;
+    };
+    for (auto &submission : m_submissions) {
+        if (!m_artworks.empty() && submission->artworkKey() != 0)
+            submission->setArtwork(find(artworkByKey, submission->artworkKey()));
+        if (!m_clients.empty() && submission->clientKey() != 0)
+            submission->setClient(find(clientByKey, submission->clientKey()));
+    }
+    auto fillLists = [&] {
+        for (auto &submission : m_submissions) {
+            if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
+                submission->artwork()->appendSubmission(submission.get());
+            if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
+                submission->client()->appendSubmission(submission.get());
+        }
+    };
+    // The lists are filled before the sort announces the new order, as they were before.
+    if (m_submissions.empty())
+        fillLists();
+    else
+        sortSubmissionsByDateAndTitle(fillLists);
+}
+
+// Lists are filled first and sorted once each, rather than sorted after every addition.
+void VelumarkDatabase::linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                                       const std::unordered_map<qint64, Client *> &clientByKey)
+{
     std::vector<Artwork *> touchedArtworks;
     std::vector<Client *> touchedClients;
     for (auto &submission : m_submissions) {
@@ -530,7 +541,6 @@ void VelumarkDatabase::mapSubmissionsAndImages()
         client->sortSubmissions();
     if (!m_submissions.empty())
         sortSubmissionsByDateAndTitle();
-    linkImages(artworkByKey);
 }
 
 void VelumarkDatabase::linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey)
@@ -659,6 +669,7 @@ Result<> VelumarkDatabase::readFromURL(const QString &packagePath)
     if (m_ownerWasKilled && !m_readOnly) {
         // What an import killed before its end left in the package.
         QFile::remove(QDir(m_packageFilename).filePath(QString::fromLatin1(kImportStagingName)));
+        Leftovers::removeStaleStaging(m_packageFilename);
         removeUnreferencedPictures();
     }
     return {};
@@ -682,7 +693,7 @@ Result<> VelumarkDatabase::lockOrOpenReadOnly()
     return {};
 }
 
-Result<> VelumarkDatabase::checkEditable() const
+Result<> VelumarkDatabase::checkWritable() const
 {
     if (!m_readOnly)
         return {};

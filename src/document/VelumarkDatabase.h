@@ -10,6 +10,7 @@
 #include "store/Medium.h"
 #include "store/Result.h"
 #include "store/Sqlite.h"
+#include "store/StagedPhoto.h"
 #include "store/Submission.h"
 #include "store/TextCompare.h"
 
@@ -82,7 +83,9 @@ public:
     // nothing can be written where it lies (a read-only disk, a folder without write permission).
     // It can then be read and exported, and every change is refused.
     bool isReadOnly() const { return m_readOnly; }
-    // Fails with the reason when records may not be changed.
+    // Fails with the reason when the add, update and remove operations take no change now: while
+    // an operation holds the document, or on a read-only catalogue. An editor asks before it
+    // touches a record.
     Result<> checkEditable() const;
 
     // ---- Interchange support ----
@@ -150,7 +153,16 @@ public:
     void removeArtist(Artist *artist);
     // Inserts the image with its pictures in this package; the caller links it to its artwork.
     Image *addImage(std::unique_ptr<Image> image);
+    // For the photo import, which holds the document while it runs: inserts the image's row and
+    // moves its staged picture files to the names of the new key before the row commits, so that
+    // no row is ever without its files. Refuses a read-only catalogue; raises DatabaseError when
+    // the row or the move failed (nothing kept then; the files stay staged).
+    Image *addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files);
     void removeImage(Image *image);
+    // The artwork's photos become `images` in that order: owned by the artwork, tags 0, 1, 2, ...
+    // written to their rows,
+    // photo keys 1 and 2 the first two (-1 where there is none), the artwork's row written.
+    void setArtworkImages(Artwork *artwork, const std::vector<Image *> &images);
 
     void mapSubmissionsAndImages();
     void mapUpgradedImages();
@@ -221,6 +233,9 @@ private:
     // Raises DatabaseError naming the method when the document may not be edited now: an operation
     // holds it, or it is read-only.
     void refuseIfNotEditable(const char *method) const;
+    // Fails with the reason when the catalogue is read-only; what an operation that holds the
+    // document (an import's reload, the photo import) may still write.
+    Result<> checkWritable() const;
     // The add and remove steps that loading and linking take, which no operation refuses.
     Medium *insertMedium(std::unique_ptr<Medium> medium);
     Artist *insertArtist(std::unique_ptr<Artist> artist);
@@ -231,6 +246,12 @@ private:
     Result<> readVersionRow();
     Result<> loadRecords(LoadState &state);
     Result<> loadAndLink(const QString &databasePath);
+    // The submissions' part of mapSubmissionsAndImages: right after a load (every per-record list
+    // empty, one direction), or in general, each touched list sorted once.
+    void linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                               const std::unordered_map<qint64, Client *> &clientByKey);
+    void linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                         const std::unordered_map<qint64, Client *> &clientByKey);
     // The images' part of mapSubmissionsAndImages.
     void linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey);
     void clearLists();

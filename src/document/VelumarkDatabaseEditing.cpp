@@ -50,17 +50,20 @@ void requireOwned(const OwnedRecords<T> &list, const T *record, const char *meth
 // ---------------------------------------------------------------------------------------------
 // Adding, re-filing and removing
 
-void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+Result<> VelumarkDatabase::checkEditable() const
 {
     // Edits made during an operation would be lost when an import reloads the document, or be
     // missing from what an export or transfer writes.
     if (m_operationRunning)
-        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
-                           localized("The catalogue cannot be changed while an import, export or transfer "
-                                     "is running. Wait until it has finished."));
-    if (const Result<> editable = checkEditable(); !editable)
-        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
-                           editable.message());
+        return Failure{localized("The catalogue cannot be changed while an import, export or transfer "
+                                 "is running. Wait until it has finished.")};
+    return checkWritable();
+}
+
+void VelumarkDatabase::refuseIfNotEditable(const char *method) const
+{
+    if (const Result<> allowed = checkEditable(); !allowed)
+        raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, allowed.message());
 }
 
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
@@ -211,6 +214,51 @@ Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
     m_images.push_back(std::move(image));
     emit m_notifier->recordAdded(Kind::Image, added);
     return added;
+}
+
+Image *VelumarkDatabase::addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files)
+{
+    if (const Result<> writable = checkWritable(); !writable)
+        raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                           writable.message());
+    {
+        SqliteTransaction transaction(*m_database);
+        if (!transaction.isActive() || image->insertRow(m_database.get(), m_packageFilename) != 0)
+            raiseDatabaseError(
+                __func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                formatFailure("Error: failed to insert with message '%s'.", m_database->errorMessage()));
+        if (const Result<> moved = files.moveInto(m_packageFilename, image->primaryKey()); !moved)
+            raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                               moved.message());
+        if (!transaction.commit()) {
+            StagedPhoto::removeFinalFiles(m_packageFilename, image->primaryKey());
+            raiseDatabaseError(
+                __func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                formatFailure("Error: failed to insert with message '%s'.", m_database->errorMessage()));
+        }
+    }
+    Image *added = image.get();
+    m_images.push_back(std::move(image));
+    emit m_notifier->recordAdded(Kind::Image, added);
+    return added;
+}
+
+void VelumarkDatabase::setArtworkImages(Artwork *artwork, const std::vector<Image *> &images)
+{
+    refuseIfNotEditable(__func__);
+    requireOwned(m_artworks, artwork, __func__, __LINE__);
+    artwork->clearImages();
+    for (size_t index = 0; index < images.size(); ++index) {
+        artwork->addImage(images[index], -1);
+        images[index]->setLinkedType(Image::kOwnerArtwork);
+        images[index]->setLinkedKey(artwork->primaryKey());
+        images[index]->setTagValue(qint64(index));
+        images[index]->save();
+    }
+    artwork->setPhotoKey1(images.empty() ? -1 : images[0]->primaryKey());
+    artwork->setPhotoKey2(images.size() < 2 ? -1 : images[1]->primaryKey());
+    artwork->save();
+    emit m_notifier->recordChanged(Kind::Artwork, artwork);
 }
 
 void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed)

@@ -1,5 +1,7 @@
 // velumark: the desktop application.
 #include "document/VelumarkDatabase.h"
+#include "gui/editors/SheetScreenshots.h"
+#include "gui/photos/PhotoScreenshots.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CrashHandler.h"
@@ -8,6 +10,7 @@
 #include "gui/shell/ScreenshotTaker.h"
 #include "gui/shell/VelumarkAppDelegate.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/TransferScreenshots.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "gui/window/ListPane.h"
@@ -55,6 +58,7 @@ void addListSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const
 // The windows "--screenshot NAME=FILE" can take pictures of.
 void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate)
 {
+    addSheetScreenshots(taker, delegate);
     taker.addSubject(QStringLiteral("main"),
                      {[&delegate]() -> QWidget * { return delegate.documents().mainWindow(); }, {}});
     const std::pair<const char *, VelumarkDatabase::ListKind> lists[] = {
@@ -113,6 +117,7 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                           if (*about)
                               (*about)->close();
                       }});
+    addPhotoScreenshots(taker, delegate);
 }
 
 } // namespace
@@ -145,6 +150,7 @@ int main(int argc, char **argv)
     VelumarkAppDelegate delegate;
     ScreenshotTaker screenshots;
     addScreenshotSubjects(screenshots, delegate);
+    addTransferScreenshotSubjects(screenshots, delegate);
     for (const QString &request : parser.values(screenshot)) {
         if (const Result<> added = screenshots.addRequest(request); !added) {
             std::fprintf(stderr, "velumark: %s\n", qPrintable(added.message()));

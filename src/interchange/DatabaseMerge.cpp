@@ -1,6 +1,7 @@
 #include "interchange/DatabaseMerge.h"
 
 #include "interchange/DatabaseExport.h"
+#include "interchange/InterchangeHeader.h"
 #include "store/Artist.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
@@ -24,16 +25,6 @@
 namespace velumark {
 
 namespace {
-
-// Header counts come from a foreign file: anything negative or absurd counts as nothing.
-qint64 saneCount(const SqliteStatement &row, int column)
-{
-    if (row.columnIsNull(column))
-        return 0;
-    const qint64 value = row.columnInt64(column);
-    constexpr qint64 kLimit = std::numeric_limits<qint32>::max();
-    return value < 0 || value > kLimit ? 0 : value;
-}
 
 bool containsLocalized(const QStringList &names, const QString &name)
 {

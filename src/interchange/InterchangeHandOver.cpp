@@ -24,6 +24,22 @@ bool InterchangeHandOver::isCsvPath(const QString &path)
     return suffix == QLatin1String("csv") || suffix == QLatin1String("CSV");
 }
 
+Result<> InterchangeHandOver::checkTransferPath(const QString &path, bool import)
+{
+    const DocumentRegistry &registry = DocumentRegistry::shared();
+    if (import) {
+        if (registry.isDatabaseLoaded(path))
+            return Failure{localized("Importing from a currently open database is not permitted. Please "
+                                     "select another database for import.")};
+        return {};
+    }
+    const VelumarkDatabase *main = registry.getMainDocument();
+    if (registry.isDatabaseLoaded(path) || (main && DocumentPackage::isInside(path, main->packageFilename())))
+        return Failure{localized("Exporting to a currently open database is not permitted. Please select "
+                                 "another database for export.")};
+    return {};
+}
+
 Result<VelumarkDatabase *> InterchangeHandOver::mainDocument()
 {
     if (VelumarkDatabase *document = DocumentRegistry::shared().getMainDocument())
@@ -53,9 +69,8 @@ Result<LongOperation *> InterchangeHandOver::importLocalDatabase(const QString &
     const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
         return Failure{document.message()};
-    if (DocumentRegistry::shared().isDatabaseLoaded(path))
-        return Failure{localized("Importing from a currently open database is not permitted. Please select "
-                                 "another database for import.")};
+    if (const Result<> allowed = checkTransferPath(path, true); !allowed)
+        return Failure{allowed.message()};
     if (restore && (scope != TransferScope::Complete || isCsvPath(path)))
         return Failure{localized("Only a complete database can be restored.")};
     if (isCsvPath(path))
@@ -73,10 +88,8 @@ Result<LongOperation *> InterchangeHandOver::exportLocalDatabase(const QString &
     const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
         return Failure{document.message()};
-    if (DocumentRegistry::shared().isDatabaseLoaded(path) ||
-        DocumentPackage::isInside(path, document.value()->packageFilename()))
-        return Failure{localized("Exporting to a currently open database is not permitted. Please select "
-                                 "another database for export.")};
+    if (const Result<> allowed = checkTransferPath(path, false); !allowed)
+        return Failure{allowed.message()};
     if (isCsvPath(path))
         return begin(std::make_unique<CsvExport>(*document.value(), path, scope), watcher);
     return begin(std::make_unique<DatabaseExport>(*document.value(), path, scope, existing), watcher);

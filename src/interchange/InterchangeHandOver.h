@@ -54,6 +54,9 @@ public:
     LongOperation *currentOperation() const { return m_operation; }
 
     static bool isCsvPath(const QString &path);
+    // Fails with the reason when the path may not be imported from (or exported to): it is an
+    // open catalogue's package (or lies inside the main catalogue's).
+    static Result<> checkTransferPath(const QString &path, bool import);
 
 private:
     static Result<VelumarkDatabase *> mainDocument();

@@ -45,6 +45,7 @@ Result<> LongOperation::start()
     if (m_running)
         return Failure{localized("This operation is already running.")};
     m_aborted = false;
+    m_cancelled = false;
     m_lastReported = -1;
     m_note.clear();
     if (const Result<> prepared = prepare(); !prepared)
@@ -98,7 +99,7 @@ void LongOperation::workerFinished()
         m_result = OperationResult::Done;
         m_message = m_note;
     } else {
-        m_result = isAborted() ? OperationResult::Cancelled : OperationResult::Failed;
+        m_result = m_cancelled ? OperationResult::Cancelled : OperationResult::Failed;
         m_message = m_result == OperationResult::Failed ? outcome.message() : QString();
     }
     emit finished(m_result, m_message);

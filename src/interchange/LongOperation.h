@@ -30,7 +30,11 @@ public:
     // Starts the work; fails (and nothing started) when prepare() refused.
     Result<> start();
     // Asks the work to stop at its next check (the Cancel button, Ctrl-C).
-    void abort() { m_aborted = true; }
+    void abort()
+    {
+        m_cancelled = true;
+        m_aborted = true;
+    }
     bool isAborted() const { return m_aborted; }
     bool isRunning() const { return m_running; }
     // Forwards progress and the end to a watcher (not owned; must outlive the operation's run).
@@ -63,6 +67,13 @@ protected:
     // prepare() claimed is given back.
     void stopWorker();
 
+    // Stops the work at its next check, as abort() does, for a failure of its own (a full disk):
+    // the operation then ends failed with that failure, not cancelled.
+    void stopAfterFailure() { m_aborted = true; }
+
+    // For work that checks the flag itself (a picture decoded on a pool thread).
+    const std::atomic<bool> &abortFlag() const { return m_aborted; }
+
     // Worker thread: reports a percentage (clamped to 0..100; repeated values are not sent).
     void reportProgress(double percent);
 
@@ -70,6 +81,7 @@ private:
     void workerFinished();
 
     std::atomic<bool> m_aborted{false};
+    std::atomic<bool> m_cancelled{false};
     bool m_running = false;
     QThread *m_thread = nullptr;
     Result<> m_outcome;

@@ -21,6 +21,7 @@ enum class Style
 {
     MediumDate,
     MediumDateTime,
+    ShortDate,
     Pattern
 };
 
@@ -60,6 +61,10 @@ UDateFormat *formatter(Style style, const QString &pattern = {})
         format = udat_open(UDAT_MEDIUM, UDAT_MEDIUM, locale.constData(), zoneChars, zoneLength, nullptr, 0,
                            &status);
         break;
+    case Style::ShortDate:
+        format =
+            udat_open(UDAT_NONE, UDAT_SHORT, locale.constData(), zoneChars, zoneLength, nullptr, 0, &status);
+        break;
     case Style::Pattern:
         format = udat_open(UDAT_PATTERN, UDAT_PATTERN, locale.constData(), zoneChars, zoneLength,
                            reinterpret_cast<const UChar *>(pattern.utf16()),
@@ -73,12 +78,9 @@ UDateFormat *formatter(Style style, const QString &pattern = {})
     return cache.emplace(std::move(key), FormatHandle(format)).first->second.get();
 }
 
-QString format(Style style, const QDateTime &date)
+QString format(UDateFormat *fmt, const QDateTime &date)
 {
-    if (!date.isValid())
-        return {};
-    UDateFormat *fmt = formatter(style);
-    if (!fmt)
+    if (!date.isValid() || !fmt)
         return {};
     UChar buffer[128];
     UErrorCode status = U_ZERO_ERROR;
@@ -87,6 +89,28 @@ QString format(Style style, const QDateTime &date)
     if (U_FAILURE(status) || length > 128)
         return {};
     return QString(reinterpret_cast<const QChar *>(buffer), length);
+}
+
+QString format(Style style, const QDateTime &date)
+{
+    return date.isValid() ? format(formatter(style), date) : QString();
+}
+
+// The locale's short date pattern with its year written in full.
+QString shortDatePatternWithFullYear()
+{
+    UDateFormat *shortFormat = formatter(Style::ShortDate);
+    if (!shortFormat)
+        return QStringLiteral("yyyy-MM-dd");
+    UChar buffer[128];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = udat_toPattern(shortFormat, false, buffer, 128, &status);
+    if (U_FAILURE(status) || length > 128)
+        return QStringLiteral("yyyy-MM-dd");
+    QString pattern(reinterpret_cast<const QChar *>(buffer), length);
+    if (!pattern.contains(QLatin1String("yyyy")))
+        pattern.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return pattern;
 }
 
 QDateTime parse(UDateFormat *fmt, const QString &text)
@@ -127,6 +151,13 @@ QString mediumDateString(const QDateTime &date)
 QString mediumDateTimeString(const QDateTime &date)
 {
     return format(Style::MediumDateTime, date);
+}
+
+QString shortDateString(const QDateTime &date)
+{
+    if (!date.isValid())
+        return {};
+    return format(formatter(Style::Pattern, shortDatePatternWithFullYear()), date);
 }
 
 QString yearString(const QDateTime &date)

@@ -9,6 +9,9 @@ namespace velumark {
 // Safe to call from any thread.
 QString mediumDateString(const QDateTime &date);
 QString mediumDateTimeString(const QDateTime &date);
+// The locale's short date style with the year in four digits ("3/5/2024", "05.03.2024"), for
+// printed sheets where a two-digit year would be ambiguous.
+QString shortDateString(const QDateTime &date);
 // The four-digit year of the date in the user's time zone ("yyyy").
 QString yearString(const QDateTime &date);
 

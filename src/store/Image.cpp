@@ -35,17 +35,6 @@ QImage decodePicture(const QByteArray &data)
     return QImage::fromData(data);
 }
 
-QByteArray encodeJpeg(const QImage &picture)
-{
-    if (picture.isNull())
-        return {};
-    QByteArray data;
-    QBuffer buffer(&data);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "JPEG", Image::kJpegQuality))
-        return {};
-    return data;
-}
-
 // Written beside the final name and renamed into place, so that a failed write leaves the old
 // file. Returns why it failed, or an empty text.
 QString writePictureFile(const QString &path, const QByteArray &data)
@@ -127,6 +116,17 @@ QImage readScaledPicture(const QString &path, int longest, bool applyOrientation
 }
 
 } // namespace
+
+QByteArray Image::encodeJpeg(const QImage &picture)
+{
+    if (picture.isNull())
+        return {};
+    QByteArray data;
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "JPEG", kJpegQuality))
+        return {};
+    return data;
+}
 
 Result<QByteArray> Image::readPictureFile(const QString &path)
 {
@@ -417,16 +417,8 @@ int Image::insertIntoDatabase(SqliteConnection *database, const QString &path, b
         m_thumbnail = decodePicture(m_dataForThumbnail);
     }
 
-    StatementLease statement = m_database ? m_database->cached(statements().insert) : StatementLease();
-    if (!statement)
-        return failure("insertIntoDatabase", kPrepareMessage);
-    bindInsert(*statement);
-    if (statement->step() != SqliteStatement::Step::Done)
-        return failure("insertIntoDatabase", kInsertMessage);
-    statement = StatementLease();
-    m_primaryKey = m_database->lastInsertRowId();
-    m_path = path;
-
+    if (insertRow(database, path) != 0)
+        return 1;
     QString problem = writeNewFiles();
     if (!problem.isEmpty()) {
         // A photo that is not on disk is not stored: take the row back.
@@ -444,6 +436,21 @@ int Image::insertIntoDatabase(SqliteConnection *database, const QString &path, b
     m_hydrated = true;
     m_hydratedThumbnail = true;
     m_hydratedCaption = true;
+    m_dirty = false;
+    return 0;
+}
+
+int Image::insertRow(SqliteConnection *database, const QString &path)
+{
+    m_database = database;
+    StatementLease statement = m_database ? m_database->cached(statements().insert) : StatementLease();
+    if (!statement)
+        return failure("insertIntoDatabase", kPrepareMessage);
+    bindInsert(*statement);
+    if (statement->step() != SqliteStatement::Step::Done)
+        return failure("insertIntoDatabase", kInsertMessage);
+    m_primaryKey = m_database->lastInsertRowId();
+    m_path = path;
     m_dirty = false;
     return 0;
 }

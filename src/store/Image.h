@@ -77,6 +77,9 @@ public:
     // cannot be written, the row and the files written so far are removed and the insertion
     // fails. The caller saves the record afterwards.
     int insertIntoDatabase(SqliteConnection *database, const QString &path, bool compressImage);
+    // Inserts the row only, for pictures whose files the caller puts in place (the photo import);
+    // nothing is loaded, so the pictures are read from the files when needed.
+    int insertRow(SqliteConnection *database, const QString &path);
 
     // Thumbnail and square thumbnail from their files, else from the row's blob (which is then
     // written out as files).
@@ -101,6 +104,8 @@ public:
     // the row could not be written, or when a file could not be read (nothing is written then,
     // and each such file is added to `unreadable` as "path: reason").
     int addPhotosToDatabase(QStringList *unreadable = nullptr);
+    // JPEG of the package's quality; empty for a null picture or when encoding failed.
+    static QByteArray encodeJpeg(const QImage &picture);
     // The bytes of a picture file. Fails with "path: reason" when it is missing, not a regular
     // file, unreadable, empty or far larger than any picture of a package.
     static Result<QByteArray> readPictureFile(const QString &path);

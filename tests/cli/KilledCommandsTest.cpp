@@ -363,3 +363,29 @@ TEST_F(KilledCommands, ContactsAndTheSampleAreAddedWholeOrNotAtAll)
     EXPECT_EQ(openedCatalogue(sample), 70);
     expectNoLeftovers({catalogue, sample});
 }
+
+TEST_F(KilledCommands, AddedPhotosHaveTheirFilesWhereverTheCommandIsKilled)
+{
+    const QString catalogue = target(QStringLiteral("Photos"));
+    const QString title = [&] {
+        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto first = db->prepare("SELECT title FROM artwork ORDER BY pk LIMIT 1");
+        return first && first->step() == SqliteStatement::Step::Row ? first->columnText(0) : QString();
+    }();
+    QStringList command = strings({u"add-photos", catalogue, title});
+    for (int i = 0; i < 6; ++i) {
+        command.append(folder.filePath(QStringLiteral("photo%1.jpg").arg(i)));
+        ASSERT_TRUE(QImage(1600, 1200, QImage::Format_RGB32).save(command.last(), "JPEG"));
+    }
+    for (const QString &point :
+         {QStringLiteral("photo-staged"), QStringLiteral("photo-added"), QStringLiteral("progress-50")}) {
+        SCOPED_TRACE("add-photos killed at " + point.toStdString());
+        kill(command, point);
+        EXPECT_EQ(openedCatalogue(catalogue), 3);
+    }
+    runToEnd(command);
+    EXPECT_EQ(openedCatalogue(catalogue), 3);
+    // Nothing staged in the package either.
+    expectNoLeftovers({catalogue}, {catalogue});
+}

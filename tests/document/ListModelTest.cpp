@@ -390,10 +390,12 @@ TEST_F(ListModels, EditsAreRefusedWhileAnOperationHoldsTheDocument)
     EXPECT_TRUE(refused([&] { addClient(QStringLiteral("North")); }));
     EXPECT_TRUE(refused([&] { document->updateArtwork(harbour); }));
     EXPECT_TRUE(refused([&] { document->removeArtwork(harbour); }));
+    EXPECT_TRUE(document->checkEditable().message().contains(QStringLiteral("import, export or transfer")));
     EXPECT_EQ(count("client") + count("artwork") + document->artworkListController()->rowCount(), 2)
         << "nothing was written or shown";
     claim->release();
     EXPECT_EQ(started.count() + ended.count(), 2);
+    EXPECT_TRUE(document->checkEditable().ok());
     document->removeArtwork(harbour);
     EXPECT_EQ(count("artwork"), 0);
 }

@@ -225,9 +225,14 @@ TEST_F(ListJourney, HeadingClicksMoveTheIndicatorThenFlipTheOrder)
     // The one column of the artwork list flips at once.
     ListPane &artworks = show(*document->artworkListController());
     const QString first = artworks.list().cell(0, 0).mainText;
+    // The selection follows its record to its new row, so Delete takes what the user chose.
+    clickRow(artworks, 0);
+    Record *const chosen = artworks.list().recordAt(0);
     clickHeading(artworks, 0);
     EXPECT_EQ(artworks.tableView()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_NE(artworks.list().cell(0, 0).mainText, first);
+    ASSERT_EQ(artworks.selectedRecords().size(), 1);
+    EXPECT_EQ(artworks.selectedRecords().front(), chosen);
     EXPECT_TRUE(heightsFollowTheList(artworks));
 }
 

@@ -5,6 +5,7 @@
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/RecentDocuments.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/ImportExportBrowser.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/StandardFolders.h"
 
@@ -143,11 +144,15 @@ TEST_F(ShellJourney, OpenTakesThePackageOrTheDatabaseInsideAndHandsInterchangeFi
     trigger(ActionId::Open);
     EXPECT_EQ(windowCount(), 2);
 
+    // An interchange file opens its import into the active catalogue.
     const QString interchange = emptyFile(QStringLiteral("Export.vdbi"));
     user.paths = {interchange};
     trigger(ActionId::Open);
-    ASSERT_EQ(user.alerts.size(), 1u);
-    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("Import From")));
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+    auto *browser = app().documents().mainWindow()->findChild<gui::ImportExportBrowser *>();
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(browser->chosenPath(), interchange);
+    browser->reject();
     QStringList handed;
     app().documents().setInterchangeHandler([&](const QString &file) { handed.append(file); });
     app().documents().openPaths({interchange});

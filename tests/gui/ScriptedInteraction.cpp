@@ -47,6 +47,16 @@ QString ScriptedInteraction::choosePathToSave(QWidget *parent, const PathChoice 
     return choosePathToOpen(parent, choice);
 }
 
+QStringList ScriptedInteraction::choosePathsToOpen(QWidget *, const PathChoice &choice)
+{
+    choices.push_back(choice);
+    if (pathLists.empty())
+        return {};
+    const QStringList chosen = pathLists.front();
+    pathLists.pop_front();
+    return chosen;
+}
+
 bool ScriptedInteraction::openAddress(const QUrl &address)
 {
     openedAddresses.push_back(address);

@@ -21,6 +21,7 @@ public:
     int ask(QWidget *parent, const Question &question) override;
     QString choosePathToOpen(QWidget *parent, const PathChoice &choice) override;
     QString choosePathToSave(QWidget *parent, const PathChoice &choice) override;
+    QStringList choosePathsToOpen(QWidget *parent, const PathChoice &choice) override;
     bool openAddress(const QUrl &address) override;
     void beep() override { ++beeps; }
 
@@ -29,6 +30,8 @@ public:
     std::deque<QString> answers;
     QString fallback;
     std::deque<QString> paths;
+    // The answers of the choosers of several files.
+    std::deque<QStringList> pathLists;
 
     std::vector<Alert> alerts;
     std::vector<Question> questions;

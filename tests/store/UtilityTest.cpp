@@ -2,9 +2,11 @@
 #include "store/CalendarArithmetic.h"
 #include "store/DateFormatting.h"
 #include "store/FileOperations.h"
+#include "store/NumberFormatting.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
+#include "support/TestEnvironment.h"
 
 #include <QFile>
 #include <QSettings>
@@ -62,6 +64,28 @@ TEST(Utility, DatesStoredAndShownSurviveHostileValues)
     EXPECT_EQ(parseMediumDate(QStringLiteral("Mar 1, 2021")), local(2021, 3, 1));
     EXPECT_FALSE(parseMediumDate(QStringLiteral("yesterday")).isValid());
     EXPECT_EQ(yearString(local(2020, 12, 31, 23, 30)), QStringLiteral("2020"));
+}
+
+TEST(Utility, PrintedDatesHaveFourDigitYearsAndMoneyKeepsEveryDigit)
+{
+    EXPECT_EQ(shortDateString(local(2024, 3, 5, 23, 30)), QStringLiteral("3/5/2024"));
+    EXPECT_EQ(shortDateString(local(1999, 12, 31)), QStringLiteral("12/31/1999"));
+    EXPECT_TRUE(shortDateString(QDateTime()).isEmpty());
+    EXPECT_EQ(moneyString(1234567.5), QStringLiteral("1,234,567.50"));
+    EXPECT_EQ(moneyString(9876543210.126), QStringLiteral("9,876,543,210.13")) << "no digit dropped";
+    EXPECT_EQ(moneyString(-12.5), QStringLiteral("-12.50"));
+    EXPECT_EQ(moneyString(-0.001), QStringLiteral("0.00"));
+    EXPECT_EQ(moneyString(0), QStringLiteral("0.00"));
+    for (const double hostile : {std::nan(""), std::numeric_limits<double>::infinity()})
+        EXPECT_TRUE(moneyString(hostile).isEmpty());
+    EXPECT_FALSE(moneyString(1e300).isEmpty());
+
+    test::setLocale(QStringLiteral("de_DE"));
+    const QString germanDate = shortDateString(local(2024, 3, 5));
+    const QString germanMoney = moneyString(1234.5);
+    test::setLocale(QStringLiteral("en_US"));
+    EXPECT_EQ(germanDate, QStringLiteral("05.03.2024"));
+    EXPECT_EQ(germanMoney, QStringLiteral("1.234,50"));
 }
 
 TEST(Utility, FileHelpersReplaceTheDestination)

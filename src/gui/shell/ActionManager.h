@@ -30,7 +30,9 @@ enum class ActionId
     ExportCsv,
     ExportReport,
     PageSetup,
+    PrintPreview,
     Print,
+    ExportPdf,
     Quit,
     // Edit
     AddItem,

@@ -1,6 +1,7 @@
 #include "gui/shell/DesktopInteraction.h"
 
 #include "editing/CataloguePath.h"
+#include "store/Localization.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -56,7 +57,13 @@ QString runFileDialog(QWidget *parent, const UserInteraction::PathChoice &choice
     QFileDialog dialog(parent, choice.title, choice.folder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(choice.filters);
+    if (choice.foldersOnly) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, localized("Choose Folder"));
+    } else {
+        dialog.setNameFilters(choice.filters);
+    }
     // Replacing is asked by the caller, which knows what may be replaced.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (choice.packagesAreFiles)
@@ -121,6 +128,15 @@ QString DesktopInteraction::choosePathToOpen(QWidget *parent, const PathChoice &
 QString DesktopInteraction::choosePathToSave(QWidget *parent, const PathChoice &choice)
 {
     return runFileDialog(parent, choice, QFileDialog::AcceptSave);
+}
+
+QStringList DesktopInteraction::choosePathsToOpen(QWidget *parent, const PathChoice &choice)
+{
+    QFileDialog dialog(parent, choice.title, choice.folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(choice.filters);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 bool DesktopInteraction::openAddress(const QUrl &address)

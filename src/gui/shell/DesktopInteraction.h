@@ -12,6 +12,7 @@ public:
     int ask(QWidget *parent, const Question &question) override;
     QString choosePathToOpen(QWidget *parent, const PathChoice &choice) override;
     QString choosePathToSave(QWidget *parent, const PathChoice &choice) override;
+    QStringList choosePathsToOpen(QWidget *parent, const PathChoice &choice) override;
     bool openAddress(const QUrl &address) override;
     void beep() override;
 };

@@ -35,7 +35,8 @@ void MenuBarBuilder::populate(QMenuBar &bar, ActionManager &actions)
     file->addMenu(actions.importMenu());
     file->addMenu(actions.exportMenu());
     file->addSeparator();
-    addActions(file, actions, {ActionId::PageSetup, ActionId::Print});
+    addActions(file, actions,
+               {ActionId::PageSetup, ActionId::PrintPreview, ActionId::Print, ActionId::ExportPdf});
     file->addSeparator();
     addActions(file, actions, {ActionId::Quit});
 

@@ -16,6 +16,12 @@ UserInteraction &UserInteraction::instance()
     return desktop;
 }
 
+QStringList UserInteraction::choosePathsToOpen(QWidget *parent, const PathChoice &choice)
+{
+    const QString path = choosePathToOpen(parent, choice);
+    return path.isEmpty() ? QStringList() : QStringList{path};
+}
+
 UserInteraction *UserInteraction::setInstance(UserInteraction *interaction)
 {
     return std::exchange(installed, interaction);

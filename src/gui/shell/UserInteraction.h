@@ -58,6 +58,8 @@ public:
         QStringList filters; // "Velumark Catalogues (*.vdb)"
         // A catalogue package (a folder) is chosen like a file rather than entered.
         bool packagesAreFiles = false;
+        // Only folders are offered (a report's destination, a folder of contact cards).
+        bool foldersOnly = false;
     };
 
     UserInteraction() = default;
@@ -71,6 +73,9 @@ public:
     // An empty string when the user cancelled.
     virtual QString choosePathToOpen(QWidget *parent, const PathChoice &choice) = 0;
     virtual QString choosePathToSave(QWidget *parent, const PathChoice &choice) = 0;
+    // Several existing files; empty when the user cancelled. By default the one file of
+    // choosePathToOpen.
+    virtual QStringList choosePathsToOpen(QWidget *parent, const PathChoice &choice);
     // A web address or a local file, in the desktop's default application.
     virtual bool openAddress(const QUrl &address) = 0;
     virtual void beep() = 0;

@@ -1,6 +1,7 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 
 #include "document/DocumentRegistry.h"
+#include "gui/printing/PrintActions.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/BuildConfiguration.h"
@@ -11,6 +12,7 @@
 #include "gui/shell/UpdateChecker.h"
 #include "gui/shell/UserInteraction.h"
 #include "gui/shell/VelumarkDocumentController.h"
+#include "gui/transfer/TransferWindows.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/AppPreferences.h"
@@ -108,12 +110,14 @@ VelumarkAppDelegate::VelumarkAppDelegate(const Addresses &addresses, QObject *pa
     : QObject(parent), m_actions(std::make_unique<ActionManager>()),
       m_recentDocuments(std::make_unique<RecentDocuments>()),
       m_documents(std::make_unique<VelumarkDocumentController>(*m_actions, *m_recentDocuments)),
+      m_transferWindows(std::make_unique<TransferWindows>(*m_actions, *m_documents)),
       m_updateChecker(new UpdateChecker(addresses.updateFeed, this))
 {
     connectFileActions();
     connectEditActions();
     connectWindowActions();
     connectHelpActions(addresses);
+    connectPrintActions(*m_actions, [this] { return m_documents->mainWindow(); });
     connect(m_recentDocuments.get(), &RecentDocuments::changed, this,
             &VelumarkAppDelegate::rebuildRecentMenu);
     connect(m_documents.get(), &VelumarkDocumentController::windowsChanged, this,

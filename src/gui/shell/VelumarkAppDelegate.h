@@ -17,6 +17,7 @@ class DocumentView;
 class DocumentWindow;
 class PreferencesDialog;
 class RecentDocuments;
+class TransferWindows;
 class UpdateChecker;
 class VelumarkDocumentController;
 
@@ -51,6 +52,7 @@ public:
     RecentDocuments &recentDocuments() const { return *m_recentDocuments; }
     PreferencesDialog &preferencesDialog();
     UpdateChecker &updateChecker() const { return *m_updateChecker; }
+    TransferWindows &transferWindows() const { return *m_transferWindows; }
 
     void handlePreferences();
     void checkForUpdates();
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<ActionManager> m_actions;
     std::unique_ptr<RecentDocuments> m_recentDocuments;
     std::unique_ptr<VelumarkDocumentController> m_documents;
+    std::unique_ptr<TransferWindows> m_transferWindows;
     std::unique_ptr<PreferencesDialog> m_preferencesDialog;
     QPointer<AboutDialog> m_aboutDialog;
     UpdateChecker *m_updateChecker;

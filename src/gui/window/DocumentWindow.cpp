@@ -2,6 +2,7 @@
 
 #include "document/DocumentPackage.h"
 #include "editing/CataloguePath.h"
+#include "gui/editors/ListEditing.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/MenuBarBuilder.h"
@@ -53,6 +54,7 @@ DocumentWindow::DocumentWindow(std::unique_ptr<CatalogueDocument> document, Acti
     // The toolbar's own menu offers what the View menu does; the window adds none of its own.
     setContextMenuPolicy(Qt::NoContextMenu);
     m_view = new DocumentView(m_document->database(), actions, *this);
+    new ListEditing(m_document->database(), *m_view);
     setCentralWidget(m_view);
     statusBar()->setSizeGripEnabled(true);
     updateTitle();

@@ -1,0 +1,348 @@
+// Journeys through the photo grid and the photo viewer of an artwork: photos added through the
+// chooser, by dropping, browsed and captioned in the viewer; the outcome read back from the
+// package with the core once the catalogue is closed. OK and Cancel of the artwork sheet are the
+// working list's commit and rollback.
+#include "ScriptedInteraction.h"
+#include "document/VelumarkDatabase.h"
+#include "editing/ArtworkPhotos.h"
+#include "editing/PhotoBrowser.h"
+#include "gui/photos/ImportProgressWindow.h"
+#include "gui/photos/PhotoGrid.h"
+#include "gui/photos/PhotoListModel.h"
+#include "gui/photos/PhotoViewer.h"
+#include "gui/photos/VLImageView.h"
+#include "support/SampleCatalogue.h"
+#include "support/TestPictures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListView>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace velumark::test {
+namespace {
+
+class PhotoJourney : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(catalogue->isValid());
+        package = catalogue->packagePath();
+        Artwork *artwork = catalogue->addArtwork(QStringLiteral("Salt Marsh"));
+        catalogue->addPhoto(artwork, 640, 480);
+        catalogue->addArtwork(QStringLiteral("Bare Wall"));
+        catalogue->reopen();
+        filesBefore = pictureFiles();
+    }
+
+    // The artwork sheet with its grid, on the screen.
+    void openSheet(const QString &title = QStringLiteral("Salt Marsh"))
+    {
+        for (const auto &artwork : catalogue->document().artworks()) {
+            if (artwork->title() == title)
+                photos = std::make_unique<editing::ArtworkPhotos>(catalogue->document(), *artwork);
+        }
+        ASSERT_TRUE(photos);
+        sheet = std::make_unique<QWidget>();
+        grid = new gui::PhotoGrid(*photos, sheet.get());
+        grid->setTitleProvider([title] { return title; });
+        sheet->resize(700, 500);
+        grid->resize(700, 500);
+        sheet->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        sheet->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    }
+
+    void closeSheet()
+    {
+        sheet.reset();
+        photos.reset();
+    }
+
+    QStringList pictures(const QStringList &names)
+    {
+        QStringList files;
+        for (const QString &name : names) {
+            files.append(catalogue->folderPath(name));
+            EXPECT_TRUE(writeFile(files.last(), jpegOf(photoLikePicture(1500, 1000, int(files.size())))));
+        }
+        return files;
+    }
+
+    QPushButton *button(const QString &text) const
+    {
+        for (QPushButton *candidate : grid->findChildren<QPushButton *>()) {
+            if (candidate->text() == text)
+                return candidate;
+        }
+        ADD_FAILURE() << "no button " << text.toStdString();
+        return nullptr;
+    }
+
+    // The user picks the files in the chooser; the import runs behind its progress window.
+    void addThroughChooser(const QStringList &files)
+    {
+        user.pathLists.push_back(files);
+        QTest::mouseClick(button(QStringLiteral("Add Photos...")), Qt::LeftButton);
+        EXPECT_TRUE(grid->isImporting());
+        // The worker's photos arrive through the event loop: the progress window is up meanwhile.
+        EXPECT_TRUE(qobject_cast<gui::ImportProgressWindow *>(QApplication::activeModalWidget()));
+        QTRY_VERIFY_WITH_TIMEOUT(!grid->isImporting(), 60000);
+    }
+
+    QStringList pictureFiles() const
+    {
+        return QDir(package).entryList({QStringLiteral("vl-*")}, QDir::Files, QDir::Name);
+    }
+
+    QRect itemRect(int row) const
+    {
+        // The view lays its items out on a timer; a click needs them in place now.
+        grid->view()->doItemsLayout();
+        return grid->view()->visualRect(grid->view()->model()->index(row, 0));
+    }
+
+    void doubleClick(int row)
+    {
+        // A double click is the second click of a pair.
+        QTest::mouseClick(grid->view()->viewport(), Qt::LeftButton, {}, itemRect(row).center());
+        QTest::mouseDClick(grid->view()->viewport(), Qt::LeftButton, {}, itemRect(row).center());
+    }
+
+    // Closes the catalogue and opens it again, as the next start of the program would.
+    VelumarkDatabase &reopened()
+    {
+        closeSheet();
+        catalogue->reopen();
+        return catalogue->document();
+    }
+
+    Artwork *artworkTitled(const QString &title)
+    {
+        for (const auto &artwork : catalogue->document().artworks()) {
+            if (artwork->title() == title)
+                return artwork.get();
+        }
+        return nullptr;
+    }
+
+    long loadedPhotos() const
+    {
+        const auto &images = catalogue->document().images();
+        return std::count_if(images.begin(), images.end(),
+                             [](const auto &image) { return image->isHydrated(); });
+    }
+
+    ScriptedInteraction user;
+    std::unique_ptr<SampleCatalogue> catalogue = std::make_unique<SampleCatalogue>();
+    QString package;
+    QStringList filesBefore;
+    std::unique_ptr<editing::ArtworkPhotos> photos;
+    std::unique_ptr<QWidget> sheet;
+    gui::PhotoGrid *grid = nullptr;
+};
+
+TEST_F(PhotoJourney, ThreePhotosAddedThenCancelLeaveTheCatalogueAsItWas)
+{
+    openSheet();
+    addThroughChooser(pictures({QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c.jpg")}));
+    EXPECT_EQ(grid->view()->model()->rowCount(), 4);
+    EXPECT_EQ(pictureFiles().size(), filesBefore.size() + 9);
+    ASSERT_EQ(user.choices.size(), 1u);
+    EXPECT_TRUE(user.choices[0].filters.first().contains(QStringLiteral("*.jpg")));
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+
+    photos->rollback();
+    VelumarkDatabase &document = reopened();
+    EXPECT_EQ(document.images().size(), 1u);
+    EXPECT_EQ(pictureFiles(), filesBefore);
+}
+
+TEST_F(PhotoJourney, TwoPhotosAddedThenOkAreTheArtworksWithTheirPhotoKeys)
+{
+    openSheet();
+    addThroughChooser(pictures({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
+    ASSERT_EQ(photos->count(), 3);
+    const qint64 kept = photos->images()[1]->primaryKey();
+    const qint64 second = photos->images()[2]->primaryKey();
+    // The photo the artwork had goes with the Delete key.
+    QTest::mouseClick(grid->view()->viewport(), Qt::LeftButton, {}, itemRect(0).center());
+    QTest::keyClick(grid->view(), Qt::Key_Delete);
+    EXPECT_EQ(grid->view()->model()->rowCount(), 2);
+    photos->commit();
+    closeSheet();
+
+    openSheet(QStringLiteral("Bare Wall"));
+    photos->commit();
+
+    VelumarkDatabase &document = reopened();
+    Artwork *marsh = artworkTitled(QStringLiteral("Salt Marsh"));
+    ASSERT_TRUE(marsh);
+    ASSERT_EQ(marsh->images().size(), 2u);
+    EXPECT_EQ(marsh->images()[0]->primaryKey(), kept);
+    EXPECT_EQ(marsh->photoKey1(), kept);
+    EXPECT_EQ(marsh->photoKey2(), second);
+    EXPECT_EQ(artworkTitled(QStringLiteral("Bare Wall"))->photoKey1(), -1);
+    EXPECT_EQ(artworkTitled(QStringLiteral("Bare Wall"))->photoKey2(), -1);
+    EXPECT_EQ(document.images().size(), 2u);
+    EXPECT_EQ(pictureFiles().size(), 6);
+}
+
+TEST_F(PhotoJourney, ADropOfTwoPicturesAndATextFileAddsThePicturesAndReportsTheText)
+{
+    openSheet();
+    QStringList files = pictures({QStringLiteral("one.jpg"), QStringLiteral("two.jpg")});
+    files.insert(1, catalogue->folderPath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(writeFile(files[1], "a shopping list"));
+    QMimeData dropped;
+    QList<QUrl> urls;
+    for (const QString &file : files)
+        urls.append(QUrl::fromLocalFile(file));
+    dropped.setUrls(urls);
+    QWidget *target = grid->view()->viewport();
+    const QPoint below(target->width() / 2, target->height() - 10);
+    QDragEnterEvent enter(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "a file dropped here is never moved away";
+    QTRY_VERIFY_WITH_TIMEOUT(!grid->isImporting(), 60000);
+
+    EXPECT_EQ(photos->count(), 3);
+    ASSERT_EQ(user.alerts.size(), 1u) << user.transcript().toStdString();
+    EXPECT_TRUE(user.alerts[0].text.startsWith(QStringLiteral("1 of 3 files")))
+        << user.alerts[0].text.toStdString();
+    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("notes.txt")));
+    photos->commit();
+    EXPECT_EQ(reopened().images().size(), 3u);
+}
+
+TEST_F(PhotoJourney, PhotosDraggedWithinTheGridTakeTheirNewPlaces)
+{
+    for (int i = 0; i < 4; ++i)
+        catalogue->addPhoto(artworkTitled(QStringLiteral("Salt Marsh")), 320 + i, 240);
+    catalogue->reopen();
+    openSheet();
+    ASSERT_EQ(photos->count(), 5);
+    const std::vector<Image *> before = photos->images();
+    auto *model = grid->view()->model();
+    std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(0, 0), model->index(2, 0)}));
+    EXPECT_EQ(dragged->urls().at(1).toLocalFile(), before[2]->photoFilePath())
+        << "the full-size file goes out";
+    QWidget *target = grid->view()->viewport();
+    const QPoint onFifth = itemRect(4).center();
+    QDragEnterEvent enter(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(photos->images(),
+              (std::vector<Image *>{before[1], before[3], before[0], before[2], before[4]}));
+    EXPECT_EQ(model->rowCount(), 5);
+}
+
+TEST_F(PhotoJourney, CaptionsEditedInTheViewerAreStoredOnNavigationAndOnClose)
+{
+    catalogue->addPhoto(artworkTitled(QStringLiteral("Salt Marsh")), 480, 640);
+    catalogue->reopen();
+    openSheet();
+    doubleClick(0);
+    gui::PhotoViewer *viewer = grid->viewer();
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Salt Marsh"));
+    // The sample photo has a caption: it shows, and a click on the photo hides it.
+    EXPECT_EQ(viewer->captionState(), gui::PhotoViewer::CaptionState::Shown);
+    QTest::mouseClick(viewer->imageView(), Qt::LeftButton);
+    EXPECT_EQ(viewer->captionState(), gui::PhotoViewer::CaptionState::Hidden);
+    QAction *captionButton = nullptr;
+    for (QAction *action : viewer->findChild<QToolBar *>()->actions()) {
+        if (action->text() == QStringLiteral("Caption"))
+            captionButton = action;
+    }
+    ASSERT_TRUE(captionButton);
+    const auto typeCaption = [&](const QString &text) {
+        captionButton->trigger();
+        EXPECT_EQ(viewer->captionState(), gui::PhotoViewer::CaptionState::Editing);
+        viewer->captionView()->selectAll();
+        QTest::keyClicks(viewer->captionView(), text);
+    };
+    typeCaption(QStringLiteral("Low tide, October"));
+    // Moving on stores the caption typed and shows the next photo's own.
+    QTest::keyClick(viewer, Qt::Key_Right);
+    EXPECT_EQ(viewer->current(), photos->images()[1]);
+    EXPECT_EQ(viewer->captionState(), gui::PhotoViewer::CaptionState::Shown);
+    EXPECT_EQ(viewer->captionView()->toPlainText(), QStringLiteral("Photo 2 of Salt Marsh"));
+    typeCaption(QStringLiteral("Study, portrait format"));
+    QSignalSpy captions(grid, &gui::PhotoGrid::captionsChanged);
+    viewer->close();
+    EXPECT_EQ(captions.size(), 1);
+    EXPECT_EQ(grid->view()->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("Low tide, October"));
+
+    reopened();
+    const std::vector<Image *> stored = artworkTitled(QStringLiteral("Salt Marsh"))->images();
+    ASSERT_EQ(stored.size(), 2u);
+    stored[0]->hydrate_caption();
+    stored[1]->hydrate_caption();
+    EXPECT_EQ(stored[0]->caption(), QStringLiteral("Low tide, October"));
+    EXPECT_EQ(stored[1]->caption(), QStringLiteral("Study, portrait format"));
+}
+
+TEST_F(PhotoJourney, BrowsingTwentyFivePhotosKeepsAtMostTwentyLoaded)
+{
+    for (int i = 0; i < 24; ++i)
+        catalogue->addPhoto(artworkTitled(QStringLiteral("Salt Marsh")), 200 + i, 150);
+    catalogue->reopen();
+    openSheet();
+    doubleClick(0);
+    gui::PhotoViewer *viewer = grid->viewer();
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    std::vector<QSize> seen;
+    for (int step = 0; step < 30; ++step) {
+        QTest::keyClick(viewer, Qt::Key_Right);
+        EXPECT_LE(loadedPhotos(), 20);
+        seen.push_back(viewer->imageView()->image().size());
+    }
+    EXPECT_EQ(viewer->current(), photos->images()[5]) << "next wraps after the last photo";
+    EXPECT_EQ(seen[23], QSize(223, 150));
+    QTest::keyClick(viewer, Qt::Key_Home);
+    EXPECT_EQ(viewer->current(), photos->images()[0]);
+    QTest::keyClick(viewer, Qt::Key_Left);
+    EXPECT_EQ(viewer->current(), photos->images()[24]) << "previous wraps before the first";
+    viewer->close();
+    EXPECT_EQ(loadedPhotos(), 0);
+}
+
+TEST_F(PhotoJourney, ACorruptFileAmongGoodOnesIsNamedAndTheOthersAreAdded)
+{
+    openSheet();
+    QStringList files = pictures({QStringLiteral("good1.jpg"), QStringLiteral("good2.jpg")});
+    files.insert(1, catalogue->folderPath(QStringLiteral("broken.jpg")));
+    ASSERT_TRUE(writeFile(files[1], truncatedJpeg()));
+    addThroughChooser(files);
+    EXPECT_EQ(photos->count(), 3);
+    ASSERT_EQ(user.alerts.size(), 1u);
+    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("broken.jpg: the picture is incomplete")))
+        << user.alerts[0].detail.toStdString();
+    photos->commit();
+    EXPECT_EQ(reopened().images().size(), 3u);
+    EXPECT_EQ(pictureFiles().size(), 9);
+}
+
+} // namespace
+} // namespace velumark::test
