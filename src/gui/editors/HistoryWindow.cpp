@@ -117,7 +117,7 @@ QAction *HistoryWindow::deleteAction() const
 
 void HistoryWindow::updateActions()
 {
-    const bool editable = m_document.mayEdit().ok();
+    const bool editable = m_document.checkEditable().ok();
     addAction()->setEnabled(editable);
     deleteAction()->setEnabled(editable && !m_pane->selectedRecords().isEmpty());
 }
