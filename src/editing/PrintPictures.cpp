@@ -3,6 +3,7 @@
 #include "store/Image.h"
 
 #include <QImageReader>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
 
@@ -50,6 +51,39 @@ QImage readFile(const QString &file, const QSize &box, bool square)
 
 } // namespace
 
+PrintPictures::PrintPictures()
+{
+    // One reader beside the thread that draws: decoding a page's pictures takes less time than
+    // drawing a page.
+    m_readers.setMaxThreadCount(1);
+}
+
+PrintPictures::~PrintPictures() = default;
+
+void PrintPictures::readAheadSquareThumbnails(const std::vector<Image *> &images, double side)
+{
+    std::vector<std::pair<Key, QFuture<QImage>>> reading;
+    for (Image *image : images) {
+        // Pictures held by the record, or not stored yet, are not read from files.
+        if (!image || image->primaryKey() == -1 || !image->croppedThumbnail().isNull())
+            continue;
+        const Key key{image, Kind::Square, boxInDots(side)};
+        const auto same = [&key](const auto &entry) {
+            return entry.first == key;
+        };
+        if (isKept(key) || std::any_of(reading.begin(), reading.end(), same))
+            continue;
+        if (const auto started = std::find_if(m_reading.begin(), m_reading.end(), same);
+            started != m_reading.end()) {
+            reading.push_back(std::move(*started));
+            continue;
+        }
+        reading.emplace_back(
+            key, QtConcurrent::run(&m_readers, readFile, image->croppedThumbnailFilePath(), key.box, true));
+    }
+    m_reading = std::move(reading);
+}
+
 QImage PrintPictures::squareThumbnail(Image &image, double side)
 {
     return picture(image, Kind::Square, side);
@@ -58,6 +92,23 @@ QImage PrintPictures::squareThumbnail(Image &image, double side)
 QImage PrintPictures::thumbnail(Image &image, double side)
 {
     return picture(image, Kind::Fitted, side);
+}
+
+bool PrintPictures::isKept(const Key &key) const
+{
+    return std::any_of(m_kept.begin(), m_kept.end(),
+                       [&key](const auto &entry) { return entry.first == key; });
+}
+
+std::optional<QImage> PrintPictures::takeReadAhead(const Key &key)
+{
+    const auto started = std::find_if(m_reading.begin(), m_reading.end(),
+                                      [&key](const auto &entry) { return entry.first == key; });
+    if (started == m_reading.end())
+        return std::nullopt;
+    QImage read = started->second.result();
+    m_reading.erase(started);
+    return read;
 }
 
 QImage PrintPictures::picture(Image &image, Kind kind, double side)
@@ -69,7 +120,8 @@ QImage PrintPictures::picture(Image &image, Kind kind, double side)
             return it->second;
         }
     }
-    QImage loaded = load(image, kind, key.box);
+    const std::optional<QImage> readAhead = takeReadAhead(key);
+    QImage loaded = readAhead && !readAhead->isNull() ? *readAhead : load(image, kind, key.box);
     m_kept.emplace_front(key, loaded);
     if (m_kept.size() > kKept)
         m_kept.pop_back();
