@@ -62,26 +62,33 @@ PrintPictures::~PrintPictures() = default;
 
 void PrintPictures::readAheadSquareThumbnails(const std::vector<Image *> &images, double side)
 {
-    std::vector<std::pair<Key, QFuture<QImage>>> reading;
+    Batch batch;
+    QStringList files;
     for (Image *image : images) {
         // Pictures held by the record, or not stored yet, are not read from files.
         if (!image || image->primaryKey() == -1 || !image->croppedThumbnail().isNull())
             continue;
         const Key key{image, Kind::Square, boxInDots(side)};
-        const auto same = [&key](const auto &entry) {
-            return entry.first == key;
-        };
-        if (isKept(key) || std::any_of(reading.begin(), reading.end(), same))
+        if (findKept(key) != m_kept.end() || findReading(key) != m_reading.end() ||
+            std::find(batch.keys.begin(), batch.keys.end(), key) != batch.keys.end())
             continue;
-        if (const auto started = std::find_if(m_reading.begin(), m_reading.end(), same);
-            started != m_reading.end()) {
-            reading.push_back(std::move(*started));
-            continue;
-        }
-        reading.emplace_back(
-            key, QtConcurrent::run(&m_readers, readFile, image->croppedThumbnailFilePath(), key.box, true));
+        batch.keys.push_back(key);
+        files.push_back(image->croppedThumbnailFilePath());
     }
-    m_reading = std::move(reading);
+    if (batch.keys.empty())
+        return;
+    // One task for all of them: starting a task costs more than it should beside a small picture.
+    batch.pictures = QtConcurrent::run(&m_readers, [files, box = batch.keys.front().box] {
+        std::vector<QImage> read;
+        read.reserve(static_cast<size_t>(files.size()));
+        for (const QString &file : files)
+            read.push_back(readFile(file, box, true));
+        return read;
+    });
+    m_reading.push_back(std::move(batch));
+    // Pages asked for and never drawn (a preview that jumps) do not pile up.
+    if (m_reading.size() > kReadAhead)
+        m_reading.erase(m_reading.begin());
 }
 
 QImage PrintPictures::squareThumbnail(Image &image, double side)
@@ -94,37 +101,44 @@ QImage PrintPictures::thumbnail(Image &image, double side)
     return picture(image, Kind::Fitted, side);
 }
 
-bool PrintPictures::isKept(const Key &key) const
+std::list<std::pair<PrintPictures::Key, QImage>>::iterator PrintPictures::findKept(const Key &key)
 {
-    return std::any_of(m_kept.begin(), m_kept.end(),
-                       [&key](const auto &entry) { return entry.first == key; });
+    return std::find_if(m_kept.begin(), m_kept.end(),
+                        [&key](const auto &entry) { return entry.first == key; });
 }
 
-std::optional<QImage> PrintPictures::takeReadAhead(const Key &key)
+std::vector<PrintPictures::Batch>::iterator PrintPictures::findReading(const Key &key)
 {
-    const auto started = std::find_if(m_reading.begin(), m_reading.end(),
-                                      [&key](const auto &entry) { return entry.first == key; });
-    if (started == m_reading.end())
-        return std::nullopt;
-    QImage read = started->second.result();
-    m_reading.erase(started);
-    return read;
+    return std::find_if(m_reading.begin(), m_reading.end(), [&key](const Batch &batch) {
+        return std::find(batch.keys.begin(), batch.keys.end(), key) != batch.keys.end();
+    });
+}
+
+void PrintPictures::keep(const Key &key, const QImage &picture)
+{
+    m_kept.emplace_front(key, picture);
+    if (m_kept.size() > kKept)
+        m_kept.pop_back();
 }
 
 QImage PrintPictures::picture(Image &image, Kind kind, double side)
 {
     const Key key{&image, kind, boxInDots(side)};
-    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
-        if (it->first == key) {
-            m_kept.splice(m_kept.begin(), m_kept, it);
-            return it->second;
+    if (const auto reading = findReading(key); reading != m_reading.end()) {
+        const std::vector<QImage> read = reading->pictures.result();
+        // A file that gave nothing is tried again below, with the record's own fallbacks.
+        for (size_t i = 0; i < read.size(); ++i) {
+            if (!read[i].isNull())
+                keep(reading->keys[i], read[i]);
         }
+        m_reading.erase(reading);
     }
-    const std::optional<QImage> readAhead = takeReadAhead(key);
-    QImage loaded = readAhead && !readAhead->isNull() ? *readAhead : load(image, kind, key.box);
-    m_kept.emplace_front(key, loaded);
-    if (m_kept.size() > kKept)
-        m_kept.pop_back();
+    if (const auto kept = findKept(key); kept != m_kept.end()) {
+        m_kept.splice(m_kept.begin(), m_kept, kept);
+        return kept->second;
+    }
+    QImage loaded = load(image, kind, key.box);
+    keep(key, loaded);
     return loaded;
 }
 

@@ -5,7 +5,6 @@
 #include <QSizeF>
 #include <QThreadPool>
 #include <list>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,8 +31,8 @@ public:
     PrintPictures(const PrintPictures &) = delete;
     PrintPictures &operator=(const PrintPictures &) = delete;
 
-    // Starts reading the square thumbnails of `side` points of these images from their files;
-    // reads started before for images not among them are dropped.
+    // Starts reading the square thumbnails of `side` points of these images from their files
+    // (those not read or being read already), for a page about to be drawn.
     void readAheadSquareThumbnails(const std::vector<Image *> &images, double side);
     // The square thumbnail of a list row, filling a square of `side` points.
     QImage squareThumbnail(Image &image, double side);
@@ -53,15 +52,23 @@ private:
         QSize box;
         bool operator==(const Key &) const = default;
     };
+    // Pictures read together on the worker, in the order of their keys.
+    struct Batch
+    {
+        std::vector<Key> keys;
+        QFuture<std::vector<QImage>> pictures;
+    };
+    static constexpr size_t kReadAhead = 2;
+
     QImage picture(Image &image, Kind kind, double side);
-    bool isKept(const Key &key) const;
-    // The picture read ahead for the key, if a read was started (null when the file gave none).
-    std::optional<QImage> takeReadAhead(const Key &key);
+    std::list<std::pair<Key, QImage>>::iterator findKept(const Key &key);
+    std::vector<Batch>::iterator findReading(const Key &key);
+    void keep(const Key &key, const QImage &picture);
     static QImage load(Image &image, Kind kind, const QSize &box);
 
     // Most recently used first.
     std::list<std::pair<Key, QImage>> m_kept;
-    std::vector<std::pair<Key, QFuture<QImage>>> m_reading;
+    std::vector<Batch> m_reading;
     // Declared last, so that it goes first and waits for the reads still running.
     QThreadPool m_readers;
 };
