@@ -7,6 +7,7 @@
 #include "editing/PrintRenderer.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Image.h"
 #include "store/Submission.h"
 #include "store/VelumarkStrings.h"
 #include "support/SampleCatalogue.h"
@@ -226,6 +227,13 @@ TEST_F(PrintedPdfTest, EveryListRowShowsItsOwnArtworksPictureOnEveryPage)
         widths.insert(size.width());
     ASSERT_EQ(widths.size(), 3u) << "three sizes, one to an artwork";
     EXPECT_EQ(pdf.imageSizes(), expected);
+
+    // A square picture whose file went missing is made again, and its rows keep their picture.
+    const QString missing =
+        static_cast<Submission *>(list.recordAt(0))->cellImage()->croppedThumbnailFilePath();
+    ASSERT_TRUE(QFile::remove(missing));
+    EXPECT_EQ(PrintedPdf(print(options, page, QStringLiteral("again.pdf"))).imageCount(), 8);
+    EXPECT_TRUE(QFile::exists(missing));
 }
 
 TEST_F(PrintedPdfTest, PhotosNearTheFootOfAShortPageStayInsideThePrintedArea)
