@@ -155,6 +155,8 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
     if (chosen.empty())
         return Failure{localized("The printout has no page in the range chosen.")};
     const int total = static_cast<int>(chosen.size());
+    // Every row's overdue mark and day counts are taken against the same today, worked out once.
+    const VelumarkUtility::TodayScope today;
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
