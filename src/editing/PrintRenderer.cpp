@@ -4,10 +4,10 @@
 #include "interchange/ExportValues.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/Submission.h"
-#include "store/VelumarkUtility.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -79,7 +79,7 @@ PrintRenderer::PrintRenderer(VelumarkDatabase &document, const PrintOptions &opt
       m_small(m_fonts.small()), m_rows(document, options),
       m_exported(localized("Exported from %1 v%2 on %3")
                      .arg(ExportValues::applicationName(), ExportValues::applicationVersion(),
-                          mediumDateTimeString(VelumarkUtility::now())))
+                          mediumDateTimeString(Clock::now())))
 {
     const QRectF printRect = page.printRect();
     if (isSheetScreen(options.screen)) {
@@ -156,7 +156,7 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
         return Failure{localized("The printout has no page in the range chosen.")};
     const int total = static_cast<int>(chosen.size());
     // Every row's overdue mark and day counts are taken against the same today, worked out once.
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
