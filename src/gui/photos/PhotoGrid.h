@@ -1,7 +1,5 @@
 #pragma once
 
-#include "gui/photos/DroppedPictures.h"
-
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -21,6 +19,7 @@ class ArtworkPhotos;
 
 namespace velumark::gui {
 
+class PhotoImportSession;
 class PhotoListModel;
 class PhotoViewer;
 
@@ -64,7 +63,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void importFinished(int result, const QString &message);
     void showContextMenu(const QPoint &position);
     void zoomTo(int percent);
     std::vector<Image *> selectedImages() const;
@@ -76,9 +74,7 @@ private:
     QPushButton *m_delete;
     QPointer<PhotoViewer> m_viewer;
     std::function<QString()> m_title;
-    DroppedPictures m_dropped;
-    QStringList m_leftOut;
-    int m_fileCount = 0;
+    PhotoImportSession *m_import;
 };
 
 } // namespace velumark::gui
