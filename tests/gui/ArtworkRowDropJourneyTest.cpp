@@ -98,6 +98,11 @@ TEST_F(ArtworkRowDropJourney, PicturesDroppedOnAnArtworkRowBecomeItsPhotosAndThe
     EXPECT_FALSE(away.isAccepted());
     EXPECT_FALSE(highlight->isVisible());
     EXPECT_FALSE(dropOn(artworks, beside, dropped));
+    // Without a picture (a catalogue, a text), the drop is the window's, not the row's.
+    QMimeData noPicture;
+    noPicture.setUrls({urls[1], QUrl::fromLocalFile(path(QStringLiteral("Other.vdb")))});
+    EXPECT_FALSE(dropOn(artworks, rowCentre(artworks, 1), noPicture));
+    EXPECT_FALSE(highlight->isVisible());
 
     // Dropped on the second row: the pictures are added behind the progress window.
     ASSERT_TRUE(dropOn(artworks, rowCentre(artworks, 1), dropped));

@@ -227,6 +227,16 @@ TEST_F(PhotoJourney, ADropOfTwoPicturesAndATextFileAddsThePicturesAndReportsTheT
     EXPECT_TRUE(user.alerts[0].text.startsWith(QStringLiteral("1 of 3 files")))
         << user.alerts[0].text.toStdString();
     EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("notes.txt")));
+
+    // A drop with nothing to import tells only of itself, not of the drop before it.
+    QMimeData linkOnly;
+    linkOnly.setUrls({QUrl(QStringLiteral("https://example.org/picture.jpg"))});
+    grid->importDropped(linkOnly);
+    ASSERT_EQ(user.alerts.size(), 2u) << user.transcript().toStdString();
+    EXPECT_TRUE(user.alerts[1].text.startsWith(QStringLiteral("1 of 1 files")))
+        << user.alerts[1].text.toStdString();
+    EXPECT_EQ(user.alerts[1].detail,
+              QStringLiteral("https://example.org/picture.jpg: it is not a file on this computer"));
     photos->commit();
     EXPECT_EQ(reopened().images().size(), 3u);
 }
