@@ -5,10 +5,8 @@
 #include "gui/photos/PhotoImportSession.h"
 #include "gui/photos/PhotoListModel.h"
 #include "gui/photos/PhotoViewer.h"
-#include "gui/shell/CommandBoundary.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/UserInteraction.h"
-#include "interchange/OperationWatcher.h"
 #include "store/Image.h"
 
 #include <QAction>
