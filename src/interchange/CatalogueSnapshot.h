@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Result.h"
 #include "store/Sqlite.h"
 
 #include <QString>
@@ -35,7 +36,7 @@ struct CatalogueSnapshot
     static CatalogueSnapshot take(const VelumarkDatabase &database);
 
     // Worker thread: a read-only connection to the document's file.
-    std::unique_ptr<SqliteConnection> openReadConnection(QString *error) const;
+    Result<std::unique_ptr<SqliteConnection>> openReadConnection() const;
 };
 
 } // namespace velumark

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/OperationClaim.h"
 #include "interchange/CatalogueSnapshot.h"
 #include "interchange/LongOperation.h"
 
@@ -18,18 +19,16 @@ protected:
     explicit DocumentExport(VelumarkDatabase &document, QObject *parent = nullptr);
 
     // Main thread, before the document is claimed: refuses parameters that cannot work.
-    virtual bool checkParameters(QString *) { return true; }
+    virtual Result<> checkParameters() { return {}; }
     // The lists as they were when the operation started; for the worker.
     const CatalogueSnapshot &snapshot() const { return m_snapshot; }
 
-    bool prepare(QString *error) final;
-    Outcome finish(Outcome outcome) override;
-
-    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
-    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
+    Result<> prepare() final;
+    Result<> finish(Result<> outcome) override;
 
 private:
     VelumarkDatabase &m_document;
+    OperationClaim m_claim;
     CatalogueSnapshot m_snapshot;
 };
 

@@ -10,6 +10,7 @@
 #include "gui/window/ListPane.h"
 #include "store/Client.h"
 #include "store/Image.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QApplication>
@@ -55,11 +56,11 @@ TEST_F(ArtworkRowDropJourney, PicturesDroppedOnAnArtworkRowBecomeItsPhotosAndThe
                       {QStringLiteral("Alder"), QStringLiteral("Birch"), QStringLiteral("Cedar")});
     {
         VelumarkDatabase document;
-        ASSERT_TRUE(document.readFromURL(package));
+        ASSERT_TRUE(succeeded(document.readFromURL(package)));
         auto client = std::make_unique<Client>();
         client->setCompany(QStringLiteral("North Gallery"));
         document.addClient(std::move(client));
-        ASSERT_TRUE(document.close());
+        ASSERT_TRUE(succeeded(document.close()));
     }
     QMimeData dropped;
     QList<QUrl> urls;
@@ -123,7 +124,7 @@ TEST_F(ArtworkRowDropJourney, PicturesDroppedOnAnArtworkRowBecomeItsPhotosAndThe
     ASSERT_TRUE(app().documents().closeAll());
     deleteClosedWindows();
     VelumarkDatabase document;
-    ASSERT_TRUE(document.readFromURL(package));
+    ASSERT_TRUE(succeeded(document.readFromURL(package)));
     EXPECT_EQ(document.images().size(), 2u);
     for (const auto &artwork : document.artworks()) {
         SCOPED_TRACE(artwork->title().toStdString());
@@ -137,7 +138,7 @@ TEST_F(ArtworkRowDropJourney, PicturesDroppedOnAnArtworkRowBecomeItsPhotosAndThe
         for (const Image *image : artwork->images())
             EXPECT_FALSE(QImageReader(image->photoFilePath()).read().isNull());
     }
-    document.close();
+    EXPECT_TRUE(succeeded(document.close()));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "gui/photos/ImportProgressWindow.h"
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/UserInteraction.h"
-#include "interchange/OperationWatcher.h"
 
 #include <QWidget>
 #include <utility>
@@ -52,13 +51,14 @@ void PhotoImportSession::importDropped(const QMimeData &mime)
     importFiles(dropped.files, dropped.leftOut);
 }
 
-void PhotoImportSession::report(int result, const QString &message)
+void PhotoImportSession::report(OperationResult result, const QString &message)
 {
     emit importingChanged(false);
     tell(result, message, std::exchange(m_leftOut, {}) + m_photos.lastSkipped(), m_fileCount);
 }
 
-void PhotoImportSession::tell(int result, const QString &message, const QStringList &skipped, int fileCount)
+void PhotoImportSession::tell(OperationResult result, const QString &message, const QStringList &skipped,
+                              int fileCount)
 {
     QWidget *window = m_owner.window();
     if (result == OperationResult::Failed) {

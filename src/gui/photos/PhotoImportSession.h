@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/photos/DroppedPictures.h"
+#include "interchange/OperationWatcher.h"
 
 #include <QObject>
 #include <QStringList>
@@ -34,11 +35,11 @@ signals:
     void importingChanged(bool importing);
     // After the messages, also when the import could not start; the working list holds what was
     // added.
-    void finished(int result);
+    void finished(velumark::OperationResult result);
 
 private:
-    void report(int result, const QString &message);
-    void tell(int result, const QString &message, const QStringList &skipped, int fileCount);
+    void report(OperationResult result, const QString &message);
+    void tell(OperationResult result, const QString &message, const QStringList &skipped, int fileCount);
 
     editing::ArtworkPhotos &m_photos;
     QWidget &m_owner;

@@ -307,7 +307,7 @@ void DocumentView::updateEditingState()
     if (m_database.isOperationRunning())
         reason = localized("Editing is paused while an import, export or transfer runs.");
     else
-        m_database.isEditable(&reason);
+        reason = m_database.checkEditable().message();
     m_editable = reason.isEmpty();
     updateToolbarItems();
     m_statusLine->showEditingNotice(reason);
