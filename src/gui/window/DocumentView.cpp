@@ -86,7 +86,9 @@ const ToolbarItemWiring kToolbarItems[] = {
 };
 
 // The menus' commands that change the catalogue shown in the active window.
-constexpr std::array kSharedEditingActions{ActionId::AddItem, ActionId::RemoveItem, ActionId::Delete};
+constexpr std::array kSharedEditingActions{
+    ActionId::AddItem,        ActionId::RemoveItem, ActionId::Delete,      ActionId::ImportVdbi,
+    ActionId::ImportDatabase, ActionId::ImportCsv,  ActionId::ImportDevice};
 
 const char *const kListKey = "list";
 const char *const kRecentSearchesKey = "recentSearches";
@@ -305,7 +307,8 @@ void DocumentView::updateEditingState()
 {
     QString reason;
     if (m_database.isOperationRunning())
-        reason = localized("Editing is paused while an import, export or transfer runs.");
+        reason =
+            localized("An import, export or transfer is running; editing is possible again when it ends.");
     else
         m_database.isEditable(&reason);
     m_editable = reason.isEmpty();
