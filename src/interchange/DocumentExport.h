@@ -19,8 +19,13 @@ protected:
 
     // Main thread, before the document is claimed: refuses parameters that cannot work.
     virtual bool checkParameters(QString *) { return true; }
-    // The lists as they were when the operation started; for the worker.
-    const CatalogueSnapshot &snapshot() const { return m_snapshot; }
+    // Worker thread: the lists as they were when the operation started, their links made on the
+    // first call.
+    const CatalogueSnapshot &snapshot()
+    {
+        m_snapshot.index();
+        return m_snapshot;
+    }
 
     bool prepare(QString *error) final;
     Outcome finish(Outcome outcome) override;
