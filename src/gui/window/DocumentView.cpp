@@ -341,7 +341,17 @@ void DocumentView::paintEvent(QPaintEvent *event)
 void DocumentView::prepareSearchWhenIdle()
 {
     // The idle moment makes the search texts, so that the first keystroke finds them made.
-    QTimer::singleShot(0, this, [this] { runCommand(&m_window, [this] { m_database.prepareSearch(); }); });
+    QTimer::singleShot(0, this, &DocumentView::prepareSearchStep);
+}
+
+void DocumentView::prepareSearchStep()
+{
+    // Short steps, so that the window goes on answering while the texts are made.
+    constexpr std::chrono::milliseconds kStep(10);
+    bool prepared = true;
+    runCommand(&m_window, [&] { prepared = m_database.prepareSearchStep(kStep); });
+    if (!prepared)
+        QTimer::singleShot(0, this, &DocumentView::prepareSearchStep);
 }
 
 } // namespace velumark::gui
