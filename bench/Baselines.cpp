@@ -259,9 +259,8 @@ double sqliteShellImport(const QString &csvPath, const QString &databasePath)
 double attachedCopy(const QString &source, const QString &target)
 {
     removePath(target);
-    QString error;
-    if (!DatabaseFile::copyTemplate(target, &error))
-        qFatal("template: %s", qPrintable(error));
+    if (const Result<> copied = DatabaseFile::copyTemplate(target); !copied)
+        qFatal("template: %s", qPrintable(copied.message()));
     return timed([&] {
         sqlite3 *db = openRaw(target, SQLITE_OPEN_READWRITE);
         const QByteArray attach = "ATTACH DATABASE '" + source.toUtf8().replace('\'', "''") + "' AS source";

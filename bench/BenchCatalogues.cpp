@@ -42,11 +42,10 @@ QString preparedCatalogue(const QString &dataFolder, const CatalogueSize &size, 
     const QString making = path + QStringLiteral(".making");
     removePath(making);
     note(QStringLiteral("Making the %1 catalogue %2 (once; kept for later runs)...").arg(size.name, path));
-    QString error;
     {
         VelumarkDatabase document;
-        if (!document.readFromURL(making, &error))
-            qFatal("Cannot create %s: %s", qPrintable(making), qPrintable(error));
+        if (const Result<> opened = document.readFromURL(making); !opened)
+            qFatal("Cannot create %s: %s", qPrintable(making), qPrintable(opened.message()));
         DemoCatalogue::Options options;
         options.artworks = size.artworks;
         options.clients = size.clients;
@@ -54,17 +53,16 @@ QString preparedCatalogue(const QString &dataFolder, const CatalogueSize &size, 
         options.photos = withPhotos ? size.photos : 0;
         options.seed = 1;
         int lastTenth = -1;
-        const bool filled = DemoCatalogue(options).fill(
-            document,
-            [&](double percent) {
-                const int tenth = static_cast<int>(percent / 10);
-                if (tenth != lastTenth)
-                    note(QStringLiteral("  %1%").arg(tenth * 10));
-                lastTenth = tenth;
-            },
-            &error);
-        if (!filled || !document.close(&error))
-            qFatal("Cannot fill %s: %s", qPrintable(making), qPrintable(error));
+        Result<> filled = DemoCatalogue(options).fill(document, [&](double percent) {
+            const int tenth = static_cast<int>(percent / 10);
+            if (tenth != lastTenth)
+                note(QStringLiteral("  %1%").arg(tenth * 10));
+            lastTenth = tenth;
+        });
+        if (filled)
+            filled = document.close();
+        if (!filled)
+            qFatal("Cannot fill %s: %s", qPrintable(making), qPrintable(filled.message()));
     }
     if (!QDir().rename(making, path))
         qFatal("Cannot rename %s", qPrintable(making));

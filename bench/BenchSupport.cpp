@@ -25,25 +25,18 @@ double Runs::median() const
     return sorted[sorted.size() / 2];
 }
 
-bool runOperation(LongOperation &operation, QString *error)
+Result<> runOperation(LongOperation &operation)
 {
     QEventLoop loop;
-    int result = -1;
-    QString message;
-    QObject::connect(&operation, &LongOperation::finished, &loop, [&](int r, const QString &m) {
-        result = r;
-        message = m;
-        loop.quit();
-    });
-    if (!operation.start(error))
-        return false;
+    QObject::connect(&operation, &LongOperation::finished, &loop, &QEventLoop::quit);
+    if (const Result<> started = operation.start(); !started)
+        return started;
     loop.exec();
-    if (result != OperationResult::Done) {
-        if (error)
-            *error = QStringLiteral("result %1: %2").arg(result).arg(message);
-        return false;
-    }
-    return true;
+    if (operation.result() != OperationResult::Done)
+        return Failure{QStringLiteral("result %1: %2")
+                           .arg(static_cast<int>(operation.result()))
+                           .arg(operation.message())};
+    return {};
 }
 
 qint64 statusKiB(const char *field)

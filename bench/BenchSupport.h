@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -29,9 +31,9 @@ struct Runs
     double median() const;
 };
 
-// Starts the operation and runs the event loop until it has finished; false with the reason
+// Starts the operation and runs the event loop until it has finished; fails with the reason
 // when it did not complete.
-bool runOperation(LongOperation &operation, QString *error);
+Result<> runOperation(LongOperation &operation);
 
 // A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when it cannot be read.
 qint64 statusKiB(const char *field);

@@ -22,7 +22,6 @@
 #include "interchange/csv/CsvImport.h"
 #include "store/AppPreferences.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,8 +55,7 @@ void configure()
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale::setDefault(icu::Locale("en_US"), status);
-    VelumarkUtility::sharedManager().setPreferences(
-        std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
+    setPreferences(std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
 }
 
 QString scratch(const QString &name)
@@ -70,17 +68,15 @@ QString scratch(const QString &name)
 std::unique_ptr<VelumarkDatabase> openDocument(const QString &package)
 {
     auto document = std::make_unique<VelumarkDatabase>();
-    QString error;
-    if (!document->readFromURL(package, &error))
-        qFatal("Cannot open %s: %s", qPrintable(package), qPrintable(error));
+    if (const Result<> opened = document->readFromURL(package); !opened)
+        qFatal("Cannot open %s: %s", qPrintable(package), qPrintable(opened.message()));
     return document;
 }
 
 void closeDocument(std::unique_ptr<VelumarkDatabase> &document)
 {
-    QString error;
-    if (!document->close(&error))
-        qFatal("Cannot close: %s", qPrintable(error));
+    if (const Result<> closed = document->close(); !closed)
+        qFatal("Cannot close: %s", qPrintable(closed.message()));
     document.reset();
 }
 
@@ -166,10 +162,9 @@ void measureOpen(Figure &figure, int size, const QString &catalogue, int runs)
     for (int r = 0; r < runs; ++r) {
         baseline.add(timed([&] { rawEagerRead(database); }));
         auto document = std::make_unique<VelumarkDatabase>();
-        QString error;
         ours.add(timed([&] {
-            if (!document->readFromURL(catalogue, &error))
-                qFatal("open: %s", qPrintable(error));
+            if (const Result<> opened = document->readFromURL(catalogue); !opened)
+                qFatal("open: %s", qPrintable(opened.message()));
         }));
         closeDocument(document);
     }
@@ -348,7 +343,6 @@ void measureFlush(Figure &figure, int size, const QString &catalogue)
                 submission->setIncome(submission->income() + delta);
             }
         }
-        QString error;
         const QString rawDatabase = QDir(rawCopy).filePath(QStringLiteral("velumark.db"));
         const std::vector<RawUpdate> updates = rawUpdatesFor(rawDatabase, 10, delta);
         // Both commits wait for the disk: what earlier figures wrote is settled first, and the two
@@ -356,8 +350,8 @@ void measureFlush(Figure &figure, int size, const QString &catalogue)
         ::sync();
         auto flushOurs = [&] {
             ours.add(timed([&] {
-                if (!document->saveChanges(&error))
-                    qFatal("flush: %s", qPrintable(error));
+                if (const Result<> saved = document->saveChanges(); !saved)
+                    qFatal("flush: %s", qPrintable(saved.message()));
             }));
         };
         auto flushRaw = [&] {
@@ -384,11 +378,10 @@ void measureCsvExport(Figure &figure, int size, VelumarkDatabase &document, QStr
     qint64 ourBytes = 0;
     qint64 shellBytes = 0;
     for (int r = 0; r < 2; ++r) {
-        CsvExport csv(document, *csvPath, CsvExport::Everything);
-        QString error;
+        CsvExport csv(document, *csvPath, TransferScope::Complete);
         ours.add(timed([&] {
-            if (!runOperation(csv, &error))
-                qFatal("CSV export: %s", qPrintable(error));
+            if (const Result<> ran = runOperation(csv); !ran)
+                qFatal("CSV export: %s", qPrintable(ran.message()));
         }));
         ourBytes = fileSize(*csvPath);
         double seconds = 0;
@@ -412,11 +405,10 @@ void measureCsvImport(Figure &figure, int size, const QString &csvPath)
         const QString target = scratch(QStringLiteral("csv-import.vdb"));
         removePath(target);
         auto document = openDocument(target);
-        CsvImport import(*document, csvPath, ExportScope::Complete);
-        QString error;
+        CsvImport import(*document, csvPath, TransferScope::Complete);
         ours.add(timed([&] {
-            if (!runOperation(import, &error))
-                qFatal("CSV import: %s", qPrintable(error));
+            if (const Result<> ran = runOperation(import); !ran)
+                qFatal("CSV import: %s", qPrintable(ran.message()));
         }));
         if (document->submissions().empty())
             qFatal("CSV import stored no submission");
@@ -438,15 +430,14 @@ void measureInterchange(Figure &figure, int size, const QString &catalogue)
         const QString target = scratch(QStringLiteral("exchange-import.vdb"));
         removePath(target);
         auto imported = openDocument(target);
-        QString error;
         ours.add(timed([&] {
-            DatabaseExport exporting(*document, file, ExportScope::Complete);
-            if (!runOperation(exporting, &error))
-                qFatal("export: %s", qPrintable(error));
+            DatabaseExport exporting(*document, file, TransferScope::Complete);
+            if (const Result<> ran = runOperation(exporting); !ran)
+                qFatal("export: %s", qPrintable(ran.message()));
             DatabaseImport importing(*imported, DatabaseImport::Source::InterchangeFile, file,
-                                     ExportScope::Complete, false);
-            if (!runOperation(importing, &error))
-                qFatal("import: %s", qPrintable(error));
+                                     TransferScope::Complete, false);
+            if (const Result<> ran = runOperation(importing); !ran)
+                qFatal("import: %s", qPrintable(ran.message()));
         }));
         if (imported->submissions().size() != document->submissions().size())
             qFatal("the import lost submissions");

@@ -26,7 +26,6 @@
 #include "gui/window/ListTableView.h"
 #include "gui/window/VLTableCell.h"
 #include "store/AppPreferences.h"
-#include "store/VelumarkUtility.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,8 +66,8 @@ void configure(const QString &data, const QString &preferencesFile)
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale::setDefault(icu::Locale("en_US"), status);
     // A preferences file of this run: sections by artist on, so the artwork list has its bands.
-    VelumarkUtility::sharedManager().setPreferences(std::make_unique<AppPreferences>(preferencesFile));
-    VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(true);
+    setPreferences(std::make_unique<AppPreferences>(preferencesFile));
+    getPreferences().setSortArtworksByArtist(true);
 }
 
 // A package holding a copy of the catalogue's database and hard links to its pictures.
@@ -303,9 +302,8 @@ int main(int argc, char **argv)
 
     note(QStringLiteral("opening %1").arg(catalogue));
     auto document = std::make_unique<VelumarkDatabase>();
-    QString error;
-    if (!document->readFromURL(catalogue, &error))
-        qFatal("Cannot open %s: %s", qPrintable(catalogue), qPrintable(error));
+    if (const Result<> opened = document->readFromURL(catalogue); !opened)
+        qFatal("Cannot open %s: %s", qPrintable(catalogue), qPrintable(opened.message()));
     document->prepareSearch();
     QStringList table = {
         QStringLiteral("| Figure (large catalogue) | Ours | Baseline | Ratio | Target | Met |"),
@@ -333,7 +331,8 @@ int main(int argc, char **argv)
         compareRowHeights(*document, heights);
         table << QString() << heights;
     }
-    document->close();
+    if (const Result<> closed = document->close(); !closed)
+        qFatal("close: %s", qPrintable(closed.message()));
     std::printf("%s\n", qPrintable(table.join(QLatin1Char('\n'))));
     return 0;
 }

@@ -65,18 +65,16 @@ public:
     explicit Catalogue(const QString &package)
     {
         removePath(package);
-        QString error;
-        if (!m_document.readFromURL(package, &error))
-            qFatal("Cannot open %s: %s", qPrintable(package), qPrintable(error));
+        if (const Result<> opened = m_document.readFromURL(package); !opened)
+            qFatal("Cannot open %s: %s", qPrintable(package), qPrintable(opened.message()));
         auto artwork = std::make_unique<Artwork>();
         artwork->setTitle(QStringLiteral("Shoot"));
         m_artwork = m_document.addArtwork(std::move(artwork));
     }
     ~Catalogue()
     {
-        QString error;
-        if (!m_document.close(&error))
-            qFatal("Cannot close: %s", qPrintable(error));
+        if (const Result<> closed = m_document.close(); !closed)
+            qFatal("Cannot close: %s", qPrintable(closed.message()));
     }
 
     VelumarkDatabase &document() { return m_document; }
@@ -113,12 +111,11 @@ double importThroughOperation(Catalogue &catalogue, const QStringList &files, Ev
         gaps->over50ms += gap > 0.05;
         sinceTick.restart();
     });
-    QString error;
     const double seconds = timed([&] {
         sinceTick.start();
         tick.start();
-        if (!runOperation(import, &error))
-            qFatal("The import failed: %s", qPrintable(error));
+        if (const Result<> ran = runOperation(import); !ran)
+            qFatal("The import failed: %s", qPrintable(ran.message()));
         tick.stop();
     });
     if (int(import.addedImages().size()) != files.size())
@@ -162,11 +159,10 @@ struct BrowsingMemory
 BrowsingMemory browse(Catalogue &catalogue, const QString &picture, const QString &folder)
 {
     catalogue.clear();
-    QString error;
     PhotoImport import(catalogue.document(), catalogue.artwork().primaryKey(),
                        shoot(picture, folder, kBrowsed), 1);
-    if (!runOperation(import, &error))
-        qFatal("The import failed: %s", qPrintable(error));
+    if (const Result<> ran = runOperation(import); !ran)
+        qFatal("The import failed: %s", qPrintable(ran.message()));
     catalogue.document().setArtworkImages(&catalogue.artwork(), import.addedImages());
     editing::ArtworkPhotos shown(catalogue.document(), catalogue.artwork());
     editing::PhotoBrowser browser(shown);

@@ -14,7 +14,6 @@
 #include "editing/PrintRenderer.h"
 #include "store/AppPreferences.h"
 #include "store/Image.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -51,8 +50,7 @@ void configure(const QString &data)
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale::setDefault(icu::Locale("en_US"), status);
-    VelumarkUtility::sharedManager().setPreferences(
-        std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
+    setPreferences(std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
 }
 
 // The plain way: every row's texts at fixed places, its square thumbnail read whole from its file
@@ -90,9 +88,8 @@ int runChild(const QString &mode, const QString &catalogue, const QString &data)
 {
     configure(data);
     VelumarkDatabase document;
-    QString error;
-    if (!document.readFromURL(catalogue, &error))
-        qFatal("cannot open %s: %s", qPrintable(catalogue), qPrintable(error));
+    if (const Result<> opened = document.readFromURL(catalogue); !opened)
+        qFatal("cannot open %s: %s", qPrintable(catalogue), qPrintable(opened.message()));
     QTemporaryDir output(QDir(data).filePath(QStringLiteral("print-XXXXXX")));
     const QString file = output.filePath(QStringLiteral("submissions.pdf"));
     int pages = 0;
@@ -116,7 +113,8 @@ int runChild(const QString &mode, const QString &catalogue, const QString &data)
     const double processor = static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC;
     std::printf("%f %d %lld %lld %f\n", seconds, pages, static_cast<long long>(statusKiB("VmHWM")),
                 static_cast<long long>(fileSize(file)), processor);
-    document.close();
+    if (const Result<> closed = document.close(); !closed)
+        qFatal("cannot close %s: %s", qPrintable(catalogue), qPrintable(closed.message()));
     return 0;
 }
 

@@ -77,13 +77,12 @@ double openWindow(gui::VelumarkAppDelegate &delegate, FirstListPaint &watcher, c
 double openDocument(const QString &catalogue)
 {
     VelumarkDatabase document;
-    QString error;
     const double seconds = bench::timed([&] {
-        if (!document.readFromURL(catalogue, &error))
-            qFatal("open: %s", qPrintable(error));
+        if (const Result<> opened = document.readFromURL(catalogue); !opened)
+            qFatal("open: %s", qPrintable(opened.message()));
     });
-    if (!document.close(&error))
-        qFatal("close: %s", qPrintable(error));
+    if (const Result<> closed = document.close(); !closed)
+        qFatal("close: %s", qPrintable(closed.message()));
     return seconds;
 }
 

@@ -2,7 +2,6 @@
 
 #include "document/DocumentRegistry.h"
 #include "document/VelumarkDatabase.h"
-#include "interchange/DatabaseExport.h"
 #include "store/Localization.h"
 
 #include <QCommandLineParser>
@@ -66,9 +65,8 @@ std::unique_ptr<VelumarkDatabase> openCatalogue(const QString &path, bool create
         return nullptr;
     }
     auto document = std::make_unique<VelumarkDatabase>();
-    QString error;
-    if (!document->readFromURL(packagePath, &error)) {
-        printError(error);
+    if (const Result<> opened = document->readFromURL(packagePath); !opened) {
+        printError(opened.message());
         return nullptr;
     }
     DocumentRegistry::shared().registerAsMainDocument(document.get());
@@ -77,25 +75,24 @@ std::unique_ptr<VelumarkDatabase> openCatalogue(const QString &path, bool create
 
 bool closeCatalogue(VelumarkDatabase &document)
 {
-    QString error;
-    if (!document.close(&error)) {
-        printError(error);
+    if (const Result<> closed = document.close(); !closed) {
+        printError(closed.message());
         return false;
     }
     return true;
 }
 
-int scopeFromName(const QString &name)
+std::optional<TransferScope> scopeFromName(const QString &name)
 {
     if (name == QLatin1String("complete"))
-        return ExportScope::Complete;
+        return TransferScope::Complete;
     if (name == QLatin1String("artworks-clients"))
-        return ExportScope::ArtworksAndClients;
+        return TransferScope::ArtworksAndClients;
     if (name == QLatin1String("artworks"))
-        return ExportScope::Artworks;
+        return TransferScope::Artworks;
     if (name == QLatin1String("clients"))
-        return ExportScope::Clients;
-    return -1;
+        return TransferScope::Clients;
+    return std::nullopt;
 }
 
 QString scopeNames()

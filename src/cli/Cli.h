@@ -1,9 +1,12 @@
 #pragma once
 
+#include "interchange/TransferScope.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCommandLineParser;
@@ -45,7 +48,7 @@ std::unique_ptr<VelumarkDatabase> openCatalogue(const QString &path, bool create
 bool closeCatalogue(VelumarkDatabase &document);
 
 // Scope names of the command line: complete, artworks-clients, artworks, clients.
-int scopeFromName(const QString &name);
+std::optional<TransferScope> scopeFromName(const QString &name);
 QString scopeNames();
 
 } // namespace velumark::cli

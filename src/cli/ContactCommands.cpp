@@ -28,19 +28,16 @@ int importContacts(const QStringList &arguments)
     if (!document)
         return kFailure;
     ContactsImport import(*document);
-    QString error;
-    const bool stored = import.run(
-        [&sources](VCardImport &cards) {
-            for (const QString &source : std::as_const(sources)) {
-                if (QFileInfo(source).isDir())
-                    cards.importFolder(source);
-                else
-                    cards.importFile(source);
-            }
-        },
-        &error);
+    const Result<> stored = import.run([&sources](VCardImport &cards) {
+        for (const QString &source : std::as_const(sources)) {
+            if (QFileInfo(source).isDir())
+                cards.importFolder(source);
+            else
+                cards.importFile(source);
+        }
+    });
     if (!stored) {
-        printError(error);
+        printError(stored.message());
         closeCatalogue(*document);
         return kFailure;
     }

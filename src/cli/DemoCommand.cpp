@@ -3,9 +3,9 @@
 #include "document/DemoCatalogue.h"
 #include "document/VelumarkDatabase.h"
 #include "interchange/OperationFolder.h"
+#include "store/FileOperations.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -18,25 +18,23 @@ namespace velumark::cli {
 
 namespace {
 
-bool makeSample(const QString &package, const DemoCatalogue::Options &options, QString *error)
+Result<> makeSample(const QString &package, const DemoCatalogue::Options &options)
 {
     VelumarkDatabase document;
-    if (!document.readFromURL(package, error))
-        return false;
+    if (const Result<> opened = document.readFromURL(package); !opened)
+        return opened;
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const bool filled = DemoCatalogue(options).fill(
-        document,
-        [terminal](double percent) {
-            crashAtProgress(static_cast<int>(percent));
-            if (terminal)
-                std::fprintf(stderr, "\r%s %3d%%",
-                             localized("Making the sample catalogue").toUtf8().constData(),
-                             static_cast<int>(percent));
-        },
-        error);
+    const Result<> filled = DemoCatalogue(options).fill(document, [terminal](double percent) {
+        crashAtProgress(static_cast<int>(percent));
+        if (terminal)
+            std::fprintf(stderr, "\r%s %3d%%", localized("Making the sample catalogue").toUtf8().constData(),
+                         static_cast<int>(percent));
+    });
     if (terminal)
         std::fputc('\n', stderr);
-    return filled && document.close(error);
+    if (!filled)
+        return filled;
+    return document.close();
 }
 
 int demo(const QStringList &arguments)
@@ -104,11 +102,12 @@ int demo(const QStringList &arguments)
     Leftovers::removeStaleStaging(QFileInfo(path).absolutePath());
     const QString staging = Leftovers::stagingPathFor(path);
     const auto dropStaging = qScopeGuard([&] { QDir(staging).removeRecursively(); });
-    QString error;
-    if (!makeSample(staging, options, &error) ||
-        !VelumarkUtility::renameWithoutReplacing(staging, path, &error)) {
+    Result<> made = makeSample(staging, options);
+    if (made)
+        made = FileOperations::renameWithoutReplacing(staging, path);
+    if (!made) {
         printError(localized("The sample catalogue %1 cannot be made: %2")
-                       .arg(QDir::toNativeSeparators(path), error));
+                       .arg(QDir::toNativeSeparators(path), made.message()));
         return kFailure;
     }
     printOut(localized("Created the sample catalogue %1.").arg(QDir::toNativeSeparators(path)));

@@ -288,8 +288,9 @@ int deviceTransferCommand(const QStringList &arguments, bool import)
     const std::optional<DeviceTarget> target = readTarget(parser, url, mode, wait);
     if (!target)
         return kUsageError;
-    const int choice = import ? scopeFromName(parser.value(scope)) : ImportChoice::CompleteDatabase;
-    if (choice < 0) {
+    const std::optional<TransferScope> choice =
+        import ? scopeFromName(parser.value(scope)) : std::optional(TransferScope::Complete);
+    if (!choice) {
         printError(localized("Unknown scope \"%1\": use %2.").arg(parser.value(scope), scopeNames()));
         return kUsageError;
     }
@@ -304,7 +305,7 @@ int deviceTransferCommand(const QStringList &arguments, bool import)
     // Ctrl-C cancels as the progress window's Cancel does, or stops looking for the device.
     const InterruptHandler interrupt([&] {
         if (browser.isTransferring()) {
-            browser.cancelButtonPressed();
+            browser.cancel();
         } else {
             interrupted = true;
             loop.quit();
@@ -312,7 +313,7 @@ int deviceTransferCommand(const QStringList &arguments, bool import)
     });
     std::optional<int> status = selectDevice(browser.logic(), *target, import, loop, interrupted);
     if (!status) {
-        browser.logic().setImportSelection(choice);
+        browser.logic().setImportSelection(*choice);
         status = transfer(browser, import, loop);
     }
     return closeCatalogue(*document) ? *status : kFailure;

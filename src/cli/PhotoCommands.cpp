@@ -43,9 +43,8 @@ int addPhotos(VelumarkDatabase &document, Artwork &artwork, const QStringList &f
     PhotoImport import(document, artwork.primaryKey(), files, qint64(photos.size()));
     ProgressReporter reporter(localized("Adding Photos"), photoTexts());
     import.setWatcher(&reporter);
-    QString error;
-    if (!import.start(&error)) {
-        printError(error);
+    if (const Result<> started = import.start(); !started) {
+        printError(started.message());
         return kFailure;
     }
     int status = reporter.waitFor(import);

@@ -52,7 +52,7 @@ void ProgressReporter::progressUpdate(double percent)
     std::fflush(stderr);
 }
 
-void ProgressReporter::operationFinished(int result, const QString &message)
+void ProgressReporter::operationFinished(OperationResult result, const QString &message)
 {
     if (m_terminal && m_lastWidth >= 0) {
         std::fputc('\n', stderr);
@@ -68,7 +68,7 @@ void ProgressReporter::operationFinished(int result, const QString &message)
     case OperationResult::Cancelled:
         printError(localized("Cancelled."));
         break;
-    default:
+    case OperationResult::Failed:
         printError(QStringLiteral("%1: %2").arg(m_texts.errorTitle, m_texts.error));
         if (!message.isEmpty())
             printError(message);

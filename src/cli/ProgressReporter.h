@@ -3,6 +3,7 @@
 #include "interchange/OperationWatcher.h"
 
 #include <QString>
+#include <optional>
 
 namespace velumark {
 class LongOperation;
@@ -35,14 +36,14 @@ public:
     int waitFor(LongOperation &operation);
 
     void progressUpdate(double percent) override;
-    void operationFinished(int result, const QString &message) override;
+    void operationFinished(OperationResult result, const QString &message) override;
 
 private:
     QString m_label;
     Texts m_texts;
     bool m_terminal;
     int m_lastWidth = -1;
-    int m_result = -1;
+    std::optional<OperationResult> m_result;
 };
 
 } // namespace velumark::cli

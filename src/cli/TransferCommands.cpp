@@ -3,7 +3,6 @@
 #include "cli/ProgressReporter.h"
 #include "document/PackageDestination.h"
 #include "document/VelumarkDatabase.h"
-#include "interchange/DatabaseExport.h"
 #include "interchange/InterchangeHandOver.h"
 #include "interchange/LongOperation.h"
 #include "store/Localization.h"
@@ -22,25 +21,22 @@ QCommandLineOption scopeOption()
                               QStringLiteral("SCOPE"), QStringLiteral("complete"));
 }
 
-bool readScope(const QCommandLineParser &parser, const QCommandLineOption &option, int *scope)
+std::optional<TransferScope> readScope(const QCommandLineParser &parser, const QCommandLineOption &option)
 {
-    *scope = scopeFromName(parser.value(option));
-    if (*scope < 0) {
+    const std::optional<TransferScope> scope = scopeFromName(parser.value(option));
+    if (!scope)
         printError(localized("Unknown scope \"%1\": use %2.").arg(parser.value(option), scopeNames()));
-        return false;
-    }
-    return true;
+    return scope;
 }
 
 // Runs an operation that the hand-over started on the open catalogue, then closes it.
-int follow(VelumarkDatabase &document, LongOperation *operation, const QString &error,
-           ProgressReporter &reporter)
+int follow(VelumarkDatabase &document, const Result<LongOperation *> &operation, ProgressReporter &reporter)
 {
     int status = kFailure;
     if (operation)
-        status = reporter.waitFor(*operation);
+        status = reporter.waitFor(*operation.value());
     else
-        printError(error);
+        printError(operation.message());
     return closeCatalogue(document) ? status : kFailure;
 }
 
@@ -63,8 +59,8 @@ int exportCommand(const QStringList &arguments)
                                           {QStringLiteral("PATH.vdb"), QStringLiteral("DEST")}, 2, 2);
         status >= 0)
         return status;
-    int scopeCode = 0;
-    if (!readScope(parser, scope, &scopeCode))
+    const std::optional<TransferScope> scopeChosen = readScope(parser, scope);
+    if (!scopeChosen)
         return kUsageError;
     auto document = openCatalogue(parser.positionalArguments().at(0));
     if (!document)
@@ -72,15 +68,15 @@ int exportCommand(const QStringList &arguments)
     const QString destination = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
     InterchangeHandOver handOver;
     ProgressReporter reporter(localized("Exporting Database"), ProgressReporter::exportTexts());
-    QString error;
-    LongOperation *operation = handOver.exportLocalDatabase(destination, scopeCode, &reporter, &error,
-                                                            parser.isSet(replace) ? ExistingCatalogue::Replace
-                                                                                  : ExistingCatalogue::Keep);
-    if (!operation && !parser.isSet(replace) &&
-        PackageDestination::check(destination, ExistingCatalogue::Keep, nullptr) ==
-            PackageDestination::Problem::CatalogueExists)
-        error += QLatin1Char('\n') + localized("Add --replace to replace it.");
-    return follow(*document, operation, error, reporter);
+    const ExistingCatalogue existing =
+        parser.isSet(replace) ? ExistingCatalogue::Replace : ExistingCatalogue::Keep;
+    Result<LongOperation *> operation =
+        handOver.exportLocalDatabase(destination, *scopeChosen, &reporter, existing);
+    if (!operation && existing == ExistingCatalogue::Keep &&
+        PackageDestination::problemAt(destination, existing) == PackageDestination::Problem::CatalogueExists)
+        operation =
+            Failure{operation.message() + QLatin1Char('\n') + localized("Add --replace to replace it.")};
+    return follow(*document, operation, reporter);
 }
 
 int importCommand(const QStringList &arguments)
@@ -105,10 +101,10 @@ int importCommand(const QStringList &arguments)
                                           {QStringLiteral("PATH.vdb"), QStringLiteral("SOURCE")}, 2, 2);
         status >= 0)
         return status;
-    int scopeCode = 0;
-    if (!readScope(parser, scope, &scopeCode))
+    const std::optional<TransferScope> scopeChosen = readScope(parser, scope);
+    if (!scopeChosen)
         return kUsageError;
-    if (parser.isSet(restore) && scopeCode != ExportScope::Complete) {
+    if (parser.isSet(restore) && *scopeChosen != TransferScope::Complete) {
         printError(localized("--restore needs the complete scope."));
         return kUsageError;
     }
@@ -118,10 +114,9 @@ int importCommand(const QStringList &arguments)
     const QString source = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
     InterchangeHandOver handOver;
     ProgressReporter reporter(localized("Importing Database"), ProgressReporter::importTexts());
-    QString error;
-    LongOperation *operation =
-        handOver.importLocalDatabase(source, scopeCode, &reporter, &error, parser.isSet(restore));
-    return follow(*document, operation, error, reporter);
+    return follow(*document,
+                  handOver.importLocalDatabase(source, *scopeChosen, &reporter, parser.isSet(restore)),
+                  reporter);
 }
 
 int reportCommand(const QStringList &arguments)
@@ -147,8 +142,9 @@ int reportCommand(const QStringList &arguments)
         return status;
     const QStringList sizes{QStringLiteral("small"), QStringLiteral("medium"), QStringLiteral("large"),
                             QStringLiteral("extra-large")};
-    const int sizeCode = static_cast<int>(sizes.indexOf(parser.value(photos))) + 1;
-    if (sizeCode < 1) {
+    const std::optional<PictureSize> size =
+        pictureSizeFromCode(static_cast<int>(sizes.indexOf(parser.value(photos))) + 1);
+    if (!size) {
         printError(localized("Unknown photo size \"%1\": use %2.")
                        .arg(parser.value(photos), sizes.join(QLatin1Char('|'))));
         return kUsageError;
@@ -158,11 +154,10 @@ int reportCommand(const QStringList &arguments)
         return kFailure;
     InterchangeHandOver handOver;
     ProgressReporter reporter(localized("Exporting Report"), ProgressReporter::reportTexts());
-    QString error;
-    LongOperation *operation =
-        handOver.exportReport(QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath(),
-                              parser.value(name), sizeCode, &reporter, &error);
-    return follow(*document, operation, error, reporter);
+    return follow(*document,
+                  handOver.exportReport(QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath(),
+                                        parser.value(name), *size, &reporter),
+                  reporter);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 namespace velumark {
 
@@ -68,7 +67,7 @@ QString ArtworkListController::sectionTitle(const Artwork &artwork)
 
 void ArtworkListController::markSections(const std::vector<Record *> &rows, std::vector<char> &flags) const
 {
-    if (!VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist())
+    if (!getPreferences().sortArtworksByArtist())
         return;
     markFirstOfEach<QString>(
         rows, flags, [](const Record &record) { return sectionTitle(static_cast<const Artwork &>(record)); });

@@ -2,7 +2,6 @@
 
 #include "document/VelumarkDatabase.h"
 #include "store/AppPreferences.h"
-#include "store/VelumarkUtility.h"
 
 namespace velumark {
 
@@ -55,7 +54,7 @@ Client *ClientListController::clientAt(qsizetype row) const
 
 bool ClientListController::isHighlighted(const Client &client)
 {
-    const AppPreferences &preferences = VelumarkUtility::sharedManager().getPreferences();
+    const AppPreferences &preferences = getPreferences();
     return client.isApproachingDeadline(preferences.deadlineDuration(), preferences.deadlineUnits(),
                                         preferences.clearAfterDeadline());
 }

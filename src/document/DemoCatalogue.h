@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 #include <functional>
 
@@ -28,8 +30,8 @@ public:
 
     explicit DemoCatalogue(Options options) : m_options(options) {}
 
-    // progress receives 0..100. False with the reason when the document refused a record.
-    bool fill(VelumarkDatabase &document, const std::function<void(double)> &progress, QString *error);
+    // progress receives 0..100. Fails with the reason when the document refused a record.
+    Result<> fill(VelumarkDatabase &document, const std::function<void(double)> &progress);
 
 private:
     Options m_options;

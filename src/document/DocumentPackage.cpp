@@ -3,7 +3,7 @@
 #include "document/VelumarkDatabase.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -122,7 +122,7 @@ QString heldMessage(const QString &packagePath, qint64 pid)
 
 } // namespace
 
-std::unique_ptr<QLockFile> DocumentPackage::lock(const QString &packagePath, QString *error, bool *unwritable)
+Result<std::unique_ptr<QLockFile>> DocumentPackage::lock(const QString &packagePath, bool *unwritable)
 {
     if (unwritable)
         *unwritable = false;
@@ -131,10 +131,8 @@ std::unique_ptr<QLockFile> DocumentPackage::lock(const QString &packagePath, QSt
     // Whether a lock is stale is told by whether its owner still runs, never by its age.
     lockFile->setStaleLockTime(0);
     const QDeadlineTimer patience(kLockSettleMs);
-    auto refuse = [&](const QString &message) -> std::unique_ptr<QLockFile> {
-        if (error)
-            *error = message;
-        return nullptr;
+    auto refuse = [](const QString &message) -> Result<std::unique_ptr<QLockFile>> {
+        return Failure{message};
     };
     for (;;) {
         if (lockFile->tryLock(0))
@@ -177,13 +175,10 @@ std::unique_ptr<QLockFile> DocumentPackage::lock(const QString &packagePath, QSt
 
 namespace {
 
-bool copyTree(const QString &source, const QString &target, QString *error)
+Result<> copyTree(const QString &source, const QString &target)
 {
-    if (!QDir().mkdir(target)) {
-        if (error)
-            *error = localized("Cannot create %1.").arg(QDir::toNativeSeparators(target));
-        return false;
-    }
+    if (!QDir().mkdir(target))
+        return Failure{localized("Cannot create %1.").arg(QDir::toNativeSeparators(target))};
     QDirIterator it(source, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
     while (it.hasNext()) {
         it.next();
@@ -192,39 +187,35 @@ bool copyTree(const QString &source, const QString &target, QString *error)
             continue;
         const QString destination = QDir(target).filePath(info.fileName());
         if (info.isDir() && !info.isSymLink()) {
-            if (!copyTree(info.filePath(), destination, error))
-                return false;
+            if (const Result<> copied = copyTree(info.filePath(), destination); !copied)
+                return copied;
         } else if (!QFile::copy(info.filePath(), destination)) {
-            if (error)
-                *error = localized("Cannot copy %1 to %2.")
-                             .arg(QDir::toNativeSeparators(info.filePath()),
-                                  QDir::toNativeSeparators(destination));
-            return false;
+            return Failure{
+                localized("Cannot copy %1 to %2.")
+                    .arg(QDir::toNativeSeparators(info.filePath()), QDir::toNativeSeparators(destination))};
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool DocumentPackage::copyPackage(const QString &source, const QString &target, ExistingCatalogue existing,
-                                  QString *error)
+Result<> DocumentPackage::copyPackage(const QString &source, const QString &target,
+                                      ExistingCatalogue existing)
 {
-    if (isInside(target, source)) {
-        if (error)
-            *error = localized("A catalogue cannot be saved inside itself.");
-        return false;
-    }
+    if (isInside(target, source))
+        return Failure{localized("A catalogue cannot be saved inside itself.")};
     // Refused before the copy is made; install() checks again when it is complete.
-    if (PackageDestination::check(target, existing, error) != PackageDestination::Problem::None)
-        return false;
+    if (const Result<> allowed = PackageDestination::check(target, existing); !allowed)
+        return allowed;
     Leftovers::removeStaleStaging(QFileInfo(target).absolutePath());
     const QString staging = Leftovers::stagingPathFor(target);
-    if (!copyTree(source, staging, error) || !PackageDestination::install(staging, target, existing, error)) {
+    Result<> copied = copyTree(source, staging);
+    if (copied)
+        copied = PackageDestination::install(staging, target, existing);
+    if (!copied)
         QDir(staging).removeRecursively();
-        return false;
-    }
-    return true;
+    return copied;
 }
 
 void DocumentPackage::removeUnreferencedPictures(const QString &packagePath,
@@ -242,7 +233,7 @@ void DocumentPackage::removeUnreferencedPictures(const QString &packagePath,
 
 QString DocumentPackage::untitledPackagePath(const QString &displayName)
 {
-    const QString folder = VelumarkUtility::applicationDataFolder();
+    const QString folder = StandardFolders::applicationDataFolder();
     if (folder.isEmpty())
         return {};
     return QDir(folder).filePath(QFileInfo(displayName).completeBaseName() + QStringLiteral(".") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/PackageDestination.h"
+#include "store/Result.h"
 
 #include <QString>
 #include <memory>
@@ -21,21 +22,19 @@ public:
     // Whether `inner` lies inside the folder `outer` (or is it).
     static bool isInside(const QString &inner, const QString &outer);
 
-    // Locks the package against other processes; null with a message when another process
-    // holds it or the package cannot be locked. A lock file that no running process holds (empty,
+    // Locks the package against other processes; fails when another process holds it or the
+    // package cannot be locked. A lock file that no running process holds (empty,
     // unreadable, or left by a process that ended) never blocks: it is removed and the lock taken.
     // When the only obstacle is that nothing can be written where the package lies (a read-only
     // disk, a folder without write permission) and no running process holds it, `unwritable` is
     // set: the package can then be read without a lock.
-    static std::unique_ptr<QLockFile> lock(const QString &packagePath, QString *error,
-                                           bool *unwritable = nullptr);
+    static Result<std::unique_ptr<QLockFile>> lock(const QString &packagePath, bool *unwritable = nullptr);
 
     // Copies a whole package to the target: first to a temporary name beside the target, then
     // put in place whole (PackageDestination), so a failure leaves any existing target untouched.
     // Refuses a target inside the source, and a target PackageDestination refuses. The lock file
     // is not copied.
-    static bool copyPackage(const QString &source, const QString &target, ExistingCatalogue existing,
-                            QString *error);
+    static Result<> copyPackage(const QString &source, const QString &target, ExistingCatalogue existing);
 
     // Removes the picture files ("vl-<key>.jpg", "...t.jpg", "...ct.jpg") whose key is not among
     // the keys of the package's images: those an import put there before it was killed, and

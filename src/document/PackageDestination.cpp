@@ -2,8 +2,8 @@
 
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
+#include "store/FileOperations.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +13,6 @@
 namespace velumark {
 
 namespace {
-
-bool setError(QString *error, const QString &message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
 
 QString shown(const QString &path)
 {
@@ -46,74 +39,79 @@ bool PackageDestination::isCataloguePackage(const QString &path)
            QFileInfo(QDir(path).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName))).isFile();
 }
 
-PackageDestination::Problem PackageDestination::check(const QString &target, ExistingCatalogue existing,
-                                                      QString *error)
+PackageDestination::Problem PackageDestination::problemAt(const QString &target, ExistingCatalogue existing)
 {
-    if (!hasPackageName(target)) {
-        setError(
-            error,
-            localized("%1 is not the name of a catalogue package: it must end in .vdb.").arg(shown(target)));
+    if (!hasPackageName(target))
         return Problem::NotPackageName;
-    }
     if (!occupied(target))
         return Problem::None;
-    if (!isCataloguePackage(target)) {
-        setError(error, localized("%1 already exists and is not a catalogue; it is left as it is. Choose "
-                                  "another name.")
-                            .arg(shown(target)));
+    if (!isCataloguePackage(target))
         return Problem::NotCatalogue;
-    }
-    if (existing == ExistingCatalogue::Keep) {
-        setError(error,
-                 localized("The catalogue %1 already exists. It is replaced only when that is asked for.")
-                     .arg(shown(target)));
-        return Problem::CatalogueExists;
-    }
-    return Problem::None;
+    return existing == ExistingCatalogue::Keep ? Problem::CatalogueExists : Problem::None;
 }
 
-bool PackageDestination::install(const QString &staging, const QString &target, ExistingCatalogue existing,
-                                 QString *error)
+Result<> PackageDestination::check(const QString &target, ExistingCatalogue existing)
 {
-    if (check(target, existing, error) != Problem::None)
-        return false;
+    switch (problemAt(target, existing)) {
+    case Problem::None:
+        return {};
+    case Problem::NotPackageName:
+        return Failure{
+            localized("%1 is not the name of a catalogue package: it must end in .vdb.").arg(shown(target))};
+    case Problem::NotCatalogue:
+        return Failure{localized("%1 already exists and is not a catalogue; it is left as it is. Choose "
+                                 "another name.")
+                           .arg(shown(target))};
+    case Problem::CatalogueExists:
+        break;
+    }
+    return Failure{localized("The catalogue %1 already exists. It is replaced only when that is asked for.")
+                       .arg(shown(target))};
+}
+
+Result<> PackageDestination::install(const QString &staging, const QString &target,
+                                     ExistingCatalogue existing)
+{
+    if (const Result<> allowed = check(target, existing); !allowed)
+        return allowed;
     if (!occupied(target)) {
         // Something that appears under the name meanwhile is not replaced either.
-        QString reason;
-        if (VelumarkUtility::renameWithoutReplacing(staging, target, &reason))
-            return true;
+        const Result<> renamed = FileOperations::renameWithoutReplacing(staging, target);
+        if (renamed)
+            return {};
         if (occupied(target))
-            return setError(error,
-                            localized("%1 appeared while the package was written; it is left as it is.")
-                                .arg(shown(target)));
-        return setError(error, localized("The package cannot be moved to %1: %2").arg(shown(target), reason));
+            return Failure{localized("%1 appeared while the package was written; it is left as it is.")
+                               .arg(shown(target))};
+        return Failure{
+            localized("The package cannot be moved to %1: %2").arg(shown(target), renamed.message())};
     }
     // A catalogue another program works on is not pulled away from under it.
-    if (!DocumentPackage::lock(target, error))
-        return false;
-    if (!exchange(staging, target, error))
-        return false;
+    const Result<std::unique_ptr<QLockFile>> lock = DocumentPackage::lock(target);
+    if (!lock)
+        return Failure{lock.message()};
+    if (const Result<> exchanged = exchange(staging, target); !exchanged)
+        return exchanged;
     // The old package now lies under the staging name. A link to a package was replaced, not the
     // package it led to.
     if (QFileInfo(staging).isSymLink())
         QFile::remove(staging);
     else
         QDir(staging).removeRecursively();
-    return true;
+    return {};
 }
 
-bool PackageDestination::exchange(const QString &staging, const QString &target, QString *error)
+Result<> PackageDestination::exchange(const QString &staging, const QString &target)
 {
-    QString reason;
     bool unsupported = false;
-    if (VelumarkUtility::exchangePaths(staging, target, &reason, &unsupported))
-        return true;
+    const Result<> exchanged = FileOperations::exchangePaths(staging, target, &unsupported);
+    if (exchanged)
+        return {};
     if (unsupported)
-        return setError(error,
-                        localized("The catalogue %1 cannot be replaced in one step on this disk. Remove it "
-                                  "first, or choose another name.")
-                            .arg(shown(target)));
-    return setError(error, localized("The catalogue %1 cannot be replaced: %2").arg(shown(target), reason));
+        return Failure{localized("The catalogue %1 cannot be replaced in one step on this disk. Remove it "
+                                 "first, or choose another name.")
+                           .arg(shown(target))};
+    return Failure{
+        localized("The catalogue %1 cannot be replaced: %2").arg(shown(target), exchanged.message())};
 }
 
 } // namespace velumark

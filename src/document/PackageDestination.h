@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 
 namespace velumark {
@@ -30,19 +32,20 @@ public:
     // A folder holding a catalogue database.
     static bool isCataloguePackage(const QString &path);
 
-    // Why a package cannot be written to the target, with the message for the user.
-    static Problem check(const QString &target, ExistingCatalogue existing, QString *error);
+    // Why a package cannot be written to the target.
+    static Problem problemAt(const QString &target, ExistingCatalogue existing);
+    // The same, failing with the message for the user.
+    static Result<> check(const QString &target, ExistingCatalogue existing);
 
     // Gives a complete package staged beside the target (Leftovers::stagingPathFor) the target's name,
     // after checking the target again. A replaced catalogue is exchanged with the new package in
     // one step, so the name holds one whole package at every moment, then removed. On failure
     // the staged package is left to the caller and the target is as it was.
-    static bool install(const QString &staging, const QString &target, ExistingCatalogue existing,
-                        QString *error);
+    static Result<> install(const QString &staging, const QString &target, ExistingCatalogue existing);
 
     // The first step of a replacement: the staged package and the existing one exchange their
     // names. Refused where the file system cannot do that in one step.
-    static bool exchange(const QString &staging, const QString &target, QString *error);
+    static Result<> exchange(const QString &staging, const QString &target);
 };
 
 } // namespace velumark

@@ -2,16 +2,15 @@
 
 namespace velumark {
 
-std::optional<int> PrintChoice::printScreen(ShownList list, bool detailScreenShown)
+std::optional<PrintChoice::Screen> PrintChoice::printScreen(ShownList list, bool detailScreenShown)
 {
-    const int detail = detailScreenShown ? 3 : 0;
     switch (list) {
     case ShownList::Artworks:
-        return 0 + detail;
+        return detailScreenShown ? Screen::ArtworkSheet : Screen::ArtworkList;
     case ShownList::Clients:
-        return 1 + detail;
+        return detailScreenShown ? Screen::ClientSheet : Screen::ClientList;
     case ShownList::Submissions:
-        return 2 + detail;
+        return detailScreenShown ? Screen::SubmissionSheet : Screen::SubmissionList;
     case ShownList::None:
         break;
     }

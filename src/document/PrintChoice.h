@@ -4,8 +4,8 @@
 
 namespace velumark {
 
-// What the print command prints: a list (0 artworks, 1 clients, 2 submissions) or, when a
-// record's detail screen is shown, that record's sheet (3, 4, 5).
+// What the print command prints: a list or, when a record's detail screen is shown, that
+// record's sheet.
 struct PrintChoice
 {
     enum class ShownList
@@ -16,8 +16,19 @@ struct PrintChoice
         Submissions
     };
 
+    // In the order of the print codes 0 to 5.
+    enum class Screen
+    {
+        ArtworkList,
+        ClientList,
+        SubmissionList,
+        ArtworkSheet,
+        ClientSheet,
+        SubmissionSheet
+    };
+
     // No choice when no list is shown.
-    static std::optional<int> printScreen(ShownList list, bool detailScreenShown);
+    static std::optional<Screen> printScreen(ShownList list, bool detailScreenShown);
 };
 
 } // namespace velumark

@@ -2,7 +2,6 @@
 
 #include "store/AppPreferences.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 
 namespace velumark {
 
@@ -28,9 +27,8 @@ bool byArtistName(const Artist *a, const Artist *b)
 
 bool artworkLess(const Artwork *a, const Artwork *b)
 {
-    return (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist()
-                ? a->compareArtistThenTitle(*b)
-                : a->compareTitleThenArtist(*b)) < 0;
+    return (getPreferences().sortArtworksByArtist() ? a->compareArtistThenTitle(*b)
+                                                    : a->compareTitleThenArtist(*b)) < 0;
 }
 
 bool clientLess(const Client *a, const Client *b)

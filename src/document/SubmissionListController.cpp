@@ -1,10 +1,11 @@
 #include "document/SubmissionListController.h"
 
 #include "document/VelumarkDatabase.h"
+#include "store/CalendarArithmetic.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 #include <algorithm>
 #include <string>
@@ -31,8 +32,8 @@ struct SubmissionListController::SearchIndex
         bool validDueDate = false;
         qint64 days = 0;
         bool pastDue = false;
-        VelumarkUtility::LocalDay sent;
-        VelumarkUtility::LocalDay due;
+        CalendarArithmetic::LocalDay sent;
+        CalendarArithmetic::LocalDay due;
         int year = 0;
     };
 
@@ -44,10 +45,11 @@ struct SubmissionListController::SearchIndex
     // The rows the last search found (positions in rows), so that their bands come from the index.
     std::vector<quint32> found;
 
-    static void dayCounts(const Row &row, const VelumarkUtility::LocalDay &today, qint64 *days, bool *pastDue)
+    static void dayCounts(const Row &row, const CalendarArithmetic::LocalDay &today, qint64 *days,
+                          bool *pastDue)
     {
-        *days = VelumarkUtility::wholeDaysBetween(row.sent, today);
-        *pastDue = row.validDueDate && VelumarkUtility::wholeDaysBetween(row.due, today) >= 1;
+        *days = CalendarArithmetic::wholeDaysBetween(row.sent, today);
+        *pastDue = row.validDueDate && CalendarArithmetic::wholeDaysBetween(row.due, today) >= 1;
     }
 };
 
@@ -236,8 +238,8 @@ void SubmissionListController::appendIndexRows(SearchIndex &index, const Submiss
         row.waiting = submission->responseReceived() == ResponseFlag::Waiting;
         if (row.waiting) {
             row.validDueDate = submission->validDueDate();
-            row.sent = VelumarkUtility::localDay(submission->sendDate());
-            row.due = VelumarkUtility::localDay(submission->responseDueDate());
+            row.sent = CalendarArithmetic::localDay(submission->sendDate());
+            row.due = CalendarArithmetic::localDay(submission->responseDueDate());
             if (!row.sent.usable || (row.validDueDate && !row.due.usable) || !context.today.usable)
                 row.throughRecord = true;
             else
@@ -270,7 +272,7 @@ void SubmissionListController::prepareSearch()
     if (m_history)
         return;
     const TimeZoneScope zone;
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     const Submission::TextContext context = Submission::textContext();
     const quint32 collation = collationSerial(false);
     if (!indexIsCurrent(context, collation))
@@ -283,7 +285,7 @@ bool SubmissionListController::prepareSearchStep(std::chrono::nanoseconds budget
         return true;
     const auto deadline = std::chrono::steady_clock::now() + budget;
     const TimeZoneScope zone;
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     const Submission::TextContext context = Submission::textContext();
     const quint32 collation = collationSerial(false);
     if (!m_building && indexIsCurrent(context, collation))
@@ -427,7 +429,7 @@ void SubmissionListController::setOverdue(quint64 count)
 
 void SubmissionListController::recalculateOverdue()
 {
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     quint64 count = 0;
     for (const auto &submission : document().submissions()) {
         if (submission->isOverdue())

@@ -7,6 +7,7 @@
 #include "document/RecordOrders.h"
 #include "document/SubmissionListController.h"
 #include "document/ThumbnailCache.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
 #include "store/DefaultMediums.h"
@@ -14,7 +15,6 @@
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,13 +30,6 @@
 namespace velumark {
 
 namespace {
-
-bool setError(QString *error, const QString &message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
 
 // Sorts by a sort key that each record keeps (localizedCaseInsensitiveCompare of one text): the
 // same order as comparing the texts, without collating the texts again for every comparison.
@@ -108,36 +101,30 @@ void VelumarkDatabase::clearLists()
 // ---------------------------------------------------------------------------------------------
 // Database file
 
-bool VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packagePath,
-                                                            const QString &databasePath, bool *created,
-                                                            QString *error)
+Result<bool> VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QString &packagePath,
+                                                                    const QString &databasePath)
 {
-    if (created)
-        *created = false;
     QString target = databasePath;
     if (!packagePath.isEmpty()) {
         if (QFileInfo::exists(packagePath))
-            return true;
+            return false;
         if (!QDir().mkdir(packagePath))
-            return setError(error, formatFailure("Failed to create writable database file with message '%@'.",
-                                                 localized("cannot create the folder %1").arg(packagePath)));
+            return Failure{formatFailure("Failed to create writable database file with message '%@'.",
+                                         localized("cannot create the folder %1").arg(packagePath))};
         target = QDir(packagePath).filePath(QString::fromLatin1(kDatabaseFileName));
     } else if (QFileInfo::exists(databasePath)) {
-        return true;
+        return false;
     }
-    QString copyError;
-    if (!DatabaseFile::copyTemplate(target, &copyError)) {
+    if (const Result<> copied = DatabaseFile::copyTemplate(target); !copied) {
         if (!packagePath.isEmpty())
             QDir(packagePath).removeRecursively();
-        return setError(
-            error, formatFailure("Failed to create writable database file with message '%@'.", copyError));
+        return Failure{
+            formatFailure("Failed to create writable database file with message '%@'.", copied.message())};
     }
-    if (created)
-        *created = true;
     return true;
 }
 
-bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
+Result<> VelumarkDatabase::openDatabase(const QString &databasePath)
 {
     m_database.reset();
     QString openError;
@@ -146,11 +133,11 @@ bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
         databasePath, m_readOnly ? SqliteConnection::Mode::ReadOnly : SqliteConnection::Mode::ReadWrite,
         &openError);
     if (!connection)
-        return setError(
-            error, localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError));
+        return Failure{
+            localized("Cannot open %1: %2").arg(QDir::toNativeSeparators(databasePath), openError)};
     if (!connection->exec(DatabaseFile::kCacheSizePragma))
-        return setError(error, formatFailure("Error: failed to set cache size with message '%s'.",
-                                             connection->errorMessage()));
+        return Failure{
+            formatFailure("Error: failed to set cache size with message '%s'.", connection->errorMessage())};
     m_database = std::move(connection);
     SqliteConnection *db = m_database.get();
     for (auto &r : m_artworks)
@@ -165,25 +152,24 @@ bool VelumarkDatabase::openDatabase(const QString &databasePath, QString *error)
         r->reopen(db);
     for (auto &r : m_images)
         r->reopen(db);
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::readVersionRow(QString *error)
+Result<> VelumarkDatabase::readVersionRow()
 {
     SqliteConnection &db = *m_database;
     auto query = db.prepare("SELECT pk, version_num, creation_date FROM version");
     if (!query)
-        return setError(error, localized("The file is not a catalogue database: %1").arg(db.errorMessage()));
+        return Failure{localized("The file is not a catalogue database: %1").arg(db.errorMessage())};
     const SqliteStatement::Step step = query->step();
     if (step == SqliteStatement::Step::Error)
-        return setError(error, localized("The catalogue database cannot be read: %1").arg(db.errorMessage()));
-    const QDateTime now = VelumarkUtility::now();
+        return Failure{localized("The catalogue database cannot be read: %1").arg(db.errorMessage())};
+    const QDateTime now = Clock::now();
     if (step == SqliteStatement::Step::Row) {
         // The upgrade scripts would rewrite a file whose version names no version of ours.
-        if (const QString unknown = DatabaseFile::unknownVersion(*query, 1); !unknown.isEmpty())
-            return setError(
-                error,
-                localized("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(db.path()), unknown));
+        if (const Result<> known = DatabaseFile::checkKnownVersion(*query, 1); !known)
+            return Failure{localized("%1 cannot be opened: %2")
+                               .arg(QDir::toNativeSeparators(db.path()), known.message())};
         m_versionPrimaryKey = query->columnInt64(0);
         m_dbVersionNumber = query->columnInt64(1);
         m_dbCreationDate = dateFromStoredSeconds(query->columnDouble(2));
@@ -192,29 +178,29 @@ bool VelumarkDatabase::readVersionRow(QString *error)
             m_dbCreationDate = now;
             auto update = db.prepare("UPDATE version SET creation_date=? WHERE pk=?");
             if (!update)
-                return setError(error, db.errorMessage());
+                return Failure{db.errorMessage()};
             update->bindDouble(1, storedSecondsFromDate(now));
             update->bindInt64(2, m_versionPrimaryKey);
             if (update->step() != SqliteStatement::Step::Done)
-                return setError(error, db.errorMessage());
+                return Failure{db.errorMessage()};
         }
-        return true;
+        return {};
     }
     query.reset();
-    if (!isEditable(error))
-        return false;
+    if (const Result<> editable = checkWritable(); !editable)
+        return editable;
     m_dbCreationDate = now;
     m_dbVersionNumber = DatabaseFile::kCurrentVersion;
     auto insert = db.prepare("INSERT INTO version (version_num, creation_date, comments) VALUES(?, ?, ?)");
     if (!insert)
-        return setError(error, db.errorMessage());
+        return Failure{db.errorMessage()};
     insert->bindInt64(1, DatabaseFile::kCurrentVersion);
     insert->bindDouble(2, storedSecondsFromDate(now));
     insert->bindText(3, QStringLiteral("Full"));
     if (insert->step() != SqliteStatement::Step::Done)
-        return setError(error, db.errorMessage());
+        return Failure{db.errorMessage()};
     m_versionPrimaryKey = db.lastInsertRowId();
-    return true;
+    return {};
 }
 
 struct VelumarkDatabase::LoadState
@@ -245,11 +231,11 @@ template <typename Make> bool forEachKey(SqliteConnection &db, const char *sql, 
 
 } // namespace
 
-bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
+Result<> VelumarkDatabase::loadRecords(LoadState &state)
 {
     SqliteConnection &db = *m_database;
-    auto fail = [&] {
-        return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
+    auto fail = [&]() -> Result<> {
+        return Failure{localized("The catalogue cannot be read: %1").arg(db.errorMessage())};
     };
 
     if (!forEachKey(db, "SELECT pk FROM artwork", [&](qint64 key) {
@@ -287,44 +273,44 @@ bool VelumarkDatabase::loadRecords(LoadState &state, QString *error)
             m_images.push_back(std::move(image));
         }))
         return fail();
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *error)
+Result<> VelumarkDatabase::initializeDatabase(const QString &databasePath)
 {
     // The lists stay empty until the open or reload that called this announces listsReloaded.
     emit m_notifier->listsAboutToBeReloaded();
     clearLists();
-    if (!openDatabase(databasePath, error))
-        return false;
+    if (const Result<> opened = openDatabase(databasePath); !opened)
+        return opened;
     SqliteConnection &db = *m_database;
 
     // One transaction around the whole load: far fewer lock round trips, and nothing the load
     // writes (version row, upgrade, defaults, unowned images) is kept unless all of it worked.
     if (!db.exec("BEGIN"))
-        return setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
+        return Failure{localized("The catalogue cannot be read: %1").arg(db.errorMessage())};
     LoadState state;
-    auto abandon = [&] {
+    auto abandon = [&](const QString &message) -> Result<> {
         db.exec("ROLLBACK");
         clearLists();
-        return false;
+        return Failure{message};
     };
     try {
-        if (!readVersionRow(error))
-            return abandon();
-        if (m_dbVersionNumber < DatabaseFile::kCurrentVersion && !isEditable(error))
-            return abandon();
-        const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
-        if (!upgrade.succeeded) {
-            setError(error,
-                     formatFailure("Error: failed to update the database with message '%s'.", upgrade.error));
-            return abandon();
+        if (const Result<> version = readVersionRow(); !version)
+            return abandon(version.message());
+        if (m_dbVersionNumber < DatabaseFile::kCurrentVersion) {
+            if (const Result<> editable = checkWritable(); !editable)
+                return abandon(editable.message());
         }
-        m_addArtistsFlag = m_addArtistsFlag || upgrade.addArtists;
-        m_mapUpgradedImagesFlag = m_mapUpgradedImagesFlag || upgrade.mapUpgradedImages;
+        const Result<DatabaseFile::Upgrade> upgrade = DatabaseFile::upgrade(db, m_dbVersionNumber);
+        if (!upgrade)
+            return abandon(
+                formatFailure("Error: failed to update the database with message '%s'.", upgrade.message()));
+        m_addArtistsFlag = m_addArtistsFlag || upgrade->addArtists;
+        m_mapUpgradedImagesFlag = m_mapUpgradedImagesFlag || upgrade->mapUpgradedImages;
 
-        if (!loadRecords(state, error))
-            return abandon();
+        if (const Result<> loaded = loadRecords(state); !loaded)
+            return abandon(loaded.message());
         sortArtwork();
         const quint32 collation = collationSerial(false);
         sortByKey(m_availableArtworks,
@@ -334,7 +320,7 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
                   [&](const Client &c) -> const QByteArray & { return c.companyTextSortKey(collation); });
         for (auto &image : state.unownedImages) {
             if (!m_readOnly && image->deleteRow() != 0)
-                return abandon();
+                return abandon(localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
         }
         if (m_addMediumsFlag) {
             addDefaultMediumsToDatabase();
@@ -345,27 +331,24 @@ bool VelumarkDatabase::initializeDatabase(const QString &databasePath, QString *
             m_addArtistsFlag = false;
         }
     } catch (const DatabaseError &failure) {
-        setError(error, failure.message());
-        return abandon();
+        return abandon(failure.message());
     }
     sortOwned(m_mediums, byMediumName);
     sortOwned(m_artists, byArtistName);
-    if (!db.exec("COMMIT")) {
-        setError(error, localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
-        return abandon();
-    }
+    if (!db.exec("COMMIT"))
+        return abandon(localized("The catalogue cannot be read: %1").arg(db.errorMessage()));
     if (!m_readOnly) {
         for (auto &image : state.unownedImages)
             image->removeFiles();
     }
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::writeAllRecords(QString *error)
+Result<> VelumarkDatabase::writeAllRecords()
 {
     SqliteConnection &db = *m_database;
     if (!DatabaseFile::beginTransaction(db))
-        return setError(error, localized("The catalogue cannot be saved: %1").arg(db.errorMessage()));
+        return Failure{localized("The catalogue cannot be saved: %1").arg(db.errorMessage())};
     auto writeAll = [](auto &list) {
         // Only changed records write anything; they go in the order of their rows, so that the
         // updates walk the table instead of jumping about it (the lists are in display order).
@@ -390,7 +373,7 @@ bool VelumarkDatabase::writeAllRecords(QString *error)
     if (!wroteAll || !DatabaseFile::endTransaction(db)) {
         const QString message = db.errorMessage();
         DatabaseFile::rollbackTransaction(db);
-        return setError(error, localized("The catalogue cannot be saved: %1").arg(message));
+        return Failure{localized("The catalogue cannot be saved: %1").arg(message)};
     }
     // Only now are the changes safe in the file: forget them and release the lazy fields.
     auto commitAll = [](auto &list) {
@@ -403,57 +386,73 @@ bool VelumarkDatabase::writeAllRecords(QString *error)
     commitAll(m_mediums);
     commitAll(m_artists);
     commitAll(m_images);
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::saveChanges(QString *error)
-{
-    return !m_database || writeAllRecords(error);
-}
-
-bool VelumarkDatabase::flushDatabase(bool compact, QString *error)
+Result<> VelumarkDatabase::saveChanges()
 {
     if (!m_database)
-        return true;
-    if (!writeAllRecords(error))
+        return {};
+    return writeAllRecords();
+}
+
+namespace {
+
+// More than a quarter of the file's pages are free (left by deletions): worth rewriting the file.
+bool hasManyFreePages(SqliteConnection &db)
+{
+    const auto pages = db.prepare("PRAGMA page_count");
+    const auto free = db.prepare("PRAGMA freelist_count");
+    if (!pages || !free || pages->step() != SqliteStatement::Step::Row ||
+        free->step() != SqliteStatement::Step::Row)
         return false;
+    return free->columnInt64(0) * 4 > pages->columnInt64(0);
+}
+
+} // namespace
+
+Result<> VelumarkDatabase::flushDatabase(bool compact)
+{
+    if (!m_database)
+        return {};
+    if (const Result<> written = writeAllRecords(); !written)
+        return written;
     SqliteConnection &db = *m_database;
-    if (compact && !db.exec("vacuum;"))
-        return setError(
-            error, formatFailure("Error: failed to compact database with message '%s'.", db.errorMessage()));
+    // A compaction that fails (no room for the rewrite) leaves the file whole and as it was.
+    if (compact && hasManyFreePages(db))
+        (void)db.exec("vacuum;");
     if (!db.close())
-        return setError(
-            error, formatFailure("Error: failed to close database with message '%s'.", db.errorMessage()));
+        return Failure{
+            formatFailure("Error: failed to close database with message '%s'.", db.errorMessage())};
     m_database.reset();
-    return true;
+    return {};
 }
 
 // ---------------------------------------------------------------------------------------------
 // Loading and linking
 
-bool VelumarkDatabase::loadAndLink(const QString &databasePath, QString *error)
+Result<> VelumarkDatabase::loadAndLink(const QString &databasePath)
 {
     // Every submission asks whether it is overdue while it loads: today is taken once for all.
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     // The lists are rebuilt from whatever the load left, also after a failure.
     const auto announce = qScopeGuard([this] { emit m_notifier->listsReloaded(); });
-    if (!initializeDatabase(databasePath, error))
-        return false;
+    if (const Result<> initialized = initializeDatabase(databasePath); !initialized)
+        return initialized;
     try {
         if (m_mapUpgradedImagesFlag) {
             mapUpgradedImages();
             m_mapUpgradedImagesFlag = false;
         }
-        if (!mapSubmissionsAndImages())
-            return setError(error, localized("The catalogue's records cannot be linked."));
+        mapSubmissionsAndImages();
     } catch (const DatabaseError &failure) {
-        return setError(error, failure.message());
+        return Failure{failure.message()};
     }
     m_submissionList->recalculateOverdue();
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::mapSubmissionsAndImages()
+void VelumarkDatabase::mapSubmissionsAndImages()
 {
     std::unordered_map<qint64, Artwork *> artworkByKey;
     std::unordered_map<qint64, Client *> clientByKey;
@@ -478,7 +477,6 @@ bool VelumarkDatabase::mapSubmissionsAndImages()
     else
         linkSubmissions(artworkByKey, clientByKey);
     linkImages(artworkByKey);
-    return true;
 }
 
 void VelumarkDatabase::linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
@@ -641,32 +639,31 @@ void VelumarkDatabase::setPackage(const QString &packagePath)
     m_dbFilename = QDir(packagePath).filePath(QString::fromLatin1(kDatabaseFileName));
 }
 
-bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
+Result<> VelumarkDatabase::readFromURL(const QString &packagePath)
 {
     m_writeCreationDate = false;
     setPackage(packagePath);
     const QFileInfo package(packagePath);
     if (package.exists() && !package.isDir())
-        return setError(error,
-                        localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath)));
+        return Failure{localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath))};
     if (package.isDir() && !QFileInfo::exists(m_dbFilename))
-        return setError(
-            error, localized("%1 is not a catalogue: it holds no %2.")
-                       .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName)));
-    bool created = false;
-    if (!createEditableCopyOfDatabaseIfNeeded(m_packageFilename, m_dbFilename, &created, error))
-        return false;
-    if (created) {
+        return Failure{
+            localized("%1 is not a catalogue: it holds no %2.")
+                .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName))};
+    const Result<bool> created = createEditableCopyOfDatabaseIfNeeded(m_packageFilename, m_dbFilename);
+    if (!created)
+        return Failure{created.message()};
+    if (created.value()) {
         m_writeCreationDate = true;
         m_addMediumsFlag = true;
     }
-    if (!lockOrOpenReadOnly(error))
-        return false;
-    if (!loadAndLink(m_dbFilename, error)) {
+    if (const Result<> locked = lockOrOpenReadOnly(); !locked)
+        return locked;
+    if (const Result<> loaded = loadAndLink(m_dbFilename); !loaded) {
         m_database.reset();
         m_lock.reset();
         DocumentRegistry::shared().deregisterDatabase(this);
-        return false;
+        return loaded;
     }
     m_writeCreationDate = false;
     if (m_ownerWasKilled && !m_readOnly) {
@@ -675,117 +672,114 @@ bool VelumarkDatabase::readFromURL(const QString &packagePath, QString *error)
         Leftovers::removeStaleStaging(m_packageFilename);
         removeUnreferencedPictures();
     }
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::lockOrOpenReadOnly(QString *error)
+Result<> VelumarkDatabase::lockOrOpenReadOnly()
 {
     m_readOnly = false;
     m_readOnlyReason.clear();
     bool unwritable = false;
-    QString lockError;
     m_ownerWasKilled =
         QFileInfo::exists(QDir(m_packageFilename).filePath(QString::fromLatin1(kLockFileName)));
-    m_lock = DocumentPackage::lock(m_packageFilename, &lockError, &unwritable);
-    if (!m_lock && !unwritable)
-        return setError(error, lockError);
+    Result<std::unique_ptr<QLockFile>> lock = DocumentPackage::lock(m_packageFilename, &unwritable);
+    if (!lock && !unwritable)
+        return Failure{lock.message()};
+    m_lock = lock ? std::move(lock).value() : nullptr;
     m_readOnlyReason = unwritable
                            ? localized("it is on a read-only disk or in a folder without write permission")
                            : writeProtectionOf(m_dbFilename);
     m_readOnly = !m_readOnlyReason.isEmpty();
-    return true;
+    return {};
 }
 
-bool VelumarkDatabase::isEditable(QString *reason) const
+Result<> VelumarkDatabase::checkWritable() const
 {
     if (!m_readOnly)
-        return true;
-    return setError(reason,
-                    localized("The catalogue %1 is open read-only because %2; nothing in it can be changed.")
-                        .arg(QDir::toNativeSeparators(m_packageFilename), m_readOnlyReason));
+        return {};
+    return Failure{localized("The catalogue %1 is open read-only because %2; nothing in it can be changed.")
+                       .arg(QDir::toNativeSeparators(m_packageFilename), m_readOnlyReason)};
 }
 
-bool VelumarkDatabase::openUntitled(const QString &displayName, QString *error)
+Result<> VelumarkDatabase::openUntitled(const QString &displayName)
 {
     const QString path = DocumentPackage::untitledPackagePath(displayName);
     if (path.isEmpty())
-        return setError(error, localized("The application-data folder cannot be created."));
+        return Failure{localized("The application-data folder cannot be created.")};
     m_unsavedDocument = true;
-    return readFromURL(path, error);
+    return readFromURL(path);
 }
 
-bool VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, QString *error,
-                                        ExistingCatalogue existing)
+Result<> VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, ExistingCatalogue existing)
 {
-    if (!flushDatabase(false, error))
-        return false;
-    bool saved = true;
-    if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename)) {
-        saved = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, existing, error);
-        if (saved) {
-            QString lockError;
-            auto lock = DocumentPackage::lock(targetPackagePath, &lockError);
-            if (lock) {
-                m_lock = std::move(lock);
-                setPackage(targetPackagePath);
-                // The copy may be writable where the original was not.
-                m_readOnlyReason = writeProtectionOf(m_dbFilename);
-                m_readOnly = !m_readOnlyReason.isEmpty();
-                for (auto &image : m_images)
-                    image->setPath(m_packageFilename);
-                m_unsavedDocument = false;
-            } else {
-                saved = setError(error, lockError);
-            }
-        }
-    }
+    if (const Result<> flushed = flushDatabase(false); !flushed)
+        return flushed;
+    Result<> saved;
+    if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename))
+        saved = moveToCopy(targetPackagePath, existing);
     // The document goes on working on its own database whatever happened above.
-    QString reopenError;
-    if (!openDatabase(m_dbFilename, &reopenError)) {
-        saved = false;
-        setError(error, reopenError);
-    }
+    if (const Result<> reopened = openDatabase(m_dbFilename); !reopened)
+        return reopened;
     return saved;
 }
 
-bool VelumarkDatabase::beginOperation(QString *error)
+Result<> VelumarkDatabase::moveToCopy(const QString &targetPackagePath, ExistingCatalogue existing)
+{
+    if (const Result<> copied = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, existing);
+        !copied)
+        return copied;
+    Result<std::unique_ptr<QLockFile>> lock = DocumentPackage::lock(targetPackagePath);
+    if (!lock)
+        return Failure{lock.message()};
+    m_lock = std::move(lock).value();
+    setPackage(targetPackagePath);
+    // The copy may be writable where the original was not.
+    m_readOnlyReason = writeProtectionOf(m_dbFilename);
+    m_readOnly = !m_readOnlyReason.isEmpty();
+    for (auto &image : m_images)
+        image->setPath(m_packageFilename);
+    m_unsavedDocument = false;
+    return {};
+}
+
+Result<OperationClaim> VelumarkDatabase::beginOperation()
 {
     if (m_operationRunning)
-        return setError(error, localized("Another import or export is running for this catalogue. "
-                                         "Wait until it has finished."));
+        return Failure{localized("Another import or export is running for this catalogue. "
+                                 "Wait until it has finished.")};
     if (!m_database)
-        return setError(error, localized("The catalogue is not open."));
+        return Failure{localized("The catalogue is not open.")};
     m_operationRunning = true;
     emit m_notifier->operationStarted();
-    return true;
+    return OperationClaim(*this);
 }
 
 void VelumarkDatabase::endOperation()
 {
-    if (!m_operationRunning)
-        return;
+    Q_ASSERT(m_operationRunning);
     m_operationRunning = false;
     emit m_notifier->operationEnded();
 }
 
-bool VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath, QString *error)
+Result<> VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath)
 {
     if (m_database && !m_database->close())
-        return setError(error, formatFailure("Error: failed to close database with message '%s'.",
-                                             m_database->errorMessage()));
+        return Failure{
+            formatFailure("Error: failed to close database with message '%s'.", m_database->errorMessage())};
     m_database.reset();
     // rename(2) replaces the old file in one step: a crash leaves either file, never a mix.
     if (std::rename(QFile::encodeName(stagedPath).constData(), QFile::encodeName(m_dbFilename).constData()) !=
         0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QString reopenError;
-        loadAndLink(m_dbFilename, &reopenError);
-        return setError(error, localized("The imported database cannot replace %1: %2")
-                                   .arg(QDir::toNativeSeparators(m_dbFilename), reason));
+        // The old file is still there: the document goes on with it (a failure to load it again
+        // leaves the lists empty, which the next open tells).
+        (void)loadAndLink(m_dbFilename);
+        return Failure{localized("The imported database cannot replace %1: %2")
+                           .arg(QDir::toNativeSeparators(m_dbFilename), reason)};
     }
     m_addMediumsFlag = m_addArtistsFlag = m_mapUpgradedImagesFlag = false;
     m_writeCreationDate = false;
-    return loadAndLink(m_dbFilename, error);
+    return loadAndLink(m_dbFilename);
 }
 
 void VelumarkDatabase::removeUnreferencedPictures() const
@@ -796,13 +790,13 @@ void VelumarkDatabase::removeUnreferencedPictures() const
     DocumentPackage::removeUnreferencedPictures(m_packageFilename, keys);
 }
 
-bool VelumarkDatabase::close(QString *error)
+Result<> VelumarkDatabase::close()
 {
-    if (!flushDatabase(false, error))
-        return false;
+    if (const Result<> flushed = flushDatabase(!m_readOnly); !flushed)
+        return flushed;
     m_lock.reset();
     DocumentRegistry::shared().deregisterDatabase(this);
-    return true;
+    return {};
 }
 
 } // namespace velumark

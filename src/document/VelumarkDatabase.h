@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentNotifier.h"
+#include "document/OperationClaim.h"
 #include "document/PackageDestination.h"
 #include "store/Artist.h"
 #include "store/Artwork.h"
@@ -61,19 +62,19 @@ public:
     // ---- File handling ----
     // Opens a package, making it from the template when the directory does not exist yet, then
     // loads and links everything and counts the overdue submissions. The package is locked
-    // against other processes while it is open. On failure returns false with a message.
-    bool readFromURL(const QString &packagePath, QString *error = nullptr);
+    // against other processes while it is open.
+    Result<> readFromURL(const QString &packagePath);
     // An untitled document: a package named after displayName in the application-data folder.
-    bool openUntitled(const QString &displayName, QString *error = nullptr);
+    Result<> openUntitled(const QString &displayName);
     // Saves every record; with a target other than the package, copies the whole package there
     // (complete before it appears under the target name) and continues on the copy. The target
     // must be named NAME.vdb, and a catalogue already there is replaced only when `existing` says
     // so (anything else there is refused). The database is reopened whatever the outcome.
-    bool writeSafelyToURL(const QString &targetPackagePath, QString *error = nullptr,
-                          ExistingCatalogue existing = ExistingCatalogue::Keep);
-    // Saves every record and closes the database without compacting; false when the save failed
-    // (the database then stays open and the edits stay in memory).
-    bool close(QString *error = nullptr);
+    Result<> writeSafelyToURL(const QString &targetPackagePath,
+                              ExistingCatalogue existing = ExistingCatalogue::Keep);
+    // Saves every record and closes the database; fails when the save failed (the database then
+    // stays open and the edits stay in memory).
+    Result<> close();
 
     const QString &packageFilename() const { return m_packageFilename; }
     const QString &dbFilename() const { return m_dbFilename; }
@@ -83,36 +84,38 @@ public:
     // nothing can be written where it lies (a read-only disk, a folder without write permission).
     // It can then be read and exported, and every change is refused.
     bool isReadOnly() const { return m_readOnly; }
-    // Whether records may be changed; false with the reason when not.
-    bool isEditable(QString *reason = nullptr) const;
-    // Whether the add, update and remove operations take a change now: not while an operation
-    // holds the document, nor on a read-only catalogue. An editor asks before it touches a record.
-    Result<> mayEdit() const;
+    // Fails with the reason when the add, update and remove operations take no change now: while
+    // an operation holds the document, or on a read-only catalogue. An editor asks before it
+    // touches a record.
+    Result<> checkEditable() const;
 
     // ---- Interchange support ----
-    // One import, export or transfer at a time per document: false (with the reason) while one
-    // runs. Until endOperation, the add, update and remove operations refuse; both are announced.
-    bool beginOperation(QString *error);
-    void endOperation();
+    // One import, export or transfer at a time per document: fails while one runs. While the
+    // claim holds the document, the add, update and remove operations refuse; the start and the
+    // end (the claim released) are announced.
+    Result<OperationClaim> beginOperation();
     bool isOperationRunning() const { return m_operationRunning; }
     // Writes every changed record in one transaction and keeps the database open.
-    bool saveChanges(QString *error = nullptr);
+    Result<> saveChanges();
     // Puts a complete, checked database file that is staged inside the package in place of the
     // document's file with one rename, then reloads every list from it.
-    bool replaceDatabaseFile(const QString &stagedPath, QString *error = nullptr);
+    Result<> replaceDatabaseFile(const QString &stagedPath);
     // Removes the package's picture files that no image of the document names.
     void removeUnreferencedPictures() const;
 
     // ---- Database file ----
-    static bool createEditableCopyOfDatabaseIfNeeded(const QString &packagePath, const QString &databasePath,
-                                                     bool *created, QString *error);
-    bool openDatabase(const QString &databasePath, QString *error = nullptr);
+    // Makes the package (or the database file) from the template when it does not exist yet;
+    // whether it was made.
+    static Result<bool> createEditableCopyOfDatabaseIfNeeded(const QString &packagePath,
+                                                             const QString &databasePath);
+    Result<> openDatabase(const QString &databasePath);
     // Empties every list and loads them again from the file, with the version and upgrade steps.
-    bool initializeDatabase(const QString &databasePath, QString *error = nullptr);
-    // Saves every record in one exclusive transaction, optionally compacts, closes the file.
-    // On failure everything is rolled back, the records keep their changes, the connection
-    // stays open and the result is false.
-    bool flushDatabase(bool compact, QString *error = nullptr);
+    Result<> initializeDatabase(const QString &databasePath);
+    // Saves every record in one exclusive transaction, compacts the file when asked and more than a
+    // quarter of it is free, closes the file.
+    // On failure everything is rolled back, the records keep their changes and the connection
+    // stays open.
+    Result<> flushDatabase(bool compact);
     SqliteConnection *database() const { return m_database.get(); }
     qint64 versionPrimaryKey() const { return m_versionPrimaryKey; }
     qint64 dbVersionNumber() const { return m_dbVersionNumber; }
@@ -162,7 +165,7 @@ public:
     // photo keys 1 and 2 the first two (-1 where there is none), the artwork's row written.
     void setArtworkImages(Artwork *artwork, const std::vector<Image *> &images);
 
-    bool mapSubmissionsAndImages();
+    void mapSubmissionsAndImages();
     void mapUpgradedImages();
     void addDefaultMediumsToDatabase();
     void addDefaultArtistsToDatabase();
@@ -220,6 +223,7 @@ public:
     ThumbnailCache &thumbnailCache() const { return *m_thumbnailCache; }
 
 private:
+    friend class OperationClaim;
     struct LoadState;
     // How `artworks` was last sorted; a new artwork is inserted in place while it still holds.
     struct ArtworkOrder
@@ -232,6 +236,9 @@ private:
     // Raises DatabaseError naming the method when the document may not be edited now: an operation
     // holds it, or it is read-only.
     void refuseIfNotEditable(const char *method) const;
+    // Fails with the reason when the catalogue is read-only; what an operation that holds the
+    // document (an import's reload, the photo import) may still write.
+    Result<> checkWritable() const;
     // The add and remove steps that loading and linking take, which no operation refuses.
     Medium *insertMedium(std::unique_ptr<Medium> medium);
     Artist *insertArtist(std::unique_ptr<Artist> artist);
@@ -239,9 +246,9 @@ private:
     // The sort, with work to do between the new order and its refresh of the displayed list.
     void sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh);
     void detachSubmissions(const std::vector<Submission *> &doomed);
-    bool readVersionRow(QString *error);
-    bool loadRecords(LoadState &state, QString *error);
-    bool loadAndLink(const QString &databasePath, QString *error);
+    Result<> readVersionRow();
+    Result<> loadRecords(LoadState &state);
+    Result<> loadAndLink(const QString &databasePath);
     // The submissions' part of mapSubmissionsAndImages: right after a load (every per-record list
     // empty, one direction), or in general, each touched list sorted once.
     void linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
@@ -253,10 +260,13 @@ private:
     void clearLists();
     void removeImageFiles(const std::vector<Image *> &images);
     void setPackage(const QString &packagePath);
-    bool writeAllRecords(QString *error);
-    bool lockPackage(const QString &packagePath, QString *error);
-    // Opens read-only when the package cannot be written; false when it cannot be opened at all.
-    bool lockOrOpenReadOnly(QString *error);
+    // Save As to another place: the package copied there, locked, and the document moved onto it.
+    Result<> moveToCopy(const QString &targetPackagePath, ExistingCatalogue existing);
+    Result<> writeAllRecords();
+    // Opens read-only when the package cannot be written; fails when it cannot be opened at all.
+    Result<> lockOrOpenReadOnly();
+    // The end of what beginOperation began, when its claim lets go.
+    void endOperation();
 
     QString m_packageFilename;
     QString m_dbFilename;

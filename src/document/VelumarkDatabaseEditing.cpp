@@ -4,9 +4,9 @@
 #include "document/SortedInsert.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <unordered_set>
 
@@ -50,22 +50,19 @@ void requireOwned(const OwnedRecords<T> &list, const T *record, const char *meth
 // ---------------------------------------------------------------------------------------------
 // Adding, re-filing and removing
 
-Result<> VelumarkDatabase::mayEdit() const
+Result<> VelumarkDatabase::checkEditable() const
 {
     // Edits made during an operation would be lost when an import reloads the document, or be
     // missing from what an export or transfer writes.
     if (m_operationRunning)
         return Failure{localized("The catalogue cannot be changed while an import, export or transfer "
                                  "is running. Wait until it has finished.")};
-    QString reason;
-    if (!isEditable(&reason))
-        return Failure{reason};
-    return {};
+    return checkWritable();
 }
 
 void VelumarkDatabase::refuseIfNotEditable(const char *method) const
 {
-    if (const Result<> allowed = mayEdit(); !allowed)
+    if (const Result<> allowed = checkEditable(); !allowed)
         raiseDatabaseError(method, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, allowed.message());
 }
 
@@ -221,9 +218,9 @@ Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 
 Image *VelumarkDatabase::addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files)
 {
-    QString reason;
-    if (!isEditable(&reason))
-        raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__, reason);
+    if (const Result<> writable = checkWritable(); !writable)
+        raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                           writable.message());
     {
         SqliteTransaction transaction(*m_database);
         if (!transaction.isActive() || image->insertRow(m_database.get(), m_packageFilename) != 0)
@@ -269,7 +266,7 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
     if (doomed.empty())
         return;
     const std::unordered_set<const Submission *> gone(doomed.begin(), doomed.end());
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     for (Submission *submission : doomed)
         emit m_notifier->recordAboutToBeRemoved(Kind::Submission, submission);
     for (Submission *submission : doomed) {

@@ -5,7 +5,6 @@
 #include "document/VelumarkDatabase.h"
 #include "store/AppPreferences.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 
 namespace velumark {
 
@@ -20,8 +19,7 @@ using Kind = DocumentNotifier::Kind;
 
 VelumarkDatabase::ArtworkOrder VelumarkDatabase::currentArtworkOrder() const
 {
-    return {VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist(),
-            m_artworkList->isSortAscending()};
+    return {getPreferences().sortArtworksByArtist(), m_artworkList->isSortAscending()};
 }
 
 // The artwork list has one column, so the artworks are always sorted by it.
@@ -38,7 +36,7 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
     const quint32 collation = collationSerial(false);
     for (const auto &artwork : m_artworks)
         artwork->prepareOrder(collation);
-    if (VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist())
+    if (getPreferences().sortArtworksByArtist())
         sortOwned(m_artworks, [](const Artwork *a, const Artwork *b) {
             return a->compareArtistThenTitleOrdered(*b) < 0;
         });

@@ -45,10 +45,9 @@ Result<> ArtworkPhotos::importFiles(const QStringList &files, OperationWatcher *
     connect(m_import.get(), &LongOperation::finished, this, &ArtworkPhotos::importFinished);
     if (watcher)
         m_import->setWatcher(watcher);
-    QString error;
-    if (!m_import->start(&error)) {
+    if (const Result<> started = m_import->start(); !started) {
         m_import.reset();
-        return Failure{error};
+        return started;
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/OperationWatcher.h"
 #include "store/Result.h"
 
 #include <QObject>
@@ -90,7 +91,7 @@ signals:
     void reset();
     // The caption of the photo changed (its tool tips follow).
     void captionChanged(int index);
-    void importFinished(int result, const QString &message);
+    void importFinished(velumark::OperationResult result, const QString &message);
 
 private:
     void append(Image *image);

@@ -37,38 +37,35 @@ CatalogueDestination CatalogueDestination::check(const QString &packagePath)
         return {State::Free};
     if (!CataloguePath::isPackage(packagePath))
         return {State::NotACatalogue};
-    QString reason;
-    if (!DocumentPackage::lock(packagePath, &reason))
-        return {State::HeldElsewhere, reason};
+    if (const auto lock = DocumentPackage::lock(packagePath); !lock)
+        return {State::HeldElsewhere, lock.message()};
     return {State::ReplaceablePackage};
 }
 
-bool CatalogueDestination::replacePackage(const QString &packagePath,
-                                          const std::function<bool(QString *)> &make, QString *error)
+Result<> CatalogueDestination::replacePackage(const QString &packagePath,
+                                              const std::function<Result<>()> &make)
 {
-    auto lock = DocumentPackage::lock(packagePath, error);
+    auto lock = DocumentPackage::lock(packagePath);
     if (!lock)
-        return false;
+        return Failure{lock.message()};
     const QFileInfo info(packagePath);
     const QString aside = info.absoluteDir().filePath(
         QStringLiteral(".%1.replaced-%2").arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
-    if (!QDir().rename(packagePath, aside)) {
-        if (error)
-            *error = localized("%1 cannot be replaced.").arg(QDir::toNativeSeparators(packagePath));
-        return false;
-    }
+    if (!QDir().rename(packagePath, aside))
+        return Failure{localized("%1 cannot be replaced.").arg(QDir::toNativeSeparators(packagePath))};
     // The lock travelled with the folder. Let it go before the new catalogue takes its own lock
     // under the old name (unlocking removes the file by that name), and drop its file so that the
     // old catalogue, should it come back, is not held by this process.
-    lock.reset();
+    lock.value().reset();
     QFile::remove(QDir(aside).filePath(QString::fromLatin1(VelumarkDatabase::kLockFileName)));
-    if (make(error)) {
+    const Result<> made = make();
+    if (made) {
         QDir(aside).removeRecursively();
-        return true;
+        return made;
     }
     QDir(packagePath).removeRecursively();
     QDir().rename(aside, packagePath);
-    return false;
+    return made;
 }
 
 } // namespace velumark::editing

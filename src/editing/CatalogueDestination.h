@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 #include <functional>
 
@@ -30,8 +32,7 @@ public:
     // Moves the catalogue at the path aside (holding its lock, so no other program can take it
     // meanwhile), then runs make. The old catalogue is removed only when make succeeded;
     // otherwise whatever make left is removed and the old catalogue put back.
-    static bool replacePackage(const QString &packagePath, const std::function<bool(QString *)> &make,
-                               QString *error);
+    static Result<> replacePackage(const QString &packagePath, const std::function<Result<>()> &make);
 
 private:
     CatalogueDestination(State state, QString reason = {}) : m_state(state), m_reason(std::move(reason)) {}

@@ -1,6 +1,6 @@
 #include "editing/EditorDates.h"
 
-#include "store/VelumarkUtility.h"
+#include "store/Clock.h"
 
 namespace velumark::editing::EditorDates {
 
@@ -21,7 +21,7 @@ bool isAllowed(const QDate &day)
 
 QDate today()
 {
-    return VelumarkUtility::now().toLocalTime().date();
+    return Clock::now().toLocalTime().date();
 }
 
 QDate shownDay(const QDateTime &stored)

@@ -14,11 +14,23 @@ bool isSheetScreen(PrintScreen screen)
            screen == PrintScreen::SubmissionSheet;
 }
 
-std::optional<PrintScreen> printScreenFromCode(int code)
+PrintScreen printScreenFor(PrintChoice::Screen choice)
 {
-    if (code < 0 || code > static_cast<int>(PrintScreen::SubmissionSheet))
-        return std::nullopt;
-    return static_cast<PrintScreen>(code);
+    switch (choice) {
+    case PrintChoice::Screen::ArtworkList:
+        return PrintScreen::Artworks;
+    case PrintChoice::Screen::ClientList:
+        return PrintScreen::Clients;
+    case PrintChoice::Screen::SubmissionList:
+        return PrintScreen::Submissions;
+    case PrintChoice::Screen::ArtworkSheet:
+        return PrintScreen::ArtworkSheet;
+    case PrintChoice::Screen::ClientSheet:
+        return PrintScreen::ClientSheet;
+    case PrintChoice::Screen::SubmissionSheet:
+        return PrintScreen::SubmissionSheet;
+    }
+    return PrintScreen::Artworks;
 }
 
 } // namespace velumark::editing

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "document/PrintChoice.h"
+
 #include <QPageLayout>
 #include <QtGlobal>
-#include <optional>
 #include <vector>
 
 namespace velumark {
@@ -27,8 +28,8 @@ enum class PrintScreen
 bool isListScreen(PrintScreen screen);
 // The screens that print one record's sheet (not the client's outstanding list).
 bool isSheetScreen(PrintScreen screen);
-// The screen for a code of the document's print choice (0 to 5), none for another code.
-std::optional<PrintScreen> printScreenFromCode(int code);
+// What the document's print choice prints.
+PrintScreen printScreenFor(PrintChoice::Screen choice);
 
 // Everything one printout is asked for, apart from the paper.
 struct PrintOptions

@@ -4,10 +4,10 @@
 #include "interchange/ExportValues.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/Submission.h"
-#include "store/VelumarkUtility.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -79,7 +79,7 @@ PrintRenderer::PrintRenderer(VelumarkDatabase &document, const PrintOptions &opt
       m_small(m_fonts.small()), m_rows(document, options),
       m_exported(localized("Exported from %1 v%2 on %3")
                      .arg(ExportValues::applicationName(), ExportValues::applicationVersion(),
-                          mediumDateTimeString(VelumarkUtility::now())))
+                          mediumDateTimeString(Clock::now())))
 {
     const QRectF printRect = page.printRect();
     if (isSheetScreen(options.screen)) {

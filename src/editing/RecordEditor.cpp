@@ -52,7 +52,7 @@ Result<> RecordEditor::checkSave(bool canSave) const
         return Failure{localized("The record is no longer in the catalogue.")};
     if (!canSave)
         return Failure{localized("The record cannot be saved until every required field is filled in.")};
-    return m_document.mayEdit();
+    return m_document.checkEditable();
 }
 
 Result<> RecordEditor::store(Record &record)

@@ -3,9 +3,9 @@
 #include "document/VelumarkDatabase.h"
 #include "editing/DecimalFormatter.h"
 #include "editing/EditorDates.h"
+#include "store/CalendarArithmetic.h"
 #include "store/Localization.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 #include <algorithm>
 
@@ -195,7 +195,7 @@ void SubmissionEditor::calculateResponseDue(const QDate &sendDate)
     const Client *client = m_ownClient ? m_ownClient : m_values.client;
     if (!client)
         return;
-    const QDateTime due = VelumarkUtility::addInterval(
+    const QDateTime due = CalendarArithmetic::addInterval(
         client->responseTime(), EditorDates::storedDate(sendDate), client->responseTimeUnits());
     if (!due.isValid() || !EditorDates::isAllowed(due.date()))
         return;

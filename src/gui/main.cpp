@@ -15,7 +15,7 @@
 #include "gui/window/DocumentWindow.h"
 #include "gui/window/ListPane.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,7 +130,7 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(VELUMARK_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("velumark"));
     QApplication::setWindowIcon(Icons::application());
-    CrashHandler::install(QDir(VelumarkUtility::cacheFolder()).filePath(QStringLiteral("crashes")));
+    CrashHandler::install(QDir(StandardFolders::cacheFolder()).filePath(QStringLiteral("crashes")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(localized("Velumark, the catalogue for working artists."));
@@ -152,9 +152,8 @@ int main(int argc, char **argv)
     addScreenshotSubjects(screenshots, delegate);
     addTransferScreenshotSubjects(screenshots, delegate);
     for (const QString &request : parser.values(screenshot)) {
-        QString error;
-        if (!screenshots.addRequest(request, &error)) {
-            std::fprintf(stderr, "velumark: %s\n", qPrintable(error));
+        if (const Result<> added = screenshots.addRequest(request); !added) {
+            std::fprintf(stderr, "velumark: %s\n", qPrintable(added.message()));
             return 2;
         }
     }

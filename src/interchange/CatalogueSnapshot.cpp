@@ -67,16 +67,16 @@ void CatalogueSnapshot::index()
     }
 }
 
-std::unique_ptr<SqliteConnection> CatalogueSnapshot::openReadConnection(QString *error) const
+Result<std::unique_ptr<SqliteConnection>> CatalogueSnapshot::openReadConnection() const
 {
-    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, error);
+    QString error;
+    auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, &error);
+    if (!connection)
+        return Failure{error};
     // The worker reads every record once by key, all over the file: a page cache of a few
     // megabytes keeps the B-tree's inner pages instead of reading them again for each record.
-    if (connection && !connection->exec("PRAGMA cache_size=-4096;")) {
-        if (error)
-            *error = connection->errorMessage();
-        return nullptr;
-    }
+    if (!connection->exec("PRAGMA cache_size=-4096;"))
+        return Failure{connection->errorMessage()};
     return connection;
 }
 

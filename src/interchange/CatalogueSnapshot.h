@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Result.h"
 #include "store/Sqlite.h"
 
 #include <QString>
@@ -39,7 +40,7 @@ struct CatalogueSnapshot
     void index();
 
     // Worker thread: a read-only connection to the document's file.
-    std::unique_ptr<SqliteConnection> openReadConnection(QString *error) const;
+    Result<std::unique_ptr<SqliteConnection>> openReadConnection() const;
 
 private:
     struct SubmissionLinks

@@ -3,17 +3,19 @@
 #include "document/DocumentPackage.h"
 #include "document/PackageDestination.h"
 #include "document/VelumarkDatabase.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
+#include "store/FileOperations.h"
 #include "store/Image.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,23 +25,24 @@ namespace velumark {
 
 namespace {
 
-const char *filterScript(int scope)
+const char *filterScript(TransferScope scope)
 {
     switch (scope) {
-    case ExportScope::ArtworksAndClients:
+    case TransferScope::ArtworksAndClients:
         return DatabaseFile::kExportArtworkAndClients;
-    case ExportScope::Artworks:
+    case TransferScope::Artworks:
         return DatabaseFile::kExportArtwork;
-    case ExportScope::Clients:
+    case TransferScope::Clients:
         return DatabaseFile::kExportClients;
-    default:
-        return nullptr;
+    case TransferScope::Complete:
+        break;
     }
+    return nullptr;
 }
 
 } // namespace
 
-DatabaseExport::DatabaseExport(VelumarkDatabase &document, QString destination, int scope,
+DatabaseExport::DatabaseExport(VelumarkDatabase &document, QString destination, TransferScope scope,
                                ExistingCatalogue existing, QObject *parent)
     : LongOperation(parent), m_document(document), m_destination(std::move(destination)), m_scope(scope),
       m_existing(existing), m_interchange(isInterchangePath(m_destination))
@@ -51,155 +54,147 @@ bool DatabaseExport::isInterchangePath(const QString &path)
     return suffix == QLatin1String("vdbi") || suffix == QLatin1String("VDBI");
 }
 
-bool DatabaseExport::prepare(QString *error)
+Result<> DatabaseExport::checkDestination() const
 {
-    if (!ExportScope::isValid(m_scope)) {
-        *error = localized("Unknown export type %1.").arg(m_scope);
-        return false;
-    }
-    if (m_destination.isEmpty() || DocumentPackage::isInside(m_destination, m_document.packageFilename())) {
-        *error = localized("Exporting to a currently open database is not permitted. Please select another "
-                           "database for export.");
-        return false;
-    }
-    if (m_interchange ? QFileInfo(m_destination).isDir()
-                      : PackageDestination::check(m_destination, m_existing, error) !=
-                            PackageDestination::Problem::None) {
-        if (m_interchange)
-            *error = localized("%1 is a folder; an interchange file cannot take its place.")
-                         .arg(QDir::toNativeSeparators(m_destination));
-        return false;
-    }
-    if (!m_folder.isValid()) {
-        *error = localized("The cache folder for temporary files cannot be created.");
-        return false;
-    }
-    if (!m_document.beginOperation(error))
-        return false;
-    m_began = true;
-    if (!m_document.saveChanges(error)) {
-        m_document.endOperation();
-        m_began = false;
-        return false;
-    }
+    if (m_destination.isEmpty() || DocumentPackage::isInside(m_destination, m_document.packageFilename()))
+        return Failure{localized("Exporting to a currently open database is not permitted. Please select "
+                                 "another database for export.")};
+    if (!m_interchange)
+        return PackageDestination::check(m_destination, m_existing);
+    if (QFileInfo(m_destination).isDir())
+        return Failure{localized("%1 is a folder; an interchange file cannot take its place.")
+                           .arg(QDir::toNativeSeparators(m_destination))};
+    return {};
+}
+
+Result<> DatabaseExport::prepare()
+{
+    if (const Result<> allowed = checkDestination(); !allowed)
+        return allowed;
+    if (!m_folder.isValid())
+        return Failure{localized("The cache folder for temporary files cannot be created.")};
+    Result<OperationClaim> claim = m_document.beginOperation();
+    if (!claim)
+        return Failure{claim.message()};
+    if (const Result<> saved = m_document.saveChanges(); !saved)
+        return saved;
+    m_claim = std::move(claim).value();
     // The counts are those of the whole document, taken before any scope filter.
     m_header = {
         m_document.versionPrimaryKey(),
-        VelumarkUtility::now(),
+        Clock::now(),
         {static_cast<qint64>(m_document.artworks().size()), static_cast<qint64>(m_document.clients().size()),
          static_cast<qint64>(m_document.submissions().size()),
          static_cast<qint64>(m_document.mediums().size()), static_cast<qint64>(m_document.artists().size()),
          static_cast<qint64>(m_document.images().size())}};
     m_databasePath = m_document.dbFilename();
     m_packagePath = m_document.packageFilename();
-    return true;
+    return {};
 }
 
-bool DatabaseExport::writeHeader(const QString &copy, QString *error) const
+Result<> DatabaseExport::writeHeader(const QString &copy) const
 {
     // Into the copy, not the document's file: a write-protected catalogue can be exported too.
-    auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, error);
+    QString error;
+    auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, &error);
     if (!db)
-        return false;
+        return Failure{error};
     auto update = db->prepare(
         "UPDATE version SET app_identifier=?, app_version=?, export_date=?, num_artworks=?, "
         "num_clients=?, num_submissions=?, num_mediums=?, num_artists=?, num_images=? WHERE pk=?");
-    if (!update) {
-        *error = formatFailure("Error: failed to prepare statement with message '%s'.", db->errorMessage());
-        return false;
-    }
+    if (!update)
+        return Failure{
+            formatFailure("Error: failed to prepare statement with message '%s'.", db->errorMessage())};
     update->bindInt64(1, 0);
     update->bindDouble(2, 1.3);
     update->bindDouble(3, storedSecondsFromDate(m_header.exportDate));
     for (int i = 0; i < 6; ++i)
         update->bindInt64(4 + i, m_header.counts[i]);
     update->bindInt64(10, m_header.versionKey);
-    if (update->step() != SqliteStatement::Step::Done) {
-        *error = formatFailure("Error: failed to update database message '%s'.", db->errorMessage());
-        return false;
-    }
+    if (update->step() != SqliteStatement::Step::Done)
+        return Failure{formatFailure("Error: failed to update database message '%s'.", db->errorMessage())};
     update.reset();
-    if (!db->close()) {
-        *error = db->errorMessage();
-        return false;
-    }
-    return true;
+    if (!db->close())
+        return Failure{db->errorMessage()};
+    return {};
 }
 
-DatabaseExport::Outcome DatabaseExport::run()
+Result<> DatabaseExport::reduceToScope(const QString &copy) const
+{
+    // A copy that was not reduced must never go out under a narrower scope.
+    if (const char *script = filterScript(m_scope))
+        return DatabaseFile::filter(copy, script);
+    QString error;
+    auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, &error);
+    if (!db || !db->exec("vacuum;") || !db->close())
+        return Failure{formatFailure("Error: failed to compact database with message '%s'.",
+                                     db ? db->errorMessage() : error)};
+    return {};
+}
+
+Result<> DatabaseExport::run()
 {
     // What killed exports left beside the destination goes; the staging of running ones stays.
     Leftovers::removeStaleStaging(QFileInfo(m_destination).absolutePath());
     const QString copy = m_folder.exportCopy();
     // The copy lies in the cache folder; a failure there (a full disk) names it.
-    auto copyFailed = [&copy](const QString &reason) {
-        return failed(localized("The export copy %1 cannot be written: %2")
-                          .arg(QDir::toNativeSeparators(copy), reason));
+    auto copyFailed = [&copy](const Result<> &failed) -> Result<> {
+        return Failure{localized("The export copy %1 cannot be written: %2")
+                           .arg(QDir::toNativeSeparators(copy), failed.message())};
     };
-    QString error;
-    if (!DatabaseFile::copyDatabase(m_databasePath, copy, &error) || !writeHeader(copy, &error))
-        return copyFailed(error);
-    if (m_interchange) {
-        const Outcome blobs = putPicturesIntoBlobs(copy);
-        if (blobs.result == OperationResult::Failed)
-            return copyFailed(blobs.message);
-        if (blobs.result != OperationResult::Done)
-            return blobs;
-    }
+    Result<> copied = DatabaseFile::copyDatabase(m_databasePath, copy);
+    if (copied)
+        copied = writeHeader(copy);
+    if (copied && m_interchange)
+        copied = putPicturesIntoBlobs(copy);
+    if (!copied)
+        return isAborted() ? copied : copyFailed(copied);
     if (isAborted())
-        return cancelled();
+        return stopped();
     reportProgress(25);
 
-    if (const char *script = filterScript(m_scope)) {
-        // A copy that was not reduced must never go out under a narrower scope.
-        if (!DatabaseFile::filter(copy, script, &error))
-            return copyFailed(error);
-    } else {
-        auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, &error);
-        if (!db || !db->exec("vacuum;") || !db->close())
-            return copyFailed(formatFailure("Error: failed to compact database with message '%s'.",
-                                            db ? db->errorMessage() : error));
-    }
+    if (const Result<> reduced = reduceToScope(copy); !reduced)
+        return copyFailed(reduced);
     if (isAborted())
-        return cancelled();
+        return stopped();
     reportProgress(50);
 
-    const Outcome written = m_interchange ? writeInterchangeFile(copy) : writePackage(copy);
-    if (written.result == OperationResult::Done)
+    const Result<> written = m_interchange ? writeInterchangeFile(copy) : writePackage(copy);
+    if (written)
         reportProgress(100);
     return written;
 }
 
-DatabaseExport::Outcome DatabaseExport::putPicturesIntoBlobs(const QString &copy)
+Result<> DatabaseExport::putPicturesIntoBlobs(const QString &copy)
 {
     QString error;
     auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadWrite, &error);
     if (!db)
-        return failed(error);
+        return Failure{error};
     std::vector<qint64> keys;
     {
         auto query = db->prepare("SELECT pk FROM image");
         if (!query)
-            return failed(db->errorMessage());
+            return Failure{db->errorMessage()};
         for (SqliteStatement::Step step; (step = query->step()) == SqliteStatement::Step::Row;)
             keys.push_back(query->columnInt64(0));
     }
     if (!db->exec("BEGIN"))
-        return failed(db->errorMessage());
+        return Failure{db->errorMessage()};
     for (size_t i = 0; i < keys.size(); ++i) {
         if (isAborted())
-            return cancelled();
+            return stopped();
         Image image(keys[i], db.get(), m_packagePath, false);
         QStringList unreadable;
         if (image.addPhotosToDatabase(&unreadable) != 0) {
             if (unreadable.isEmpty())
-                return failed(db->errorMessage());
+                return Failure{db->errorMessage()};
             noteUnreadable(*db, image, unreadable);
         }
         reportProgress(25.0 * static_cast<double>(i + 1) / static_cast<double>(keys.size()));
     }
     if (!db->exec("COMMIT") || !db->close())
-        return failed(db->errorMessage());
+        return Failure{db->errorMessage()};
     return {};
 }
 
@@ -222,94 +217,84 @@ void DatabaseExport::noteUnreadable(SqliteConnection &copy, const Image &image, 
         m_unreadablePhotos << (title.isEmpty() ? file : localized("%1 (a photo of \"%2\")").arg(file, title));
 }
 
-DatabaseExport::Outcome DatabaseExport::writeInterchangeFile(const QString &copy)
+Result<> DatabaseExport::writeInterchangeFile(const QString &copy)
 {
     const QString staging = Leftovers::stagingPathFor(m_destination);
-    QString reason;
-    if (!VelumarkUtility::copyFile(copy, staging, &reason))
-        return failed(localized("The export cannot be written to %1: %2")
-                          .arg(QDir::toNativeSeparators(m_destination), reason));
-    QString error;
-    if (!DatabaseFile::verify(staging, &error)) {
+    if (const Result<> copied = FileOperations::copyFile(copy, staging); !copied)
+        return Failure{localized("The export cannot be written to %1: %2")
+                           .arg(QDir::toNativeSeparators(m_destination), copied.message())};
+    if (const Result<> sound = DatabaseFile::verify(staging); !sound) {
         QFile::remove(staging);
-        return failed(localized("The exported file is not complete: %1").arg(error));
+        return Failure{localized("The exported file is not complete: %1").arg(sound.message())};
     }
     reportProgress(75);
     if (isAborted()) {
         QFile::remove(staging);
-        return cancelled();
+        return stopped();
     }
     if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(m_destination).constData()) !=
         0) {
-        reason = QString::fromLocal8Bit(std::strerror(errno));
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(staging);
-        return failed(localized("The export cannot be written to %1: %2")
-                          .arg(QDir::toNativeSeparators(m_destination), reason));
+        return Failure{localized("The export cannot be written to %1: %2")
+                           .arg(QDir::toNativeSeparators(m_destination), reason)};
     }
     return {};
 }
 
-DatabaseExport::Outcome DatabaseExport::writePackage(const QString &copy)
+Result<> DatabaseExport::writePackage(const QString &copy)
 {
     const QString staging = Leftovers::stagingPathFor(m_destination);
-    auto discard = [&](Outcome outcome) {
-        QDir(staging).removeRecursively();
-        return outcome;
-    };
-    auto writeFailed = [&](const QString &reason) {
-        return failed(localized("The export cannot be written to %1: %2")
-                          .arg(QDir::toNativeSeparators(m_destination), reason));
+    auto writeFailed = [&](const QString &reason) -> Result<> {
+        return Failure{localized("The export cannot be written to %1: %2")
+                           .arg(QDir::toNativeSeparators(m_destination), reason)};
     };
     if (::mkdir(QFile::encodeName(staging).constData(), 0777) != 0)
         return writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
-    QString reason;
-    if (!VelumarkUtility::copyFile(
-            copy, QDir(staging).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName)), &reason))
-        return discard(writeFailed(reason));
+    const auto discard = qScopeGuard([&] { QDir(staging).removeRecursively(); });
+    if (const Result<> copied = FileOperations::copyFile(
+            copy, QDir(staging).filePath(QString::fromLatin1(VelumarkDatabase::kDatabaseFileName)));
+        !copied)
+        return writeFailed(copied.message());
     reportProgress(75);
 
-    if (m_scope != ExportScope::Clients) {
-        const Outcome pictures = copyPictures(copy, staging);
-        if (pictures.result != OperationResult::Done)
-            return discard(pictures);
+    if (carriesArtworks(m_scope)) {
+        if (const Result<> pictures = copyPictures(copy, staging); !pictures)
+            return pictures;
     }
     if (isAborted())
-        return discard(cancelled());
-    QString error;
-    if (!PackageDestination::install(staging, m_destination, m_existing, &error))
-        return discard(failed(error));
-    return {};
+        return stopped();
+    return PackageDestination::install(staging, m_destination, m_existing);
 }
 
-DatabaseExport::Outcome DatabaseExport::copyPictures(const QString &copy, const QString &staging)
+Result<> DatabaseExport::copyPictures(const QString &copy, const QString &staging)
 {
     QString error;
     auto db = SqliteConnection::open(copy, SqliteConnection::Mode::ReadOnly, &error);
     if (!db)
-        return failed(error);
+        return Failure{error};
     auto query = db->prepare("SELECT pk FROM image WHERE type=0");
     if (!query)
-        return failed(db->errorMessage());
+        return Failure{db->errorMessage()};
     while (query->step() == SqliteStatement::Step::Row) {
         if (isAborted())
-            return cancelled();
+            return stopped();
         const Image image(query->columnInt64(0), db.get(), m_packagePath, false);
         QStringList unreadable;
         for (const QString &source :
              {image.photoFilePath(), image.thumbnailFilePath(), image.croppedThumbnailFilePath()}) {
-            QString problem;
-            const QByteArray bytes = Image::readPictureFile(source, &problem);
-            if (bytes.isEmpty()) {
+            const Result<QByteArray> bytes = Image::readPictureFile(source);
+            if (!bytes) {
                 // The square thumbnail is made again from the thumbnail when it is missing.
                 if (source != image.croppedThumbnailFilePath())
-                    unreadable << problem;
+                    unreadable << bytes.message();
                 continue;
             }
             QFile file(QDir(staging).filePath(QFileInfo(source).fileName()));
             if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-                !VelumarkUtility::writeAll(file, bytes.constData(), bytes.size()))
-                return failed(localized("The export cannot be written to %1: %2")
-                                  .arg(QDir::toNativeSeparators(m_destination), file.errorString()));
+                !FileOperations::writeAll(file, bytes->constData(), bytes->size()))
+                return Failure{localized("The export cannot be written to %1: %2")
+                                   .arg(QDir::toNativeSeparators(m_destination), file.errorString())};
         }
         if (!unreadable.isEmpty())
             noteUnreadable(*db, image, unreadable);
@@ -317,15 +302,12 @@ DatabaseExport::Outcome DatabaseExport::copyPictures(const QString &copy, const 
     return {};
 }
 
-DatabaseExport::Outcome DatabaseExport::finish(Outcome outcome)
+Result<> DatabaseExport::finish(Result<> outcome)
 {
-    if (m_began)
-        m_document.endOperation();
-    m_began = false;
-    if (outcome.result == OperationResult::Done && !m_unreadablePhotos.isEmpty())
-        outcome.message = localized("These photo files could not be read; their pictures are not in the "
-                                    "export:\n%1")
-                              .arg(m_unreadablePhotos.join(QLatin1Char('\n')));
+    m_claim.release();
+    if (outcome && !m_unreadablePhotos.isEmpty())
+        setNote(localized("These photo files could not be read; their pictures are not in the export:\n%1")
+                    .arg(m_unreadablePhotos.join(QLatin1Char('\n'))));
     return outcome;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "document/OperationClaim.h"
 #include "document/PackageDestination.h"
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
+#include "interchange/TransferScope.h"
 
 #include <QDateTime>
 #include <QString>
@@ -14,18 +16,6 @@ class Image;
 class SqliteConnection;
 class VelumarkDatabase;
 
-// Export scopes (shared with imports): what a transfer carries.
-namespace ExportScope {
-constexpr int Complete = 0;           // artworks, clients, submissions, mediums, artists, images
-constexpr int ArtworksAndClients = 1; // with the artworks' images, without submissions
-constexpr int Artworks = 2;           // with their images
-constexpr int Clients = 3;
-inline bool isValid(int scope)
-{
-    return scope >= Complete && scope <= Clients;
-}
-} // namespace ExportScope
-
 // Writes the document's data to an interchange file (".vdbi": pictures in blobs, the export
 // header in the version row) or to another document package (".vdb": the database and the
 // picture files), reduced to a scope. The destination appears only when it is complete; a
@@ -36,7 +26,7 @@ class DatabaseExport : public LongOperation
 {
     Q_OBJECT
 public:
-    DatabaseExport(VelumarkDatabase &document, QString destination, int scope,
+    DatabaseExport(VelumarkDatabase &document, QString destination, TransferScope scope,
                    ExistingCatalogue existing = ExistingCatalogue::Keep, QObject *parent = nullptr);
     ~DatabaseExport() override;
 
@@ -44,27 +34,28 @@ public:
     static bool isInterchangePath(const QString &path);
 
 protected:
-    bool prepare(QString *error) override;
-    Outcome run() override;
-    Outcome finish(Outcome outcome) override;
+    Result<> prepare() override;
+    Result<> run() override;
+    Result<> finish(Result<> outcome) override;
 
 private:
-    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
-    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
-    bool writeHeader(const QString &copy, QString *error) const;
-    Outcome putPicturesIntoBlobs(const QString &copy);
-    Outcome writeInterchangeFile(const QString &copy);
-    Outcome writePackage(const QString &copy);
-    Outcome copyPictures(const QString &copy, const QString &staging);
+    Result<> checkDestination() const;
+    Result<> writeHeader(const QString &copy) const;
+    // The copy reduced to the scope (or compacted for the complete scope).
+    Result<> reduceToScope(const QString &copy) const;
+    Result<> putPicturesIntoBlobs(const QString &copy);
+    Result<> writeInterchangeFile(const QString &copy);
+    Result<> writePackage(const QString &copy);
+    Result<> copyPictures(const QString &copy, const QString &staging);
     // Worker: remembers the image's files that could not be read, unless its row holds its pictures.
     void noteUnreadable(SqliteConnection &copy, const Image &image, const QStringList &files);
 
     VelumarkDatabase &m_document;
     QString m_destination;
-    int m_scope;
+    TransferScope m_scope;
     ExistingCatalogue m_existing;
     bool m_interchange;
-    bool m_began = false;
+    OperationClaim m_claim;
     // The export header of the version row, taken on the main thread.
     struct Header
     {

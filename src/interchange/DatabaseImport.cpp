@@ -4,10 +4,11 @@
 #include "document/VelumarkDatabase.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseMerge.h"
+#include "store/Clock.h"
 #include "store/DatabaseFile.h"
+#include "store/FileOperations.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,62 +24,52 @@ namespace velumark {
 namespace {
 
 // Makes sure the staged file's bytes are on disk before it can replace the document's file.
-bool syncFile(const QString &path, QString *error)
+Result<> syncFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (!synced)
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+    const int code = errno;
     if (fd >= 0)
         ::close(fd);
-    return synced;
+    if (!synced)
+        return Failure{QString::fromLocal8Bit(std::strerror(code))};
+    return {};
 }
 
 } // namespace
 
-DatabaseImport::DatabaseImport(VelumarkDatabase &document, Source source, QString sourcePath, int scope,
-                               bool overwriteAllowed, QObject *parent)
+DatabaseImport::DatabaseImport(VelumarkDatabase &document, Source source, QString sourcePath,
+                               TransferScope scope, bool overwriteAllowed, QObject *parent)
     : LongOperation(parent), m_document(document), m_source(source), m_sourcePath(std::move(sourcePath)),
       m_scope(scope), m_overwriteAllowed(overwriteAllowed)
 {}
 
 bool DatabaseImport::isCompleteRestore() const
 {
-    return m_scope == ExportScope::Complete && m_overwriteAllowed;
+    return m_scope == TransferScope::Complete && m_overwriteAllowed;
 }
 
-bool DatabaseImport::prepare(QString *error)
+Result<> DatabaseImport::prepare()
 {
-    if (!ExportScope::isValid(m_scope)) {
-        *error = localized("Unknown import type %1.").arg(m_scope);
-        return false;
-    }
-    if (!m_document.isEditable(error))
-        return false;
-    if (m_source == Source::Package &&
-        DocumentPackage::samePath(m_sourcePath, m_document.packageFilename())) {
-        *error = localized("Importing from a currently open database is not permitted. Please select another "
-                           "database for import.");
-        return false;
-    }
-    if (!m_folder.isValid()) {
-        *error = localized("The cache folder for temporary files cannot be created.");
-        return false;
-    }
-    if (!m_document.beginOperation(error))
-        return false;
-    m_began = true;
-    if (!m_document.saveChanges(error)) {
-        m_document.endOperation();
-        m_began = false;
-        return false;
-    }
+    if (const Result<> editable = m_document.checkEditable(); !editable)
+        return editable;
+    if (m_source == Source::Package && DocumentPackage::samePath(m_sourcePath, m_document.packageFilename()))
+        return Failure{localized("Importing from a currently open database is not permitted. Please select "
+                                 "another database for import.")};
+    if (!m_folder.isValid())
+        return Failure{localized("The cache folder for temporary files cannot be created.")};
+    Result<OperationClaim> claim = m_document.beginOperation();
+    if (!claim)
+        return Failure{claim.message()};
+    if (const Result<> saved = m_document.saveChanges(); !saved)
+        return saved;
+    m_claim = std::move(claim).value();
     m_databasePath = m_document.dbFilename();
     m_packagePath = m_document.packageFilename();
     auto highest = m_document.database()->prepare("SELECT max(pk) FROM image");
     m_highestImageKey =
         highest && highest->step() == SqliteStatement::Step::Row ? highest->columnInt64(0) : 0;
-    return true;
+    return {};
 }
 
 QString DatabaseImport::foreignFilePath() const
@@ -88,85 +79,96 @@ QString DatabaseImport::foreignFilePath() const
                : m_sourcePath;
 }
 
-DatabaseImport::Outcome DatabaseImport::prepareForeignDatabase(const QString &target)
+Result<> DatabaseImport::prepareForeignDatabase(const QString &target)
 {
     const QString source = foreignFilePath();
     // A prepared file belongs to this import and may be moved; anything of the user's is copied
     // so that upgrading it never changes the original.
     const bool taken = m_source == Source::Prepared && QFile::rename(source, target);
-    QString reason;
-    if (!taken && !VelumarkUtility::copyFile(source, target, &reason))
-        return failed(localized("The file to import %1 cannot be copied to %2: %3")
-                          .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target), reason));
+    if (!taken) {
+        if (const Result<> copied = FileOperations::copyFile(source, target); !copied)
+            return Failure{localized("The file to import %1 cannot be copied to %2: %3")
+                               .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target),
+                                    copied.message())};
+    }
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     return {};
 }
 
-DatabaseImport::Outcome DatabaseImport::makeWorkingCopy()
+Result<> DatabaseImport::makeWorkingCopy()
 {
     const QString working = m_folder.workingCopy();
-    QString error;
     if (!isCompleteRestore()) {
-        if (!DatabaseFile::copyDatabase(m_databasePath, working, &error))
-            return failed(localized("The catalogue cannot be copied to %1 for the import: %2")
-                              .arg(QDir::toNativeSeparators(working), error));
+        if (const Result<> copied = DatabaseFile::copyDatabase(m_databasePath, working); !copied)
+            return Failure{localized("The catalogue cannot be copied to %1 for the import: %2")
+                               .arg(QDir::toNativeSeparators(working), copied.message())};
         return {};
     }
-    if (!DatabaseFile::copyTemplate(working, &error))
-        return failed(localized("A new database cannot be made for the restore: %1").arg(error));
+    if (const Result<> copied = DatabaseFile::copyTemplate(working); !copied)
+        return Failure{localized("A new database cannot be made for the restore: %1").arg(copied.message())};
+    QString error;
     auto db = SqliteConnection::open(working, SqliteConnection::Mode::ReadWrite, &error);
     if (!db)
-        return failed(error);
+        return Failure{error};
     auto version = db->prepare("INSERT INTO version (version_num, creation_date, comments) VALUES(?, ?, ?)");
     if (!version)
-        return failed(db->errorMessage());
+        return Failure{db->errorMessage()};
     version->bindInt64(1, DatabaseFile::kCurrentVersion);
-    version->bindDouble(2, storedSecondsFromDate(VelumarkUtility::now()));
+    version->bindDouble(2, storedSecondsFromDate(Clock::now()));
     version->bindText(3, QStringLiteral("Full"));
     if (version->step() != SqliteStatement::Step::Done)
-        return failed(db->errorMessage());
+        return Failure{db->errorMessage()};
     return {};
 }
 
-DatabaseImport::Outcome DatabaseImport::run()
+Result<> DatabaseImport::run()
 {
     // Every submission read or written is judged overdue against the same today.
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     const QFileInfo source(m_sourcePath);
     if (m_source == Source::Package && source.exists() && !source.isDir())
-        return failed(localized("%1 cannot be imported: it is neither a catalogue package (a folder) nor an "
-                                "interchange (.vdbi) or CSV (.csv) file.")
-                          .arg(QDir::toNativeSeparators(m_sourcePath)));
-    if (const QString problem = VelumarkUtility::whyNotReadableFile(foreignFilePath()); !problem.isEmpty())
-        return failed(localized("The file to import %1 cannot be read: %2")
-                          .arg(QDir::toNativeSeparators(foreignFilePath()), problem));
-    Outcome outcome = prepareForeignDatabase(m_folder.importDatabase());
-    if (outcome.result != OperationResult::Done)
-        return outcome;
-    QString error;
+        return Failure{localized("%1 cannot be imported: it is neither a catalogue package (a folder) nor an "
+                                 "interchange (.vdbi) or CSV (.csv) file.")
+                           .arg(QDir::toNativeSeparators(m_sourcePath))};
+    if (const Result<> readable = FileOperations::checkReadableFile(foreignFilePath()); !readable)
+        return Failure{localized("The file to import %1 cannot be read: %2")
+                           .arg(QDir::toNativeSeparators(foreignFilePath()), readable.message())};
+    if (const Result<> prepared = prepareForeignDatabase(m_folder.importDatabase()); !prepared)
+        return prepared;
     // The checks a download from a device gets, for every file: whole, and of a version we read.
-    if (!DatabaseFile::verifyForeign(m_folder.importDatabase(), &error))
-        return failed(
-            localized("%1 cannot be imported: %2").arg(QDir::toNativeSeparators(m_sourcePath), error));
+    if (const Result<> sound = DatabaseFile::verifyForeign(m_folder.importDatabase()); !sound)
+        return Failure{localized("%1 cannot be imported: %2")
+                           .arg(QDir::toNativeSeparators(m_sourcePath), sound.message())};
     if (isAborted())
-        return cancelled();
-    outcome = makeWorkingCopy();
-    if (outcome.result != OperationResult::Done)
-        return outcome;
+        return stopped();
+    if (const Result<> copied = makeWorkingCopy(); !copied)
+        return copied;
+    if (const Result<> merged = mergeIntoWorkingCopy(); !merged)
+        return merged;
+    // Unchecked, a copy that went wrong would replace the catalogue.
+    if (const Result<> sound = DatabaseFile::verify(m_folder.workingCopy()); !sound)
+        return Failure{localized("The imported catalogue did not check out: %1").arg(sound.message())};
+    if (isAborted())
+        return stopped();
+    return stageIntoPackage();
+}
 
+Result<> DatabaseImport::mergeIntoWorkingCopy()
+{
+    QString error;
     auto working = SqliteConnection::open(m_folder.workingCopy(), SqliteConnection::Mode::ReadWrite, &error);
     if (!working || !working->exec(DatabaseFile::kCacheSizePragma))
-        return failed(localized("The copy of the catalogue cannot be opened: %1")
-                          .arg(working ? working->errorMessage() : error));
+        return Failure{localized("The copy of the catalogue cannot be opened: %1")
+                           .arg(working ? working->errorMessage() : error)};
     if (!DatabaseFile::beginTransaction(*working))
-        return failed(working->errorMessage());
+        return Failure{working->errorMessage()};
     if (isCompleteRestore() && m_highestImageKey > 0) {
         // The restore's keys start again at 1; a placeholder row lifts new picture keys above
         // those of the pictures the document still uses until the new file takes its place.
         const QString lift = QStringLiteral("INSERT INTO image (pk, type, key, tag) VALUES (%1, -1, -1, -1)")
                                  .arg(m_highestImageKey);
         if (!working->exec(lift))
-            return failed(working->errorMessage());
+            return Failure{working->errorMessage()};
     }
     DatabaseMerge::Settings settings;
     settings.foreignPath = m_folder.importDatabase();
@@ -181,41 +183,38 @@ DatabaseImport::Outcome DatabaseImport::run()
     };
     DatabaseMerge merge(*working, settings);
     aborted = isAborted();
-    const DatabaseMerge::Result merged = merge.run();
-    if (merged != DatabaseMerge::Result::Done || isAborted()) {
+    const Result<> merged = merge.run();
+    if (!merged || isAborted()) {
         DatabaseFile::rollbackTransaction(*working);
-        return merged == DatabaseMerge::Result::Failed ? failed(merge.error()) : cancelled();
+        return merged ? Result<>(stopped()) : merged;
     }
     if (isCompleteRestore() && m_highestImageKey > 0 &&
         !working->exec(QStringLiteral("DELETE FROM image WHERE pk=%1").arg(m_highestImageKey)))
-        return failed(working->errorMessage());
+        return Failure{working->errorMessage()};
     if (!DatabaseFile::endTransaction(*working)) {
         const QString message = working->errorMessage();
         DatabaseFile::rollbackTransaction(*working);
-        return failed(localized("The import cannot be saved: %1").arg(message));
+        return Failure{localized("The import cannot be saved: %1").arg(message)};
     }
     if (!working->close())
-        return failed(working->errorMessage());
-    working.reset();
-    // Unchecked, a copy that went wrong would replace the catalogue.
-    if (!DatabaseFile::verify(m_folder.workingCopy(), &error))
-        return failed(localized("The imported catalogue did not check out: %1").arg(error));
-    if (isAborted())
-        return cancelled();
-    return stageIntoPackage();
+        return Failure{working->errorMessage()};
+    return {};
 }
 
-DatabaseImport::Outcome DatabaseImport::stageIntoPackage()
+Result<> DatabaseImport::stageIntoPackage()
 {
     m_stagedDatabase =
         QDir(m_packagePath).filePath(QString::fromLatin1(VelumarkDatabase::kImportStagingName));
     QFile::remove(m_stagedDatabase);
-    QString error;
-    if (!VelumarkUtility::copyFile(m_folder.workingCopy(), m_stagedDatabase, &error) ||
-        !syncFile(m_stagedDatabase, &error) || !DatabaseFile::verify(m_stagedDatabase, &error)) {
+    Result<> staged = FileOperations::copyFile(m_folder.workingCopy(), m_stagedDatabase);
+    if (staged)
+        staged = syncFile(m_stagedDatabase);
+    if (staged)
+        staged = DatabaseFile::verify(m_stagedDatabase);
+    if (!staged) {
         discardStaged();
-        return failed(localized("The imported catalogue cannot be written to %1: %2")
-                          .arg(QDir::toNativeSeparators(m_stagedDatabase), error));
+        return Failure{localized("The imported catalogue cannot be written to %1: %2")
+                           .arg(QDir::toNativeSeparators(m_stagedDatabase), staged.message())};
     }
     crashPoint("import-staged");
     // The pictures take new keys that no row of the current file uses, so they can move in now.
@@ -226,8 +225,8 @@ DatabaseImport::Outcome DatabaseImport::stageIntoPackage()
         QFile::remove(to);
         if (!QFile::rename(from, to)) {
             discardStaged();
-            return failed(localized("An imported picture cannot be moved into %1.")
-                              .arg(QDir::toNativeSeparators(m_packagePath)));
+            return Failure{localized("An imported picture cannot be moved into %1.")
+                               .arg(QDir::toNativeSeparators(m_packagePath))};
         }
         m_movedPictures.push_back(to);
     }
@@ -244,28 +243,22 @@ void DatabaseImport::discardStaged()
     m_movedPictures.clear();
 }
 
-DatabaseImport::Outcome DatabaseImport::finish(Outcome outcome)
+Result<> DatabaseImport::finish(Result<> outcome)
 {
-    if (outcome.result == OperationResult::Done && isAborted())
-        outcome = cancelled();
-    if (outcome.result == OperationResult::Done) {
-        QString error;
-        if (m_document.replaceDatabaseFile(m_stagedDatabase, &error)) {
+    if (outcome && isAborted())
+        outcome = stopped();
+    if (outcome) {
+        if (outcome = m_document.replaceDatabaseFile(m_stagedDatabase); outcome) {
             m_movedPictures.clear();
             crashPoint("import-swapped");
             if (isCompleteRestore())
                 m_document.removeUnreferencedPictures();
-        } else {
-            discardStaged();
-            outcome = failed(error);
         }
-    } else {
-        discardStaged();
     }
-    if (m_began)
-        m_document.endOperation();
-    m_began = false;
-    if (outcome.result == OperationResult::Done)
+    if (!outcome)
+        discardStaged();
+    m_claim.release();
+    if (outcome)
         reportProgress(100);
     return outcome;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "document/OperationClaim.h"
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
+#include "interchange/TransferScope.h"
 
 #include <QString>
 #include <vector>
@@ -27,40 +29,39 @@ public:
         Prepared, // a catalogue database made for this import (CSV, device download): moved, not copied
     };
 
-    // A complete restore (scope 0 with overwrite) replaces every record instead of adding.
-    DatabaseImport(VelumarkDatabase &document, Source source, QString sourcePath, int scope,
+    // A complete restore (the complete scope with overwrite) replaces every record instead of adding.
+    DatabaseImport(VelumarkDatabase &document, Source source, QString sourcePath, TransferScope scope,
                    bool overwriteAllowed, QObject *parent = nullptr);
     ~DatabaseImport() override;
 
     bool isCompleteRestore() const;
 
 protected:
-    bool prepare(QString *error) override;
-    Outcome run() override;
-    Outcome finish(Outcome outcome) override;
+    Result<> prepare() override;
+    Result<> run() override;
+    Result<> finish(Result<> outcome) override;
 
     // For imports that first make the database to merge (CSV): runs on the worker before the
     // merge and leaves the file at `target`. The default copies or moves the source.
-    virtual Outcome prepareForeignDatabase(const QString &target);
+    virtual Result<> prepareForeignDatabase(const QString &target);
     const QString &sourcePath() const { return m_sourcePath; }
     // The database file of the source (its "velumark.db" for a package).
     QString foreignFilePath() const;
     const OperationFolder &folder() const { return m_folder; }
 
-    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
-    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
-
 private:
-    Outcome makeWorkingCopy();
-    Outcome stageIntoPackage();
+    Result<> makeWorkingCopy();
+    // Merges the foreign database into the working copy, in one transaction.
+    Result<> mergeIntoWorkingCopy();
+    Result<> stageIntoPackage();
     void discardStaged();
 
     VelumarkDatabase &m_document;
     Source m_source;
     QString m_sourcePath;
-    int m_scope;
+    TransferScope m_scope;
     bool m_overwriteAllowed;
-    bool m_began = false;
+    OperationClaim m_claim;
     QString m_databasePath;
     QString m_packagePath;
     qint64 m_highestImageKey = 0;

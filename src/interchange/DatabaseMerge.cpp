@@ -17,6 +17,9 @@
 
 #include <QDir>
 #include <algorithm>
+#include <limits>
+#include <memory>
+#include <type_traits>
 #include <unordered_set>
 
 namespace velumark {
@@ -42,29 +45,24 @@ bool DatabaseMerge::fail(const QString &message)
     return false;
 }
 
-DatabaseMerge::Result DatabaseMerge::run()
+Result<> DatabaseMerge::run()
 {
     QString openError;
     auto foreign =
         SqliteConnection::open(m_settings.foreignPath, SqliteConnection::Mode::ReadWrite, &openError);
-    if (!foreign) {
-        fail(localized("The file to import cannot be opened: %1").arg(openError));
-        return Result::Failed;
-    }
-    if (!foreign->exec(DatabaseFile::kCacheSizePragma)) {
-        fail(localized("The file to import is not a catalogue database: %1").arg(foreign->errorMessage()));
-        return Result::Failed;
-    }
-    const int scope = m_settings.scope;
-    const bool artworks = scope != ExportScope::Clients;
-    const bool clients = scope != ExportScope::Artworks;
+    if (!foreign)
+        return Failure{localized("The file to import cannot be opened: %1").arg(openError)};
+    if (!foreign->exec(DatabaseFile::kCacheSizePragma))
+        return Failure{
+            localized("The file to import is not a catalogue database: %1").arg(foreign->errorMessage())};
+    const TransferScope scope = m_settings.scope;
     bool ok = upgradeForeign(*foreign) && readExpectedRows(*foreign);
     // The records are read one by one: inside one read transaction each read is a seek, not a
     // lock of the file.
     const bool reading = ok && foreign->exec("BEGIN");
-    ok = ok && importImages(*foreign) && (!clients || importClients(*foreign)) &&
-         (!artworks || importArtworks(*foreign));
-    if (ok && scope == ExportScope::Complete)
+    ok = ok && importImages(*foreign) && (!carriesClients(scope) || importClients(*foreign)) &&
+         (!carriesArtworks(scope) || importArtworks(*foreign));
+    if (ok && carriesSubmissions(scope))
         ok = importSubmissions(*foreign) && addDefaultMediums() && importMediums(*foreign) &&
              importArtists(*foreign);
     if (reading)
@@ -77,8 +75,10 @@ DatabaseMerge::Result DatabaseMerge::run()
     if (ok && !cancelled())
         ok = addMissingArtistsAndMediums();
     if (!ok)
-        return Result::Failed;
-    return cancelled() ? Result::Cancelled : Result::Done;
+        return Failure{m_error};
+    if (cancelled())
+        return Failure{localized("The import was cancelled.")};
+    return {};
 }
 
 bool DatabaseMerge::upgradeForeign(SqliteConnection &foreign)
@@ -91,10 +91,10 @@ bool DatabaseMerge::upgradeForeign(SqliteConnection &foreign)
         return fail(localized("The file to import has no version information."));
     const qint64 stored = version->columnInt64(0);
     version.reset();
-    const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(foreign, stored);
-    if (!upgrade.succeeded)
-        return fail(localized("The file to import cannot be upgraded: %1").arg(upgrade.error));
-    if (upgrade.mapUpgradedImages) {
+    const Result<DatabaseFile::Upgrade> upgrade = DatabaseFile::upgrade(foreign, stored);
+    if (!upgrade)
+        return fail(localized("The file to import cannot be upgraded: %1").arg(upgrade.message()));
+    if (upgrade->mapUpgradedImages) {
         // Pictures of older files are linked only through the artworks' photo keys: give them
         // their owners here, so that they are imported with their artworks.
         if (!foreign.exec(
@@ -120,20 +120,10 @@ bool DatabaseMerge::readExpectedRows(SqliteConnection &foreign)
     const qint64 mediums = saneCount(*counts, 3);
     const qint64 artists = saneCount(*counts, 4);
     const qint64 images = saneCount(*counts, 5);
-    switch (m_settings.scope) {
-    case ExportScope::Complete:
-        m_expectedRows = artworks + clients + submissions + mediums + artists + images;
-        break;
-    case ExportScope::ArtworksAndClients:
-        m_expectedRows = images + clients + artworks;
-        break;
-    case ExportScope::Artworks:
-        m_expectedRows = images + artworks;
-        break;
-    default:
-        m_expectedRows = images + clients;
-        break;
-    }
+    const TransferScope scope = m_settings.scope;
+    m_expectedRows = images + (carriesArtworks(scope) ? artworks : 0) +
+                     (carriesClients(scope) ? clients : 0) +
+                     (carriesSubmissions(scope) ? submissions + mediums + artists : 0);
     return true;
 }
 
@@ -171,52 +161,73 @@ bool DatabaseMerge::forEachForeignRow(SqliteConnection &foreign, const char *sql
     return true;
 }
 
+template <typename R> bool DatabaseMerge::importTable(SqliteConnection &foreign, const Table<R> &table)
+{
+    return forEachForeignRow(foreign, table.keys, [&](qint64 key) {
+        int status = 0;
+        std::unique_ptr<R> record;
+        if constexpr (std::is_same_v<R, Image>)
+            record = std::make_unique<Image>(key, &foreign, m_settings.pictureFolder, false, &status);
+        else
+            record = std::make_unique<R>(key, &foreign, false, &status);
+        if (status != 0 || record->hydrate() != 0)
+            return fail(table.unreadable.arg(foreign.errorMessage()));
+        if (table.keep && !table.keep(*record))
+            return true;
+        record->reopen(&m_working);
+        if constexpr (std::is_same_v<R, Image>) {
+            // Raised rather than returned, so that the reason (a picture file that cannot be
+            // written, a full disk) reaches the message.
+            record->setAbortOnError(true);
+            try {
+                status = record->insertIntoDatabase(&m_working, m_settings.tempPhotos, false);
+            } catch (const DatabaseError &failure) {
+                return fail(table.refused.arg(failure.message()));
+            }
+            record->setAbortOnError(false);
+        } else {
+            status = record->insertIntoDatabase(&m_working);
+        }
+        if (status != 0)
+            return fail(table.refused.arg(m_working.errorMessage()));
+        return !table.inserted || table.inserted(key, *record);
+    });
+}
+
 bool DatabaseMerge::importImages(SqliteConnection &foreign)
 {
     if (!QDir().mkpath(m_settings.tempPhotos) || !QDir().mkpath(m_settings.pictureFolder))
         return fail(localized("The folders for imported pictures cannot be created."));
-    return forEachForeignRow(foreign, "SELECT pk FROM image", [&](qint64 key) {
-        int result = 0;
-        Image image(key, &foreign, m_settings.pictureFolder, false, &result);
-        if (result != 0 || image.hydrate() != 0)
-            return fail(
-                localized("A picture of the file to import cannot be read: %1").arg(foreign.errorMessage()));
-        if (image.linkedKey() == Image::kNone || image.linkedType() != Image::kOwnerArtwork ||
-            m_settings.scope == ExportScope::Clients)
-            return true;
-        const qint64 owner = image.linkedKey();
-        image.reopen(&m_working);
-        // Raised rather than returned, so that the reason (a picture file that cannot be written,
-        // a full disk) reaches the message.
-        image.setAbortOnError(true);
-        try {
-            if (image.insertIntoDatabase(&m_working, m_settings.tempPhotos, false) != 0)
-                return fail(localized("A picture cannot be imported: %1").arg(m_working.errorMessage()));
-        } catch (const DatabaseError &failure) {
-            return fail(localized("A picture cannot be imported: %1").arg(failure.message()));
-        }
-        image.setAbortOnError(false);
-        m_newImageKey.emplace(key, image.primaryKey());
-        m_imageOwners.emplace_back(image.primaryKey(), owner);
-        m_importedImageKeys.push_back(image.primaryKey());
-        return image.dehydrate() == 0 || fail(m_working.errorMessage());
-    });
+    Table<Image> images{"SELECT pk FROM image",
+                        localized("A picture of the file to import cannot be read: %1"),
+                        localized("A picture cannot be imported: %1"),
+                        [&](const Image &image) {
+                            // Pictures come only with the artworks they belong to.
+                            return image.linkedKey() != Image::kNone &&
+                                   image.linkedType() == Image::kOwnerArtwork &&
+                                   carriesArtworks(m_settings.scope);
+                        },
+                        [&](qint64 key, Image &image) {
+                            // The owner is still the foreign artwork's key; relinkImportedImages renumbers
+                            // it.
+                            m_newImageKey.emplace(key, image.primaryKey());
+                            m_imageOwners.emplace_back(image.primaryKey(), image.linkedKey());
+                            m_importedImageKeys.push_back(image.primaryKey());
+                            return image.dehydrate() == 0 || fail(m_working.errorMessage());
+                        }};
+    return importTable(foreign, images);
 }
 
 bool DatabaseMerge::importClients(SqliteConnection &foreign)
 {
-    return forEachForeignRow(foreign, "SELECT pk FROM client", [&](qint64 key) {
-        int result = 0;
-        Client client(key, &foreign, false, &result);
-        if (result != 0 || client.hydrate() != 0)
-            return fail(
-                localized("A client of the file to import cannot be read: %1").arg(foreign.errorMessage()));
-        client.reopen(&m_working);
-        if (client.insertIntoDatabase(&m_working) != 0)
-            return fail(localized("A client cannot be imported: %1").arg(m_working.errorMessage()));
-        m_newClientKey.emplace(key, client.primaryKey());
-        return true;
-    });
+    return importTable(foreign, Table<Client>{"SELECT pk FROM client",
+                                              localized("A client of the file to import cannot be read: %1"),
+                                              localized("A client cannot be imported: %1"),
+                                              {},
+                                              [&](qint64 key, Client &client) {
+                                                  m_newClientKey.emplace(key, client.primaryKey());
+                                                  return true;
+                                              }});
 }
 
 bool DatabaseMerge::importArtworks(SqliteConnection &foreign)
@@ -227,20 +238,19 @@ bool DatabaseMerge::importArtworks(SqliteConnection &foreign)
         auto it = m_newImageKey.find(old);
         return it == m_newImageKey.end() ? qint64(0) : it->second;
     };
-    return forEachForeignRow(foreign, "SELECT pk FROM artwork", [&](qint64 key) {
-        int result = 0;
-        Artwork artwork(key, &foreign, false, &result);
-        if (result != 0 || artwork.hydrate() != 0)
-            return fail(
-                localized("An artwork of the file to import cannot be read: %1").arg(foreign.errorMessage()));
-        artwork.reopen(&m_working);
-        artwork.setPhotoKey1(newImageKey(artwork.photoKey1()));
-        artwork.setPhotoKey2(newImageKey(artwork.photoKey2()));
-        if (artwork.insertIntoDatabase(&m_working) != 0)
-            return fail(localized("An artwork cannot be imported: %1").arg(m_working.errorMessage()));
-        m_newArtworkKey.emplace(key, artwork.primaryKey());
-        return true;
-    });
+    return importTable(foreign,
+                       Table<Artwork>{"SELECT pk FROM artwork",
+                                      localized("An artwork of the file to import cannot be read: %1"),
+                                      localized("An artwork cannot be imported: %1"),
+                                      [&](Artwork &artwork) {
+                                          artwork.setPhotoKey1(newImageKey(artwork.photoKey1()));
+                                          artwork.setPhotoKey2(newImageKey(artwork.photoKey2()));
+                                          return true;
+                                      },
+                                      [&](qint64 key, Artwork &artwork) {
+                                          m_newArtworkKey.emplace(key, artwork.primaryKey());
+                                          return true;
+                                      }});
 }
 
 bool DatabaseMerge::importSubmissions(SqliteConnection &foreign)
@@ -249,19 +259,17 @@ bool DatabaseMerge::importSubmissions(SqliteConnection &foreign)
         auto it = keys.find(old);
         return it == keys.end() ? qint64(0) : it->second;
     };
-    return forEachForeignRow(foreign, "SELECT pk FROM submission", [&](qint64 key) {
-        int result = 0;
-        Submission submission(key, &foreign, false, &result);
-        if (result != 0 || submission.hydrate() != 0)
-            return fail(localized("A submission of the file to import cannot be read: %1")
-                            .arg(foreign.errorMessage()));
-        submission.reopen(&m_working);
-        submission.setArtworkKey(renumber(m_newArtworkKey, submission.artworkKey()));
-        submission.setClientKey(renumber(m_newClientKey, submission.clientKey()));
-        if (submission.insertIntoDatabase(&m_working) != 0)
-            return fail(localized("A submission cannot be imported: %1").arg(m_working.errorMessage()));
-        return true;
-    });
+    return importTable(
+        foreign,
+        Table<Submission>{"SELECT pk FROM submission",
+                          localized("A submission of the file to import cannot be read: %1"),
+                          localized("A submission cannot be imported: %1"),
+                          [&](Submission &submission) {
+                              submission.setArtworkKey(renumber(m_newArtworkKey, submission.artworkKey()));
+                              submission.setClientKey(renumber(m_newClientKey, submission.clientKey()));
+                              return true;
+                          },
+                          {}});
 }
 
 QStringList DatabaseMerge::namesIn(const char *sql)
@@ -294,39 +302,32 @@ bool DatabaseMerge::addDefaultMediums()
 bool DatabaseMerge::importMediums(SqliteConnection &foreign)
 {
     const QStringList held = namesIn("SELECT name FROM medium");
-    return forEachForeignRow(foreign, "SELECT pk FROM medium", [&](qint64 key) {
-        int result = 0;
-        Medium medium(key, &foreign, false, &result);
-        if (result != 0)
-            return fail(
-                localized("A medium of the file to import cannot be read: %1").arg(foreign.errorMessage()));
-        if (medium.name().isEmpty() || containsLocalized(held, medium.name()))
-            return true;
-        medium.reopen(&m_working);
-        return medium.insertIntoDatabase(&m_working) == 0 ||
-               fail(localized("A medium cannot be imported: %1").arg(m_working.errorMessage()));
-    });
+    return importTable(foreign, Table<Medium>{"SELECT pk FROM medium",
+                                              localized("A medium of the file to import cannot be read: %1"),
+                                              localized("A medium cannot be imported: %1"),
+                                              [&](Medium &medium) {
+                                                  return !medium.name().isEmpty() &&
+                                                         !containsLocalized(held, medium.name());
+                                              },
+                                              {}});
 }
 
 bool DatabaseMerge::importArtists(SqliteConnection &foreign)
 {
     const QStringList held = namesIn("SELECT name FROM artist");
-    return forEachForeignRow(foreign, "SELECT pk FROM artist", [&](qint64 key) {
-        int result = 0;
-        Artist artist(key, &foreign, false, &result);
-        if (result != 0)
-            return fail(
-                localized("An artist of the file to import cannot be read: %1").arg(foreign.errorMessage()));
-        if (artist.name().isEmpty())
-            return true;
-        const QString name = capitalized(artist.name());
-        if (containsLocalized(held, name))
-            return true;
-        artist.setName(name);
-        artist.reopen(&m_working);
-        return artist.insertIntoDatabase(&m_working) == 0 ||
-               fail(localized("An artist cannot be imported: %1").arg(m_working.errorMessage()));
-    });
+    return importTable(foreign, Table<Artist>{"SELECT pk FROM artist",
+                                              localized("An artist of the file to import cannot be read: %1"),
+                                              localized("An artist cannot be imported: %1"),
+                                              [&](Artist &artist) {
+                                                  if (artist.name().isEmpty())
+                                                      return false;
+                                                  const QString name = capitalized(artist.name());
+                                                  if (containsLocalized(held, name))
+                                                      return false;
+                                                  artist.setName(name);
+                                                  return true;
+                                              },
+                                              {}});
 }
 
 bool DatabaseMerge::relinkImportedImages()

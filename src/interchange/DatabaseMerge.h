@@ -1,5 +1,8 @@
 #pragma once
 
+#include "interchange/TransferScope.h"
+#include "store/Result.h"
+
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -23,25 +26,32 @@ public:
         QString foreignPath;   // a private copy: upgrading it changes the file
         QString pictureFolder; // where foreign images find picture files that are not in their rows
         QString tempPhotos;    // where imported pictures are written under their new keys
-        int scope = 0;
+        TransferScope scope = TransferScope::Complete;
         const std::atomic<bool> *aborted = nullptr;
         std::function<void(double)> progress;
     };
 
-    enum class Result
-    {
-        Done,
-        Cancelled,
-        Failed
-    };
-
     DatabaseMerge(SqliteConnection &working, Settings settings);
-    Result run();
-    const QString &error() const { return m_error; }
+    // Fails with the reason, or when it was stopped through `aborted`.
+    Result<> run();
     // Keys of the images written to tempPhotos.
     const std::vector<qint64> &importedImageKeys() const { return m_importedImageKeys; }
 
 private:
+    // How the rows of one foreign table come over. Each row is read by its key into a record of
+    // the table's kind (wholly, lazy fields too), then `keep` says whether it comes over and may
+    // change it (new keys for its links), it is inserted under a new key of the working copy, and
+    // `inserted` learns the foreign key and the record with its new key.
+    template <typename R> struct Table
+    {
+        const char *keys;   // "SELECT pk FROM <table>"
+        QString unreadable; // "A client of the file to import cannot be read: %1"
+        QString refused;    // "A client cannot be imported: %1"
+        std::function<bool(R &)> keep;
+        std::function<bool(qint64, R &)> inserted;
+    };
+    template <typename R> bool importTable(SqliteConnection &foreign, const Table<R> &table);
+
     bool upgradeForeign(SqliteConnection &foreign);
     bool readExpectedRows(SqliteConnection &foreign);
     bool importImages(SqliteConnection &foreign);
@@ -65,7 +75,6 @@ private:
     SqliteConnection &m_working;
     Settings m_settings;
     QString m_error;
-    bool m_stopped = false;
     qint64 m_expectedRows = 0;
     qint64 m_rowsRead = 0;
     std::unordered_map<qint64, qint64> m_newImageKey;

@@ -2,32 +2,31 @@
 
 #include "document/VelumarkDatabase.h"
 
-#include <QScopeGuard>
-
 namespace velumark {
 
 DocumentExport::DocumentExport(VelumarkDatabase &document, QObject *parent)
     : LongOperation(parent), m_document(document)
 {}
 
-bool DocumentExport::prepare(QString *error)
+Result<> DocumentExport::prepare()
 {
-    if (!checkParameters(error) || !m_document.beginOperation(error))
-        return false;
-    // Without a worker there is no finish(), so every way out that does not start one (failure or
-    // exception) gives the document back here.
-    auto release = qScopeGuard([this] { m_document.endOperation(); });
-    // The worker reads the file, so every edit must be in it.
-    if (!m_document.saveChanges(error))
-        return false;
+    if (const Result<> checked = checkParameters(); !checked)
+        return checked;
+    Result<OperationClaim> claim = m_document.beginOperation();
+    if (!claim)
+        return Failure{claim.message()};
+    // The worker reads the file, so every edit must be in it. Without a worker there is no
+    // finish(): a failure here gives the document back as the claim goes.
+    if (const Result<> saved = m_document.saveChanges(); !saved)
+        return saved;
     m_snapshot = CatalogueSnapshot::take(m_document);
-    release.dismiss();
-    return true;
+    m_claim = std::move(claim).value();
+    return {};
 }
 
-LongOperation::Outcome DocumentExport::finish(Outcome outcome)
+Result<> DocumentExport::finish(Result<> outcome)
 {
-    m_document.endOperation();
+    m_claim.release();
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/OperationClaim.h"
 #include "interchange/CatalogueSnapshot.h"
 #include "interchange/LongOperation.h"
 
@@ -18,7 +19,7 @@ protected:
     explicit DocumentExport(VelumarkDatabase &document, QObject *parent = nullptr);
 
     // Main thread, before the document is claimed: refuses parameters that cannot work.
-    virtual bool checkParameters(QString *) { return true; }
+    virtual Result<> checkParameters() { return {}; }
     // Worker thread: the lists as they were when the operation started, their links made on the
     // first call.
     const CatalogueSnapshot &snapshot()
@@ -27,14 +28,12 @@ protected:
         return m_snapshot;
     }
 
-    bool prepare(QString *error) final;
-    Outcome finish(Outcome outcome) override;
-
-    static Outcome cancelled() { return {OperationResult::Cancelled, {}}; }
-    static Outcome failed(const QString &message) { return {OperationResult::Failed, message}; }
+    Result<> prepare() final;
+    Result<> finish(Result<> outcome) override;
 
 private:
     VelumarkDatabase &m_document;
+    OperationClaim m_claim;
     CatalogueSnapshot m_snapshot;
 };
 

@@ -1,9 +1,9 @@
 #include "interchange/ExportFile.h"
 
 #include "interchange/OperationFolder.h"
+#include "store/FileOperations.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ ExportFile::~ExportFile()
     discard();
 }
 
-bool ExportFile::open()
+Result<> ExportFile::open()
 {
     Leftovers::removeStaleStaging(QFileInfo(m_file.fileName()).absolutePath());
     // Unbuffered: the pieces are gathered here, and a write the disk refuses fails on its block.
@@ -42,57 +42,60 @@ bool ExportFile::open()
     const QString target = realDestination(m_destination);
     if (QFileInfo::exists(target))
         m_file.setPermissions(QFile::permissions(target));
-    return true;
+    return {};
 }
 
-bool ExportFile::outputString(const QString &text)
+Result<> ExportFile::outputString(const QString &text)
 {
     m_pending += text.toUtf8();
-    return m_pending.size() < kBlockSize || writePending();
+    if (m_pending.size() < kBlockSize)
+        return {};
+    return writePending();
 }
 
-bool ExportFile::writePending()
+Result<> ExportFile::writePending()
 {
     if (!m_file.isOpen())
         return fail(m_reason.isEmpty() ? localized("the file is not open") : m_reason);
-    if (!VelumarkUtility::writeAll(m_file, m_pending.constData(), m_pending.size()))
+    if (!FileOperations::writeAll(m_file, m_pending.constData(), m_pending.size()))
         return fail(m_file.errorString());
     m_pending.clear();
-    return true;
+    return {};
 }
 
-bool ExportFile::complete()
+Result<> ExportFile::complete()
 {
     if (m_completed)
-        return true;
-    if (!writePending())
-        return false;
+        return {};
+    if (const Result<> written = writePending(); !written)
+        return written;
     if (::fsync(m_file.handle()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     m_file.close();
     m_completed = true;
-    return true;
+    return {};
 }
 
-bool ExportFile::commit()
+Result<> ExportFile::commit()
 {
-    if (!complete())
-        return false;
+    if (const Result<> completed = complete(); !completed)
+        return completed;
     crashPoint("export-file-complete");
     const QString target = realDestination(m_destination);
     if (std::rename(QFile::encodeName(m_file.fileName()).constData(),
                     QFile::encodeName(target).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     m_file.setFileName(QString());
-    return true;
+    return {};
 }
 
-bool ExportFile::fail(const QString &reason)
+Failure ExportFile::fail(const QString &reason)
 {
     if (m_reason.isEmpty())
         m_reason = reason;
     discard();
-    return false;
+    return Failure{
+        localized("%1 cannot be written: %2").arg(QDir::toNativeSeparators(m_destination), m_reason)};
 }
 
 void ExportFile::discard()
@@ -102,11 +105,6 @@ void ExportFile::discard()
     m_file.close();
     QFile::remove(m_file.fileName());
     m_file.setFileName(QString());
-}
-
-QString ExportFile::errorString() const
-{
-    return localized("%1 cannot be written: %2").arg(QDir::toNativeSeparators(m_destination), m_reason);
 }
 
 } // namespace velumark

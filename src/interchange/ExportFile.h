@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QFile>
 #include <QString>
 
@@ -18,25 +20,22 @@ public:
     ExportFile(const ExportFile &) = delete;
     ExportFile &operator=(const ExportFile &) = delete;
 
-    // False when the staging file cannot be made (see errorString()).
-    bool open();
-    // Adds the text's UTF-8 bytes to the file; they are written in blocks. False when a block
-    // was refused.
-    bool outputString(const QString &text);
+    // Each fails naming the destination with the reason; the file is then gone.
+    // Makes the staging file.
+    Result<> open();
+    // Adds the text's UTF-8 bytes to the file; they are written in blocks. Fails when a block was
+    // refused.
+    Result<> outputString(const QString &text);
     // Writes what is pending and puts it on the disk, without touching the destination yet.
-    bool complete();
-    // Completes the file and puts it in place of the destination; false when that failed (the
-    // file is then gone).
-    bool commit();
-
-    // What went wrong, naming the destination.
-    QString errorString() const;
+    Result<> complete();
+    // Completes the file and puts it in place of the destination.
+    Result<> commit();
 
 private:
     static constexpr qsizetype kBlockSize = 64 * 1024;
 
-    bool writePending();
-    bool fail(const QString &reason);
+    Result<> writePending();
+    Failure fail(const QString &reason);
     void discard();
 
     QString m_destination;

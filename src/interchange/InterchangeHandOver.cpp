@@ -14,15 +14,6 @@
 
 namespace velumark {
 
-namespace {
-bool refuse(QString *error, const QString &message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
-} // namespace
-
 InterchangeHandOver::InterchangeHandOver(QObject *parent) : QObject(parent) {}
 
 InterchangeHandOver::~InterchangeHandOver() = default;
@@ -33,123 +24,104 @@ bool InterchangeHandOver::isCsvPath(const QString &path)
     return suffix == QLatin1String("csv") || suffix == QLatin1String("CSV");
 }
 
-QString InterchangeHandOver::refusal(const QString &path, bool import)
+Result<> InterchangeHandOver::checkTransferPath(const QString &path, bool import)
 {
     const DocumentRegistry &registry = DocumentRegistry::shared();
     if (import) {
         if (registry.isDatabaseLoaded(path))
-            return localized("Importing from a currently open database is not permitted. Please select "
-                             "another database for import.");
+            return Failure{localized("Importing from a currently open database is not permitted. Please "
+                                     "select another database for import.")};
         return {};
     }
     const VelumarkDatabase *main = registry.getMainDocument();
     if (registry.isDatabaseLoaded(path) || (main && DocumentPackage::isInside(path, main->packageFilename())))
-        return localized("Exporting to a currently open database is not permitted. Please select another "
-                         "database for export.");
+        return Failure{localized("Exporting to a currently open database is not permitted. Please select "
+                                 "another database for export.")};
     return {};
 }
 
-VelumarkDatabase *InterchangeHandOver::mainDocument(QString *error) const
+Result<VelumarkDatabase *> InterchangeHandOver::mainDocument()
 {
-    VelumarkDatabase *document = DocumentRegistry::shared().getMainDocument();
-    if (!document)
-        refuse(error, localized("No catalogue is open."));
-    return document;
+    if (VelumarkDatabase *document = DocumentRegistry::shared().getMainDocument())
+        return document;
+    return Failure{localized("No catalogue is open.")};
 }
 
-LongOperation *InterchangeHandOver::begin(LongOperation *operation, OperationWatcher *watcher, QString *error)
+Result<LongOperation *> InterchangeHandOver::begin(std::unique_ptr<LongOperation> operation,
+                                                   OperationWatcher *watcher)
 {
-    if (m_operation && m_operation->isRunning()) {
-        delete operation;
-        refuse(error, localized("Another import or export is running. Wait until it has finished."));
-        return nullptr;
-    }
-    operation->setParent(this);
+    if (m_operation && m_operation->isRunning())
+        return Failure{localized("Another import or export is running. Wait until it has finished.")};
     if (watcher)
         operation->setWatcher(watcher);
-    connect(operation, &LongOperation::finished, operation, &QObject::deleteLater);
-    if (!operation->start(error)) {
-        delete operation;
-        return nullptr;
-    }
-    m_operation = operation;
-    return operation;
+    if (const Result<> started = operation->start(); !started)
+        return Failure{started.message()};
+    LongOperation *running = operation.release();
+    running->setParent(this);
+    connect(running, &LongOperation::finished, running, &QObject::deleteLater);
+    m_operation = running;
+    return running;
 }
 
-LongOperation *InterchangeHandOver::importLocalDatabase(const QString &path, int scope,
-                                                        OperationWatcher *watcher, QString *error,
-                                                        bool restore)
+Result<LongOperation *> InterchangeHandOver::importLocalDatabase(const QString &path, TransferScope scope,
+                                                                 OperationWatcher *watcher, bool restore)
 {
-    VelumarkDatabase *document = mainDocument(error);
+    const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
-        return nullptr;
-    if (const QString refused = refusal(path, true); !refused.isEmpty()) {
-        refuse(error, refused);
-        return nullptr;
-    }
-    if (restore && (scope != ExportScope::Complete || isCsvPath(path))) {
-        refuse(error, localized("Only a complete database can be restored."));
-        return nullptr;
-    }
-    LongOperation *operation = nullptr;
+        return Failure{document.message()};
+    if (const Result<> allowed = checkTransferPath(path, true); !allowed)
+        return Failure{allowed.message()};
+    if (restore && (scope != TransferScope::Complete || isCsvPath(path)))
+        return Failure{localized("Only a complete database can be restored.")};
     if (isCsvPath(path))
-        operation = new CsvImport(*document, path, scope);
-    else if (DatabaseExport::isInterchangePath(path))
-        operation =
-            new DatabaseImport(*document, DatabaseImport::Source::InterchangeFile, path, scope, restore);
-    else
-        operation = new DatabaseImport(*document, DatabaseImport::Source::Package, path, scope, restore);
-    return begin(operation, watcher, error);
+        return begin(std::make_unique<CsvImport>(*document.value(), path, scope), watcher);
+    const DatabaseImport::Source source = DatabaseExport::isInterchangePath(path)
+                                              ? DatabaseImport::Source::InterchangeFile
+                                              : DatabaseImport::Source::Package;
+    return begin(std::make_unique<DatabaseImport>(*document.value(), source, path, scope, restore), watcher);
 }
 
-LongOperation *InterchangeHandOver::exportLocalDatabase(const QString &path, int scope,
-                                                        OperationWatcher *watcher, QString *error,
-                                                        ExistingCatalogue existing)
+Result<LongOperation *> InterchangeHandOver::exportLocalDatabase(const QString &path, TransferScope scope,
+                                                                 OperationWatcher *watcher,
+                                                                 ExistingCatalogue existing)
 {
-    VelumarkDatabase *document = mainDocument(error);
+    const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
-        return nullptr;
-    if (const QString refused = refusal(path, false); !refused.isEmpty()) {
-        refuse(error, refused);
-        return nullptr;
-    }
-    LongOperation *operation = nullptr;
+        return Failure{document.message()};
+    if (const Result<> allowed = checkTransferPath(path, false); !allowed)
+        return Failure{allowed.message()};
     if (isCsvPath(path))
-        operation = new CsvExport(*document, path, scope);
-    else
-        operation = new DatabaseExport(*document, path, scope, existing);
-    return begin(operation, watcher, error);
+        return begin(std::make_unique<CsvExport>(*document.value(), path, scope), watcher);
+    return begin(std::make_unique<DatabaseExport>(*document.value(), path, scope, existing), watcher);
 }
 
-LongOperation *InterchangeHandOver::prepareDatabaseForExport(const QString &path, OperationWatcher *watcher,
-                                                             QString *error)
+Result<LongOperation *> InterchangeHandOver::prepareDatabaseForExport(const QString &path,
+                                                                      OperationWatcher *watcher)
 {
-    if (!DatabaseExport::isInterchangePath(path)) {
-        refuse(error, localized("A device receives an interchange file (.vdbi)."));
-        return nullptr;
-    }
-    return exportLocalDatabase(path, ExportScope::Complete, watcher, error);
+    if (!DatabaseExport::isInterchangePath(path))
+        return Failure{localized("A device receives an interchange file (.vdbi).")};
+    return exportLocalDatabase(path, TransferScope::Complete, watcher);
 }
 
-LongOperation *InterchangeHandOver::exportReport(const QString &folder, const QString &filename, int sizeCode,
-                                                 OperationWatcher *watcher, QString *error)
+Result<LongOperation *> InterchangeHandOver::exportReport(const QString &folder, const QString &filename,
+                                                          PictureSize size, OperationWatcher *watcher)
 {
-    VelumarkDatabase *document = mainDocument(error);
+    const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
-        return nullptr;
-    return begin(new ReportExport(*document, folder, filename, sizeCode), watcher, error);
+        return Failure{document.message()};
+    return begin(std::make_unique<ReportExport>(*document.value(), folder, filename, size), watcher);
 }
 
-LongOperation *InterchangeHandOver::importPreparedDatabase(const QString &path, int scope,
-                                                           bool overwriteAllowed, OperationWatcher *watcher,
-                                                           QString *error)
+Result<LongOperation *> InterchangeHandOver::importPreparedDatabase(const QString &path, TransferScope scope,
+                                                                    bool overwriteAllowed,
+                                                                    OperationWatcher *watcher)
 {
-    VelumarkDatabase *document = mainDocument(error);
+    const Result<VelumarkDatabase *> document = mainDocument();
     if (!document)
-        return nullptr;
-    return begin(
-        new DatabaseImport(*document, DatabaseImport::Source::Prepared, path, scope, overwriteAllowed),
-        watcher, error);
+        return Failure{document.message()};
+    return begin(std::make_unique<DatabaseImport>(*document.value(), DatabaseImport::Source::Prepared, path,
+                                                  scope, overwriteAllowed),
+                 watcher);
 }
 
 void InterchangeHandOver::cancelImportExport()

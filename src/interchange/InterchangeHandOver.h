@@ -1,10 +1,14 @@
 #pragma once
 
 #include "document/PackageDestination.h"
+#include "interchange/TransferScope.h"
+#include "store/PictureSize.h"
+#include "store/Result.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 namespace velumark {
 
@@ -22,37 +26,41 @@ public:
     explicit InterchangeHandOver(QObject *parent = nullptr);
     ~InterchangeHandOver() override;
 
+    // Each starts the operation on the main document and returns it (owned by the hand-over, gone
+    // after its end), or fails with the reason when nothing started.
+
     // "csv"/"CSV": a CSV import; "vdbi"/"VDBI": an interchange file; anything else a package.
-    // `restore` replaces every record (complete scope only). Null with the reason when nothing
-    // started (for example the source is the package of an open document).
-    LongOperation *importLocalDatabase(const QString &path, int scope, OperationWatcher *watcher,
-                                       QString *error, bool restore = false);
+    // `restore` replaces every record (complete scope only). Refused, for example, when the
+    // source is the package of an open document.
+    Result<LongOperation *> importLocalDatabase(const QString &path, TransferScope scope,
+                                                OperationWatcher *watcher, bool restore = false);
     // "csv"/"CSV": a CSV export; anything else a database export (".vdbi" file or ".vdb" package).
     // A catalogue that exists at a package destination is replaced only with Replace (the windows
     // ask first).
-    LongOperation *exportLocalDatabase(const QString &path, int scope, OperationWatcher *watcher,
-                                       QString *error, ExistingCatalogue existing = ExistingCatalogue::Keep);
+    Result<LongOperation *> exportLocalDatabase(const QString &path, TransferScope scope,
+                                                OperationWatcher *watcher,
+                                                ExistingCatalogue existing = ExistingCatalogue::Keep);
     // The complete interchange file (pictures inside) that a device receives, written to `path`.
-    LongOperation *prepareDatabaseForExport(const QString &path, OperationWatcher *watcher, QString *error);
-    // The HTML report: photo size code 1..4.
-    LongOperation *exportReport(const QString &folder, const QString &filename, int sizeCode,
-                                OperationWatcher *watcher, QString *error);
+    Result<LongOperation *> prepareDatabaseForExport(const QString &path, OperationWatcher *watcher);
+    // The HTML report with its pictures in the size given.
+    Result<LongOperation *> exportReport(const QString &folder, const QString &filename, PictureSize size,
+                                         OperationWatcher *watcher);
     // A catalogue database that was made for this import (a download): it is moved, not copied.
-    LongOperation *importPreparedDatabase(const QString &path, int scope, bool overwriteAllowed,
-                                          OperationWatcher *watcher, QString *error);
+    Result<LongOperation *> importPreparedDatabase(const QString &path, TransferScope scope,
+                                                   bool overwriteAllowed, OperationWatcher *watcher);
 
-    // The Cancel button of any interchange window.
+    // Stops the operation under way (the Cancel of any interchange window, Ctrl-C).
     void cancelImportExport();
     LongOperation *currentOperation() const { return m_operation; }
 
     static bool isCsvPath(const QString &path);
-    // Why the path may not be imported from (or exported to): it is an open catalogue's package
-    // (or lies inside the main catalogue's); empty when it may.
-    static QString refusal(const QString &path, bool import);
+    // Fails with the reason when the path may not be imported from (or exported to): it is an
+    // open catalogue's package (or lies inside the main catalogue's).
+    static Result<> checkTransferPath(const QString &path, bool import);
 
 private:
-    VelumarkDatabase *mainDocument(QString *error) const;
-    LongOperation *begin(LongOperation *operation, OperationWatcher *watcher, QString *error);
+    static Result<VelumarkDatabase *> mainDocument();
+    Result<LongOperation *> begin(std::unique_ptr<LongOperation> operation, OperationWatcher *watcher);
 
     QPointer<LongOperation> m_operation;
 };

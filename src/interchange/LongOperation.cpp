@@ -21,44 +21,49 @@ LongOperation::~LongOperation()
     }
 }
 
-bool LongOperation::prepare(QString *)
+Result<> LongOperation::prepare()
 {
-    return true;
+    return {};
+}
+
+Failure LongOperation::stopped()
+{
+    return Failure{localized("Cancelled.")};
 }
 
 void LongOperation::setWatcher(OperationWatcher *watcher)
 {
     connect(this, &LongOperation::progress, this,
             [watcher](double percent) { watcher->progressUpdate(percent); });
-    connect(this, &LongOperation::finished, this,
-            [watcher](int result, const QString &message) { watcher->operationFinished(result, message); });
+    connect(this, &LongOperation::finished, this, [watcher](OperationResult result, const QString &message) {
+        watcher->operationFinished(result, message);
+    });
 }
 
-bool LongOperation::start(QString *error)
+Result<> LongOperation::start()
 {
-    if (m_running) {
-        if (error)
-            *error = localized("This operation is already running.");
-        return false;
-    }
+    if (m_running)
+        return Failure{localized("This operation is already running.")};
     m_aborted = false;
+    m_cancelled = false;
     m_lastReported = -1;
-    if (!prepare(error))
-        return false;
+    m_note.clear();
+    if (const Result<> prepared = prepare(); !prepared)
+        return prepared;
     m_running = true;
     m_thread = QThread::create([this] {
         try {
             m_outcome = run();
         } catch (const DatabaseError &failure) {
-            m_outcome = {OperationResult::Failed, failure.message()};
+            m_outcome = Failure{failure.message()};
         } catch (const std::exception &failure) {
-            m_outcome = {OperationResult::Failed, QString::fromLocal8Bit(failure.what())};
+            m_outcome = Failure{QString::fromLocal8Bit(failure.what())};
         }
     });
     // The thread object lives here, so `finished` reaches this thread queued.
     connect(m_thread, &QThread::finished, this, &LongOperation::workerFinished);
     m_thread->start();
-    return true;
+    return {};
 }
 
 void LongOperation::stopWorker()
@@ -72,7 +77,7 @@ void LongOperation::stopWorker()
     m_thread = nullptr;
     m_running = false;
     try {
-        finish({OperationResult::Cancelled, {}});
+        (void)finish(stopped());
     } catch (const DatabaseError &) {
         // The object is going away; there is no one left to tell.
     }
@@ -83,15 +88,20 @@ void LongOperation::workerFinished()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    Outcome outcome;
+    Result<> outcome;
     try {
         outcome = finish(std::move(m_outcome));
     } catch (const DatabaseError &failure) {
-        outcome = {OperationResult::Failed, failure.message()};
+        outcome = Failure{failure.message()};
     }
     m_running = false;
-    m_result = outcome.result;
-    m_message = outcome.message;
+    if (outcome) {
+        m_result = OperationResult::Done;
+        m_message = m_note;
+    } else {
+        m_result = m_cancelled ? OperationResult::Cancelled : OperationResult::Failed;
+        m_message = m_result == OperationResult::Failed ? outcome.message() : QString();
+    }
     emit finished(m_result, m_message);
 }
 

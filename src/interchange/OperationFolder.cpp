@@ -1,7 +1,7 @@
 #include "interchange/OperationFolder.h"
 
 #include "store/Leftovers.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 
 #include <QDir>
 #include <unistd.h>
@@ -10,7 +10,7 @@ namespace velumark {
 
 OperationFolder::OperationFolder()
 {
-    const QString cache = VelumarkUtility::cacheFolder();
+    const QString cache = StandardFolders::cacheFolder();
     if (cache.isEmpty())
         return;
     const QString prefix = QStringLiteral("operation-");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -29,6 +30,20 @@ private:
     QString file(const char *name) const;
 
     std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+// A share in an operation folder, held for an object that uses the folder on its own (an export
+// that is still stopping while its transfer has ended): the folder stays until that object is
+// destroyed, as the share is its child.
+class OperationFolderShare : public QObject
+{
+public:
+    OperationFolderShare(std::shared_ptr<const OperationFolder> folder, QObject *user)
+        : QObject(user), m_folder(std::move(folder))
+    {}
+
+private:
+    std::shared_ptr<const OperationFolder> m_folder;
 };
 
 // Lets the crash-safety tests stop the process at an exact point of an operation: when the

@@ -26,16 +26,16 @@ PhotoImport::~PhotoImport()
     stopWorker();
 }
 
-bool PhotoImport::prepare(QString *error)
+Result<> PhotoImport::prepare()
 {
-    if (m_files.isEmpty()) {
-        if (error)
-            *error = localized("There are no pictures to add.");
-        return false;
-    }
-    if (!m_document.isEditable(error) || !m_document.beginOperation(error))
-        return false;
-    m_began = true;
+    if (m_files.isEmpty())
+        return Failure{localized("There are no pictures to add.")};
+    if (const Result<> editable = m_document.checkEditable(); !editable)
+        return editable;
+    Result<OperationClaim> claim = m_document.beginOperation();
+    if (!claim)
+        return Failure{claim.message()};
+    m_claim = std::move(claim).value();
     m_packagePath = m_document.packageFilename();
     // What an import killed before it ended staged in the package.
     Leftovers::removeStaleStaging(m_packagePath);
@@ -45,10 +45,10 @@ bool PhotoImport::prepare(QString *error)
     m_added.clear();
     m_writeFailure.clear();
     m_insertFailure.clear();
-    return true;
+    return {};
 }
 
-LongOperation::Outcome PhotoImport::run()
+Result<> PhotoImport::run()
 {
     // One picture per core: each one is decoded, scaled and encoded by one thread.
     QThreadPool pool;
@@ -68,7 +68,9 @@ LongOperation::Outcome PhotoImport::run()
         reportProgress(100.0 * double(done) / double(count));
     }
     pool.waitForDone();
-    return {isAborted() ? OperationResult::Cancelled : OperationResult::Done, {}};
+    if (isAborted())
+        return stopped();
+    return {};
 }
 
 void PhotoImport::stage(size_t index)
@@ -86,7 +88,7 @@ void PhotoImport::stage(size_t index)
                                                QString::fromLocal8Bit(failure.what()));
     }
     if (problem == StagedPhoto::Problem::WriteFailed)
-        abort();
+        stopAfterFailure();
     {
         QMutexLocker lock(&m_mutex);
         Picture &picture = m_pictures[index];
@@ -149,11 +151,11 @@ void PhotoImport::insert(Picture &picture)
     } catch (const DatabaseError &failure) {
         picture.photo.discard();
         m_insertFailure = failure.message();
-        abort();
+        stopAfterFailure();
     }
 }
 
-LongOperation::Outcome PhotoImport::finish(Outcome outcome)
+Result<> PhotoImport::finish(Result<> outcome)
 {
     // The pictures staged after the last queued call, or all of them when the worker was stopped.
     while (insertNext()) {
@@ -165,18 +167,16 @@ LongOperation::Outcome PhotoImport::finish(Outcome outcome)
         if (!m_writeFailure.isEmpty() && m_insertFailure.isEmpty())
             m_insertFailure = m_writeFailure;
     }
-    if (m_began) {
-        m_document.endOperation();
-        m_began = false;
-    }
+    m_claim.release();
     if (!m_insertFailure.isEmpty())
-        return {OperationResult::Failed, m_insertFailure};
-    if (outcome.result != OperationResult::Done)
+        return Failure{m_insertFailure};
+    if (!outcome)
         return outcome;
     QStringList lines{localized("%1 of %2 files added.").arg(m_added.size()).arg(m_files.size())};
     for (const QString &skipped : std::as_const(m_skipped))
         lines.append(localized("Skipped %1").arg(skipped));
-    return {OperationResult::Done, lines.join(QLatin1Char('\n'))};
+    setNote(lines.join(QLatin1Char('\n')));
+    return {};
 }
 
 } // namespace velumark

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/OperationClaim.h"
 #include "interchange/LongOperation.h"
 #include "store/StagedPhoto.h"
 
@@ -16,7 +17,7 @@ class VelumarkDatabase;
 // and encodes the pictures, one per core at a time, and writes their files into the package
 // under staging names; the starting thread inserts each row and moves its files to their names
 // (VelumarkDatabase::addStagedImage), in the order of the files, as the pictures become ready.
-// The document is held (beginOperation) while it runs and is never touched from the worker.
+// The document is held (an OperationClaim) while it runs and is never touched from the worker.
 // A file that is not a picture it can read is skipped and named in skipped(); a write that fails
 // (a full disk) ends the import, keeping the photos added before it. Cancel keeps the photos
 // already added. The images get the owner and tags (firstTag, firstTag + 1, ...), but the
@@ -39,9 +40,9 @@ signals:
     void imageAdded(velumark::Image *image);
 
 protected:
-    bool prepare(QString *error) override;
-    Outcome run() override;
-    Outcome finish(Outcome outcome) override;
+    Result<> prepare() override;
+    Result<> run() override;
+    Result<> finish(Result<> outcome) override;
 
 private:
     struct Picture
@@ -71,7 +72,7 @@ private:
     QStringList m_files;
     qint64 m_nextTag;
     QString m_packagePath;
-    bool m_began = false;
+    OperationClaim m_claim;
 
     QMutex m_mutex; // guards m_pictures' states between the pool and the starting thread
     std::vector<Picture> m_pictures;

@@ -14,12 +14,12 @@ constexpr int kReadsPerTransaction = 1000;
 
 SnapshotReader::SnapshotReader(const CatalogueSnapshot &snapshot) : m_packagePath(snapshot.packagePath)
 {
-    QString error;
-    m_connection = snapshot.openReadConnection(&error);
-    if (!m_connection)
+    Result<std::unique_ptr<SqliteConnection>> connection = snapshot.openReadConnection();
+    if (!connection)
         VELUMARK_RAISE(QStringLiteral("SnapshotReader"),
                        localized("The catalogue %1 cannot be read: %2")
-                           .arg(QDir::toNativeSeparators(snapshot.databasePath), error));
+                           .arg(QDir::toNativeSeparators(snapshot.databasePath), connection.message()));
+    m_connection = std::move(connection).value();
     // Records are read one by one: inside a read transaction each read is a seek, not a lock of
     // the file. It is renewed now and then so that the file is never held for long.
     m_reading = m_connection->exec("BEGIN");

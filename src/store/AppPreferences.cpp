@@ -4,15 +4,35 @@
 
 #include <QDir>
 #include <QSettings>
+#include <mutex>
 
 namespace velumark {
 
 namespace {
+
 QString key(const char *name)
 {
     return QString::fromLatin1(name);
 }
+
+std::mutex preferencesMutex;
+std::unique_ptr<AppPreferences> sharedPreferences;
+
 } // namespace
+
+AppPreferences &getPreferences()
+{
+    const std::lock_guard lock(preferencesMutex);
+    if (!sharedPreferences)
+        sharedPreferences = std::make_unique<AppPreferences>();
+    return *sharedPreferences;
+}
+
+void setPreferences(std::unique_ptr<AppPreferences> preferences)
+{
+    const std::lock_guard lock(preferencesMutex);
+    sharedPreferences = std::move(preferences);
+}
 
 AppPreferences::AppPreferences() : m_settings(std::make_unique<QSettings>())
 {
@@ -60,25 +80,31 @@ void AppPreferences::load()
 
 void AppPreferences::setSortArtworksByArtist(bool on)
 {
-    m_sortArtworksByArtist = on;
+    const bool changed = m_sortArtworksByArtist.exchange(on) != on;
     m_settings->setValue(key(kSortArtworkByArtistKey), on);
     write();
+    if (changed)
+        emit sortArtworksByArtistChanged(on);
 }
 
 void AppPreferences::setClearAfterDeadline(bool on)
 {
-    m_clearAfterDeadline = on;
+    const bool changed = m_clearAfterDeadline.exchange(on) != on;
     m_settings->setValue(key(kClearAfterDeadlineKey), on ? 2 : 1);
     write();
+    if (changed)
+        emit deadlineHighlightingChanged();
 }
 
 bool AppPreferences::setDeadlineUnits(qint64 units)
 {
     if (units < 1 || units > 4)
         return false;
-    m_deadlineUnits = units;
+    const bool changed = m_deadlineUnits.exchange(units) != units;
     m_settings->setValue(key(kNearDeadlineDurationUnitsKey), units);
     write();
+    if (changed)
+        emit deadlineHighlightingChanged();
     return true;
 }
 
@@ -86,7 +112,8 @@ bool AppPreferences::setDeadlineDuration(qint64 duration)
 {
     if (duration < 0 || duration > 999)
         return false;
-    m_deadlineDuration = duration;
+    if (m_deadlineDuration.exchange(duration) != duration)
+        emit deadlineHighlightingChanged();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "store/Result.h"
 
+#include <QObject>
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -12,17 +13,18 @@ namespace velumark {
 
 // The four user preferences, read from and written to the user's settings store.
 // Invalid or missing stored values are replaced by their defaults, which are written back.
-// Values are safe to read from any thread.
-class AppPreferences
+// Values are safe to read from any thread; the setters and the signals belong to the thread the
+// object lives in (the main thread). Each setter that changes a value announces it, so that
+// whatever depends on a preference can follow it.
+class AppPreferences : public QObject
 {
+    Q_OBJECT
 public:
     // The settings store of the application.
     AppPreferences();
     // A settings file of its own (tests, or a front end that keeps its own file).
     explicit AppPreferences(const QString &settingsFile);
-    ~AppPreferences();
-    AppPreferences(const AppPreferences &) = delete;
-    AppPreferences &operator=(const AppPreferences &) = delete;
+    ~AppPreferences() override;
 
     bool sortArtworksByArtist() const { return m_sortArtworksByArtist; }
     bool clearAfterDeadline() const { return m_clearAfterDeadline; }
@@ -46,6 +48,13 @@ public:
     static constexpr const char *kNearDeadlineDurationUnitsKey = "nearDeadlineDurationUnits";
     static constexpr const char *kClearAfterDeadlineKey = "clearAfterDeadline";
 
+signals:
+    // The order of the artworks (and their sections by artist) follows this one.
+    void sortArtworksByArtistChanged(bool on);
+    // Which clients are highlighted as near their deadline: the units, the duration or whether
+    // past deadlines are cleared changed.
+    void deadlineHighlightingChanged();
+
 private:
     void load();
     void write();
@@ -57,5 +66,11 @@ private:
     std::atomic<qint64> m_deadlineDuration{1};
     bool m_lastWriteFailed = false;
 };
+
+// The preferences of the application, made from its settings on first use.
+AppPreferences &getPreferences();
+// Replaces the preferences object (a front end with its own settings file, or a test); whatever
+// followed the old object's signals must connect to the new one.
+void setPreferences(std::unique_ptr<AppPreferences> preferences);
 
 } // namespace velumark

@@ -1,11 +1,12 @@
 #include "store/Client.h"
 
+#include "store/CalendarArithmetic.h"
+#include "store/Clock.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/Submission.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 #include <algorithm>
 #include <atomic>
@@ -158,16 +159,17 @@ QString Client::subText() const
 
 QDateTime Client::roundDate(const QDateTime &date)
 {
-    return VelumarkUtility::roundDate(date);
+    return CalendarArithmetic::roundDate(date);
 }
 
 bool Client::isApproachingDeadline(qint64 duration, qint64 units, bool clearAfter) const
 {
     if (!m_deadline.isValid())
         return false;
-    const QDateTime today = roundDate(VelumarkUtility::now());
+    const QDateTime today = roundDate(Clock::now());
     const qint64 remaining = today.secsTo(m_deadline);
-    const QDateTime warningStart = roundDate(VelumarkUtility::subtractInterval(duration, m_deadline, units));
+    const QDateTime warningStart =
+        roundDate(CalendarArithmetic::subtractInterval(duration, m_deadline, units));
     if (!warningStart.isValid())
         return false;
     const qint64 window = warningStart.secsTo(m_deadline);

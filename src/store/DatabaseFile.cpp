@@ -3,11 +3,9 @@
 #include "store/DatabaseError.h"
 #include "store/Localization.h"
 #include "store/Sqlite.h"
-#include "store/VelumarkUtility.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <optional>
 #include <sqlite3.h>
 
 namespace velumark {
@@ -17,47 +15,40 @@ QString DatabaseFile::resourcePath(const char *name)
     return QStringLiteral(":/velumark/") + QString::fromUtf8(name);
 }
 
-bool DatabaseFile::copyTemplate(const QString &target, QString *error)
+Result<> DatabaseFile::copyTemplate(const QString &target)
 {
     QFile source(resourcePath(kTemplateName));
     if (!source.copy(target)) {
-        if (error)
-            *error = source.errorString();
+        const QString reason = source.errorString();
         QFile::remove(target);
-        return false;
+        return Failure{reason};
     }
     // Files copied out of the resources are read-only.
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return true;
+    return {};
 }
 
 namespace {
 
-// The text of a resource script; none (with the reason) when it cannot be read.
-std::optional<QByteArray> scriptText(const char *scriptName, QString *error)
+// The text of a resource script.
+Result<QByteArray> scriptText(const char *scriptName)
 {
     QFile file(DatabaseFile::resourcePath(scriptName));
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString()};
     return file.readAll();
 }
 
 } // namespace
 
-bool DatabaseFile::runScript(SqliteConnection &connection, const char *scriptName, QString *error)
+Result<> DatabaseFile::runScript(SqliteConnection &connection, const char *scriptName)
 {
-    const std::optional<QByteArray> text = scriptText(scriptName, error);
+    const Result<QByteArray> text = scriptText(scriptName);
     if (!text)
-        return false;
-    if (!connection.exec(text->constData())) {
-        if (error)
-            *error = connection.errorMessage();
-        return false;
-    }
-    return true;
+        return Failure{text.message()};
+    if (!connection.exec(text->constData()))
+        return Failure{connection.errorMessage()};
+    return {};
 }
 
 namespace {
@@ -76,11 +67,11 @@ bool hasColumn(SqliteConnection &connection, const QString &table, const QString
 // Runs an upgrade script statement by statement. A column the script adds that the file already
 // has is left as it is: files written by other programs (an interchange file must carry the export
 // header) may have some of the newer columns already.
-bool runUpgradeScript(SqliteConnection &connection, const char *scriptName, QString *error)
+Result<> runUpgradeScript(SqliteConnection &connection, const char *scriptName)
 {
-    const std::optional<QByteArray> text = scriptText(scriptName, error);
+    const Result<QByteArray> text = scriptText(scriptName);
     if (!text)
-        return false;
+        return Failure{text.message()};
     static const QRegularExpression comment(QStringLiteral("--[^\n]*"));
     static const QRegularExpression addColumn(
         QStringLiteral("^\\s*ALTER\\s+TABLE\\s+(\\w+)\\s+ADD\\s+(?:COLUMN\\s+)?(\\w+)"),
@@ -92,49 +83,38 @@ bool runUpgradeScript(SqliteConnection &connection, const char *scriptName, QStr
             continue;
         const QRegularExpressionMatch added = addColumn.match(QString::fromUtf8(statement).remove(comment));
         if (!added.hasMatch() || !hasColumn(connection, added.captured(1), added.captured(2))) {
-            if (!connection.exec(statement.constData())) {
-                *error = connection.errorMessage();
-                return false;
-            }
+            if (!connection.exec(statement.constData()))
+                return Failure{connection.errorMessage()};
         }
         statement.clear();
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-DatabaseFile::Upgrade DatabaseFile::upgrade(SqliteConnection &connection, qint64 storedVersion)
+Result<DatabaseFile::Upgrade> DatabaseFile::upgrade(SqliteConnection &connection, qint64 storedVersion)
 {
-    Upgrade result;
-    if (storedVersion >= kCurrentVersion) {
-        result.succeeded = true;
-        return result;
-    }
+    Upgrade done;
+    if (storedVersion >= kCurrentVersion)
+        return done;
     // Scripts written for versions 1 and 2 would rewrite a file of any other kind.
-    if (storedVersion < 1) {
-        result.error = localized("version %1 is not a version of the catalogue").arg(storedVersion);
-        return result;
-    }
+    if (storedVersion < 1)
+        return Failure{localized("version %1 is not a version of the catalogue").arg(storedVersion)};
     SqliteTransaction transaction(connection);
-    if (!transaction.isActive()) {
-        result.error = connection.errorMessage();
-        return result;
-    }
+    if (!transaction.isActive())
+        return Failure{connection.errorMessage()};
     if (storedVersion < 2) {
-        if (!runUpgradeScript(connection, kUpgradeV1ToV2, &result.error))
-            return result;
-        result.addArtists = true;
+        if (const Result<> ran = runUpgradeScript(connection, kUpgradeV1ToV2); !ran)
+            return Failure{ran.message()};
+        done.addArtists = true;
     }
-    if (!runUpgradeScript(connection, kUpgradeV2ToV3, &result.error))
-        return result;
-    if (!transaction.commit()) {
-        result.error = connection.errorMessage();
-        return result;
-    }
-    result.mapUpgradedImages = true;
-    result.succeeded = true;
-    return result;
+    if (const Result<> ran = runUpgradeScript(connection, kUpgradeV2ToV3); !ran)
+        return Failure{ran.message()};
+    if (!transaction.commit())
+        return Failure{connection.errorMessage()};
+    done.mapUpgradedImages = true;
+    return done;
 }
 
 namespace {
@@ -160,36 +140,31 @@ void DatabaseFile::rollbackTransaction(SqliteConnection &connection)
     connection.exec("ROLLBACK");
 }
 
-bool DatabaseFile::filter(const QString &databasePath, const char *scriptName, QString *error)
+Result<> DatabaseFile::filter(const QString &databasePath, const char *scriptName)
 {
     QString openError;
     auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadWrite, &openError);
-    auto fail = [&](const char *format, const QString &detail) {
-        if (error)
-            *error = formatFailure(format, detail);
-        return false;
+    auto fail = [&](const char *format, const QString &detail) -> Result<> {
+        return Failure{formatFailure(format, detail)};
     };
     if (!connection)
         return fail("Failed to open database with message '%s'.", openError);
     if (!connection->exec(kCacheSizePragma))
         return fail("Error: failed to set cache size with message '%s'.", connection->errorMessage());
-    QString scriptError;
-    if (!runScript(*connection, scriptName, &scriptError))
-        return fail("Error: failed to update the database with message '%s'.", scriptError);
+    if (const Result<> ran = runScript(*connection, scriptName); !ran)
+        return fail("Error: failed to update the database with message '%s'.", ran.message());
     if (!connection->exec("vacuum;"))
         return fail("Error: failed to compact database with message '%s'.", connection->errorMessage());
     if (!connection->close())
         return fail("Error: failed to close database with message '%s'.", connection->errorMessage());
-    return true;
+    return {};
 }
 
-bool DatabaseFile::copyDatabase(const QString &source, const QString &target, QString *error)
+Result<> DatabaseFile::copyDatabase(const QString &source, const QString &target)
 {
-    auto fail = [&](const QString &message) {
-        if (error)
-            *error = message;
+    auto fail = [&](const QString &message) -> Result<> {
         QFile::remove(target);
-        return false;
+        return Failure{message};
     };
     QString openError;
     auto from = SqliteConnection::open(source, SqliteConnection::Mode::ReadOnly, &openError);
@@ -208,77 +183,62 @@ bool DatabaseFile::copyDatabase(const QString &source, const QString &target, QS
         return fail(to->errorMessage());
     if (!to->close())
         return fail(to->errorMessage());
-    return true;
+    return {};
 }
 
 namespace {
 
-// Opens a file read-only and runs SQLite's integrity check; null with the reason otherwise.
-std::unique_ptr<SqliteConnection> openChecked(const QString &databasePath, QString *error)
+// Opens a file read-only and runs SQLite's integrity check.
+Result<std::unique_ptr<SqliteConnection>> openChecked(const QString &databasePath)
 {
     QString openError;
     auto connection = SqliteConnection::open(databasePath, SqliteConnection::Mode::ReadOnly, &openError);
-    if (!connection) {
-        if (error)
-            *error = openError;
-        return nullptr;
-    }
+    if (!connection)
+        return Failure{openError};
     auto check = connection->prepare("PRAGMA quick_check");
-    if (!check || check->step() != SqliteStatement::Step::Row ||
-        check->columnText(0) != QLatin1String("ok")) {
-        if (error)
-            *error = check && !check->columnIsNull(0) ? check->columnText(0) : connection->errorMessage();
-        return nullptr;
-    }
+    if (!check || check->step() != SqliteStatement::Step::Row || check->columnText(0) != QLatin1String("ok"))
+        return Failure{check && !check->columnIsNull(0) ? check->columnText(0) : connection->errorMessage()};
     return connection;
 }
 
 } // namespace
 
-QString DatabaseFile::unknownVersion(const SqliteStatement &row, int column)
+Result<> DatabaseFile::checkKnownVersion(const SqliteStatement &row, int column)
 {
     if (!row.columnIsInteger(column))
-        return localized("its version is \"%1\", which is not a version number").arg(row.columnText(column));
+        return Failure{
+            localized("its version is \"%1\", which is not a version number").arg(row.columnText(column))};
     const qint64 number = row.columnInt64(column);
     if (number < 1)
-        return localized("its version is %1, which no version of Velumark writes").arg(number);
+        return Failure{localized("its version is %1, which no version of Velumark writes").arg(number)};
     return {};
 }
 
-bool DatabaseFile::verifyForeign(const QString &databasePath, QString *error)
+Result<> DatabaseFile::verifyForeign(const QString &databasePath)
 {
-    auto fail = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return false;
-    };
-    auto connection = openChecked(databasePath, error);
+    const Result<std::unique_ptr<SqliteConnection>> connection = openChecked(databasePath);
     if (!connection)
-        return false;
-    auto version = connection->prepare("SELECT version_num FROM version");
+        return Failure{connection.message()};
+    auto version = connection.value()->prepare("SELECT version_num FROM version");
     if (!version || version->step() != SqliteStatement::Step::Row)
-        return fail(localized("it has no version information"));
-    if (const QString unknown = unknownVersion(*version, 0); !unknown.isEmpty())
-        return fail(unknown);
+        return Failure{localized("it has no version information")};
+    if (const Result<> known = checkKnownVersion(*version, 0); !known)
+        return known;
     const qint64 number = version->columnInt64(0);
     if (number > kCurrentVersion)
-        return fail(localized("it was made by a newer version of Velumark (database version %1; this "
-                              "version reads versions 1 to %2)")
-                        .arg(number)
-                        .arg(kCurrentVersion));
-    return true;
+        return Failure{localized("it was made by a newer version of Velumark (database version %1; this "
+                                 "version reads versions 1 to %2)")
+                           .arg(number)
+                           .arg(kCurrentVersion)};
+    return {};
 }
 
-bool DatabaseFile::verify(const QString &databasePath, QString *error)
+Result<> DatabaseFile::verify(const QString &databasePath)
 {
-    auto fail = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return false;
-    };
-    auto connection = openChecked(databasePath, error);
-    if (!connection)
-        return false;
+    const Result<std::unique_ptr<SqliteConnection>> checked = openChecked(databasePath);
+    if (!checked)
+        return Failure{checked.message()};
+    SqliteConnection &connection = *checked.value();
     static const char *const probes[] = {
         "SELECT pk, version_num, creation_date, comments, app_identifier, app_version, export_date, "
         "num_artworks, "
@@ -295,14 +255,14 @@ bool DatabaseFile::verify(const QString &databasePath, QString *error)
         "SELECT pk, type, key, tag, caption, photo, thumbnail FROM image LIMIT 1",
     };
     for (const char *probe : probes) {
-        auto statement = connection->prepare(probe);
+        auto statement = connection.prepare(probe);
         if (!statement || statement->step() == SqliteStatement::Step::Error)
-            return fail(connection->errorMessage());
+            return Failure{connection.errorMessage()};
     }
-    auto version = connection->prepare("SELECT version_num FROM version");
+    auto version = connection.prepare("SELECT version_num FROM version");
     if (!version || version->step() != SqliteStatement::Step::Row)
-        return fail(QStringLiteral("the database has no version row"));
-    return true;
+        return Failure{QStringLiteral("the database has no version row")};
+    return {};
 }
 
 } // namespace velumark

@@ -1,8 +1,8 @@
 #include "store/Image.h"
 
 #include "store/DatabaseError.h"
+#include "store/FileOperations.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -46,9 +46,19 @@ QString writePictureFile(const QString &path, const QByteArray &data)
     // Unbuffered: a write the disk refuses fails with the system's reason.
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure();
-    if (!VelumarkUtility::writeAll(file, data.constData(), data.size()) || !file.commit())
+    if (!FileOperations::writeAll(file, data.constData(), data.size()) || !file.commit())
         return failure();
     return {};
+}
+
+// Whether the picture was written: not when there is none; a failed write fails.
+Result<bool> writeExported(const QString &file, const QByteArray &data)
+{
+    if (data.isEmpty())
+        return false;
+    if (const QString problem = writePictureFile(file, data); !problem.isEmpty())
+        return Failure{problem};
+    return true;
 }
 
 void removeFileIfPresent(const QString &path)
@@ -118,12 +128,10 @@ QByteArray Image::encodeJpeg(const QImage &picture)
     return data;
 }
 
-QByteArray Image::readPictureFile(const QString &path, QString *problem)
+Result<QByteArray> Image::readPictureFile(const QString &path)
 {
-    const auto fail = [problem, &path](const QString &why) {
-        if (problem)
-            *problem = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why);
-        return QByteArray();
+    const auto fail = [&path](const QString &why) -> Result<QByteArray> {
+        return Failure{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)};
     };
     // Only regular files: a fifo or device under a picture's name would block or never end.
     const QFileInfo info(path);
@@ -312,7 +320,7 @@ int Image::hydrate_thumbnail()
 {
     if (m_hydratedThumbnail || m_primaryKey == -1)
         return 0;
-    const QByteArray file = readPictureFile(thumbnailFilePath());
+    const QByteArray file = readPictureFile(thumbnailFilePath()).valueOr({});
     m_thumbnail = decodePicture(file);
     m_dataForThumbnail = m_thumbnail.isNull() ? QByteArray() : file;
     if (m_thumbnail.isNull()) {
@@ -330,7 +338,7 @@ int Image::hydrate_thumbnail()
             createCroppedThumbnail(croppedThumbnailFilePath());
         }
     } else {
-        m_croppedThumbnail = decodePicture(readPictureFile(croppedThumbnailFilePath()));
+        m_croppedThumbnail = decodePicture(readPictureFile(croppedThumbnailFilePath()).valueOr({}));
         // Lists show only the square thumbnail file; one that went missing is made again.
         if (m_croppedThumbnail.isNull())
             createCroppedThumbnail(croppedThumbnailFilePath());
@@ -375,7 +383,7 @@ int Image::hydrate()
         return 0;
     if (hydrate_thumbnail() != 0)
         return 1;
-    const QByteArray file = readPictureFile(photoFilePath());
+    const QByteArray file = readPictureFile(photoFilePath()).valueOr({});
     m_photo = decodePicture(file);
     m_dataForPhoto = m_photo.isNull() ? QByteArray() : file;
     if (m_photo.isNull()) {
@@ -512,15 +520,13 @@ int Image::compareOrder(const Image &other) const
 
 int Image::addPhotosToDatabase(QStringList *unreadable)
 {
-    QString photoProblem;
-    QString thumbnailProblem;
-    const QByteArray photo = readPictureFile(photoFilePath(), &photoProblem);
-    const QByteArray thumbnail = readPictureFile(thumbnailFilePath(), &thumbnailProblem);
-    if (photo.isEmpty() || thumbnail.isEmpty()) {
+    const Result<QByteArray> photo = readPictureFile(photoFilePath());
+    const Result<QByteArray> thumbnail = readPictureFile(thumbnailFilePath());
+    if (!photo || !thumbnail) {
         if (unreadable) {
-            for (const QString &problem : {photoProblem, thumbnailProblem}) {
-                if (!problem.isEmpty())
-                    unreadable->append(problem);
+            for (const Result<QByteArray> *picture : {&photo, &thumbnail}) {
+                if (!picture->ok())
+                    unreadable->append(picture->message());
             }
         }
         return 1;
@@ -528,8 +534,8 @@ int Image::addPhotosToDatabase(QStringList *unreadable)
     StatementLease statement = m_database ? m_database->cached(kBlobUpdate) : StatementLease();
     if (!statement)
         return failure("addPhotosToDatabase", kPrepareMessage);
-    statement->bindBlob(1, photo);
-    statement->bindBlob(2, thumbnail);
+    statement->bindBlob(1, photo.value());
+    statement->bindBlob(2, thumbnail.value());
     statement->bindInt64(3, m_primaryKey);
     if (statement->step() != SqliteStatement::Step::Done)
         return failure("addPhotosToDatabase", kUpdateMessage);
@@ -541,14 +547,14 @@ void Image::copyPhotosToPath(const QString &folder) const
     const QString files[] = {photoFilePath(), thumbnailFilePath(), croppedThumbnailFilePath()};
     for (const QString &file : files) {
         if (!file.isEmpty() && QFileInfo(file).isFile())
-            VelumarkUtility::copyFileFrom(file, QDir(folder).filePath(QFileInfo(file).fileName()));
+            FileOperations::copyFileFrom(file, QDir(folder).filePath(QFileInfo(file).fileName()));
     }
 }
 
-bool Image::exportToPath(const QString &file, int sizeCode, QString *writeProblem)
+Result<bool> Image::exportToPath(const QString &file, PictureSize size)
 {
-    switch (sizeCode) {
-    case 1: {
+    switch (size) {
+    case PictureSize::Small: {
         const QString source = thumbnailFilePath();
         if (!QFileInfo(source).isFile() && !m_hydratedThumbnail) {
             // Loading writes the file from the row's blob, if there is one.
@@ -560,30 +566,21 @@ bool Image::exportToPath(const QString &file, int sizeCode, QString *writeProble
         if (!QFileInfo(source).isFile() || !thumbnail.open(QIODevice::ReadOnly))
             return false;
         const QByteArray data = thumbnail.readAll();
-        return !data.isEmpty() && writeExported(file, data, writeProblem);
+        return writeExported(file, data);
     }
-    case 2:
-        return exportPhotoToPath(file, 512, writeProblem);
-    case 3:
-        return exportPhotoToPath(file, 1024, writeProblem);
-    case 4:
-        return exportPhotoToPath(file, kPhotoSide, writeProblem);
-    default:
-        return false;
+    case PictureSize::Medium:
+        return exportPhotoToPath(file, 512);
+    case PictureSize::Large:
+        return exportPhotoToPath(file, 1024);
+    case PictureSize::ExtraLarge:
+        return exportPhotoToPath(file, kPhotoSide);
     }
-}
-
-bool Image::writeExported(const QString &file, const QByteArray &data, QString *writeProblem)
-{
-    const QString problem = writePictureFile(file, data);
-    if (writeProblem)
-        *writeProblem = problem;
-    return problem.isEmpty();
+    return false;
 }
 
 // The photo's own rule: a photo that already fits the requested side is written at its size,
 // never enlarged (an 800 x 600 photo exported at 1024 stays 800 x 600).
-bool Image::exportPhotoToPath(const QString &file, int longestSide, QString *writeProblem)
+Result<bool> Image::exportPhotoToPath(const QString &file, int longestSide)
 {
     if (longestSide <= 0)
         return false;
@@ -596,8 +593,7 @@ bool Image::exportPhotoToPath(const QString &file, int longestSide, QString *wri
     const QImage picture = readScaledPicture(source, longestSide, false);
     if (picture.isNull())
         return false;
-    const QByteArray data = encodeJpeg(picture);
-    return !data.isEmpty() && writeExported(file, data, writeProblem);
+    return writeExported(file, encodeJpeg(picture));
 }
 
 QString Image::photoFilePath() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "store/PictureSize.h"
 #include "store/Record.h"
+#include "store/Result.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -104,16 +106,16 @@ public:
     int addPhotosToDatabase(QStringList *unreadable = nullptr);
     // JPEG of the package's quality; empty for a null picture or when encoding failed.
     static QByteArray encodeJpeg(const QImage &picture);
-    // The bytes of a picture file; empty when it is missing, not a regular file, unreadable, empty
-    // or far larger than any picture of a package, with the problem as "path: reason".
-    static QByteArray readPictureFile(const QString &path, QString *problem = nullptr);
+    // The bytes of a picture file. Fails with "path: reason" when it is missing, not a regular
+    // file, unreadable, empty or far larger than any picture of a package.
+    static Result<QByteArray> readPictureFile(const QString &path);
     // Copies the three files into the folder under the same names; missing files are skipped.
     void copyPhotosToPath(const QString &folder) const;
-    // Writes one picture: 1 the thumbnail file, 2/3/4 the photo with longest side 512/1024/1280.
-    // Other codes write nothing. True when a file was written. A picture that was read but could
-    // not be written (a full disk) says why in `writeProblem`, naming the file.
-    bool exportToPath(const QString &file, int sizeCode, QString *writeProblem = nullptr);
-    bool exportPhotoToPath(const QString &file, int longestSide, QString *writeProblem = nullptr);
+    // Writes one picture: the thumbnail file, or the photo with its longest side 512, 1024 or 1280.
+    // Whether a file was written (false: there was no picture to read). A picture that was read
+    // but could not be written (a full disk) fails, naming the file.
+    Result<bool> exportToPath(const QString &file, PictureSize size);
+    Result<bool> exportPhotoToPath(const QString &file, int longestSide);
 
     QString photoFilePath() const;
     QString thumbnailFilePath() const;
@@ -149,7 +151,6 @@ private:
     // it wrote and returns why.
     QString writeNewFiles();
     int writeFailure(const char *method, const QString &detail);
-    static bool writeExported(const QString &file, const QByteArray &data, QString *writeProblem);
     void releaseThumbnail();
 
     qint64 m_linkedType = kNone;

@@ -43,6 +43,8 @@ public:
         Q_ASSERT(ok());
         return std::move(*m_value);
     }
+    // The value, or the fallback after a failure.
+    T valueOr(T fallback) const & { return ok() ? *m_value : std::move(fallback); }
     T *operator->() { return &value(); }
     const T *operator->() const { return &value(); }
 

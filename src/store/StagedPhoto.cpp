@@ -1,9 +1,9 @@
 #include "store/StagedPhoto.h"
 
+#include "store/FileOperations.h"
 #include "store/Image.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -80,7 +80,7 @@ QString writeNewFile(const QString &path, const QByteArray &data)
     QFile file(path);
     QString reason;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) ||
-        !VelumarkUtility::writeAll(file, data.constData(), data.size()))
+        !FileOperations::writeAll(file, data.constData(), data.size()))
         reason = file.errorString();
     else if (::fdatasync(file.handle()) != 0)
         reason = QString::fromLocal8Bit(std::strerror(errno));

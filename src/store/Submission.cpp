@@ -1,12 +1,13 @@
 #include "store/Submission.h"
 
 #include "store/Artwork.h"
+#include "store/CalendarArithmetic.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 #include <QLocale>
 #include <QTimeZone>
@@ -36,7 +37,7 @@ QString dayWord(qint64 count)
 struct DayMemo
 {
     quint32 serial = 0;
-    std::unordered_map<qint64, VelumarkUtility::LocalDay> days;
+    std::unordered_map<qint64, CalendarArithmetic::LocalDay> days;
     std::unordered_map<qint64, QString> texts;
 
     static DayMemo &of(quint32 serial)
@@ -52,21 +53,21 @@ struct DayMemo
     }
 };
 
-VelumarkUtility::LocalDay localDayOf(const QDateTime &date, quint32 serial)
+CalendarArithmetic::LocalDay localDayOf(const QDateTime &date, quint32 serial)
 {
     if (serial == 0 || !date.isValid())
-        return VelumarkUtility::localDay(date);
+        return CalendarArithmetic::localDay(date);
     auto &days = DayMemo::of(serial).days;
     const auto [it, made] = days.try_emplace(date.toMSecsSinceEpoch());
     if (made)
-        it->second = VelumarkUtility::localDay(date);
+        it->second = CalendarArithmetic::localDay(date);
     return it->second;
 }
 
 // The medium date style shows no time, so one text serves a whole local day.
 QString dayText(const QDateTime &date, quint32 serial)
 {
-    const VelumarkUtility::LocalDay day = localDayOf(date, serial);
+    const CalendarArithmetic::LocalDay day = localDayOf(date, serial);
     if (serial == 0 || !day.usable)
         return mediumDateString(date);
     auto &texts = DayMemo::of(serial).texts;
@@ -83,8 +84,8 @@ struct Submission::TextCache
     bool made = false;
     quint64 revision = 0;
     quint32 serial = 0;
-    VelumarkUtility::LocalDay sent;
-    VelumarkUtility::LocalDay due;
+    CalendarArithmetic::LocalDay sent;
+    CalendarArithmetic::LocalDay due;
     bool statusMade = false;
     FoldedText status;
     bool lineMade = false;
@@ -293,7 +294,7 @@ bool Submission::isOverdue()
 {
     m_overdue = false;
     if (m_responseReceived == ResponseFlag::Waiting && m_validDueDate && m_responseDueDate.isValid()) {
-        const QDateTime today = VelumarkUtility::today();
+        const QDateTime today = Clock::today();
         m_overdue = m_responseDueDate.secsTo(today) > 0;
     }
     return m_overdue;
@@ -301,7 +302,7 @@ bool Submission::isOverdue()
 
 QDateTime Submission::roundDate(const QDateTime &date)
 {
-    return VelumarkUtility::roundDate(date);
+    return CalendarArithmetic::roundDate(date);
 }
 
 QString Submission::statusString() const
@@ -319,9 +320,9 @@ QString Submission::moreSubText() const
 {
     if (m_responseReceived != ResponseFlag::Waiting)
         return dateLine(0, false);
-    const QDateTime now = VelumarkUtility::now();
-    const qint64 days = VelumarkUtility::wholeDaysBetween(m_sendDate, now);
-    const bool pastDue = m_validDueDate && VelumarkUtility::wholeDaysBetween(m_responseDueDate, now) >= 1;
+    const QDateTime now = Clock::now();
+    const qint64 days = CalendarArithmetic::wholeDaysBetween(m_sendDate, now);
+    const bool pastDue = m_validDueDate && CalendarArithmetic::wholeDaysBetween(m_responseDueDate, now) >= 1;
     return dateLine(days, pastDue);
 }
 
@@ -331,11 +332,11 @@ QString Submission::dateLine(qint64 days, bool pastDue, quint32 serial) const
 {
     const QString sent = dayText(m_sendDate, serial);
     if (m_responseReceived != ResponseFlag::Waiting) {
-        const VelumarkUtility::LocalDay from = localDayOf(m_sendDate, serial);
-        const VelumarkUtility::LocalDay to = localDayOf(m_responseDate, serial);
+        const CalendarArithmetic::LocalDay from = localDayOf(m_sendDate, serial);
+        const CalendarArithmetic::LocalDay to = localDayOf(m_responseDate, serial);
         const qint64 responseDays = from.usable && to.usable
-                                        ? VelumarkUtility::wholeDaysBetween(from, to)
-                                        : VelumarkUtility::wholeDaysBetween(m_sendDate, m_responseDate);
+                                        ? CalendarArithmetic::wholeDaysBetween(from, to)
+                                        : CalendarArithmetic::wholeDaysBetween(m_sendDate, m_responseDate);
         return localized("%1 to %2 (%3 %4)")
             .arg(sent, dayText(m_responseDate, serial), QString::number(responseDays), dayWord(responseDays));
     }
@@ -361,8 +362,8 @@ Submission::TextContext Submission::textContext()
     }
     TextContext context;
     context.serial = serial;
-    context.now = VelumarkUtility::now();
-    context.today = VelumarkUtility::localDay(context.now);
+    context.now = Clock::now();
+    context.today = CalendarArithmetic::localDay(context.now);
     return context;
 }
 
@@ -400,10 +401,10 @@ const FoldedText &Submission::searchDateLine(const TextContext &context) const
     bool pastDue = false;
     if (m_responseReceived == ResponseFlag::Waiting) {
         // The day counts follow "now"; taken apart once, they cost no date conversion per row.
-        auto daysTo = [&](const VelumarkUtility::LocalDay &from, const QDateTime &date) {
+        auto daysTo = [&](const CalendarArithmetic::LocalDay &from, const QDateTime &date) {
             if (from.usable && context.today.usable)
-                return VelumarkUtility::wholeDaysBetween(from, context.today);
-            return VelumarkUtility::wholeDaysBetween(date, context.now);
+                return CalendarArithmetic::wholeDaysBetween(from, context.today);
+            return CalendarArithmetic::wholeDaysBetween(date, context.now);
         };
         days = daysTo(cache.sent, m_sendDate);
         pastDue = m_validDueDate && daysTo(cache.due, m_responseDueDate) >= 1;
@@ -422,7 +423,7 @@ int Submission::sendYearKey(const TextContext &context) const
     if (!m_sendDate.isValid())
         return std::numeric_limits<int>::min();
     // Through the memo alone: the bands of every row are made on an open, before any text.
-    const VelumarkUtility::LocalDay sent = localDayOf(m_sendDate, context.serial);
+    const CalendarArithmetic::LocalDay sent = localDayOf(m_sendDate, context.serial);
     if (sent.usable)
         return QDate::fromJulianDay(sent.julianDay).year();
     return m_sendDate.toLocalTime().date().year();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "store/CalendarArithmetic.h"
 #include "store/Record.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 
 #include <memory>
 #include <vector>
@@ -91,7 +91,7 @@ public:
     {
         quint32 serial = 0;
         QDateTime now;
-        VelumarkUtility::LocalDay today;
+        CalendarArithmetic::LocalDay today;
     };
     static TextContext textContext();
     // statusString() and moreSubText() folded for searching, made again only when the submission

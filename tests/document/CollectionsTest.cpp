@@ -2,6 +2,7 @@
 #include "document/SubmissionListController.h"
 #include "store/DatabaseError.h"
 #include "support/LegacyDatabases.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,8 +16,7 @@ void openOldPackage(VelumarkDatabase &document, const QString &package, void (*b
 {
     ASSERT_TRUE(QDir().mkdir(package));
     build(QDir(package).filePath(QStringLiteral("velumark.db")));
-    QString error;
-    ASSERT_TRUE(document.readFromURL(package, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document.readFromURL(package)));
 }
 } // namespace
 
@@ -118,7 +118,7 @@ TEST_F(Collections, AvailabilityIsRefiledInTitleOrder)
 
 TEST_F(Collections, OverdueCountFollowsAdditionsEditsAndRemovals)
 {
-    VelumarkUtility::setFixedNow(local(2024, 6, 12));
+    Clock::setFixedNow(local(2024, 6, 12));
     SubmissionListController *list = document->submissionListController();
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     Client *client = addClient(QStringLiteral("Gallery North"));
@@ -171,7 +171,6 @@ TEST_F(Collections, LinkingAfterLoadHandlesDanglingKeys)
 TEST_F(Collections, UpgradesMapPhotoKeysToTheirArtworkAndAddCapitalizedArtists)
 {
     const QString oldPackage = folder.filePath(QStringLiteral("Old.vdb"));
-    QString error;
     {
         VelumarkDatabase old;
         openOldPackage(old, oldPackage, test::buildVersion2Database);
@@ -188,10 +187,10 @@ TEST_F(Collections, UpgradesMapPhotoKeysToTheirArtworkAndAddCapitalizedArtists)
         EXPECT_EQ(first->thumbnail().size(), QSize(320, 240));
         EXPECT_TRUE(QFileInfo::exists(first->thumbnailFilePath())) << "blobs become files";
         EXPECT_EQ(harbour->submissions().size(), 1u);
-        ASSERT_TRUE(old.close(&error));
+        ASSERT_TRUE(succeeded(old.close()));
     }
     VelumarkDatabase again;
-    ASSERT_TRUE(again.readFromURL(oldPackage, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(again.readFromURL(oldPackage)));
     EXPECT_EQ(again.dbVersionNumber(), 3) << "the file is current after the upgrade";
     EXPECT_EQ(again.images().size(), 2u);
     // Version 1 had no artist table: artists come from the artworks, capitalized.

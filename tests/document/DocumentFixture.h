@@ -2,8 +2,9 @@
 
 #include "document/ArtworkListController.h"
 #include "document/VelumarkDatabase.h"
-#include "store/VelumarkUtility.h"
+#include "store/Clock.h"
 #include "support/SampleCatalogue.h"
+#include "support/Succeeded.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ protected:
         document = &catalogue->document();
         packagePath = catalogue->packagePath();
     }
-    void TearDown() override { VelumarkUtility::clearFixedNow(); }
+    void TearDown() override { Clock::clearFixedNow(); }
 
     // Closes the document and opens the package again in a new document object.
     void reopen()

@@ -5,6 +5,7 @@
 #include "store/DatabaseFile.h"
 #include "store/Leftovers.h"
 #include "support/LegacyDatabases.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,24 +18,26 @@ using FileHandling = test::DocumentFixture;
 
 TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
 {
-    QString error;
-    EXPECT_FALSE(document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")), &error))
-        << "a target inside the package is refused";
-    EXPECT_FALSE(error.isEmpty());
+    const Result<> inside =
+        document->writeSafelyToURL(QDir(packagePath).filePath(QStringLiteral("inner.vdb")));
+    EXPECT_FALSE(inside) << "a target inside the package is refused";
+    EXPECT_FALSE(inside.message().isEmpty());
     EXPECT_TRUE(document->isOpen()) << "a failed save reopens the document's own database";
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     artwork->setNotes(QStringLiteral("unsaved note"));
     Artwork *sketch = addArtwork(QStringLiteral("Sketch"));
     const QString originalPhoto = catalogue->addPhoto(sketch)->photoFilePath();
     const QString target = folder.filePath(QStringLiteral("Copy.vdb"));
-    ASSERT_TRUE(document->writeSafelyToURL(target, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->writeSafelyToURL(target)));
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), target));
     // The lock moves with the document: the copy is held, the old package is free.
     VelumarkDatabase rival;
-    EXPECT_FALSE(rival.readFromURL(target, &error)) << "the copy is not locked";
-    EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+    const Result<> held = rival.readFromURL(target);
+    EXPECT_FALSE(held) << "the copy is not locked";
+    EXPECT_TRUE(held.message().contains(QStringLiteral("open in another program")))
+        << held.message().toStdString();
     VelumarkDatabase original;
-    ASSERT_TRUE(original.readFromURL(packagePath, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(original.readFromURL(packagePath)));
     // The photos now live in the copy: removing one leaves the old package's files alone.
     const QString copiedPhoto = QDir(target).filePath(QDir(packagePath).relativeFilePath(originalPhoto));
     ASSERT_TRUE(QFileInfo::exists(copiedPhoto));
@@ -43,13 +46,13 @@ TEST_F(FileHandling, SaveAsLeavesACompleteCopyAndContinuesOnTheNewPackage)
     EXPECT_TRUE(QFileInfo::exists(originalPhoto));
 
     addArtwork(QStringLiteral("Only in the copy"));
-    ASSERT_TRUE(document->close(&error));
+    ASSERT_TRUE(succeeded(document->close()));
     ASSERT_EQ(original.artworks().size(), 2u);
     original.artworks().front()->hydrate();
     EXPECT_EQ(original.artworks().front()->notes(), QStringLiteral("unsaved note"))
         << "the save wrote every record";
     VelumarkDatabase copy;
-    ASSERT_TRUE(copy.readFromURL(target, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(copy.readFromURL(target)));
     EXPECT_EQ(copy.artworks().size(), 2u);
 }
 
@@ -80,8 +83,9 @@ TEST_F(FileHandling, SaveAsWritesOnlyUnderACatalogueNameAndReplacesACatalogueOnl
     addArtwork(QStringLiteral("Harbour"));
     QString error;
     const auto refused = [&](const QString &target, ExistingCatalogue existing) {
-        error.clear();
-        EXPECT_FALSE(document->writeSafelyToURL(target, &error, existing)) << target.toStdString();
+        const Result<> saved = document->writeSafelyToURL(target, existing);
+        error = saved.message();
+        EXPECT_FALSE(saved) << target.toStdString();
         EXPECT_TRUE(error.contains(QDir::toNativeSeparators(target))) << error.toStdString();
         EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), packagePath));
         EXPECT_TRUE(document->isOpen());
@@ -110,18 +114,18 @@ TEST_F(FileHandling, SaveAsWritesOnlyUnderACatalogueNameAndReplacesACatalogueOnl
     const QString other = folder.filePath(QStringLiteral("Other.vdb"));
     {
         VelumarkDatabase busy;
-        ASSERT_TRUE(busy.readFromURL(other, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(busy.readFromURL(other)));
         refused(other, ExistingCatalogue::Keep);
         refused(other, ExistingCatalogue::Replace);
         EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
-        ASSERT_TRUE(busy.close(&error));
+        ASSERT_TRUE(succeeded(busy.close()));
     }
     refused(other, ExistingCatalogue::Keep);
-    ASSERT_TRUE(document->writeSafelyToURL(other, &error, ExistingCatalogue::Replace)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->writeSafelyToURL(other, ExistingCatalogue::Replace)));
     EXPECT_TRUE(DocumentPackage::samePath(document->packageFilename(), other));
-    ASSERT_TRUE(document->close(&error));
+    ASSERT_TRUE(succeeded(document->close()));
     VelumarkDatabase replaced;
-    ASSERT_TRUE(replaced.readFromURL(other, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(replaced.readFromURL(other)));
     ASSERT_EQ(replaced.artworks().size(), 1u);
     EXPECT_EQ(replaced.artworks().front()->title(), QStringLiteral("Harbour"));
     EXPECT_TRUE(QDir(folder.path())
@@ -136,30 +140,28 @@ TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
     const QString target = fakePackage(folder.filePath(QStringLiteral("Target.vdb")), "old");
     const QString staging = fakePackage(Leftovers::stagingPathFor(target), "new");
     EXPECT_EQ(QFileInfo(staging).absolutePath(), QFileInfo(target).absolutePath()) << "beside the target";
-    QString error;
     // The moment between the two steps of a replacement: each name holds one whole package.
-    ASSERT_TRUE(PackageDestination::exchange(staging, target, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(PackageDestination::exchange(staging, target)));
     EXPECT_EQ(markerOf(target), "new");
     EXPECT_EQ(markerOf(staging), "old");
     EXPECT_TRUE(PackageDestination::isCataloguePackage(staging));
 
     const QString next = fakePackage(Leftovers::stagingPathFor(target), "newer");
-    EXPECT_FALSE(PackageDestination::install(next, target, ExistingCatalogue::Keep, &error));
+    EXPECT_FALSE(PackageDestination::install(next, target, ExistingCatalogue::Keep));
     EXPECT_EQ(markerOf(target), "new");
-    ASSERT_TRUE(PackageDestination::install(next, target, ExistingCatalogue::Replace, &error))
-        << error.toStdString();
+    ASSERT_TRUE(succeeded(PackageDestination::install(next, target, ExistingCatalogue::Replace)));
     EXPECT_EQ(markerOf(target), "newer");
     EXPECT_FALSE(QFileInfo::exists(next)) << "the replaced package is removed";
 
     // Nothing to exchange with: nothing moves.
     const QString missing = folder.filePath(QStringLiteral("Missing.vdb"));
-    EXPECT_FALSE(PackageDestination::exchange(staging, missing, &error));
+    EXPECT_FALSE(PackageDestination::exchange(staging, missing));
     EXPECT_EQ(markerOf(staging), "old");
-    ASSERT_TRUE(PackageDestination::install(staging, missing, ExistingCatalogue::Keep, &error));
+    ASSERT_TRUE(succeeded(PackageDestination::install(staging, missing, ExistingCatalogue::Keep)));
     EXPECT_EQ(markerOf(missing), "old");
 }
 
-TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
+TEST_F(FileHandling, CloseSavesEverything)
 {
     for (int i = 0; i < 200; ++i) {
         Artwork *artwork = addArtwork(QStringLiteral("Artwork %1").arg(i));
@@ -170,14 +172,10 @@ TEST_F(FileHandling, CloseSavesEverythingWithoutCompacting)
         document->removeArtwork(document->artworks().back().get());
     Artwork *kept = document->artworks().front().get();
     kept->setLocation(QStringLiteral("Studio shelf"));
-    QString error;
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
     EXPECT_FALSE(document->isOpen());
 
     auto db = SqliteConnection::open(QDir(packagePath).filePath(QStringLiteral("velumark.db")));
-    auto freelist = db->prepare("PRAGMA freelist_count");
-    ASSERT_EQ(freelist->step(), SqliteStatement::Step::Row);
-    EXPECT_GT(freelist->columnInt64(0), 0) << "closing must not compact the file";
     auto location = db->prepare("SELECT count(*) FROM artwork WHERE location = 'Studio shelf'");
     ASSERT_EQ(location->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(location->columnInt64(0), 1);
@@ -194,8 +192,7 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
         rows.emplace_back(artwork, addSubmission(artwork, client, local(2020, 1, 1).addDays(i)));
     }
     Image *photo = catalogue->addPhoto(rows[0].first);
-    QString error;
-    ASSERT_TRUE(document->saveChanges(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->saveChanges()));
     ASSERT_EQ(document->artworks().front()->title(), QStringLiteral("Title 70"));
 
     for (int i = 0; i < 30; i += 3) {
@@ -206,7 +203,7 @@ TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
     }
     client->setCommission(15);
     photo->setCaption(QStringLiteral("In fog"));
-    ASSERT_TRUE(document->saveChanges(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->saveChanges()));
     for (const auto &artwork : document->artworks())
         EXPECT_FALSE(artwork->isDirty());
 
@@ -239,14 +236,15 @@ TEST_F(FileHandling, AFailedFlushKeepsEveryEditAndTheConnection)
         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON artwork WHEN OLD.pk = %1 BEGIN "
                        "SELECT RAISE(ABORT, 'disk says no'); END")
             .arg(last->primaryKey())));
-    QString error;
-    EXPECT_FALSE(document->close(&error));
-    EXPECT_TRUE(error.contains(QStringLiteral("disk says no"))) << error.toStdString();
+    const Result<> refused = document->close();
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.message().contains(QStringLiteral("disk says no")))
+        << refused.message().toStdString();
     EXPECT_TRUE(document->isOpen());
     for (const Artwork *artwork : edited)
         EXPECT_TRUE(artwork->isDirty()) << artwork->title().toStdString();
     ASSERT_TRUE(document->database()->exec("DROP TRIGGER refuse"));
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
     reopen();
     QStringList stored;
     for (const auto &artwork : document->artworks()) {
@@ -260,9 +258,10 @@ TEST_F(FileHandling, AFailedFlushKeepsEveryEditAndTheConnection)
 TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
 {
     VelumarkDatabase second;
-    QString error;
-    EXPECT_FALSE(second.readFromURL(packagePath, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("open in another program"))) << error.toStdString();
+    const Result<> opened = second.readFromURL(packagePath);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(opened.message().contains(QStringLiteral("open in another program")))
+        << opened.message().toStdString();
     EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(packagePath + QStringLiteral("/")));
     EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(QFileInfo(packagePath).path() +
                                                             QStringLiteral("/./Studio.vdb")));
@@ -277,9 +276,9 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     };
     auto failure = [](const QString &database) {
         VelumarkDatabase doc;
-        QString error;
-        EXPECT_FALSE(doc.readFromURL(QFileInfo(database).path(), &error));
-        return error.toStdString();
+        const Result<> opened = doc.readFromURL(QFileInfo(database).path());
+        EXPECT_FALSE(opened);
+        return opened.message().toStdString();
     };
     const QString empty = databaseIn("Empty.vdb");
     EXPECT_NE(failure(empty).find("velumark.db"), std::string::npos) << failure(empty);
@@ -292,8 +291,7 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     EXPECT_FALSE(failure(junk.fileName()).empty());
 
     const QString partial = databaseIn("Partial.vdb");
-    QString error;
-    ASSERT_TRUE(DatabaseFile::copyTemplate(partial, &error));
+    ASSERT_TRUE(succeeded(DatabaseFile::copyTemplate(partial)));
     ASSERT_TRUE(SqliteConnection::open(partial)->exec("DROP TABLE client"));
     EXPECT_NE(failure(partial).find("client"), std::string::npos) << failure(partial);
 
@@ -301,7 +299,7 @@ TEST_F(FileHandling, BadPackagesFailClearly)
     for (const char *version : {"0", "-1", "'abc'"}) {
         const QString odd =
             databaseIn(QStringLiteral("Version%1.vdb").arg(QLatin1String(version)).toUtf8().constData());
-        ASSERT_TRUE(DatabaseFile::copyTemplate(odd, &error));
+        ASSERT_TRUE(succeeded(DatabaseFile::copyTemplate(odd)));
         ASSERT_TRUE(SqliteConnection::open(odd)->exec(
             QStringLiteral("INSERT INTO version (version_num) VALUES (%1)").arg(QLatin1String(version))));
         const QByteArray before = [&] {
@@ -326,9 +324,9 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     // The second script's update of the images is refused after its columns were added.
     ASSERT_TRUE(
         db->exec("CREATE TRIGGER refuse BEFORE UPDATE ON image BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    const DatabaseFile::Upgrade failed = DatabaseFile::upgrade(*db, 2);
-    EXPECT_FALSE(failed.succeeded);
-    EXPECT_EQ(failed.error, QStringLiteral("refused"));
+    const Result<DatabaseFile::Upgrade> failed = DatabaseFile::upgrade(*db, 2);
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(failed.message(), QStringLiteral("refused"));
     auto version = db->prepare("SELECT version_num FROM version");
     ASSERT_EQ(version->step(), SqliteStatement::Step::Row);
     EXPECT_EQ(version->columnInt64(0), 2) << "the file stays at its old version";
@@ -339,14 +337,13 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
     // of a newer version.
     const QString old = dir.filePath(QStringLiteral("v2.vdbi"));
     test::buildVersion2Database(old);
-    QString error;
-    EXPECT_TRUE(DatabaseFile::verifyForeign(old, &error)) << error.toStdString();
-    EXPECT_FALSE(DatabaseFile::verify(old, &error)) << "not of the current schema";
+    EXPECT_TRUE(succeeded(DatabaseFile::verifyForeign(old)));
+    EXPECT_FALSE(DatabaseFile::verify(old)) << "not of the current schema";
     QFile file(old);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     file.resize(file.size() / 2);
     file.close();
-    EXPECT_FALSE(DatabaseFile::verifyForeign(old, &error));
+    EXPECT_FALSE(DatabaseFile::verifyForeign(old));
     // Versions no version of ours wrote, and versions of the future, in plain words.
     for (const auto &[stored, words] : {std::pair("4", "made by a newer version of Velumark"),
                                         {"99", "made by a newer version"},
@@ -361,8 +358,10 @@ TEST(DatabaseFile, UpgradesRunInOneTransactionAndForeignFilesOfOlderVersionsPass
         ASSERT_TRUE(foreign->exec(QStringLiteral("INSERT INTO version (version_num) VALUES (%1)")
                                       .arg(QString::fromLatin1(stored))));
         foreign.reset();
-        EXPECT_FALSE(DatabaseFile::verifyForeign(foreignFile, &error)) << stored;
-        EXPECT_TRUE(error.contains(QString::fromUtf8(words))) << error.toStdString();
+        const Result<> verified = DatabaseFile::verifyForeign(foreignFile);
+        EXPECT_FALSE(verified) << stored;
+        EXPECT_TRUE(verified.message().contains(QString::fromUtf8(words)))
+            << verified.message().toStdString();
     }
 }
 
@@ -384,26 +383,23 @@ TEST(DatabaseFile, UpgradesAddOnlyTheColumnsAFileLacks)
     for (const auto &[path, version] : {std::pair(v1, 1), {v2, 2}}) {
         SCOPED_TRACE(path.toStdString());
         auto db = SqliteConnection::open(path);
-        const DatabaseFile::Upgrade upgrade = DatabaseFile::upgrade(*db, version);
-        ASSERT_TRUE(upgrade.succeeded) << upgrade.error.toStdString();
+        ASSERT_TRUE(succeeded(DatabaseFile::upgrade(*db, version)));
         db.reset();
-        QString error;
-        EXPECT_TRUE(DatabaseFile::verify(path, &error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(DatabaseFile::verify(path)));
     }
 }
 
 TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
 {
     VelumarkDatabase untitled;
-    QString error;
-    ASSERT_TRUE(untitled.openUntitled(QStringLiteral("Untitled 3"), &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(untitled.openUntitled(QStringLiteral("Untitled 3"))));
     EXPECT_TRUE(untitled.unsavedDocument());
     EXPECT_TRUE(untitled.packageFilename().endsWith(QStringLiteral("/Velumark/Untitled 3.vdb")))
         << untitled.packageFilename().toStdString();
     const QString target = folder.filePath(QStringLiteral("Named.vdb"));
-    ASSERT_TRUE(untitled.writeSafelyToURL(target, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(untitled.writeSafelyToURL(target)));
     EXPECT_FALSE(untitled.unsavedDocument());
-    ASSERT_TRUE(untitled.close(&error));
+    ASSERT_TRUE(succeeded(untitled.close()));
 }
 
 TEST_F(FileHandling, TheNotifierTellsEveryChange)
@@ -411,7 +407,7 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     QSignalSpy added(document->notifier(), &DocumentNotifier::recordAdded);
     QSignalSpy removed(document->notifier(), &DocumentNotifier::recordAboutToBeRemoved);
     QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
-    VelumarkUtility::setFixedNow(local(2024, 6, 12));
+    Clock::setFixedNow(local(2024, 6, 12));
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     addDueSubmission(artwork, addClient(QStringLiteral("North")), local(2024, 5, 1), local(2024, 6, 1));
     EXPECT_EQ(added.count(), 3);
@@ -420,4 +416,27 @@ TEST_F(FileHandling, TheNotifierTellsEveryChange)
     document->removeArtwork(artwork);
     EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
     EXPECT_EQ(overdue.count(), 1);
+}
+
+// Deletions leave free pages behind; closing gives them back once they are more than a quarter of
+// the file, and only then.
+TEST_F(FileHandling, ClosingCompactsAFileThatDeletionsLeftMostlyFree)
+{
+    for (int i = 0; i < 200; ++i)
+        addArtwork(QStringLiteral("Artwork %1").arg(i))->setNotes(QString(2000, QLatin1Char('n')));
+    reopen();
+    const QString file = document->dbFilename();
+    const qint64 full = QFileInfo(file).size();
+
+    // A few deletions: the freed pages stay in the file.
+    for (int i = 0; i < 10; ++i)
+        document->removeArtwork(document->artworks().front().get());
+    reopen();
+    EXPECT_EQ(QFileInfo(file).size(), full);
+
+    while (document->artworks().size() > 20)
+        document->removeArtwork(document->artworks().front().get());
+    reopen();
+    EXPECT_LT(QFileInfo(file).size(), full / 2);
+    EXPECT_EQ(document->artworks().size(), 20u);
 }

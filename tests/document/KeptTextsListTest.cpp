@@ -5,6 +5,7 @@
 #include "document/DemoCatalogue.h"
 #include "document/SubmissionListController.h"
 #include "store/DateFormatting.h"
+#include "support/Succeeded.h"
 #include "support/TestEnvironment.h"
 
 using namespace velumark;
@@ -45,8 +46,7 @@ void fillSample(VelumarkDatabase &document)
     options.clients = 15;
     options.submissions = 300;
     options.photos = 0;
-    QString error;
-    ASSERT_TRUE(DemoCatalogue(options).fill(document, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(DemoCatalogue(options).fill(document, {})));
 }
 
 } // namespace
@@ -82,12 +82,12 @@ TEST_F(KeptTextsList, SearchFollowsEditsOfTheRowAndOfItsRecords)
 
 TEST_F(KeptTextsList, DateLineFollowsTheDayAndTheLocale)
 {
-    VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
+    Clock::setFixedNow(QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
     addDueSubmission(addArtwork(QStringLiteral("Harbour")), addClient(QStringLiteral("Gallery North")),
                      local(2024, 5, 7), local(2024, 5, 10));
     EXPECT_EQ(hits(*document, "(3 days)|!"), "10");
     // The next day: one more day, and the due date has passed by a whole day.
-    VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 11), QTime(12, 0)));
+    Clock::setFixedNow(QDateTime(QDate(2024, 5, 11), QTime(12, 0)));
     EXPECT_EQ(hits(*document, "(3 days)|(4 days!)"), "01");
     EXPECT_EQ(document->submissions().front()->moreSubText(),
               document->submissionListController()->cell(0, 0).moreSubText);

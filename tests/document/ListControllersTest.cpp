@@ -14,11 +14,8 @@ using ListControllers = test::DocumentFixture;
 namespace {
 struct SortByArtist
 {
-    explicit SortByArtist(bool on)
-    {
-        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(on);
-    }
-    ~SortByArtist() { VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false); }
+    explicit SortByArtist(bool on) { getPreferences().setSortArtworksByArtist(on); }
+    ~SortByArtist() { getPreferences().setSortArtworksByArtist(false); }
 };
 } // namespace
 
@@ -64,14 +61,14 @@ TEST_F(ListControllers, ArtworkSearchMatchesWhatTheRowShowsAndArtistSections)
     };
     // Artworks without artist sort first under the artist order.
     EXPECT_EQ(headings(), QStringLiteral("#143,Ann143,120,Bob143"));
-    VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false);
+    getPreferences().setSortArtworksByArtist(false);
     DocumentRegistry::shared().notifyDatabasesOfArtworkReSort();
     EXPECT_EQ(headings(), QStringLiteral("120,120,120,120"));
 }
 
 TEST_F(ListControllers, SubmissionYearSectionsAndSearch)
 {
-    VelumarkUtility::setFixedNow(local(2021, 6, 1));
+    Clock::setFixedNow(local(2021, 6, 1));
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     Client *client = addClient(QStringLiteral("Gallery North"));
     addSubmission(artwork, client, local(2021, 3, 3));
@@ -105,7 +102,7 @@ TEST_F(ListControllers, SubmissionYearSectionsAndSearch)
 
 TEST_F(ListControllers, ClientsHighlightNearDeadlinesAndSearchStatus)
 {
-    VelumarkUtility::setFixedNow(local(2024, 1, 10));
+    Clock::setFixedNow(local(2024, 1, 10));
     Client *soon = addClient(QStringLiteral("Fair Soon"));
     soon->setDeadline(local(2024, 1, 14));
     Client *later = addClient(QStringLiteral("Museum Later"));

@@ -6,6 +6,7 @@
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
 #include "store/DatabaseError.h"
+#include "support/Succeeded.h"
 
 #include <QAbstractItemModelTester>
 #include <QAbstractTableModel>
@@ -188,12 +189,12 @@ protected:
     void SetUp() override
     {
         test::DocumentFixture::SetUp();
-        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(true);
-        VelumarkUtility::setFixedNow(local(2024, 6, 1));
+        getPreferences().setSortArtworksByArtist(true);
+        Clock::setFixedNow(local(2024, 6, 1));
     }
     void TearDown() override
     {
-        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false);
+        getPreferences().setSortArtworksByArtist(false);
         test::DocumentFixture::TearDown();
     }
 
@@ -320,11 +321,10 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
 
     // A reload rebuilds every list from the new records.
     history.setHistory(dunes, nullptr);
-    QString error;
-    ASSERT_TRUE(document->saveChanges(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->saveChanges()));
     const QString staged = QDir(packagePath).filePath(QStringLiteral("staged.db"));
     ASSERT_TRUE(QFile::copy(document->dbFilename(), staged));
-    ASSERT_TRUE(document->replaceDatabaseFile(staged, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->replaceDatabaseFile(staged)));
     EXPECT_EQ(artworks.rowsText(), QStringLiteral("Ann/Zephyr")) << "the artwork list still searches \"an\"";
     EXPECT_EQ(harbourHistory.rowsText(), QString()) << "a history lets go of its record on a reload";
     EXPECT_EQ(history.artworkForHistory(), nullptr);
@@ -376,9 +376,9 @@ TEST_F(ListModels, EditsAreRefusedWhileAnOperationHoldsTheDocument)
     Artwork *harbour = addArtwork(QStringLiteral("Harbour"));
     QSignalSpy started(document->notifier(), &DocumentNotifier::operationStarted);
     QSignalSpy ended(document->notifier(), &DocumentNotifier::operationEnded);
-    QString error;
-    ASSERT_TRUE(document->beginOperation(&error));
-    EXPECT_FALSE(document->beginOperation(&error)) << "one operation at a time";
+    Result<OperationClaim> claim = document->beginOperation();
+    ASSERT_TRUE(succeeded(claim));
+    EXPECT_FALSE(document->beginOperation()) << "one operation at a time";
     auto refused = [](auto edit) {
         try {
             edit();
@@ -390,12 +390,12 @@ TEST_F(ListModels, EditsAreRefusedWhileAnOperationHoldsTheDocument)
     EXPECT_TRUE(refused([&] { addClient(QStringLiteral("North")); }));
     EXPECT_TRUE(refused([&] { document->updateArtwork(harbour); }));
     EXPECT_TRUE(refused([&] { document->removeArtwork(harbour); }));
-    EXPECT_TRUE(document->mayEdit().message().contains(QStringLiteral("import, export or transfer")));
+    EXPECT_TRUE(document->checkEditable().message().contains(QStringLiteral("import, export or transfer")));
     EXPECT_EQ(count("client") + count("artwork") + document->artworkListController()->rowCount(), 2)
         << "nothing was written or shown";
-    document->endOperation();
+    claim->release();
     EXPECT_EQ(started.count() + ended.count(), 2);
-    EXPECT_TRUE(document->mayEdit().ok());
+    EXPECT_TRUE(document->checkEditable().ok());
     document->removeArtwork(harbour);
     EXPECT_EQ(count("artwork"), 0);
 }

@@ -3,6 +3,7 @@
 #include "store/DatabaseError.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDisk.h"
+#include "support/Succeeded.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,8 +45,7 @@ QByteArray lockInfo(qint64 pid)
 TEST_F(PackageAccess, ALockNoRunningProcessHoldsNeverBlocksAndItsImportIsTidiedAway)
 {
     const qint64 kept = catalogue->addPhoto(addArtwork(QStringLiteral("Harbour")))->primaryKey();
-    QString error;
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
     const QDir package(packagePath);
     const QString lock = package.filePath(QStringLiteral(".velumark.lock"));
     // Empty (killed between making and writing it), unreadable, and of a process that ended.
@@ -57,29 +57,29 @@ TEST_F(PackageAccess, ALockNoRunningProcessHoldsNeverBlocksAndItsImportIsTidiedA
         writeFile(package.filePath(QStringLiteral(".velumark.db.importing")), "half a database");
         writeFile(package.filePath(QStringLiteral("vl-999.jpg")), "a picture no row names");
         VelumarkDatabase reopened;
-        ASSERT_TRUE(reopened.readFromURL(packagePath, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(reopened.readFromURL(packagePath)));
         EXPECT_FALSE(reopened.isReadOnly());
         EXPECT_FALSE(package.exists(QStringLiteral(".velumark.db.importing")));
         EXPECT_FALSE(package.exists(QStringLiteral("vl-999.jpg")));
         EXPECT_TRUE(package.exists(QStringLiteral("vl-%1.jpg").arg(kept)));
-        ASSERT_TRUE(reopened.close(&error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(reopened.close()));
         EXPECT_FALSE(QFileInfo::exists(lock)) << "a clean close lets go";
     }
     // Without a lock left behind, nothing of the package is touched.
     writeFile(package.filePath(QStringLiteral("vl-998.jpg")), "not ours to judge");
     VelumarkDatabase clean;
-    ASSERT_TRUE(clean.readFromURL(packagePath, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(clean.readFromURL(packagePath)));
     EXPECT_TRUE(package.exists(QStringLiteral("vl-998.jpg")));
 }
 
 TEST_F(PackageAccess, ALockARunningProcessHoldsIsRefusedNamingThatProcess)
 {
     VelumarkDatabase second;
-    QString error;
-    EXPECT_FALSE(second.readFromURL(packagePath, &error));
+    QString error = second.readFromURL(packagePath).message();
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.contains(QStringLiteral("(process %1)").arg(QCoreApplication::applicationPid())))
         << error.toStdString();
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
 
     // A process that has made the lock file (and holds it) but not yet written who it is.
     QFile held(QDir(packagePath).filePath(QStringLiteral(".velumark.lock")));
@@ -90,7 +90,7 @@ TEST_F(PackageAccess, ALockARunningProcessHoldsIsRefusedNamingThatProcess)
         held.write(lockInfo(4242));
     });
     VelumarkDatabase third;
-    EXPECT_FALSE(third.readFromURL(packagePath, &error));
+    error = third.readFromURL(packagePath).message();
     owner.join();
     EXPECT_TRUE(error.contains(QStringLiteral("(process 4242)"))) << error.toStdString();
 
@@ -101,14 +101,14 @@ TEST_F(PackageAccess, ALockARunningProcessHoldsIsRefusedNamingThatProcess)
         held.seek(0);
         held.write(written);
         VelumarkDatabase fourth;
-        EXPECT_FALSE(fourth.readFromURL(packagePath, &error));
+        error = fourth.readFromURL(packagePath).message();
         EXPECT_TRUE(error.contains(QStringLiteral("another program")) &&
                     !error.contains(QStringLiteral("process 0")))
             << error.toStdString();
     }
     held.close();
     VelumarkDatabase fifth;
-    EXPECT_TRUE(fifth.readFromURL(packagePath, &error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(fifth.readFromURL(packagePath)));
 }
 
 TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
@@ -117,22 +117,19 @@ TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
     addSubmission(artwork, addClient(QStringLiteral("Gallery North")), local(2024, 3, 1));
     catalogue->addPhoto(artwork);
     catalogue->addArtist(QStringLiteral("Ann Lee"));
-    QString error;
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
     const QString file = QDir(packagePath).filePath(QStringLiteral("velumark.db"));
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QByteArray before = contents(file);
 
     VelumarkDatabase readOnly;
-    ASSERT_TRUE(readOnly.readFromURL(packagePath, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(readOnly.readFromURL(packagePath)));
     EXPECT_TRUE(readOnly.isReadOnly());
     ASSERT_EQ(readOnly.artworks().size(), 1u);
     ASSERT_EQ(readOnly.images().size(), 1u);
-    QString reason;
-    EXPECT_FALSE(readOnly.isEditable(&reason));
+    const QString reason = readOnly.checkEditable().message();
     EXPECT_TRUE(reason.contains(packagePath) && reason.contains(QStringLiteral("write-protected")))
         << reason.toStdString();
-    EXPECT_EQ(readOnly.mayEdit().message(), reason);
 
     Artwork *kept = readOnly.artworks().front().get();
     Client *client = readOnly.clients().front().get();
@@ -221,15 +218,14 @@ TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
     EXPECT_EQ(readOnly.artworks().size() + readOnly.clients().size() + readOnly.submissions().size(), 3u);
     ASSERT_EQ(readOnly.images().size(), 1u);
     EXPECT_TRUE(QFileInfo::exists(readOnly.images().front()->photoFilePath()));
-    ASSERT_TRUE(readOnly.close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(readOnly.close()));
     EXPECT_EQ(contents(file), before) << "not a byte of the file changed";
 }
 
 TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
 {
     addArtwork(QStringLiteral("Harbour"));
-    QString error;
-    ASSERT_TRUE(document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->close()));
     // Read-only media where the test may mount them; elsewhere a folder without write permission,
     // which root would write into all the same.
     test::ScratchDisk disk(4 << 20);
@@ -241,8 +237,7 @@ TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
     else
         ASSERT_TRUE(QDir().mkdir(media));
     const QString package = QDir(media).filePath(QStringLiteral("Studio.vdb"));
-    ASSERT_TRUE(DocumentPackage::copyPackage(packagePath, package, ExistingCatalogue::Keep, &error))
-        << error.toStdString();
+    ASSERT_TRUE(succeeded(DocumentPackage::copyPackage(packagePath, package, ExistingCatalogue::Keep)));
     if (disk.isMounted())
         ASSERT_TRUE(disk.makeReadOnly()) << disk.reason().toStdString();
     else
@@ -253,19 +248,17 @@ TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)
     VelumarkDatabase first;
     VelumarkDatabase second;
     for (VelumarkDatabase *reader : {&first, &second}) {
-        ASSERT_TRUE(reader->readFromURL(package, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(reader->readFromURL(package)));
         EXPECT_TRUE(reader->isReadOnly());
         EXPECT_EQ(reader->artworks().size(), 1u);
     }
-    QString reason;
-    EXPECT_FALSE(first.isEditable(&reason));
+    const QString reason = first.checkEditable().message();
     EXPECT_TRUE(reason.contains(QStringLiteral("read-only disk"))) << reason.toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(package).filePath(QStringLiteral(".velumark.lock"))));
-    EXPECT_TRUE(second.close(&error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(second.close()));
     // Saved where it can be written, the copy takes changes.
-    ASSERT_TRUE(first.writeSafelyToURL(folder.filePath(QStringLiteral("Writable.vdb")), &error))
-        << error.toStdString();
+    ASSERT_TRUE(succeeded(first.writeSafelyToURL(folder.filePath(QStringLiteral("Writable.vdb")))));
     EXPECT_FALSE(first.isReadOnly());
     first.addArtwork(std::make_unique<Artwork>());
-    EXPECT_TRUE(first.close(&error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(first.close()));
 }

@@ -101,8 +101,7 @@ TEST_F(ThumbnailCacheTest, ForgetsRemovedImagesChangedPicturesAndReloads)
     EXPECT_TRUE(isMostly(cache.squareThumbnail(*second, 40), Qt::yellow));
     EXPECT_EQ(cache.count(), 1);
 
-    QString error;
-    ASSERT_TRUE(document->initializeDatabase(document->dbFilename(), &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document->initializeDatabase(document->dbFilename())));
     EXPECT_EQ(cache.count(), 0);
 }
 

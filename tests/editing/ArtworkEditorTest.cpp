@@ -135,10 +135,11 @@ TEST_F(ArtworkEditing, CancelAndAFailedSaveLeaveTheStoredArtworkAsItWas)
     // While an operation holds the document nothing is even tried.
     ArtworkEditor later(*document);
     later.values().title = QStringLiteral("Pier");
-    QString error;
-    ASSERT_TRUE(document->beginOperation(&error));
-    EXPECT_FALSE(later.save().ok());
-    document->endOperation();
+    {
+        Result<OperationClaim> claim = document->beginOperation();
+        ASSERT_TRUE(claim.ok());
+        EXPECT_FALSE(later.save().ok());
+    }
     EXPECT_EQ(document->artworks().size(), 1u);
 }
 

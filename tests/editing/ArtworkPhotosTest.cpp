@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(photos.importFiles(files, nullptr).ok());
         EXPECT_TRUE(photos.isImporting());
         ASSERT_TRUE(finished.wait(60000));
-        EXPECT_EQ(finished.first().at(0).toInt(), OperationResult::Done);
+        EXPECT_EQ(finished.first().at(0).value<OperationResult>(), OperationResult::Done);
     }
 
     std::vector<qint64> keys(const std::vector<Image *> &images) const

@@ -1,6 +1,7 @@
 #include "document/VelumarkDatabase.h"
 #include "editing/CatalogueDestination.h"
 #include "editing/CataloguePath.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,9 +23,8 @@ protected:
     QString makeCatalogue(const QString &name)
     {
         VelumarkDatabase document;
-        QString error;
-        EXPECT_TRUE(document.readFromURL(path(name), &error)) << error.toStdString();
-        EXPECT_TRUE(document.close(&error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(document.readFromURL(path(name))));
+        EXPECT_TRUE(succeeded(document.close()));
         writeFile(path(name + QStringLiteral("/marker")));
         return path(name);
     }
@@ -90,32 +90,28 @@ TEST_F(CatalogueLocationTest, ReplacingKeepsTheOldCatalogueUntilTheNewOneExists)
     const QStringList before = entries();
 
     // The new catalogue cannot be made: the old one is back as it was, and can be opened.
-    QString error;
-    EXPECT_FALSE(CatalogueDestination::replacePackage(
-        package,
-        [&](QString *reason) {
-            EXPECT_FALSE(QFileInfo::exists(package + QStringLiteral("/marker")));
-            QDir().mkdir(package); // a half-made package
-            *reason = QStringLiteral("disk full");
-            return false;
-        },
-        &error));
-    EXPECT_EQ(error, QStringLiteral("disk full"));
+    const Result<> refused = CatalogueDestination::replacePackage(package, [&]() -> Result<> {
+        EXPECT_FALSE(QFileInfo::exists(package + QStringLiteral("/marker")));
+        QDir().mkdir(package); // a half-made package
+        return Failure{QStringLiteral("disk full")};
+    });
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.message(), QStringLiteral("disk full"));
     EXPECT_TRUE(QFileInfo::exists(package + QStringLiteral("/marker")));
     EXPECT_EQ(entries(), before);
     VelumarkDatabase reopened;
-    ASSERT_TRUE(reopened.readFromURL(package, &error)) << error.toStdString();
-    ASSERT_TRUE(reopened.close());
+    ASSERT_TRUE(succeeded(reopened.readFromURL(package)));
+    ASSERT_TRUE(succeeded(reopened.close()));
 
     // It can: the old one is gone, the new one keeps the lock it took.
     VelumarkDatabase fresh;
-    EXPECT_TRUE(CatalogueDestination::replacePackage(
-        package, [&](QString *reason) { return fresh.readFromURL(package, reason); }, &error));
+    EXPECT_TRUE(
+        succeeded(CatalogueDestination::replacePackage(package, [&] { return fresh.readFromURL(package); })));
     EXPECT_FALSE(QFileInfo::exists(package + QStringLiteral("/marker")));
     EXPECT_EQ(entries(), before);
     QLockFile other(package + QStringLiteral("/") + QString::fromLatin1(VelumarkDatabase::kLockFileName));
     EXPECT_TRUE(QFileInfo::exists(other.fileName()));
-    EXPECT_TRUE(fresh.close());
+    EXPECT_TRUE(succeeded(fresh.close()));
 }
 
 } // namespace

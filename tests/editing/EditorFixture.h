@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/VelumarkDatabase.h"
-#include "store/VelumarkUtility.h"
+#include "store/Clock.h"
 #include "support/SampleCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +15,12 @@ class EditorFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 15), QTime(12, 0)));
+        Clock::setFixedNow(QDateTime(QDate(2024, 5, 15), QTime(12, 0)));
         catalogue = std::make_unique<SampleCatalogue>();
         ASSERT_TRUE(catalogue->isValid());
         document = &catalogue->document();
     }
-    void TearDown() override { VelumarkUtility::clearFixedNow(); }
+    void TearDown() override { Clock::clearFixedNow(); }
 
     void reopen()
     {

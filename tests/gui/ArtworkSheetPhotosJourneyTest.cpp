@@ -8,6 +8,7 @@
 #include "gui/photos/PhotoGrid.h"
 #include "gui/photos/PhotoViewer.h"
 #include "gui/window/DocumentWindow.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QDir>
@@ -86,8 +87,7 @@ protected:
         EXPECT_TRUE(window()->close());
         deleteClosedWindows();
         auto core = std::make_unique<VelumarkDatabase>();
-        QString error;
-        EXPECT_TRUE(core->readFromURL(package(), &error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(core->readFromURL(package())));
         return core;
     }
 

@@ -6,7 +6,6 @@
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/Sqlite.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -13,6 +13,7 @@
 #include "gui/window/StatisticsViewController.h"
 #include "gui/window/StatusLine.h"
 #include "gui/window/ToolbarController.h"
+#include "support/Succeeded.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -51,8 +52,7 @@ protected:
     {
         const QString package = path(QStringLiteral("Studio.vdb"));
         VelumarkDatabase document;
-        QString error;
-        EXPECT_TRUE(document.readFromURL(package, &error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(document.readFromURL(package)));
         std::vector<Artwork *> artworks;
         for (const char *title : {"Dawn", "Dusk", "Noon"}) {
             auto artwork = std::make_unique<Artwork>();
@@ -72,7 +72,7 @@ protected:
         waiting->setValidDueDate(true);
         waiting->setResponseDueDate(lastYear.addDays(30));
         document.updateSubmission(waiting);
-        EXPECT_TRUE(document.close(&error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(document.close()));
         return package;
     }
 
@@ -314,8 +314,8 @@ TEST_F(DocumentWindowJourney, EditingWaitsWhileAnOperationHoldsTheCatalogue)
     EXPECT_TRUE(deleteItem->isEnabled());
     EXPECT_TRUE(menusEnabled());
 
-    QString error;
-    ASSERT_TRUE(database.beginOperation(&error)) << error.toStdString();
+    Result<OperationClaim> claim = database.beginOperation();
+    ASSERT_TRUE(succeeded(claim));
     EXPECT_FALSE(addItem->isEnabled() || deleteItem->isEnabled() || menusEnabled());
     EXPECT_FALSE(view->statusLine().editingNotice().isEmpty());
 
@@ -326,7 +326,7 @@ TEST_F(DocumentWindowJourney, EditingWaitsWhileAnOperationHoldsTheCatalogue)
     ASSERT_TRUE(activate(windowOf(view)));
     EXPECT_FALSE(menusEnabled());
 
-    database.endOperation();
+    claim->release();
     EXPECT_TRUE(addItem->isEnabled() && deleteItem->isEnabled() && menusEnabled());
     EXPECT_TRUE(view->statusLine().editingNotice().isEmpty());
 }

@@ -21,10 +21,9 @@ namespace {
 // Holds the catalogue's lock until its standard input closes or it is stopped.
 int holdLock(const char *packagePath)
 {
-    QString error;
-    const auto lock = velumark::DocumentPackage::lock(QString::fromLocal8Bit(packagePath), &error);
+    const auto lock = velumark::DocumentPackage::lock(QString::fromLocal8Bit(packagePath));
     if (!lock) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::fprintf(stderr, "%s\n", qPrintable(lock.message()));
         return 1;
     }
     std::printf("locked\n");

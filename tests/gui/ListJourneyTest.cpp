@@ -11,7 +11,7 @@
 #include "gui/window/VLHeadingView.h"
 #include "store/AppPreferences.h"
 #include "store/Image.h"
-#include "store/VelumarkUtility.h"
+#include "support/Succeeded.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
@@ -46,15 +46,15 @@ protected:
     void SetUp() override
     {
         // The application's own settings store, which velumark-cli reads as well.
-        VelumarkUtility::sharedManager().setPreferences(std::make_unique<AppPreferences>());
-        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(true);
+        setPreferences(std::make_unique<AppPreferences>());
+        getPreferences().setSortArtworksByArtist(true);
         package = folder.filePath(QStringLiteral("Studio.vdb"));
         cli({QStringLiteral("demo"), package});
     }
     void TearDown() override
     {
         closeCatalogue();
-        VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false);
+        getPreferences().setSortArtworksByArtist(false);
         configureApplication();
     }
 
@@ -75,8 +75,7 @@ protected:
     void openCatalogue()
     {
         document = std::make_unique<VelumarkDatabase>();
-        QString error;
-        ASSERT_TRUE(document->readFromURL(package, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(document->readFromURL(package)));
     }
     void closeCatalogue()
     {
@@ -414,7 +413,7 @@ TEST_F(ListJourney, TheFloatingBandFollowsScrollingAndIsPushedByTheNext)
     table->verticalScrollBar()->setValue(0);
     EXPECT_FALSE(band->isVisible());
     // Without sections nothing floats.
-    VelumarkUtility::sharedManager().getPreferences().setSortArtworksByArtist(false);
+    getPreferences().setSortArtworksByArtist(false);
     document->refreshData();
     table->verticalScrollBar()->setValue(secondTop + 10);
     EXPECT_FALSE(band->isVisible());

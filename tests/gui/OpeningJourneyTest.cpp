@@ -7,7 +7,7 @@
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/transfer/ImportExportBrowser.h"
 #include "gui/window/DocumentWindow.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 
 #include <QAction>
 #include <QCryptographicHash>
@@ -50,7 +50,7 @@ TEST_F(ShellJourney, FirstStartMakesAnUntitledCatalogueThatIsGoneWhenNotSaved)
     gui::DocumentWindow *window = onlyWindow();
     ASSERT_TRUE(window);
     const QString package =
-        QDir(VelumarkUtility::applicationDataFolder()).filePath(QStringLiteral("Untitled.vdb"));
+        QDir(StandardFolders::applicationDataFolder()).filePath(QStringLiteral("Untitled.vdb"));
     EXPECT_EQ(window->document().packagePath(), package);
     EXPECT_TRUE(QFileInfo(package + QStringLiteral("/velumark.db")).isFile());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Untitled — Velumark"));

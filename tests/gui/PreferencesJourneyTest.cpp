@@ -8,7 +8,6 @@
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/window/DocumentWindow.h"
 #include "store/AppPreferences.h"
-#include "store/VelumarkUtility.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +26,7 @@ class PreferencesJourney : public ShellJourney
 protected:
     void TearDown() override
     {
-        AppPreferences &preferences = VelumarkUtility::sharedManager().getPreferences();
+        AppPreferences &preferences = getPreferences();
         preferences.setSortArtworksByArtist(false);
         preferences.setClearAfterDeadline(true);
         preferences.setDeadlineUnits(2);
@@ -73,7 +72,7 @@ TEST_F(PreferencesJourney, ChangesReachEveryOpenCatalogueWhenTheWindowCloses)
     gui::PreferencesDialog &dialog = app().preferencesDialog();
     ASSERT_TRUE(dialog.isVisible());
     QTest::keyClick(dialog.unitsBox(), Qt::Key_Down);
-    EXPECT_EQ(VelumarkUtility::sharedManager().getPreferences().deadlineUnits(), 3);
+    EXPECT_EQ(getPreferences().deadlineUnits(), 3);
     EXPECT_EQ(relays[0]->count(Kind::Client), 0); // nothing before the window closes
     dialog.close();
     for (const auto &relay : relays) {
@@ -84,7 +83,7 @@ TEST_F(PreferencesJourney, ChangesReachEveryOpenCatalogueWhenTheWindowCloses)
 
     app().handlePreferences();
     QTest::mouseClick(dialog.sortArtistBox(), Qt::LeftButton);
-    EXPECT_TRUE(VelumarkUtility::sharedManager().getPreferences().sortArtworksByArtist());
+    EXPECT_TRUE(getPreferences().sortArtworksByArtist());
     dialog.close();
     for (const auto &relay : relays) {
         EXPECT_EQ(relay->count(Kind::Artwork), 1);
@@ -114,7 +113,7 @@ TEST_F(PreferencesJourney, TheDurationFieldRefusesLettersAndTheUnitsFollowTheNum
     EXPECT_EQ(user.beeps, 1);
 
     dialog.close();
-    EXPECT_EQ(VelumarkUtility::sharedManager().getPreferences().deadlineDuration(), 30);
+    EXPECT_EQ(getPreferences().deadlineDuration(), 30);
 }
 
 TEST_F(ShellJourney, PreferencesThatCannotBeWrittenSayWhyOnceWhileTheWindowIsShown)

@@ -4,9 +4,10 @@
 #include "gui/editors/RecordSheet.h"
 #include "gui/shell/CatalogueDocument.h"
 #include "gui/window/DocumentWindow.h"
+#include "store/Clock.h"
 #include "store/Sqlite.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -19,8 +20,7 @@ namespace {
 void makeStudio(const QString &package)
 {
     VelumarkDatabase studio;
-    QString error;
-    ASSERT_TRUE(studio.readFromURL(package, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(studio.readFromURL(package)));
     Artwork *dunes = nullptr;
     for (const char *title : {"Dunes", "Harbour"}) {
         auto artwork = std::make_unique<Artwork>();
@@ -45,7 +45,7 @@ void makeStudio(const QString &package)
     submission->setClientKey(north->primaryKey());
     submission->setSendDate(QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
     studio.addSubmission(std::move(submission));
-    ASSERT_TRUE(studio.close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(studio.close()));
 }
 
 } // namespace
@@ -53,7 +53,7 @@ void makeStudio(const QString &package)
 void SheetJourney::SetUp()
 {
     ShellJourney::SetUp();
-    VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 5, 15), QTime(12, 0)));
+    Clock::setFixedNow(QDateTime(QDate(2024, 5, 15), QTime(12, 0)));
     m_package = path(QStringLiteral("Studio.vdb"));
     makeStudio(m_package);
     ASSERT_TRUE(app().start({m_package})) << user.transcript().toStdString();
@@ -64,7 +64,7 @@ void SheetJourney::SetUp()
 void SheetJourney::TearDown()
 {
     ShellJourney::TearDown();
-    VelumarkUtility::clearFixedNow();
+    Clock::clearFixedNow();
 }
 
 VelumarkDatabase &SheetJourney::document()

@@ -5,7 +5,8 @@
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/VelumarkDocumentController.h"
 #include "gui/window/DocumentWindow.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
+#include "support/Succeeded.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ void ShellJourney::SetUp()
     QSettings settings;
     settings.clear();
     settings.sync();
-    QDir(VelumarkUtility::applicationDataFolder()).removeRecursively();
+    QDir(StandardFolders::applicationDataFolder()).removeRecursively();
     m_app = std::make_unique<gui::VelumarkAppDelegate>(gui::VelumarkAppDelegate::Addresses{});
 }
 
@@ -43,15 +44,14 @@ QString ShellJourney::makeCatalogue(const QString &name, const QStringList &titl
 {
     const QString package = path(name + QStringLiteral(".vdb"));
     VelumarkDatabase document;
-    QString error;
-    EXPECT_TRUE(document.readFromURL(package, &error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(document.readFromURL(package)));
     for (const QString &title : titles) {
         auto artwork = std::make_unique<Artwork>();
         artwork->setTitle(title);
         artwork->setArtist(title + QStringLiteral(" Artist"));
         document.addArtwork(std::move(artwork));
     }
-    EXPECT_TRUE(document.close(&error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(document.close()));
     return package;
 }
 
@@ -66,12 +66,11 @@ QString ShellJourney::emptyFile(const QString &name) const
 QStringList ShellJourney::artworkTitles(const QString &packagePath)
 {
     VelumarkDatabase document;
-    QString error;
-    EXPECT_TRUE(document.readFromURL(packagePath, &error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(document.readFromURL(packagePath)));
     QStringList titles;
     for (const auto &artwork : document.artworks())
         titles.append(artwork->title());
-    document.close();
+    EXPECT_TRUE(succeeded(document.close()));
     return titles;
 }
 

@@ -1,6 +1,7 @@
 #include "interchange/contacts/ContactsImport.h"
 
 #include "support/SampleCatalogue.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -34,10 +35,8 @@ TEST(ContactsImport, AllClientsOfAnImportAreStoredInOneTransactionOrNone)
     int commits = 0;
     sqlite3_commit_hook(document.database()->handle(), countCommit, &commits);
     ContactsImport import(document);
-    QString error;
-    ASSERT_TRUE(import.run(
-        [](VCardImport &cards_) { cards_.parsevCardsInString(cards(50), QStringLiteral("drop")); }, &error))
-        << error.toStdString();
+    ASSERT_TRUE(succeeded(import.run(
+        [](VCardImport &cards_) { cards_.parsevCardsInString(cards(50), QStringLiteral("drop")); })));
     sqlite3_commit_hook(document.database()->handle(), nullptr, nullptr);
     EXPECT_EQ(commits, 1) << "one write to the disk for the whole import";
     EXPECT_EQ(import.cards().addedCount(), 50);
@@ -48,8 +47,10 @@ TEST(ContactsImport, AllClientsOfAnImportAreStoredInOneTransactionOrNone)
         "CREATE TRIGGER refuse BEFORE INSERT ON client WHEN (SELECT count(*) FROM client) >= 52 "
         "BEGIN SELECT RAISE(ABORT, 'disk says no'); END"));
     ContactsImport failing(document);
-    EXPECT_FALSE(failing.run(
-        [](VCardImport &cards_) { cards_.parsevCardsInString(cards(5), QStringLiteral("drop")); }, &error));
+    const Result<> refused = failing.run(
+        [](VCardImport &cards_) { cards_.parsevCardsInString(cards(5), QStringLiteral("drop")); });
+    EXPECT_FALSE(refused);
+    const QString &error = refused.message();
     EXPECT_TRUE(error.contains(QStringLiteral("disk says no")) && error.contains(document.dbFilename()) &&
                 error.contains(QStringLiteral("No client was added")))
         << error.toStdString();

@@ -46,7 +46,7 @@ class CsvExportTest : public test::ExportFixture
 protected:
     QString destination() const { return folder.filePath(QStringLiteral("export.csv")); }
 
-    int exportTo(int scope)
+    OperationResult exportTo(TransferScope scope)
     {
         CsvExport operation(*document, destination(), scope);
         return runToEnd(operation);
@@ -54,7 +54,7 @@ protected:
 
     static QByteArray comments()
     {
-        return "\"// Exported from Velumark 1.3 on " + mediumDateTimeString(VelumarkUtility::now()).toUtf8() +
+        return "\"// Exported from Velumark 1.3 on " + mediumDateTimeString(Clock::now()).toUtf8() +
                "\"\n\"// Refer to the Velumark CSV template file for formatting guidelines.\"\n";
     }
 };
@@ -130,7 +130,7 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
             artwork->setLocation(QStringLiteral("Attic"));
     }
     std::vector<double> progress;
-    CsvExport operation(*document, destination(), CsvExport::Everything);
+    CsvExport operation(*document, destination(), TransferScope::Complete);
     QObject::connect(&operation, &LongOperation::progress,
                      [&](double percent) { progress.push_back(percent); });
     ASSERT_EQ(runToEnd(operation), OperationResult::Done) << operation.message().toStdString();
@@ -162,11 +162,11 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
     const QString imported = folder.filePath(QStringLiteral("imported.db"));
-    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
-    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-    EXPECT_EQ(result.artworkCount, 3);
-    EXPECT_EQ(result.clientCount, 2);
-    EXPECT_EQ(result.submissionCount, 2);
+    const Result<CsvImportSummary> result = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(succeeded(result));
+    EXPECT_EQ(result->artworkCount, 3);
+    EXPECT_EQ(result->clientCount, 2);
+    EXPECT_EQ(result->submissionCount, 2);
 
     // Every column of the records written, as stored in the document and in the import's database.
     // A withdrawal comes back as one, without its state; a due date that is not valid and a client
@@ -210,18 +210,18 @@ TEST_F(CsvExportTest, EveryRecordWrittenReadsBackWholeOrTheExportFails)
     for (int i = 0; i < 3; ++i)
         addArtwork(QStringLiteral("After %1").arg(i));
     addClient(QStringLiteral("North"));
-    ASSERT_EQ(exportTo(CsvExport::Everything), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::Complete), OperationResult::Done);
     const QString imported = folder.filePath(QStringLiteral("imported.db"));
-    const CsvImportResult result = CsvImportParser(destination(), imported).parse();
-    ASSERT_TRUE(result.succeeded()) << result.errorText.toStdString();
-    EXPECT_EQ(result.cut, InputTextStream::Cut::None);
-    EXPECT_EQ(result.artworkCount, 4);
-    EXPECT_EQ(result.clientCount, 1);
+    const Result<CsvImportSummary> result = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(succeeded(result));
+    EXPECT_EQ(result->cut, InputTextStream::Cut::None);
+    EXPECT_EQ(result->artworkCount, 4);
+    EXPECT_EQ(result->clientCount, 1);
 
     const QByteArray previous = contents(destination());
     Artwork *huge = addArtwork(QStringLiteral("Huge"));
     huge->setNotes(QString(CsvExportLines::kMaximumRecordLength, QLatin1Char('n')));
-    CsvExport tooLong(*document, destination(), CsvExport::Everything);
+    CsvExport tooLong(*document, destination(), TransferScope::Complete);
     EXPECT_EQ(runToEnd(tooLong), OperationResult::Failed);
     EXPECT_TRUE(tooLong.message().contains(QStringLiteral("The artwork \"Huge\"")))
         << tooLong.message().toStdString();
@@ -229,16 +229,16 @@ TEST_F(CsvExportTest, EveryRecordWrittenReadsBackWholeOrTheExportFails)
 
     // Just short enough: written, and read back whole.
     huge->setNotes(QString(CsvExportLines::kMaximumRecordLength - 100, QLatin1Char('n')));
-    ASSERT_EQ(exportTo(CsvExport::ArtworksOnly), OperationResult::Done);
-    const CsvImportResult longest = CsvImportParser(destination(), imported).parse();
-    ASSERT_TRUE(longest.succeeded()) << longest.errorText.toStdString();
-    EXPECT_EQ(longest.cut, InputTextStream::Cut::None);
-    EXPECT_EQ(longest.artworkCount, 5);
+    ASSERT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
+    const Result<CsvImportSummary> longest = CsvImportParser(destination(), imported).parse();
+    ASSERT_TRUE(succeeded(longest));
+    EXPECT_EQ(longest->cut, InputTextStream::Cut::None);
+    EXPECT_EQ(longest->artworkCount, 5);
 }
 
 TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
 {
-    ASSERT_EQ(exportTo(CsvExport::Everything), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::Complete), OperationResult::Done);
     EXPECT_EQ(contents(destination()), comments() + kArtworks + kClients + kSubmissions);
 
     addSubmission(addArtwork(QStringLiteral("Dunes")), addClient(QStringLiteral("Gallery")),
@@ -246,28 +246,23 @@ TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
     const QByteArray artwork = "\"Dunes\",\"\",\"Yes\",\"0.00\",\"\",\"\",\"\",\"0 \",\"0.00\",\"\",\"\"\n";
     const QByteArray client = "\"Gallery\",\"0.00\",\"0.00\",\"\",\"0 "
                               "\",\"Open\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Unspecified\"\n";
-    ASSERT_EQ(exportTo(CsvExport::ArtworksAndClients), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::ArtworksAndClients), OperationResult::Done);
     EXPECT_EQ(contents(destination()), comments() + kArtworks + artwork + kClients + client);
-    ASSERT_EQ(exportTo(CsvExport::ArtworksOnly), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
     EXPECT_EQ(contents(destination()), comments() + kArtworks + artwork);
-    ASSERT_EQ(exportTo(CsvExport::ClientsOnly), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::Clients), OperationResult::Done);
     EXPECT_EQ(contents(destination()), comments() + kClients + client);
-
-    CsvExport unknownScope(*document, destination(), 4);
-    QString error;
-    EXPECT_FALSE(unknownScope.start(&error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(CsvExportTest, OneExportAtATime)
 {
-    CsvExport first(*document, destination(), CsvExport::Everything);
+    CsvExport first(*document, destination(), TransferScope::Complete);
     QSignalSpy finished(&first, &LongOperation::finished);
-    ASSERT_TRUE(first.start());
-    CsvExport second(*document, folder.filePath(QStringLiteral("second.csv")), CsvExport::Everything);
-    QString error;
-    EXPECT_FALSE(second.start(&error)) << "the document is busy";
-    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(succeeded(first.start()));
+    CsvExport second(*document, folder.filePath(QStringLiteral("second.csv")), TransferScope::Complete);
+    const Result<> refused = second.start();
+    EXPECT_FALSE(refused) << "the document is busy";
+    EXPECT_FALSE(refused.message().isEmpty());
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(first.result(), OperationResult::Done);
     EXPECT_EQ(runToEnd(second), OperationResult::Done) << "the document is free again";
@@ -277,23 +272,23 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
 {
     // A destination in a folder that does not exist, and one the finished file cannot replace.
     const QString nowhere = folder.filePath(QStringLiteral("missing/export.csv"));
-    CsvExport missingFolder(*document, nowhere, CsvExport::Everything);
+    CsvExport missingFolder(*document, nowhere, TransferScope::Complete);
     EXPECT_EQ(runToEnd(missingFolder), OperationResult::Failed);
     EXPECT_TRUE(missingFolder.message().contains(QStringLiteral("export.csv")))
         << missingFolder.message().toStdString();
     ASSERT_TRUE(folder.mkdir(QStringLiteral("occupied.csv")));
-    CsvExport directory(*document, folder.filePath(QStringLiteral("occupied.csv")), CsvExport::Everything);
+    CsvExport directory(*document, folder.filePath(QStringLiteral("occupied.csv")), TransferScope::Complete);
     EXPECT_EQ(runToEnd(directory), OperationResult::Failed);
 
     // The disk fills up in the middle of the file; the old export survives.
     for (int i = 0; i < 60; ++i)
         addArtwork(QStringLiteral("Artwork number %1 with a fairly long title").arg(i));
-    ASSERT_EQ(exportTo(CsvExport::ArtworksOnly), OperationResult::Done);
+    ASSERT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
     const QByteArray previous = contents(destination());
     ASSERT_GT(previous.size(), 4096);
     {
         const auto limit = limitFileSize(2048);
-        CsvExport full(*document, destination(), CsvExport::ArtworksOnly);
+        CsvExport full(*document, destination(), TransferScope::Artworks);
         EXPECT_EQ(runToEnd(full), OperationResult::Failed);
         // The reason the system gave, not a guess.
         EXPECT_TRUE(full.message().contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
@@ -307,13 +302,13 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
     document->artworks().front()->setNotes(QString(20000, QLatin1Char('x')));
     {
         const auto limit = limitFileSize(1);
-        CsvExport unsaved(*document, destination(), CsvExport::ArtworksOnly);
-        QString error;
-        EXPECT_FALSE(unsaved.start(&error));
-        EXPECT_FALSE(error.isEmpty());
+        CsvExport unsaved(*document, destination(), TransferScope::Artworks);
+        const Result<> refused = unsaved.start();
+        EXPECT_FALSE(refused);
+        EXPECT_FALSE(refused.message().isEmpty());
     }
     EXPECT_FALSE(document->isOperationRunning());
-    EXPECT_EQ(exportTo(CsvExport::ArtworksOnly), OperationResult::Done);
+    EXPECT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
 }
 
 TEST_F(CsvExportTest, CancelKeepsTheOldFileAndLeavesNoPartialOne)
@@ -324,7 +319,7 @@ TEST_F(CsvExportTest, CancelKeepsTheOldFileAndLeavesNoPartialOne)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old export\n");
     old.close();
-    CsvExport operation(*document, destination(), CsvExport::Everything);
+    CsvExport operation(*document, destination(), TransferScope::Complete);
     cancelFrom(operation, 0); // after the first record
     EXPECT_EQ(runToEnd(operation), OperationResult::Cancelled);
     EXPECT_EQ(contents(destination()), QByteArray("old export\n"));

@@ -1,9 +1,10 @@
 #include "interchange/csv/CsvImportParser.h"
 
 #include "CsvTestFile.h"
+#include "store/Clock.h"
 #include "store/Sqlite.h"
 #include "store/StoredDate.h"
-#include "store/VelumarkUtility.h"
+#include "support/Succeeded.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -23,19 +24,20 @@ const QByteArray kSubmissionHeader =
 class CsvImport : public ::testing::Test
 {
 protected:
-    void SetUp() override { VelumarkUtility::setFixedNow(m_now); }
-    void TearDown() override { VelumarkUtility::clearFixedNow(); }
+    void SetUp() override { Clock::setFixedNow(m_now); }
+    void TearDown() override { Clock::clearFixedNow(); }
 
     // Imports the bytes, which must succeed, and opens the database written.
-    CsvImportResult import(const QByteArray &csv)
+    CsvImportSummary import(const QByteArray &csv)
     {
         m_database.reset();
         const QString csvPath = test::writeBytes(m_folder, QStringLiteral("import.csv"), csv);
-        CsvImportResult result = CsvImportParser(csvPath, databasePath()).parse();
-        EXPECT_TRUE(result.succeeded()) << result.errorText.toStdString();
-        if (result.succeeded())
-            m_database = SqliteConnection::open(databasePath(), SqliteConnection::Mode::ReadOnly);
-        return result;
+        const Result<CsvImportSummary> result = CsvImportParser(csvPath, databasePath()).parse();
+        EXPECT_TRUE(succeeded(result));
+        if (!result)
+            return {};
+        m_database = SqliteConnection::open(databasePath(), SqliteConnection::Mode::ReadOnly);
+        return result.value();
     }
 
     QString databasePath() const { return m_folder.filePath(QStringLiteral("temp_velumark_import.db")); }
@@ -55,7 +57,7 @@ protected:
     }
 
     // The numbers of artworks, clients and submissions stored.
-    static std::string counts(const CsvImportResult &result)
+    static std::string counts(const CsvImportSummary &result)
     {
         return std::to_string(result.artworkCount) + " " + std::to_string(result.clientCount) + " " +
                std::to_string(result.submissionCount);
@@ -112,7 +114,7 @@ TEST_F(CsvImport, SpreadsheetFileWithAllSectionsIsStoredAndLinked)
         "Sunset,Nowhere,\"Mar 2, 2013\",,n,,,,,,,\r\n"
         "Sunset,Museum S\xC3\xBC"
         "d,not a date,,n,,,,,,,\r\n";
-    const CsvImportResult result = import(csv);
+    const CsvImportSummary result = import(csv);
     EXPECT_EQ(result.cut, InputTextStream::Cut::None);
     EXPECT_EQ(counts(result), "3 2 2");
     EXPECT_EQ(result.mediumCount, 2);
@@ -202,7 +204,7 @@ TEST_F(CsvImport, CommentLinesNeverSwallowRecords)
         "//Unquoted,bob,No,2,,,,,,,\n"
         "\"// a \"\"quote\"\" left open\n"
         "Last,,Yes,3,,,,,,,\n";
-    const CsvImportResult result = import(csv);
+    const CsvImportSummary result = import(csv);
     EXPECT_EQ(result.cut, InputTextStream::Cut::None);
     EXPECT_EQ(rows("SELECT title, artist FROM artwork ORDER BY pk"),
               QStringLiteral("//Untitled|ann\n//Unquoted|bob\nLast|null"));
@@ -240,7 +242,7 @@ TEST_F(CsvImport, ReadingCutShortSaysWhatAndFromWhichLine)
                   InputTextStream::Cut::QuoteNotClosed},
          }) {
         SCOPED_TRACE(c.what);
-        const CsvImportResult result = import(c.csv);
+        const CsvImportSummary result = import(c.csv);
         EXPECT_EQ(result.cut, c.cut);
         EXPECT_EQ(result.cutLine, 4);
         EXPECT_EQ(rows("SELECT title FROM artwork"), QStringLiteral("Before"));
@@ -248,7 +250,7 @@ TEST_F(CsvImport, ReadingCutShortSaysWhatAndFromWhichLine)
     // The longest line the reader takes is read whole.
     const QByteArray longest =
         "Long,,Yes,1,,,,,,," + QByteArray(InputTextStream::kMaximumLineLength - 18, 'n');
-    const CsvImportResult result = import(start + longest + after);
+    const CsvImportSummary result = import(start + longest + after);
     EXPECT_EQ(result.cut, InputTextStream::Cut::None);
     EXPECT_EQ(rows("SELECT title FROM artwork ORDER BY pk"), QStringLiteral("Before\nLong\nAfter"));
     EXPECT_EQ(rows("SELECT length(notes) FROM artwork WHERE title = 'Long'"),
@@ -258,13 +260,14 @@ TEST_F(CsvImport, ReadingCutShortSaysWhatAndFromWhichLine)
 TEST_F(CsvImport, FailuresComeBackAsTextsAndLeaveNoDatabase)
 {
     const QString missingCsv = m_folder.filePath(QStringLiteral("missing.csv"));
-    CsvImportResult result = CsvImportParser(missingCsv, databasePath()).parse();
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_TRUE(result.errorText.contains(missingCsv));
+    const Result<CsvImportSummary> missing = CsvImportParser(missingCsv, databasePath()).parse();
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(missing.message().contains(missingCsv));
     EXPECT_FALSE(QFileInfo::exists(databasePath()));
 
     const QString csv = test::writeBytes(m_folder, QStringLiteral("fine.csv"), "Artworks\n");
-    result = CsvImportParser(csv, m_folder.filePath(QStringLiteral("no/such/folder/import.db"))).parse();
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.errorText.isEmpty());
+    const Result<CsvImportSummary> unwritable =
+        CsvImportParser(csv, m_folder.filePath(QStringLiteral("no/such/folder/import.db"))).parse();
+    EXPECT_FALSE(unwritable);
+    EXPECT_FALSE(unwritable.message().isEmpty());
 }

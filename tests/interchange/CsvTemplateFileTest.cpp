@@ -17,7 +17,7 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-CsvImportResult parse(const QTemporaryDir &folder, const QString &csv)
+Result<CsvImportSummary> parse(const QTemporaryDir &folder, const QString &csv)
 {
     return CsvImportParser(csv, folder.filePath(QStringLiteral("parsed.db"))).parse();
 }
@@ -30,17 +30,18 @@ TEST(CsvTemplateFile, IsReadBackAsNoRecordsAndItsColumnsTakeARecordOfEachSection
     const QString csv = folder.filePath(QStringLiteral("template.csv"));
     ASSERT_TRUE(writeCsvTemplate(csv).ok());
 
-    const CsvImportResult empty = parse(folder, csv);
-    EXPECT_TRUE(empty.succeeded()) << empty.errorText.toStdString();
-    EXPECT_FALSE(empty.storedAnything());
-    EXPECT_EQ(empty.cut, InputTextStream::Cut::None);
+    const Result<CsvImportSummary> empty = parse(folder, csv);
+    ASSERT_TRUE(empty.ok()) << empty.message().toStdString();
+    EXPECT_FALSE(empty->storedAnything());
+    EXPECT_EQ(empty->cut, InputTextStream::Cut::None);
 
     // Filled in under each column line, as a user would, every section's record is taken.
     QList<QByteArray> lines = contents(csv).split('\n');
     const std::pair<QByteArray, QByteArray> rows[] = {
         {"Artworks", "\"Dawn\",\"Ann Lee\",\"Yes\",\"10.00\",\"Oil\",\"\",\"\",\"\",\"\",\"\",\"\""},
         {"Clients", "\"Gallery North\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\""},
-        {"Submissions", "\"Dawn\",\"Gallery North\",\"Jan 10, 2013\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\""},
+        {"Submissions",
+         "\"Dawn\",\"Gallery North\",\"Jan 10, 2013\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\""},
     };
     for (const auto &[title, row] : rows) {
         const qsizetype at = lines.indexOf(title);
@@ -51,11 +52,11 @@ TEST(CsvTemplateFile, IsReadBackAsNoRecordsAndItsColumnsTakeARecordOfEachSection
     ASSERT_TRUE(filled.open(QIODevice::WriteOnly));
     filled.write(lines.join('\n'));
     filled.close();
-    const CsvImportResult one = parse(folder, filled.fileName());
-    EXPECT_TRUE(one.succeeded()) << one.errorText.toStdString();
-    EXPECT_EQ(one.artworkCount, 1);
-    EXPECT_EQ(one.clientCount, 1);
-    EXPECT_EQ(one.submissionCount, 1);
+    const Result<CsvImportSummary> one = parse(folder, filled.fileName());
+    ASSERT_TRUE(one.ok()) << one.message().toStdString();
+    EXPECT_EQ(one->artworkCount, 1);
+    EXPECT_EQ(one->clientCount, 1);
+    EXPECT_EQ(one->submissionCount, 1);
 }
 
 TEST(CsvTemplateFile, UnwritableDestinationFailsWithTheReasonAndLeavesNoFile)

@@ -1,10 +1,11 @@
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseImport.h"
 #include "store/DatabaseFile.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 #include "support/LegacyDatabases.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -18,7 +19,7 @@ using namespace velumark;
 
 namespace {
 
-test::OperationRun exportTo(VelumarkDatabase &document, const QString &destination, int scope,
+test::OperationRun exportTo(VelumarkDatabase &document, const QString &destination, TransferScope scope,
                             double abortAt = -1)
 {
     DatabaseExport operation(document, destination, scope);
@@ -26,7 +27,7 @@ test::OperationRun exportTo(VelumarkDatabase &document, const QString &destinati
 }
 
 test::OperationRun importFrom(VelumarkDatabase &document, DatabaseImport::Source source, const QString &path,
-                              int scope, bool overwrite = false, double abortAt = -1)
+                              TransferScope scope, bool overwrite = false, double abortAt = -1)
 {
     DatabaseImport operation(document, source, path, scope, overwrite);
     return test::runOperation(operation, abortAt);
@@ -94,7 +95,7 @@ qsizetype jpegCount(const QString &folder)
 
 bool cacheIsEmpty()
 {
-    return QDir(VelumarkUtility::cacheFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
+    return QDir(StandardFolders::cacheFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
 }
 
 } // namespace
@@ -116,24 +117,25 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
 
     struct Expected
     {
-        int scope;
+        TransferScope scope;
         bool restore; // a complete restore replaces what the catalogue held
         size_t artworks, clients, submissions, images;
     };
-    for (const Expected e :
-         {Expected{0, false, 2, 2, 3, 2}, Expected{1, false, 2, 2, 0, 2}, Expected{2, false, 2, 0, 0, 2},
-          Expected{3, false, 0, 2, 0, 0}, Expected{0, true, 2, 2, 3, 2}}) {
+    for (const Expected e : {Expected{TransferScope::Complete, false, 2, 2, 3, 2},
+                             Expected{TransferScope::ArtworksAndClients, false, 2, 2, 0, 2},
+                             Expected{TransferScope::Artworks, false, 2, 0, 0, 2},
+                             Expected{TransferScope::Clients, false, 0, 2, 0, 0},
+                             Expected{TransferScope::Complete, true, 2, 2, 3, 2}}) {
         for (const bool package : {false, true}) {
             const QString file = source.folderPath(QStringLiteral("scope%1-%2.%3")
-                                                       .arg(e.scope)
+                                                       .arg(static_cast<int>(e.scope))
                                                        .arg(e.restore)
                                                        .arg(QLatin1String(package ? "vdb" : "vdbi")));
             SCOPED_TRACE(file.toStdString());
             const test::OperationRun exported = exportTo(source.document(), file, e.scope);
             ASSERT_EQ(exported.result, OperationResult::Done) << exported.message.toStdString();
-            QString error;
-            EXPECT_TRUE(DatabaseFile::verify(package ? file + QStringLiteral("/velumark.db") : file, &error))
-                << error.toStdString();
+            EXPECT_TRUE(
+                succeeded(DatabaseFile::verify(package ? file + QStringLiteral("/velumark.db") : file)));
 
             test::SampleCatalogue target(QStringLiteral("Target"));
             const QString oldPhoto =
@@ -159,7 +161,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 EXPECT_EQ(jpegCount(file), qsizetype(e.images * 3))
                     << "pictures of the artworks alone, left in the source package";
             }
-            if (e.scope != 3) {
+            if (e.scope != TransferScope::Clients) {
                 EXPECT_NE(doc.mediumWithName(QStringLiteral("Encaustic")), nullptr)
                     << "the mediums of imported artworks are offered";
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
@@ -169,14 +171,14 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 EXPECT_EQ(copy->photoKey2(), copy->images()[1]->primaryKey());
                 EXPECT_TRUE(copy->images()[1]->thumbnail().isNull()) << "pictures are loaded only on demand";
             }
-            if (e.scope == 0) {
+            if (e.scope == TransferScope::Complete) {
                 const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 EXPECT_EQ(copy->submissions().size(), 2u);
                 EXPECT_EQ(copy->totalIncome(), 950);
                 EXPECT_EQ(submissionLinks(doc).toStdString(),
                           "Dunes/Gallery North,Harbour at Dusk/Art Fair,Harbour at Dusk/Gallery North");
             }
-            if (e.scope == 0 && !e.restore) {
+            if (e.scope == TransferScope::Complete && !e.restore) {
                 // Mediums and artists equal under the locale are not added twice; imported artists
                 // are capitalized, and the artists of artworks become artists.
                 QStringList names;
@@ -205,8 +207,8 @@ TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
         const QString file = target.folderPath(QStringLiteral("old.vdbi"));
         build(file);
         const QByteArray before = readAll(file);
-        const test::OperationRun imported =
-            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0);
+        const test::OperationRun imported = importFrom(
+            target.document(), DatabaseImport::Source::InterchangeFile, file, TransferScope::Complete);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
         const Artwork *harbour = artworkTitled(target.document(), QStringLiteral("Harbour at Dusk"));
         ASSERT_NE(harbour, nullptr);
@@ -225,19 +227,21 @@ TEST(DatabaseTransfer, CancelLeavesEverythingAsItWas)
         source.addArtwork(QStringLiteral("Extra %1").arg(i));
     const QString file = source.folderPath(QStringLiteral("all.vdbi"));
     for (const QString &destination : {file, source.folderPath(QStringLiteral("Copy.vdb"))}) {
-        EXPECT_EQ(exportTo(source.document(), destination, 0, 0).result, OperationResult::Cancelled);
+        EXPECT_EQ(exportTo(source.document(), destination, TransferScope::Complete, 0).result,
+                  OperationResult::Cancelled);
         EXPECT_FALSE(QFileInfo::exists(destination));
     }
     EXPECT_TRUE(QDir(source.folderPath(QString()))
                     .entryList({QStringLiteral(".*partial*")}, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
 
-    ASSERT_EQ(exportTo(source.document(), file, 0).result, OperationResult::Done);
+    ASSERT_EQ(exportTo(source.document(), file, TransferScope::Complete).result, OperationResult::Done);
     test::SampleCatalogue target(QStringLiteral("Target"));
     target.addArtwork(QStringLiteral("Mine"));
-    EXPECT_EQ(
-        importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file, 0, false, 10).result,
-        OperationResult::Cancelled);
+    EXPECT_EQ(importFrom(target.document(), DatabaseImport::Source::InterchangeFile, file,
+                         TransferScope::Complete, false, 10)
+                  .result,
+              OperationResult::Cancelled);
     EXPECT_EQ(target.document().artworks().size(), 1u);
     EXPECT_EQ(target.count("artwork"), 1);
     EXPECT_EQ(jpegCount(target.packagePath()), 0);
@@ -250,7 +254,7 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
     test::SampleCatalogue source(QStringLiteral("Source"));
     source.fillWithSamples();
     const QString good = source.folderPath(QStringLiteral("good.vdbi"));
-    ASSERT_EQ(exportTo(source.document(), good, 0).result, OperationResult::Done);
+    ASSERT_EQ(exportTo(source.document(), good, TransferScope::Complete).result, OperationResult::Done);
     test::SampleCatalogue target(QStringLiteral("Target"));
     target.addArtwork(QStringLiteral("Mine"));
     // Copies of the good file, changed by SQL.
@@ -281,8 +285,8 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
                    "INSERT INTO version (version_num) VALUES (3)"}),
           target.folderPath(QStringLiteral("missing.vdbi"))}) {
         SCOPED_TRACE(path.toStdString());
-        const test::OperationRun run =
-            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, path, 0);
+        const test::OperationRun run = importFrom(target.document(), DatabaseImport::Source::InterchangeFile,
+                                                  path, TransferScope::Complete);
         EXPECT_EQ(run.result, OperationResult::Failed);
         EXPECT_FALSE(run.message.isEmpty());
         EXPECT_EQ(target.document().artworks().size(), 1u);
@@ -314,8 +318,8 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
            "not a version number"},
           {damaged, ""}}) {
         SCOPED_TRACE(path.toStdString());
-        const test::OperationRun run =
-            importFrom(target.document(), DatabaseImport::Source::InterchangeFile, path, 2);
+        const test::OperationRun run = importFrom(target.document(), DatabaseImport::Source::InterchangeFile,
+                                                  path, TransferScope::Artworks);
         EXPECT_EQ(run.result, OperationResult::Failed);
         EXPECT_TRUE(run.message.contains(QDir::toNativeSeparators(path)) &&
                     run.message.contains(QLatin1String(reason)))
@@ -327,8 +331,8 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
                 {"UPDATE artwork SET title = 'x''); DROP TABLE artwork; --', notes = zeroblob(0)",
                  "UPDATE image SET photo = X'00112233', thumbnail = X'FFD8FF00'",
                  "UPDATE version SET num_images = -5, num_artworks = 9223372036854775807"});
-    const test::OperationRun run =
-        importFrom(target.document(), DatabaseImport::Source::InterchangeFile, hostile, 0);
+    const test::OperationRun run = importFrom(target.document(), DatabaseImport::Source::InterchangeFile,
+                                              hostile, TransferScope::Complete);
     ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
     EXPECT_EQ(target.document().artworks().size(), 3u);
     EXPECT_NE(artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
@@ -357,7 +361,7 @@ TEST(DatabaseTransfer, ExportsLeaveOutPhotosThatCannotBeReadAndSaySo)
     for (const char *name : {"photos.vdbi", "Photos.vdb"}) {
         SCOPED_TRACE(name);
         const QString destination = source.folderPath(QString::fromLatin1(name));
-        const test::OperationRun run = exportTo(source.document(), destination, 0);
+        const test::OperationRun run = exportTo(source.document(), destination, TransferScope::Complete);
         ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
         for (const QString &problem : problems)
             EXPECT_TRUE(run.message.contains(problem)) << run.message.toStdString();
@@ -368,7 +372,7 @@ TEST(DatabaseTransfer, ExportsLeaveOutPhotosThatCannotBeReadAndSaySo)
                                                        DatabaseExport::isInterchangePath(destination)
                                                            ? DatabaseImport::Source::InterchangeFile
                                                            : DatabaseImport::Source::Package,
-                                                       destination, 0);
+                                                       destination, TransferScope::Complete);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
         const Artwork *copy = artworkTitled(target.document(), QStringLiteral("Harbour"));
         ASSERT_NE(copy, nullptr);
@@ -384,12 +388,15 @@ TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
 {
     test::SampleCatalogue source(QStringLiteral("Source"));
     source.fillWithSamples();
-    DatabaseExport first(source.document(), source.folderPath(QStringLiteral("a.vdbi")), 0);
-    QString error;
-    ASSERT_TRUE(first.start(&error)) << error.toStdString();
-    DatabaseExport second(source.document(), source.folderPath(QStringLiteral("b.vdbi")), 0);
-    EXPECT_FALSE(second.start(&error));
-    EXPECT_TRUE(error.contains(QStringLiteral("Another import or export"))) << error.toStdString();
+    DatabaseExport first(source.document(), source.folderPath(QStringLiteral("a.vdbi")),
+                         TransferScope::Complete);
+    ASSERT_TRUE(succeeded(first.start()));
+    DatabaseExport second(source.document(), source.folderPath(QStringLiteral("b.vdbi")),
+                          TransferScope::Complete);
+    const Result<> refused = second.start();
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.message().contains(QStringLiteral("Another import or export")))
+        << refused.message().toStdString();
     QEventLoop loop;
     QObject::connect(&first, &LongOperation::finished, &loop, &QEventLoop::quit);
     if (first.isRunning())
@@ -397,8 +404,9 @@ TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
     EXPECT_EQ(first.result(), OperationResult::Done);
 
     DatabaseExport inside(source.document(), QDir(source.packagePath()).filePath(QStringLiteral("x.vdbi")),
-                          0);
-    EXPECT_FALSE(inside.start(&error));
-    EXPECT_FALSE(
-        importFrom(source.document(), DatabaseImport::Source::Package, source.packagePath(), 0).started);
+                          TransferScope::Complete);
+    EXPECT_FALSE(inside.start());
+    EXPECT_FALSE(importFrom(source.document(), DatabaseImport::Source::Package, source.packagePath(),
+                            TransferScope::Complete)
+                     .started);
 }

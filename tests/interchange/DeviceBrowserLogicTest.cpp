@@ -85,7 +85,7 @@ TEST_F(DeviceBrowserLogicTest, ImportDisplayFollowsModeChoiceAndSelection)
         for (int choice = 0; choice < 4; ++choice) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << ", choice " << choice);
             m_logic.setSelectedRow(mode);
-            m_logic.setImportSelection(choice);
+            m_logic.setImportSelection(static_cast<TransferScope>(choice));
             EXPECT_EQ(m_logic.message(), expected[mode][choice].first);
             EXPECT_EQ(m_logic.isActionEnabled(), expected[mode][choice].second);
         }
@@ -93,7 +93,7 @@ TEST_F(DeviceBrowserLogicTest, ImportDisplayFollowsModeChoiceAndSelection)
 
     // A mode above 3 gives no message and leaves the button as it was.
     for (const int previousMode : {0, 1}) {
-        m_logic.setImportSelection(0);
+        m_logic.setImportSelection(TransferScope::Complete);
         m_logic.setSelectedRow(previousMode);
         const bool wasEnabled = m_logic.isActionEnabled();
         m_logic.setSelectedRow(4);
@@ -101,8 +101,9 @@ TEST_F(DeviceBrowserLogicTest, ImportDisplayFollowsModeChoiceAndSelection)
         EXPECT_EQ(m_logic.isActionEnabled(), wasEnabled);
     }
 
-    m_logic.setImportSelection(7);
-    EXPECT_EQ(m_logic.importSelection(), 0) << "a choice outside 0 to 3 is ignored";
+    EXPECT_FALSE(transferScopeFromCode(7)) << "a choice outside 0 to 3 names no scope";
+    EXPECT_FALSE(transferScopeFromCode(-1));
+    EXPECT_EQ(transferScopeFromCode(3), TransferScope::Clients);
 
     for (const int row : {-1, 5}) {
         m_logic.setSelectedRow(0);
@@ -228,15 +229,16 @@ TEST_F(DeviceBrowserLogicTest, AddressesUseTheResolvedAddressAndTheChosenFile)
                               QStringLiteral("velumark_artworks.vdbi"),
                               QStringLiteral("velumark_clients.vdbi")};
     for (int choice = 0; choice < 4; ++choice) {
-        EXPECT_EQ(DeviceBrowserLogic::downloadFileName(0, choice), files[0]);
+        const auto scope = static_cast<TransferScope>(choice);
+        EXPECT_EQ(DeviceBrowserLogic::downloadFileName(0, scope), files[0]);
         for (const int mode : {1, 2, 3})
-            EXPECT_EQ(DeviceBrowserLogic::downloadFileName(mode, choice), files[choice])
+            EXPECT_EQ(DeviceBrowserLogic::downloadFileName(mode, scope), files[choice])
                 << mode << "/" << choice;
     }
 
     m_logic.addResolvedService(peer(QStringLiteral("Ann"), "Velumark", "2"));
     EXPECT_TRUE(m_logic.downloadURL().isEmpty()) << "nothing selected";
     m_logic.setSelectedRow(0);
-    m_logic.setImportSelection(3);
+    m_logic.setImportSelection(TransferScope::Clients);
     EXPECT_EQ(m_logic.downloadURL(), QStringLiteral("http://127.0.0.1:8123/velumark_clients.vdbi"));
 }

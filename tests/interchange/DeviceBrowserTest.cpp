@@ -8,9 +8,10 @@
 #include "reference-peer/ReferencePeer.h"
 #include "store/DatabaseFile.h"
 #include "store/Image.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
+#include "support/Succeeded.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -49,7 +50,7 @@ QStringList operationFolders()
 {
     // The import's own folder goes with the operation object, which is deleted later.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return QDir(VelumarkUtility::cacheFolder()).entryList({QStringLiteral("operation-*")}, QDir::Dirs);
+    return QDir(StandardFolders::cacheFolder()).entryList({QStringLiteral("operation-*")}, QDir::Dirs);
 }
 
 class DeviceBrowserTest : public ::testing::Test
@@ -82,7 +83,7 @@ protected:
     }
 
     // Lists the peer as discovery reports it and selects it in the import or export window.
-    void selectPeer(bool import, int choice = ImportChoice::CompleteDatabase)
+    void selectPeer(bool import, TransferScope choice = TransferScope::Complete)
     {
         NetService service;
         service.identity = {QStringLiteral("Studio iPad"), QStringLiteral("_http._tcp"),
@@ -135,9 +136,9 @@ protected:
     // Writes this catalogue's files as a device in Backup Database or Export Data mode serves them.
     void writeDeviceFiles(const QString &folder)
     {
-        for (const auto &[name, scope] : {std::pair{"velumark.vdbi", ExportScope::Complete},
-                                          std::pair{"velumark_artworks.vdbi", ExportScope::Artworks},
-                                          std::pair{"velumark_clients.vdbi", ExportScope::Clients}}) {
+        for (const auto &[name, scope] : {std::pair{"velumark.vdbi", TransferScope::Complete},
+                                          std::pair{"velumark_artworks.vdbi", TransferScope::Artworks},
+                                          std::pair{"velumark_clients.vdbi", TransferScope::Clients}}) {
             DatabaseExport operation(m_catalogue.document(), QDir(folder).filePath(QLatin1String(name)),
                                      scope);
             ASSERT_EQ(test::runOperation(operation).result, OperationResult::Done);
@@ -178,8 +179,7 @@ TEST_F(DeviceBrowserTest, PushedCatalogueArrivesWholeInBothModes)
         EXPECT_TRUE(operationFolders().isEmpty()) << "the exported file stays behind";
 
         const QString received = device.filePath(QStringLiteral("velumark.vdbi"));
-        QString error;
-        ASSERT_TRUE(DatabaseFile::verify(received, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(DatabaseFile::verify(received)));
         auto db = SqliteConnection::open(received, SqliteConnection::Mode::ReadOnly);
         for (const auto &[table, rows] :
              {std::pair{"artwork", document.artworks().size()},
@@ -222,7 +222,7 @@ TEST_F(DeviceBrowserTest, PulledDatabaseArrivesWholeInEveryModeAndChoiceTheRules
         desktop.addClient(QStringLiteral("Existing Client"));
         useCatalogue(desktop);
         startPeer(c.mode, files.path());
-        selectPeer(true, c.choice);
+        selectPeer(true, static_cast<TransferScope>(c.choice));
         const Ending &ending = run();
         ASSERT_TRUE(ending.succeeded) << ending.alert.text.toStdString() << ending.detail.toStdString();
         EXPECT_EQ(ending.alert.title, QStringLiteral("Import Complete"));
@@ -249,7 +249,7 @@ TEST_F(DeviceBrowserTest, PulledDatabaseArrivesWholeInEveryModeAndChoiceTheRules
     for (const auto &[mode, choice] : {std::pair{1, 0}, std::pair{2, 0}, std::pair{2, 1}, std::pair{3, 2}}) {
         startPeer(mode, files.path());
         m_ending.requests.clear();
-        selectPeer(true, choice);
+        selectPeer(true, static_cast<TransferScope>(choice));
         EXPECT_FALSE(m_browser.downloadDatabase()) << mode << " " << choice;
         EXPECT_FALSE(m_browser.uploadDatabase()) << "the import window exports nothing";
         EXPECT_FALSE(m_browser.isTransferring());
@@ -302,16 +302,14 @@ TEST_F(DeviceBrowserTest, FailuresEndWithTheirMessageAndLeaveTheDocumentUntouche
             QFile::remove(files.filePath(QStringLiteral("velumark.vdbi")));
         if (c.setup == NotADatabase)
             test::writePatternFile(files.filePath(QStringLiteral("velumark_artworks.vdbi")), 300000);
-        QString error;
         if (c.setup == Busy) {
-            ASSERT_TRUE(m_handOver.exportLocalDatabase(elsewhere.filePath(QStringLiteral("other.vdbi")), 0,
-                                                       nullptr, &error))
-                << error.toStdString();
+            ASSERT_TRUE(succeeded(m_handOver.exportLocalDatabase(
+                elsewhere.filePath(QStringLiteral("other.vdbi")), TransferScope::Complete, nullptr)));
         }
         const QByteArray before = fingerprint(m_catalogue);
         startPeer(c.mode, files.path(), c.options);
         const bool upload = c.mode == 1 || c.mode == 3;
-        selectPeer(!upload, c.mode == 2 ? ImportChoice::Artworks : ImportChoice::CompleteDatabase);
+        selectPeer(!upload, c.mode == 2 ? TransferScope::Artworks : TransferScope::Complete);
         const Ending &ending = run();
         EXPECT_FALSE(ending.succeeded);
         EXPECT_EQ(ending.alert.title, QStringLiteral("WARNING"));
@@ -347,10 +345,11 @@ TEST_F(DeviceBrowserTest, CancelAtAnyStepShowsNoAlertSendsNothingAndLeavesNoFile
         if (value <= 0 || value >= 50)
             return;
         QTemporaryDir other;
-        EXPECT_EQ(
-            m_handOver.exportLocalDatabase(other.filePath(QStringLiteral("x.vdbi")), 0, nullptr, &refusal),
-            nullptr);
-        m_browser.cancelButtonPressed();
+        const Result<LongOperation *> refused = m_handOver.exportLocalDatabase(
+            other.filePath(QStringLiteral("x.vdbi")), TransferScope::Complete, nullptr);
+        EXPECT_FALSE(refused);
+        refusal = refused.message();
+        m_browser.cancel();
     });
     EXPECT_EQ(ending.cancelled, 1);
     EXPECT_FALSE(refusal.isEmpty());
@@ -367,12 +366,12 @@ TEST_F(DeviceBrowserTest, CancelAtAnyStepShowsNoAlertSendsNothingAndLeavesNoFile
         selectPeer(false);
         const auto cancel = [&](double value) {
             if (value > 0)
-                m_browser.cancelButtonPressed();
+                m_browser.cancel();
         };
         run(cancel, [&] {
             const bool began = m_browser.uploadDatabase();
             if (whileWriting) {
-                m_browser.cancelButtonPressed();
+                m_browser.cancel();
                 EXPECT_TRUE(m_browser.isTransferring()) << "the export stops before the transfer ends";
             }
             return began;

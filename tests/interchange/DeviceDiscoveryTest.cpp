@@ -81,7 +81,7 @@ TEST_F(LoopbackDiscovery, ListsVelumarkPeersByTheirAddressAndDropsLostOnes)
     EXPECT_EQ(m_logic.message(), QStringLiteral("Select a device from the list."));
     EXPECT_FALSE(m_logic.isActionEnabled());
     m_logic.setSelectedRow(0);
-    m_logic.setImportSelection(3);
+    m_logic.setImportSelection(TransferScope::Clients);
     EXPECT_EQ(m_logic.downloadURL(), QStringLiteral("http://127.0.0.1:8124/velumark_clients.vdbi"));
 
     bob->stop();

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "interchange/LongOperation.h"
-#include "store/VelumarkUtility.h"
+#include "store/Clock.h"
 #include "support/SampleCatalogue.h"
+#include "support/Succeeded.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,10 @@ class ExportFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        VelumarkUtility::setFixedNow(QDateTime(QDate(2024, 6, 11), QTime(15, 30)));
+        Clock::setFixedNow(QDateTime(QDate(2024, 6, 11), QTime(15, 30)));
         ASSERT_TRUE(sample.isValid());
     }
-    void TearDown() override { VelumarkUtility::clearFixedNow(); }
+    void TearDown() override { Clock::clearFixedNow(); }
 
     void reopen()
     {
@@ -45,12 +46,11 @@ protected:
     }
 
     // Starts the operation and waits for its end; its result.
-    static int runToEnd(LongOperation &operation)
+    static OperationResult runToEnd(LongOperation &operation)
     {
         QSignalSpy finished(&operation, &LongOperation::finished);
-        QString error;
-        const bool started = operation.start(&error);
-        EXPECT_TRUE(started) << error.toStdString();
+        const Result<> started = operation.start();
+        EXPECT_TRUE(succeeded(started));
         if (started && finished.isEmpty()) {
             EXPECT_TRUE(finished.wait(120000));
         }

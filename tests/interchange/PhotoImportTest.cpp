@@ -6,6 +6,7 @@
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
 #include "support/ScratchDisk.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QBuffer>
@@ -149,8 +150,7 @@ TEST(PhotoImport, AFullDiskKeepsThePhotosWrittenBeforeItWholeAndLeavesNothingOfT
         GTEST_SKIP() << disk.reason().toStdString();
     const QString packagePath = disk.filePath(QStringLiteral("Full.vdb"));
     VelumarkDatabase document;
-    QString error;
-    ASSERT_TRUE(document.readFromURL(packagePath, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document.readFromURL(packagePath)));
     auto artwork = std::make_unique<Artwork>();
     artwork->setTitle(QStringLiteral("Storm"));
     Artwork *stored = document.addArtwork(std::move(artwork));
@@ -179,7 +179,7 @@ TEST(PhotoImport, AFullDiskKeepsThePhotosWrittenBeforeItWholeAndLeavesNothingOfT
     PhotoImport again(document, stored->primaryKey(), files, 1);
     EXPECT_EQ(runOperation(again).result, OperationResult::Done);
     expectWholePackage(document);
-    ASSERT_TRUE(document.close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(document.close()));
 }
 
 TEST(PhotoImport, RefusesToStartOnACatalogueHeldByAnotherOperationOrWithoutFiles)
@@ -188,14 +188,13 @@ TEST(PhotoImport, RefusesToStartOnACatalogueHeldByAnotherOperationOrWithoutFiles
     Artwork *artwork = sample.addArtwork(QStringLiteral("Still Life"));
     PhotoImport none(sample.document(), artwork->primaryKey(), {}, 1);
     EXPECT_FALSE(runOperation(none).started);
-    QString error;
-    ASSERT_TRUE(sample.document().beginOperation(&error));
+    Result<OperationClaim> claim = sample.document().beginOperation();
+    ASSERT_TRUE(claim.ok());
     PhotoImport held(sample.document(), artwork->primaryKey(), {sample.folderPath(QStringLiteral("a.jpg"))},
                      1);
     const OperationRun run = runOperation(held);
     EXPECT_FALSE(run.started);
     EXPECT_FALSE(run.message.isEmpty());
-    sample.document().endOperation();
 }
 
 } // namespace

@@ -18,10 +18,10 @@ namespace {
 class ReportExportTest : public test::ExportFixture
 {
 protected:
-    int exportReport(const QString &fileName, int sizeCode)
+    OperationResult exportReport(const QString &fileName, PictureSize size)
     {
-        ReportExport operation(*document, folder.path(), fileName, sizeCode);
-        const int result = runToEnd(operation);
+        ReportExport operation(*document, folder.path(), fileName, size);
+        const OperationResult result = runToEnd(operation);
         EXPECT_EQ(operation.message().toStdString(), "");
         return result;
     }
@@ -93,7 +93,7 @@ TEST_F(ReportExportTest, WritesTheReportCharacterForCharacter)
     harbour->setLocation(QStringLiteral("Studio"));
     const Image *photo = sample.addPhoto(harbour, 800, 600);
 
-    ASSERT_EQ(exportReport(QString(), 2), OperationResult::Done);
+    ASSERT_EQ(exportReport(QString(), PictureSize::Medium), OperationResult::Done);
     const QString box = QStringLiteral(
         R"(<div style="background-color:#FFFFFF; font-family:Tahoma,Arial,Helvetica,sans-serif; font-size:18x; )"
         R"(width:700px; margin-left:15%; margin-right:15%; border:3px groove #f5bd68; padding:15px;">)");
@@ -137,7 +137,7 @@ BOX<p><table border=0 cellspacing=0 cellpadding=8 width=650><tbody>
 </body></html>
 )");
     expected.replace(QStringLiteral("BOX"), box)
-        .replace(QStringLiteral("NOW"), mediumDateTimeString(VelumarkUtility::now()))
+        .replace(QStringLiteral("NOW"), mediumDateTimeString(Clock::now()))
         .replace(QStringLiteral("KEY"), QString::number(photo->primaryKey()));
     EXPECT_EQ(html().toStdString(), expected.toStdString());
 
@@ -173,7 +173,7 @@ TEST_F(ReportExportTest, SummaryCountsSalesAndPublicationsAndEveryIncome)
     addSubmission(first, client, local(2024, 1, 4), answered(2, 1, 0));    // withdrawn: no sale
     addSubmission(third, client, local(2024, 1, 5), answered(1, 0, 10));   // returned
 
-    ASSERT_EQ(exportReport(QString(), 1), OperationResult::Done);
+    ASSERT_EQ(exportReport(QString(), PictureSize::Small), OperationResult::Done);
     const QString report = html();
     for (const char *row :
          {"Total Artworks:</td><td align=right>3<", "Unique Artists:</td><td align=right>1<",
@@ -209,7 +209,7 @@ TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
     const Image *photo = sample.addPhoto(artwork, 200, 100);
     const QString base = QStringLiteral("a\"><img src=x onerror=y> #1");
 
-    ASSERT_EQ(exportReport(base + QStringLiteral(".html"), 1), OperationResult::Done);
+    ASSERT_EQ(exportReport(base + QStringLiteral(".html"), PictureSize::Small), OperationResult::Done);
     const QString report = html(base + QStringLiteral(".html"));
     for (const char *markup : {"<script>", "<img src=x", "<i>"})
         EXPECT_FALSE(report.contains(QLatin1String(markup))) << markup;
@@ -225,10 +225,10 @@ TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
 
     // A name is a file in the chosen folder, never a path elsewhere.
     for (const QString &name : {QStringLiteral("../escape.html"), QStringLiteral(".html")}) {
-        ReportExport refused(*document, folder.path(), name, 1);
-        QString error;
-        EXPECT_FALSE(refused.start(&error)) << name.toStdString();
-        EXPECT_FALSE(error.isEmpty());
+        ReportExport refused(*document, folder.path(), name, PictureSize::Small);
+        const Result<> started = refused.start();
+        EXPECT_FALSE(started) << name.toStdString();
+        EXPECT_FALSE(started.message().isEmpty());
     }
     EXPECT_FALSE(document->isOperationRunning());
 }
@@ -238,19 +238,21 @@ TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
     const Image *photo = sample.addPhoto(addArtwork(QStringLiteral("Harbour")), 2000, 1500);
     struct Case
     {
-        int code;
+        PictureSize code;
         QSize size;
         int width;
     };
-    for (const Case &c : {Case{1, QSize(320, 240), 700}, Case{2, QSize(512, 384), 700},
-                          Case{3, QSize(1024, 768), 1165}, Case{4, QSize(1280, 960), 1420}}) {
-        SCOPED_TRACE(c.code);
-        const QString name = QStringLiteral("size%1").arg(c.code);
+    for (const Case &c :
+         {Case{PictureSize::Small, QSize(320, 240), 700}, Case{PictureSize::Medium, QSize(512, 384), 700},
+          Case{PictureSize::Large, QSize(1024, 768), 1165},
+          Case{PictureSize::ExtraLarge, QSize(1280, 960), 1420}}) {
+        const QString name = QStringLiteral("size%1").arg(static_cast<int>(c.code));
+        SCOPED_TRACE(name.toStdString());
         ASSERT_EQ(exportReport(name + QStringLiteral(".html"), c.code), OperationResult::Done);
         const QString written =
             folder.filePath(QStringLiteral("%1_photos/velumark_%2.jpg").arg(name).arg(photo->primaryKey()));
         EXPECT_EQ(QImageReader(written).size(), c.size);
-        if (c.code == 1) {
+        if (c.code == PictureSize::Small) {
             EXPECT_EQ(contents(written), contents(photo->thumbnailFilePath())) << "the thumbnail, copied";
         }
         const QString report = html(name + QStringLiteral(".html"));
@@ -261,7 +263,7 @@ TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
 
 TEST_F(ReportExportTest, DocumentWithoutArtworksGivesTheSummaryOnly)
 {
-    ASSERT_EQ(exportReport(QStringLiteral("empty.html"), 1), OperationResult::Done);
+    ASSERT_EQ(exportReport(QStringLiteral("empty.html"), PictureSize::Small), OperationResult::Done);
     const QString report = html(QStringLiteral("empty.html"));
     EXPECT_FALSE(report.contains(QStringLiteral("class=\"break\"")));
     EXPECT_EQ(report.count(QStringLiteral("align=right>0</td>")), 5);
@@ -275,9 +277,9 @@ TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesI
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     for (int i = 0; i < 3; ++i)
         sample.addPhoto(artwork, 400, 300);
-    ASSERT_EQ(exportReport(QStringLiteral("pictures.html"), 1), OperationResult::Done);
+    ASSERT_EQ(exportReport(QStringLiteral("pictures.html"), PictureSize::Small), OperationResult::Done);
     const QString before = snapshotOf(QStringLiteral("pictures"));
-    ReportExport pictures(*document, folder.path(), QStringLiteral("pictures.html"), 2);
+    ReportExport pictures(*document, folder.path(), QStringLiteral("pictures.html"), PictureSize::Medium);
     cancelFrom(pictures, 0); // after the first picture
     EXPECT_EQ(runToEnd(pictures), OperationResult::Cancelled);
     EXPECT_EQ(snapshotOf(QStringLiteral("pictures")).toStdString(), before.toStdString())
@@ -287,7 +289,7 @@ TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesI
     addArtwork(QStringLiteral("Island"));
     addArtwork(QStringLiteral("Jetty"));
     // 3 pictures, then 3 artworks summed up, then 3 pages: cancelled once the first page is out.
-    ReportExport pages(*document, folder.path(), QStringLiteral("pages.html"), 2);
+    ReportExport pages(*document, folder.path(), QStringLiteral("pages.html"), PictureSize::Medium);
     cancelFrom(pages, 7 * 100.0 / 9);
     EXPECT_EQ(runToEnd(pages), OperationResult::Cancelled);
     const QString report = html(QStringLiteral("pages.html"));
@@ -301,12 +303,13 @@ TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesI
 TEST_F(ReportExportTest, WritesThatFailEndFailedAndLeaveNoReport)
 {
     addArtwork(QStringLiteral("Harbour"));
-    ReportExport missing(*document, folder.filePath(QStringLiteral("missing")), QString(), 1);
+    ReportExport missing(*document, folder.filePath(QStringLiteral("missing")), QString(),
+                         PictureSize::Small);
     EXPECT_EQ(runToEnd(missing), OperationResult::Failed);
     EXPECT_TRUE(missing.message().contains(QStringLiteral("velumark_report.html")));
     // The finished report cannot take the name of a folder.
     ASSERT_TRUE(folder.mkdir(QStringLiteral("taken.html")));
-    ReportExport taken(*document, folder.path(), QStringLiteral("taken.html"), 1);
+    ReportExport taken(*document, folder.path(), QStringLiteral("taken.html"), PictureSize::Small);
     EXPECT_EQ(runToEnd(taken), OperationResult::Failed);
     EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("taken.html"))).isDir());
     EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html") << "no partial report is left";
@@ -322,13 +325,13 @@ TEST_F(ReportExportTest, AReportThatCannotBeWrittenLeavesTheOldOneWhole)
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     for (int i = 0; i < 4; ++i)
         sample.addPhoto(artwork, 1600, 1200);
-    ReportExport small(*document, disk.path(), QString(), 1);
+    ReportExport small(*document, disk.path(), QString(), PictureSize::Small);
     ASSERT_EQ(runToEnd(small), OperationResult::Done) << small.message().toStdString();
     const QString before = snapshotOf(QStringLiteral("velumark_report"), disk.path());
     // What is left is less than one large picture.
     ASSERT_TRUE(disk.fillUpTo(16 * 1024));
 
-    ReportExport large(*document, disk.path(), QString(), 4);
+    ReportExport large(*document, disk.path(), QString(), PictureSize::ExtraLarge);
     EXPECT_EQ(runToEnd(large), OperationResult::Failed);
     EXPECT_TRUE(large.message().contains(QStringLiteral("No space left on device")) &&
                 large.message().contains(disk.path()))
@@ -350,7 +353,7 @@ TEST_F(ReportExportTest, BrowserLoadsEveryPictureAndPrintsOnePagePerArtwork)
     sample.addPhoto(island, 500, 200);
     // A name with a blank and a "#": the picture paths only work when they are percent-encoded.
     const QString report = folder.filePath(QStringLiteral("Art #1 report.html"));
-    ASSERT_EQ(exportReport(QFileInfo(report).fileName(), 1), OperationResult::Done);
+    ASSERT_EQ(exportReport(QFileInfo(report).fileName(), PictureSize::Small), OperationResult::Done);
 
     // A copy of the report beside it that writes the state of its pictures into its title.
     const QString harness = folder.filePath(QStringLiteral("harness.html"));

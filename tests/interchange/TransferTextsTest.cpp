@@ -26,9 +26,10 @@ TEST(TransferAlert, TextsAndUploadErrorNumbers)
               error.arg(QStringLiteral("Connection refused")));
     EXPECT_EQ(TransferAlert::downloadFailed(std::nullopt).text, error.arg(QStringLiteral("?")));
 
-    EXPECT_FALSE(TransferAlert::importFinished(1)) << "a cancelled import shows nothing";
-    for (const int failed : {2, -1, 42}) {
-        const auto alert = TransferAlert::importFinished(failed);
+    EXPECT_FALSE(TransferAlert::importFinished(OperationResult::Cancelled))
+        << "a cancelled import shows nothing";
+    {
+        const auto alert = TransferAlert::importFinished(OperationResult::Failed);
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->title, QStringLiteral("Import Error"));
         EXPECT_EQ(alert->text,

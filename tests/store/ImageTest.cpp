@@ -195,7 +195,10 @@ TEST(Image, RowsWithBlobsGainTheirFilesOnFirstLoadUnlessTheyDoNotDecode)
     EXPECT_TRUE(broken.dataForPhoto().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(broken.thumbnailFilePath()))
         << "a blob that does not decode is not written";
-    EXPECT_EQ(broken.exportToPath(db.folder() + QStringLiteral("/out.jpg"), 3), false);
+    const Result<bool> nothingWritten =
+        broken.exportToPath(db.folder() + QStringLiteral("/out.jpg"), PictureSize::Large);
+    ASSERT_TRUE(nothingWritten.ok());
+    EXPECT_FALSE(nothingWritten.value());
 
     Image unreadable(bad, &db.connection(), db.folder(), false);
     db.exec(QStringLiteral("DROP TABLE image"));
@@ -252,16 +255,22 @@ TEST(Image, ExportsWriteThePictureOfTheSizeCode)
     const auto file = [&](int code) {
         return out.filePath(QStringLiteral("export-%1.jpg").arg(code));
     };
-    ASSERT_TRUE(image.exportToPath(file(1), 1));
+    // Written, and a file was there to write.
+    const auto wrote = [](const Result<bool> &written) {
+        return written.ok() && written.value();
+    };
+    ASSERT_TRUE(wrote(image.exportToPath(file(1), PictureSize::Small)));
     EXPECT_EQ(readFile(file(1)), readFile(image.thumbnailFilePath()));
-    for (const auto &[code, size] :
-         {std::pair(2, QSize(512, 384)), {3, QSize(1024, 768)}, {4, QSize(1280, 960)}}) {
-        ASSERT_TRUE(image.exportToPath(file(code), code));
-        EXPECT_EQ(fileSize(file(code)), size) << code;
+    for (const auto &[size, pixels] : {std::pair(PictureSize::Medium, QSize(512, 384)),
+                                       {PictureSize::Large, QSize(1024, 768)},
+                                       {PictureSize::ExtraLarge, QSize(1280, 960)}}) {
+        const int code = static_cast<int>(size);
+        ASSERT_TRUE(wrote(image.exportToPath(file(code), size)));
+        EXPECT_EQ(fileSize(file(code)), pixels) << code;
     }
-    EXPECT_FALSE(image.exportToPath(file(5), 5));
-    EXPECT_FALSE(QFileInfo::exists(file(5)));
-    ASSERT_TRUE(image.exportPhotoToPath(file(6), 2000));
+    EXPECT_FALSE(pictureSizeFromCode(5)) << "only the four sizes of the report";
+    EXPECT_FALSE(pictureSizeFromCode(0));
+    ASSERT_TRUE(wrote(image.exportPhotoToPath(file(6), 2000)));
     EXPECT_EQ(fileSize(file(6)), QSize(1280, 960)) << "a photo is never enlarged";
 
     image.copyPhotosToPath(out.path());
@@ -274,10 +283,10 @@ TEST(Image, ExportsWriteThePictureOfTheSizeCode)
     const qint64 old =
         insertRowWithBlobs(db, jpeg(bandedPicture(640, 480, 0)), jpeg(bandedPicture(320, 240, 0)));
     Image older(old, &db.connection(), db.folder(), true);
-    ASSERT_TRUE(older.exportToPath(file(7), 1));
+    ASSERT_TRUE(wrote(older.exportToPath(file(7), PictureSize::Small)));
     EXPECT_EQ(fileSize(file(7)), QSize(320, 240));
     EXPECT_FALSE(older.isThumbnailHydrated());
-    ASSERT_TRUE(older.exportToPath(file(8), 2));
+    ASSERT_TRUE(wrote(older.exportToPath(file(8), PictureSize::Medium)));
     EXPECT_EQ(fileSize(file(8)), QSize(512, 384));
     EXPECT_TRUE(QFileInfo::exists(older.photoFilePath()));
 }

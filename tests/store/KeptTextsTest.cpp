@@ -2,10 +2,11 @@
 // exactly as the comparisons and conversions they stand for; and look-ups that an operation
 // makes once for many uses (a statement found by the address of its text, today, the time zone)
 // must be those of the moment the operation began.
+#include "store/CalendarArithmetic.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/Sqlite.h"
 #include "store/TextCompare.h"
-#include "store/VelumarkUtility.h"
 #include "support/TestEnvironment.h"
 
 #include <QTimeZone>
@@ -115,14 +116,14 @@ TEST(KeptTexts, LocalDaysCountAsTheDates)
         };
         const QDateTime from = instant();
         const QDateTime to = (random() % 4) ? instant() : from;
-        const VelumarkUtility::LocalDay a = VelumarkUtility::localDay(from);
-        const VelumarkUtility::LocalDay b = VelumarkUtility::localDay(to);
+        const CalendarArithmetic::LocalDay a = CalendarArithmetic::localDay(from);
+        const CalendarArithmetic::LocalDay b = CalendarArithmetic::localDay(to);
         ASSERT_TRUE(a.usable && b.usable);
-        ASSERT_EQ(VelumarkUtility::wholeDaysBetween(a, b), VelumarkUtility::wholeDaysBetween(from, to))
+        ASSERT_EQ(CalendarArithmetic::wholeDaysBetween(a, b), CalendarArithmetic::wholeDaysBetween(from, to))
             << from.toString(Qt::ISODateWithMs).toStdString() << " -> "
             << to.toString(Qt::ISODateWithMs).toStdString();
     }
-    EXPECT_FALSE(VelumarkUtility::localDay(QDateTime()).usable);
+    EXPECT_FALSE(CalendarArithmetic::localDay(QDateTime()).usable);
 }
 
 TEST(PerOperationLookups, AStatementFoundByAddressIsTheOneOfTheTextThere)
@@ -153,19 +154,19 @@ TEST(PerOperationLookups, AStatementFoundByAddressIsTheOneOfTheTextThere)
 TEST(PerOperationLookups, ScopesKeepTodayAndTheTimeZoneTheyBeganWith)
 {
     const QDateTime monday(QDate(2024, 5, 6), QTime(23, 59, 59));
-    VelumarkUtility::setFixedNow(monday);
+    Clock::setFixedNow(monday);
     {
-        const VelumarkUtility::TodayScope scope;
-        VelumarkUtility::setFixedNow(monday.addSecs(2));
+        const Clock::TodayScope scope;
+        Clock::setFixedNow(monday.addSecs(2));
         {
-            const VelumarkUtility::TodayScope nested;
-            EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
+            const Clock::TodayScope nested;
+            EXPECT_EQ(Clock::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
         }
-        EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
+        EXPECT_EQ(Clock::today(), QDateTime(QDate(2024, 5, 6), QTime(0, 0)));
     }
     // Without a scope, today follows the clock again: past midnight it is Tuesday.
-    EXPECT_EQ(VelumarkUtility::today(), QDateTime(QDate(2024, 5, 7), QTime(0, 0)));
-    VelumarkUtility::clearFixedNow();
+    EXPECT_EQ(Clock::today(), QDateTime(QDate(2024, 5, 7), QTime(0, 0)));
+    Clock::clearFixedNow();
 
     const QByteArray saved = qgetenv("TZ");
     auto setZone = [](const char *zone) {

@@ -1,7 +1,7 @@
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Clock.h"
 #include "store/Submission.h"
-#include "store/VelumarkUtility.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ QDateTime local(int y, int m, int d, int h = 0)
 // Fixes "now" for one test.
 struct FixedNow
 {
-    explicit FixedNow(const QDateTime &now) { VelumarkUtility::setFixedNow(now); }
-    ~FixedNow() { VelumarkUtility::clearFixedNow(); }
+    explicit FixedNow(const QDateTime &now) { Clock::setFixedNow(now); }
+    ~FixedNow() { Clock::clearFixedNow(); }
 };
 
 std::unique_ptr<Artwork> artwork(const char *title, const char *artist = nullptr)

@@ -1,10 +1,11 @@
 #include "store/AppPreferences.h"
+#include "store/CalendarArithmetic.h"
 #include "store/DateFormatting.h"
+#include "store/FileOperations.h"
 #include "store/NumberFormatting.h"
 #include "store/StoredDate.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -25,13 +26,13 @@ QDateTime local(int y, int m, int d, int h = 0, int min = 0)
 
 TEST(Utility, MidnightsIntervalsAndWholeDaysFollowTheCalendar)
 {
-    EXPECT_EQ(VelumarkUtility::roundDate(local(2024, 3, 5, 23, 59)), local(2024, 3, 5));
+    EXPECT_EQ(CalendarArithmetic::roundDate(local(2024, 3, 5, 23, 59)), local(2024, 3, 5));
     // Berlin switched to summer time at 02:00 on 31 March 2024; the day still starts at 00:00.
-    const QDateTime dstDay = VelumarkUtility::roundDate(local(2024, 3, 31, 15));
+    const QDateTime dstDay = CalendarArithmetic::roundDate(local(2024, 3, 31, 15));
     EXPECT_EQ(dstDay, local(2024, 3, 31));
-    EXPECT_EQ(dstDay.secsTo(VelumarkUtility::roundDate(local(2024, 4, 1, 1))), 23 * 3600);
-    EXPECT_FALSE(VelumarkUtility::roundDate(QDateTime()).isValid());
-    using U = VelumarkUtility;
+    EXPECT_EQ(dstDay.secsTo(CalendarArithmetic::roundDate(local(2024, 4, 1, 1))), 23 * 3600);
+    EXPECT_FALSE(CalendarArithmetic::roundDate(QDateTime()).isValid());
+    using U = CalendarArithmetic;
     const QDateTime wednesday = local(2024, 5, 15, 14, 30);
     EXPECT_EQ(U::subtractInterval(2, wednesday, 2), local(2024, 5, 1, 14, 30));
     EXPECT_FALSE(U::subtractInterval(2, wednesday, 0).isValid());
@@ -97,14 +98,14 @@ TEST(Utility, FileHelpersReplaceTheDestination)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    EXPECT_TRUE(VelumarkUtility::copyFileFrom(a, b));
+    EXPECT_TRUE(FileOperations::copyFileFrom(a, b));
     QFile check(b);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("new"));
-    EXPECT_TRUE(VelumarkUtility::moveFileFrom(b, dir.filePath(QStringLiteral("c.txt"))));
+    EXPECT_TRUE(FileOperations::moveFileFrom(b, dir.filePath(QStringLiteral("c.txt"))));
     EXPECT_FALSE(QFileInfo::exists(b));
-    EXPECT_TRUE(VelumarkUtility::removeFileIfExists(b));
-    EXPECT_FALSE(VelumarkUtility::copyFileFrom(dir.filePath(QStringLiteral("missing")), b));
+    EXPECT_TRUE(FileOperations::removeFileIfExists(b));
+    EXPECT_FALSE(FileOperations::copyFileFrom(dir.filePath(QStringLiteral("missing")), b));
 }
 
 TEST(Strings, UnitWordsAndCaseAndLocaleComparisons)

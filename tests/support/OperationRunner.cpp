@@ -13,16 +13,20 @@ OperationRun runOperation(LongOperation &operation, double abortAt)
         if (abortAt >= 0 && percent >= abortAt)
             operation.abort();
     });
-    QObject::connect(&operation, &LongOperation::finished, &loop, [&](int result, const QString &message) {
-        run.result = result;
-        run.message = message;
-        loop.quit();
-    });
+    QObject::connect(&operation, &LongOperation::finished, &loop,
+                     [&](OperationResult result, const QString &message) {
+                         run.result = result;
+                         run.message = message;
+                         loop.quit();
+                     });
     if (abortAt == 0)
         operation.abort();
-    run.started = operation.start(&run.message);
-    if (!run.started)
+    const Result<> started = operation.start();
+    run.started = started.ok();
+    if (!run.started) {
+        run.message = started.message();
         return run;
+    }
     if (abortAt == 0)
         operation.abort();
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);

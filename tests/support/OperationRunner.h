@@ -3,14 +3,35 @@
 #include "interchange/LongOperation.h"
 
 #include <QString>
+#include <ostream>
+
+namespace velumark {
+
+// How gtest shows a result in a failed expectation.
+inline void PrintTo(OperationResult result, std::ostream *out)
+{
+    switch (result) {
+    case OperationResult::Done:
+        *out << "Done";
+        return;
+    case OperationResult::Cancelled:
+        *out << "Cancelled";
+        return;
+    case OperationResult::Failed:
+        *out << "Failed";
+        return;
+    }
+}
+
+} // namespace velumark
 
 namespace velumark::test {
 
 struct OperationRun
 {
     bool started = false;
-    int result = -1;
-    QString message; // or the reason it did not start
+    OperationResult result = OperationResult::Failed; // also when it did not start
+    QString message;                                  // or the reason it did not start
 };
 
 // Starts the operation and runs the event loop until it has finished (or a minute passed).

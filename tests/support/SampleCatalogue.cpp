@@ -1,6 +1,7 @@
 #include "support/SampleCatalogue.h"
 
 #include "support/LegacyDatabases.h"
+#include "support/Succeeded.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -11,15 +12,15 @@ SampleCatalogue::SampleCatalogue(const QString &name)
     : m_packagePath(m_folder.filePath(name + QStringLiteral(".vdb"))),
       m_document(std::make_unique<VelumarkDatabase>())
 {
-    QString error;
-    m_valid = m_document->readFromURL(m_packagePath, &error);
-    EXPECT_TRUE(m_valid) << error.toStdString();
+    const Result<> opened = m_document->readFromURL(m_packagePath);
+    m_valid = opened.ok();
+    EXPECT_TRUE(succeeded(opened));
 }
 
 SampleCatalogue::~SampleCatalogue()
 {
     if (m_document && m_document->isOpen())
-        m_document->close();
+        (void)m_document->close();
 }
 
 Artwork *SampleCatalogue::addArtwork(const QString &title, const QString &artist, const QString &medium)
@@ -83,10 +84,9 @@ Artist *SampleCatalogue::addArtist(const QString &name)
 
 void SampleCatalogue::reopen()
 {
-    QString error;
-    ASSERT_TRUE(m_document->close(&error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(m_document->close()));
     m_document = std::make_unique<VelumarkDatabase>();
-    ASSERT_TRUE(m_document->readFromURL(m_packagePath, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(m_document->readFromURL(m_packagePath)));
 }
 
 qint64 SampleCatalogue::count(const char *table)
@@ -116,8 +116,7 @@ void SampleCatalogue::fillWithSamples()
     addSubmission(harbour, fair, QDateTime(QDate(2023, 1, 10), QTime(0, 0)));
     addMedium(QStringLiteral("Encaustic"));
     addArtist(QStringLiteral("ann lee"));
-    QString error;
-    EXPECT_TRUE(m_document->saveChanges(&error)) << error.toStdString();
+    EXPECT_TRUE(succeeded(m_document->saveChanges()));
 }
 
 } // namespace velumark::test

@@ -1,7 +1,6 @@
 #include "support/TestEnvironment.h"
 
 #include "store/AppPreferences.h"
-#include "store/VelumarkUtility.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,7 +37,7 @@ void configureApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
     QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
     setLocale(QStringLiteral("en_US"));
-    VelumarkUtility::sharedManager().setPreferences(
+    setPreferences(
         std::make_unique<AppPreferences>(privateHome().filePath(QStringLiteral("preferences.ini"))));
 }
 

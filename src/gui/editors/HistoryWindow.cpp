@@ -118,7 +118,7 @@ QToolBar *HistoryWindow::buildToolbar()
 
 void HistoryWindow::updateActions()
 {
-    const bool editable = m_document.mayEdit().ok();
+    const bool editable = m_document.checkEditable().ok();
     m_addAction->setEnabled(editable);
     m_deleteAction->setEnabled(editable && !m_pane->selectedRecords().isEmpty());
 }

@@ -101,7 +101,7 @@ void RecordSheet::rememberSize() const
 
 void RecordSheet::updateOkButton()
 {
-    const Result<> editable = document().mayEdit();
+    const Result<> editable = document().checkEditable();
     m_okButton->setEnabled(canSave() && editable.ok() && !m_editor.isRecordGone());
     // Why a catalogue that cannot be changed does not take the edits.
     m_okButton->setToolTip(editable.ok() ? QString() : editable.message());

@@ -31,7 +31,7 @@ void ImportProgressWindow::progressUpdate(double percent)
     m_bar->setValue(int(percent));
 }
 
-void ImportProgressWindow::operationFinished(int, const QString &)
+void ImportProgressWindow::operationFinished(OperationResult, const QString &)
 {
     // The grid tells the user about the outcome; this window only goes.
     accept();

@@ -18,7 +18,7 @@ public:
     ImportProgressWindow(const QString &text, QWidget *parent);
 
     void progressUpdate(double percent) override;
-    void operationFinished(int result, const QString &message) override;
+    void operationFinished(OperationResult result, const QString &message) override;
 
 signals:
     void cancelled();

@@ -164,7 +164,7 @@ void PhotoGrid::paste()
         importDropped(*clipboard);
 }
 
-void PhotoGrid::importFinished(int result, const QString &message)
+void PhotoGrid::importFinished(OperationResult result, const QString &message)
 {
     emit importingChanged(false);
     const QStringList skipped = m_leftOut + m_photos.lastSkipped();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/photos/DroppedPictures.h"
+#include "interchange/OperationWatcher.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -64,7 +65,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void importFinished(int result, const QString &message);
+    void importFinished(velumark::OperationResult result, const QString &message);
     void showContextMenu(const QPoint &position);
     void zoomTo(int percent);
     std::vector<Image *> selectedImages() const;

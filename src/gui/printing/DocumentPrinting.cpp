@@ -105,8 +105,8 @@ PrintOptions DocumentPrinting::currentChoice() const
     options.orientation = pageLayout().orientation();
     const VelumarkDatabase &database = m_window.document().database();
     const auto shown = static_cast<PrintChoice::ShownList>(static_cast<int>(database.currentList()) + 1);
-    if (const std::optional<int> code = PrintChoice::printScreen(shown, false))
-        options.screen = editing::printScreenFromCode(*code).value_or(PrintScreen::Artworks);
+    if (const std::optional<PrintChoice::Screen> choice = PrintChoice::printScreen(shown, false))
+        options.screen = editing::printScreenFor(*choice);
     // The print dialog offers the selected rows alone when there are some.
     if (const ListPane *pane =
             m_window.view() ? m_window.view()->listPane(database.currentList()) : nullptr) {

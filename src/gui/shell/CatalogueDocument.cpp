@@ -5,7 +5,7 @@
 #include "document/VelumarkDatabase.h"
 #include "editing/CataloguePath.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
+#include "store/StandardFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +19,7 @@ bool freeForUntitled(const QString &packagePath)
 {
     if (packagePath.isEmpty() || DocumentRegistry::shared().isDatabaseLoaded(packagePath))
         return false;
-    return !QFileInfo::exists(packagePath) || DocumentPackage::lock(packagePath, nullptr) != nullptr;
+    return !QFileInfo::exists(packagePath) || DocumentPackage::lock(packagePath).ok();
 }
 } // namespace
 
@@ -36,15 +36,15 @@ CatalogueDocument::~CatalogueDocument()
         QDir(package).removeRecursively();
 }
 
-std::unique_ptr<CatalogueDocument> CatalogueDocument::open(const QString &packagePath, QString *error)
+Result<std::unique_ptr<CatalogueDocument>> CatalogueDocument::open(const QString &packagePath)
 {
     auto database = std::make_unique<VelumarkDatabase>();
-    if (!database->readFromURL(packagePath, error))
-        return nullptr;
+    if (const Result<> opened = database->readFromURL(packagePath); !opened)
+        return Failure{opened.message()};
     return std::unique_ptr<CatalogueDocument>(new CatalogueDocument(std::move(database)));
 }
 
-std::unique_ptr<CatalogueDocument> CatalogueDocument::openUntitled(QString *error)
+Result<std::unique_ptr<CatalogueDocument>> CatalogueDocument::openUntitled()
 {
     for (int number = 1; number <= kMostUntitledNames; ++number) {
         const QString name = number == 1 ? localized("Untitled") : localized("Untitled %1").arg(number);
@@ -53,17 +53,16 @@ std::unique_ptr<CatalogueDocument> CatalogueDocument::openUntitled(QString *erro
             continue;
         const bool leftOver = QFileInfo::exists(path);
         auto database = std::make_unique<VelumarkDatabase>();
-        if (database->openUntitled(name, error))
+        const Result<> opened = database->openUntitled(name);
+        if (opened)
             return std::unique_ptr<CatalogueDocument>(new CatalogueDocument(std::move(database)));
         // A damaged package left by an earlier run stays for the user to look at; the next name
         // serves. A new package that cannot be made means the folder itself is unusable.
         if (!leftOver)
-            return nullptr;
+            return Failure{opened.message()};
     }
-    if (error)
-        *error = localized("No name is free for a new untitled catalogue in %1.")
-                     .arg(QDir::toNativeSeparators(VelumarkUtility::applicationDataFolder()));
-    return nullptr;
+    return Failure{localized("No name is free for a new untitled catalogue in %1.")
+                       .arg(QDir::toNativeSeparators(StandardFolders::applicationDataFolder()))};
 }
 
 QString CatalogueDocument::packagePath() const
@@ -81,25 +80,25 @@ bool CatalogueDocument::isUntitled() const
     return m_database->unsavedDocument();
 }
 
-bool CatalogueDocument::save(QString *error)
+Result<> CatalogueDocument::save()
 {
-    return m_database->saveChanges(error);
+    return m_database->saveChanges();
 }
 
-bool CatalogueDocument::saveAs(const QString &targetPackagePath, ExistingCatalogue existing, QString *error)
+Result<> CatalogueDocument::saveAs(const QString &targetPackagePath, ExistingCatalogue existing)
 {
     const QString previous = packagePath();
     const bool wasUntitled = isUntitled();
-    if (!m_database->writeSafelyToURL(targetPackagePath, error, existing))
-        return false;
+    if (const Result<> saved = m_database->writeSafelyToURL(targetPackagePath, existing); !saved)
+        return saved;
     if (wasUntitled && !DocumentPackage::samePath(previous, packagePath()))
         QDir(previous).removeRecursively();
-    return true;
+    return {};
 }
 
-bool CatalogueDocument::close(QString *error)
+Result<> CatalogueDocument::close()
 {
-    return m_database->close(error);
+    return m_database->close();
 }
 
 void CatalogueDocument::becomeMain()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/PackageDestination.h"
+#include "store/Result.h"
 
 #include <QString>
 #include <memory>
@@ -17,11 +18,11 @@ class CatalogueDocument
 {
 public:
     // Opens the package, making a fresh catalogue there when nothing is at the path yet.
-    static std::unique_ptr<CatalogueDocument> open(const QString &packagePath, QString *error);
+    static Result<std::unique_ptr<CatalogueDocument>> open(const QString &packagePath);
     // A catalogue without a file of the user's: "Untitled", "Untitled 2"... in the application's
     // data folder, skipping names open here or in another program. A package left there by an
     // earlier run is opened again with its records.
-    static std::unique_ptr<CatalogueDocument> openUntitled(QString *error);
+    static Result<std::unique_ptr<CatalogueDocument>> openUntitled();
 
     ~CatalogueDocument();
     CatalogueDocument(const CatalogueDocument &) = delete;
@@ -33,12 +34,12 @@ public:
     bool isUntitled() const;
 
     // Writes every changed record.
-    bool save(QString *error);
+    Result<> save();
     // Saves, copies the package to the target and goes on there. An untitled package is then
     // removed: it only stood in for the place the user has now chosen.
-    bool saveAs(const QString &targetPackagePath, ExistingCatalogue existing, QString *error);
-    // Writes every changed record and closes the file; false (and still open) when that failed.
-    bool close(QString *error);
+    Result<> saveAs(const QString &targetPackagePath, ExistingCatalogue existing);
+    // Writes every changed record and closes the file; fails (and stays open) when that failed.
+    Result<> close();
     // The untitled package is removed when this object goes (the user chose not to save it).
     void discardWhenGone() { m_discard = true; }
     // The window of this catalogue became the active one: interchange acts on it.

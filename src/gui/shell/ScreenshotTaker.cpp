@@ -27,25 +27,22 @@ void ScreenshotTaker::addSubject(const QString &name, Subject subject)
     m_subjects[name] = std::move(subject);
 }
 
-bool ScreenshotTaker::addRequest(const QString &request, QString *error)
+Result<> ScreenshotTaker::addRequest(const QString &request)
 {
     const qsizetype equals = request.indexOf(QLatin1Char('='));
     const QString name = request.left(equals);
     const QString file = request.mid(equals + 1);
-    if (equals <= 0 || file.isEmpty()) {
-        *error = localized("A screenshot is asked for as NAME=FILE.png, not \"%1\".").arg(request);
-        return false;
-    }
+    if (equals <= 0 || file.isEmpty())
+        return Failure{localized("A screenshot is asked for as NAME=FILE.png, not \"%1\".").arg(request)};
     if (m_subjects.find(name) == m_subjects.end()) {
         QStringList known;
         for (const auto &entry : m_subjects)
             known.append(entry.first);
-        *error = localized("There is no window named \"%1\" to take a picture of (known: %2).")
-                     .arg(name, known.join(QStringLiteral(", ")));
-        return false;
+        return Failure{localized("There is no window named \"%1\" to take a picture of (known: %2).")
+                           .arg(name, known.join(QStringLiteral(", ")))};
     }
     m_requests.emplace_back(name, QFileInfo(file).absoluteFilePath());
-    return true;
+    return {};
 }
 
 void ScreenshotTaker::start()

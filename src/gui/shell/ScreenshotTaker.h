@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -27,8 +29,8 @@ public:
 
     // The names that may be asked for, with how to show each.
     void addSubject(const QString &name, Subject subject);
-    // "NAME=FILE"; false with a reason for an unknown name or a malformed request.
-    bool addRequest(const QString &request, QString *error);
+    // "NAME=FILE"; fails for an unknown name or a malformed request.
+    Result<> addRequest(const QString &request);
     bool hasRequests() const { return !m_requests.empty(); }
     // Takes the pictures once the event loop has settled.
     void start();

@@ -15,8 +15,8 @@
 #include "gui/transfer/TransferWindows.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "store/AppPreferences.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -129,10 +129,11 @@ VelumarkAppDelegate::VelumarkAppDelegate(const Addresses &addresses, QObject *pa
 VelumarkAppDelegate::~VelumarkAppDelegate()
 {
     // Windows still open when the event loop ended otherwise than by quit(): their catalogues
-    // are saved, and the windows go before the actions their menus show.
+    // are saved (there is no one left to tell of a failure), and the windows go before the actions
+    // their menus show.
     const QList<DocumentWindow *> open = m_documents->windows();
     for (DocumentWindow *window : open)
-        window->document().close(nullptr);
+        (void)window->document().close();
     qDeleteAll(open);
 }
 
@@ -288,8 +289,7 @@ void VelumarkAppDelegate::windowsChanged()
 PreferencesDialog &VelumarkAppDelegate::preferencesDialog()
 {
     if (!m_preferencesDialog) {
-        m_preferencesDialog =
-            std::make_unique<PreferencesDialog>(VelumarkUtility::sharedManager().getPreferences());
+        m_preferencesDialog = std::make_unique<PreferencesDialog>(getPreferences());
         connect(m_preferencesDialog.get(), &PreferencesDialog::changesMade, this,
                 [](editing::PreferencesEditor::Changes changes) {
                     runCommand(QApplication::activeWindow(), [changes] {

@@ -124,14 +124,13 @@ DocumentWindow *VelumarkDocumentController::openPath(const QString &path)
         open->activateWindow();
         return open;
     }
-    QString error;
-    auto document = CatalogueDocument::open(target.path(), &error);
+    Result<std::unique_ptr<CatalogueDocument>> document = CatalogueDocument::open(target.path());
     if (!document) {
-        tell(dialogParent(), localized("The catalogue %1 cannot be opened.").arg(name), error);
+        tell(dialogParent(), localized("The catalogue %1 cannot be opened.").arg(name), document.message());
         return nullptr;
     }
     m_recentDocuments.add(target.path());
-    return showWindow(std::move(document));
+    return showWindow(std::move(document).value());
 }
 
 void VelumarkDocumentController::openRecent(const QString &path)
@@ -162,14 +161,13 @@ void VelumarkDocumentController::openDocument()
 
 DocumentWindow *VelumarkDocumentController::openUntitled()
 {
-    QString error;
-    auto document = CatalogueDocument::openUntitled(&error);
+    Result<std::unique_ptr<CatalogueDocument>> document = CatalogueDocument::openUntitled();
     if (!document) {
-        tell(dialogParent(), localized("A new catalogue cannot be made."), error,
+        tell(dialogParent(), localized("A new catalogue cannot be made."), document.message(),
              UserInteraction::Severity::Critical);
         return nullptr;
     }
-    return showWindow(std::move(document));
+    return showWindow(std::move(document).value());
 }
 
 VelumarkDocumentController::Destination
@@ -226,17 +224,18 @@ void VelumarkDocumentController::newDocument()
     if (destination == Destination::Refused)
         return;
     std::unique_ptr<CatalogueDocument> document;
-    const auto make = [&](QString *error) {
-        document = CatalogueDocument::open(path, error);
-        return document != nullptr;
+    const auto make = [&]() -> Result<> {
+        Result<std::unique_ptr<CatalogueDocument>> opened = CatalogueDocument::open(path);
+        if (!opened)
+            return Failure{opened.message()};
+        document = std::move(opened).value();
+        return {};
     };
-    QString error;
-    const bool made = destination == Destination::Replace
-                          ? CatalogueDestination::replacePackage(path, make, &error)
-                          : make(&error);
+    const Result<> made =
+        destination == Destination::Replace ? CatalogueDestination::replacePackage(path, make) : make();
     if (!made) {
         tell(parent, localized("The catalogue %1 cannot be made.").arg(quoted(QFileInfo(path).fileName())),
-             error);
+             made.message());
         return;
     }
     m_recentDocuments.add(path);
@@ -248,10 +247,9 @@ bool VelumarkDocumentController::saveDocument(DocumentWindow &window)
     CatalogueDocument &document = window.document();
     if (document.isUntitled())
         return saveDocumentAs(window);
-    QString error;
-    if (!document.save(&error)) {
+    if (const Result<> saved = document.save(); !saved) {
         tell(&window, localized("The catalogue %1 cannot be saved.").arg(quoted(document.displayName())),
-             error);
+             saved.message());
         return false;
     }
     window.statusBar()->showMessage(localized("Saved."), kStatusMessageMs);
@@ -276,10 +274,9 @@ bool VelumarkDocumentController::saveDocumentAs(DocumentWindow &window)
         return false;
     const ExistingCatalogue existing =
         destination == Destination::Replace ? ExistingCatalogue::Replace : ExistingCatalogue::Keep;
-    QString error;
-    if (!document.saveAs(path, existing, &error)) {
+    if (const Result<> saved = document.saveAs(path, existing); !saved) {
         tell(&window, localized("The catalogue %1 cannot be saved.").arg(quoted(document.displayName())),
-             error);
+             saved.message());
         return false;
     }
     m_recentDocuments.add(path);
@@ -292,8 +289,7 @@ bool VelumarkDocumentController::closeDocument(DocumentWindow &window)
     CatalogueDocument &document = window.document();
     if (document.isUntitled())
         return closeUntitled(window);
-    QString error;
-    if (!document.close(&error) && keepAfterFailedSave(window, error))
+    if (const Result<> closed = document.close(); !closed && keepAfterFailedSave(window, closed.message()))
         return false;
     forget(&window);
     return true;
@@ -316,7 +312,8 @@ bool VelumarkDocumentController::closeUntitled(DocumentWindow &window)
     }
     if (answer != 1)
         return false;
-    document.close(nullptr);
+    // Not kept: whether its last changes reached the file no longer matters.
+    (void)document.close();
     document.discardWhenGone();
     forget(&window);
     return true;

@@ -83,14 +83,17 @@ void DeviceWindow::buildInterface()
     if (m_import) {
         layout->addWidget(heading(localized("Import Options"), this));
         m_importOptions = new QButtonGroup(this);
-        for (int choice = ImportChoice::CompleteDatabase; choice <= ImportChoice::Clients; ++choice) {
+        for (int choice = int(TransferScope::Complete); choice <= int(TransferScope::Clients); ++choice) {
             auto *radio = new QRadioButton(localized(kImportChoiceTexts[choice]), this);
             m_importOptions->addButton(radio, choice);
             layout->addWidget(radio);
         }
-        m_importOptions->button(m_browser.logic().importSelection())->setChecked(true);
-        connect(m_importOptions, &QButtonGroup::idClicked, this,
-                [this](int choice) { m_browser.logic().setImportSelection(choice); });
+        m_importOptions->button(int(m_browser.logic().importSelection()))->setChecked(true);
+        // The buttons carry the scopes' codes.
+        connect(m_importOptions, &QButtonGroup::idClicked, this, [this](int choice) {
+            if (const std::optional<TransferScope> scope = transferScopeFromCode(choice))
+                m_browser.logic().setImportSelection(*scope);
+        });
     }
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Cancel)->setText(localized("Cancel"));
@@ -165,7 +168,7 @@ void DeviceWindow::followTransfer()
             });
     progress->follow([browser = QPointer<DeviceBrowser>(&browser)] {
         if (browser)
-            browser->cancelButtonPressed();
+            browser->cancel();
     });
 }
 

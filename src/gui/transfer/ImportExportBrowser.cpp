@@ -160,12 +160,12 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
 
     m_scopes = new QButtonGroup(this);
     auto *scopeColumn = new QVBoxLayout;
-    for (int scope = ExportScope::Complete; scope <= ExportScope::Clients; ++scope) {
+    for (int scope = int(TransferScope::Complete); scope <= int(TransferScope::Clients); ++scope) {
         auto *radio = new QRadioButton(localized(kScopeTexts[scope]), this);
         m_scopes->addButton(radio, scope);
         scopeColumn->addWidget(radio);
     }
-    m_scopes->button(ExportScope::Complete)->setChecked(true);
+    m_scopes->button(int(TransferScope::Complete))->setChecked(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading(localized(variant.fileHeading), this));
@@ -178,7 +178,7 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
     if (m_type == ImportVdbi || m_type == ImportDatabase) {
         m_restore = new QCheckBox(localized("Replace every record of this catalogue (restore)"), this);
         connect(m_scopes, &QButtonGroup::idToggled, this, [this] {
-            m_restore->setEnabled(typeSelection() == ExportScope::Complete);
+            m_restore->setEnabled(typeSelection() == TransferScope::Complete);
             if (!m_restore->isEnabled())
                 m_restore->setChecked(false);
         });
@@ -235,9 +235,10 @@ QString ImportExportBrowser::fileSummary() const
     return m_fileSummary->text();
 }
 
-int ImportExportBrowser::typeSelection() const
+TransferScope ImportExportBrowser::typeSelection() const
 {
-    return m_scopes->checkedId();
+    // The buttons carry the scopes' codes, and one of them is always checked.
+    return transferScopeFromCode(m_scopes->checkedId()).value_or(TransferScope::Complete);
 }
 
 QString ImportExportBrowser::settingsKey() const
@@ -274,9 +275,8 @@ void ImportExportBrowser::browseButtonPressed()
 
 void ImportExportBrowser::choose(const QString &path)
 {
-    const QString refused = InterchangeHandOver::refusal(path, isImport());
-    if (!refused.isEmpty()) {
-        UserInteraction::instance().showAlert(this, {localized("WARNING"), refused, QString()});
+    if (const Result<> allowed = InterchangeHandOver::checkTransferPath(path, isImport()); !allowed) {
+        UserInteraction::instance().showAlert(this, {localized("WARNING"), allowed.message(), QString()});
         return;
     }
     m_path = path;
@@ -346,24 +346,23 @@ void ImportExportBrowser::importExportButtonPressed()
     if (restore && !confirmRestore())
         return;
     auto existing = ExistingCatalogue::Keep;
-    if (m_type == ExportDatabase && PackageDestination::check(m_path, ExistingCatalogue::Keep, nullptr) ==
+    if (m_type == ExportDatabase && PackageDestination::problemAt(m_path, ExistingCatalogue::Keep) ==
                                         PackageDestination::Problem::CatalogueExists) {
         if (!confirmReplace(m_path))
             return;
         existing = ExistingCatalogue::Replace;
     }
 
-    QString error;
-    LongOperation *operation =
-        isImport() ? m_handOver.importLocalDatabase(m_path, typeSelection(), nullptr, &error, restore)
-                   : m_handOver.exportLocalDatabase(m_path, typeSelection(), nullptr, &error, existing);
+    const Result<LongOperation *> operation =
+        isImport() ? m_handOver.importLocalDatabase(m_path, typeSelection(), nullptr, restore)
+                   : m_handOver.exportLocalDatabase(m_path, typeSelection(), nullptr, existing);
     if (!operation) {
-        UserInteraction::instance().showAlert(this, {localized("WARNING"), error, QString()});
+        UserInteraction::instance().showAlert(this, {localized("WARNING"), operation.message(), QString()});
         return;
     }
     accept();
     auto *progress = new ProgressWindow(parentWidget(), progressTexts(isImport(), m_path));
-    progress->watch(operation);
+    progress->watch(operation.value());
     emit operationStarted(progress);
 }
 

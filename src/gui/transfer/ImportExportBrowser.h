@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interchange/TransferScope.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -43,7 +45,7 @@ public:
     DatabaseType databaseType() const { return m_type; }
     bool isImport() const { return m_type <= ImportCsv; }
     // The scope of the checked radio button (0 complete ... 3 clients).
-    int typeSelection() const;
+    TransferScope typeSelection() const;
     const QString &chosenPath() const { return m_path; }
     // What the chosen interchange file holds, as shown.
     QString fileSummary() const;

@@ -93,7 +93,7 @@ void ProgressWindow::reject()
         m_cancel();
 }
 
-void ProgressWindow::operationFinished(int result, const QString &message)
+void ProgressWindow::operationFinished(OperationResult result, const QString &message)
 {
     m_running = false;
     hide();
@@ -109,7 +109,7 @@ void ProgressWindow::end()
     close();
 }
 
-void ProgressWindow::showOutcome(int result, const QString &message)
+void ProgressWindow::showOutcome(OperationResult result, const QString &message)
 {
     UserInteraction &user = UserInteraction::instance();
     QWidget *owner = parentWidget();

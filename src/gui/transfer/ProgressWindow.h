@@ -46,19 +46,19 @@ public:
     void end();
 
     void progressUpdate(double percent) override;
-    void operationFinished(int result, const QString &message) override;
+    void operationFinished(OperationResult result, const QString &message) override;
 
     int percentShown() const;
 
 signals:
-    void ended(int result);
+    void ended(velumark::OperationResult result);
 
 public slots:
     // Cancel: the operation stops at its next check; the window stays until it has.
     void reject() override;
 
 private:
-    void showOutcome(int result, const QString &message);
+    void showOutcome(OperationResult result, const QString &message);
 
     Texts m_texts;
     std::function<void()> m_cancel;

@@ -84,9 +84,10 @@ void ReportBrowser::present()
     open();
 }
 
-int ReportBrowser::typeSelection() const
+PictureSize ReportBrowser::typeSelection() const
 {
-    return m_sizes->checkedId();
+    // The buttons carry the sizes' codes, and one of them is always checked.
+    return pictureSizeFromCode(m_sizes->checkedId()).value_or(PictureSize::Small);
 }
 
 void ReportBrowser::browseButtonPressed()
@@ -110,13 +111,13 @@ void ReportBrowser::exportButtonPressed()
     QString filename = m_filenameTextField->text().trimmed();
     if (filename.isEmpty())
         filename = QString::fromLatin1(ReportExport::kDefaultFileName);
-    QString error;
-    auto *operation = qobject_cast<ReportExport *>(
-        m_handOver.exportReport(m_path, filename, typeSelection(), nullptr, &error));
-    if (!operation) {
-        UserInteraction::instance().showAlert(this, {localized("WARNING"), error, QString()});
+    const Result<LongOperation *> started =
+        m_handOver.exportReport(m_path, filename, typeSelection(), nullptr);
+    if (!started) {
+        UserInteraction::instance().showAlert(this, {localized("WARNING"), started.message(), QString()});
         return;
     }
+    auto *operation = qobject_cast<ReportExport *>(started.value());
     accept();
     const QUrl report = QUrl::fromLocalFile(operation->reportPath());
     auto *progress =

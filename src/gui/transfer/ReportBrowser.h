@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/PictureSize.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -23,7 +25,7 @@ public:
 
     void present();
     // The photo size code of the checked radio button (1 small ... 4 extra-large).
-    int typeSelection() const;
+    PictureSize typeSelection() const;
 
     void browseButtonPressed();
     void exportButtonPressed();

@@ -69,14 +69,14 @@ bool ContactCardDrop::drop(const QMimeData *data)
     QString error;
     bool stored = false;
     runCommand(&m_target, [&] {
-        stored = import.run(
-            [&](VCardImport &cards) {
-                for (const QString &file : files)
-                    cards.importFile(file);
-                if (!text.isEmpty())
-                    cards.parsevCardsInString(text, localized("the dropped cards"));
-            },
-            &error);
+        const Result<> result = import.run([&](VCardImport &cards) {
+            for (const QString &file : files)
+                cards.importFile(file);
+            if (!text.isEmpty())
+                cards.parsevCardsInString(text, localized("the dropped cards"));
+        });
+        stored = result.ok();
+        error = result.message();
     });
     const VCardImport &cards = import.cards();
     if (stored && cards.addedCount() > 0)

@@ -310,7 +310,7 @@ void DocumentView::updateEditingState()
         reason =
             localized("An import, export or transfer is running; editing is possible again when it ends.");
     else
-        m_database.isEditable(&reason);
+        reason = m_database.checkEditable().message();
     m_editable = reason.isEmpty();
     updateToolbarItems();
     m_statusLine->showEditingNotice(reason);

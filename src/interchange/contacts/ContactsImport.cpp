@@ -21,19 +21,17 @@ ContactsImport::ContactsImport(VelumarkDatabase &document)
       })
 {}
 
-bool ContactsImport::run(const std::function<void(VCardImport &)> &addCards, QString *error)
+Result<> ContactsImport::run(const std::function<void(VCardImport &)> &addCards)
 {
-    if (!m_document.isEditable(error))
-        return false;
+    if (const Result<> editable = m_document.checkEditable(); !editable)
+        return editable;
     SqliteConnection *db = m_document.database();
-    auto fail = [&](const QString &reason) {
+    auto fail = [&](const QString &reason) -> Result<> {
         if (db)
             DatabaseFile::rollbackTransaction(*db);
         dropAdded();
-        if (error)
-            *error = localized("No client was added to %1: %2")
-                         .arg(QDir::toNativeSeparators(m_document.dbFilename()), reason);
-        return false;
+        return Failure{localized("No client was added to %1: %2")
+                           .arg(QDir::toNativeSeparators(m_document.dbFilename()), reason)};
     };
     // One transaction for the whole import: one write to the disk instead of several per card.
     if (!db || !DatabaseFile::beginTransaction(*db))
@@ -46,7 +44,7 @@ bool ContactsImport::run(const std::function<void(VCardImport &)> &addCards, QSt
     crashPoint("contacts-added");
     if (!DatabaseFile::endTransaction(*db))
         return fail(db->errorMessage());
-    return true;
+    return {};
 }
 
 void ContactsImport::dropAdded()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interchange/contacts/VCardImport.h"
+#include "store/Result.h"
 
 #include <QString>
 #include <functional>
@@ -23,9 +24,9 @@ public:
     ContactsImport &operator=(const ContactsImport &) = delete;
 
     // Hands the cards to the import (importFile, importFolder, parsevCardsInString of cards()) and
-    // stores the clients they make. False with the reason, naming the catalogue, when nothing
+    // stores the clients they make. Fails with the reason, naming the catalogue, when nothing
     // was stored.
-    bool run(const std::function<void(VCardImport &)> &addCards, QString *error);
+    Result<> run(const std::function<void(VCardImport &)> &addCards);
 
     // What was added and left out (what was added counts only when run() succeeded).
     const VCardImport &cards() const { return m_cards; }

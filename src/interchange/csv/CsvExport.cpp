@@ -4,9 +4,9 @@
 #include "interchange/SnapshotReader.h"
 #include "interchange/csv/CsvExportLines.h"
 #include "interchange/csv/CsvTemplate.h"
+#include "store/Clock.h"
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QLocale>
 #include <unordered_map>
@@ -24,78 +24,78 @@ QString shortened(const QString &text)
 
 } // namespace
 
-CsvExport::CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent)
+CsvExport::CsvExport(VelumarkDatabase &document, QString destination, TransferScope scope, QObject *parent)
     : DocumentExport(document, parent), m_destination(std::move(destination)), m_scope(scope)
 {}
 
-bool CsvExport::checkParameters(QString *error)
+Result<> CsvExport::checkParameters()
 {
-    if (m_scope >= Everything && m_scope <= ClientsOnly && !m_destination.isEmpty())
-        return true;
-    if (error)
-        *error = m_destination.isEmpty() ? localized("No file was chosen for the CSV export.")
-                                         : localized("Unknown export scope %1.").arg(m_scope);
-    return false;
+    if (m_destination.isEmpty())
+        return Failure{localized("No file was chosen for the CSV export.")};
+    return {};
 }
 
-LongOperation::Outcome CsvExport::run()
+Result<> CsvExport::run()
 {
     // Every date of the file is written in the same time zone, looked up once, and every
     // submission read is judged overdue against the same today.
     const TimeZoneScope zone;
-    const VelumarkUtility::TodayScope today;
+    const Clock::TodayScope today;
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
     ExportFile file(m_destination);
-    if (!file.open() || !file.outputString(CsvExportLines::commentLines(VelumarkUtility::now())))
-        return failed(file.errorString());
+    Result<> written = file.open();
+    if (written)
+        written = file.outputString(CsvExportLines::commentLines(Clock::now()));
+    if (!written)
+        return written;
 
-    const bool artworks = m_scope != ClientsOnly;
-    const bool clients = m_scope != ArtworksOnly;
-    const bool submissions = m_scope == Everything;
+    const bool artworks = carriesArtworks(m_scope);
+    const bool clients = carriesClients(m_scope);
+    const bool submissions = carriesSubmissions(m_scope);
     m_total = static_cast<qint64>((artworks ? lists.artworkKeys.size() : 0) +
                                   (clients ? lists.clientKeys.size() : 0) +
                                   (submissions ? lists.submissionKeys.size() : 0));
     m_done = 0;
 
     if (artworks) {
-        auto end = writeSection(file, CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns(),
-                                lists.artworkKeys, [&](qint64 key) -> Line {
-                                    const auto artwork = reader.artwork(key, true);
-                                    if (artwork->title().isEmpty())
-                                        return {};
-                                    return {CsvExportLines::artworkLine(*artwork),
-                                            localized("The artwork \"%1\"").arg(shortened(artwork->title()))};
-                                });
-        if (end)
-            return *end;
+        written = writeSection(file, CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns(),
+                               lists.artworkKeys, [&](qint64 key) -> Line {
+                                   const auto artwork = reader.artwork(key, true);
+                                   if (artwork->title().isEmpty())
+                                       return {};
+                                   return {CsvExportLines::artworkLine(*artwork),
+                                           localized("The artwork \"%1\"").arg(shortened(artwork->title()))};
+                               });
+        if (!written)
+            return written;
     }
     if (clients) {
-        auto end = writeSection(file, CsvTemplate::clientsTitle(), CsvTemplate::clientColumns(),
-                                lists.clientKeys, [&](qint64 key) -> Line {
-                                    const auto client = reader.client(key, true);
-                                    if (client->company().isEmpty())
-                                        return {};
-                                    return {CsvExportLines::clientLine(*client),
-                                            localized("The client \"%1\"").arg(shortened(client->company()))};
-                                });
-        if (end)
-            return *end;
+        written = writeSection(file, CsvTemplate::clientsTitle(), CsvTemplate::clientColumns(),
+                               lists.clientKeys, [&](qint64 key) -> Line {
+                                   const auto client = reader.client(key, true);
+                                   if (client->company().isEmpty())
+                                       return {};
+                                   return {CsvExportLines::clientLine(*client),
+                                           localized("The client \"%1\"").arg(shortened(client->company()))};
+                               });
+        if (!written)
+            return written;
     }
     if (submissions) {
-        if (auto end = writeSubmissions(file, reader))
-            return *end;
+        if (written = writeSubmissions(file, reader); !written)
+            return written;
     }
     // A cancel that came after the last record still keeps the old file.
     if (isAborted())
-        return cancelled();
-    if (!file.commit())
-        return failed(file.errorString());
+        return stopped();
+    if (written = file.commit(); !written)
+        return written;
     reportProgress(100);
     return {};
 }
 
-std::optional<LongOperation::Outcome> CsvExport::writeSubmissions(ExportFile &file, SnapshotReader &reader)
+Result<> CsvExport::writeSubmissions(ExportFile &file, SnapshotReader &reader)
 {
     const CatalogueSnapshot &lists = snapshot();
     // Many submissions name the same artwork and client: each name is read once.
@@ -129,31 +129,32 @@ std::optional<LongOperation::Outcome> CsvExport::writeSubmissions(ExportFile &fi
 }
 
 template <typename LineOf>
-std::optional<LongOperation::Outcome> CsvExport::writeSection(ExportFile &file, const QString &title,
-                                                              const QStringList &columns,
-                                                              const std::vector<qint64> &keys, LineOf lineOf)
+Result<> CsvExport::writeSection(ExportFile &file, const QString &title, const QStringList &columns,
+                                 const std::vector<qint64> &keys, LineOf lineOf)
 {
     if (isAborted())
-        return cancelled();
-    if (!file.outputString(CsvExportLines::sectionStart(title, columns)))
-        return failed(file.errorString());
+        return stopped();
+    if (Result<> written = file.outputString(CsvExportLines::sectionStart(title, columns)); !written)
+        return written;
     for (const qint64 key : keys) {
         if (isAborted())
-            return cancelled();
+            return stopped();
         const Line line = lineOf(key);
         // Better no file than one whose import would stop at this record.
         if (line.text.size() > CsvExportLines::kMaximumRecordLength)
-            return failed(
+            return Failure{
                 localized("%1 cannot be written to a CSV file: its texts are longer than the %2 "
                           "characters the CSV import reads back. Shorten them, or export to a .vdbi "
                           "file instead.")
                     .arg(line.record)
-                    .arg(QLocale().toString(CsvExportLines::kMaximumRecordLength)));
-        if (!line.text.isEmpty() && !file.outputString(line.text))
-            return failed(file.errorString());
+                    .arg(QLocale().toString(CsvExportLines::kMaximumRecordLength))};
+        if (!line.text.isEmpty()) {
+            if (Result<> written = file.outputString(line.text); !written)
+                return written;
+        }
         recordDone();
     }
-    return std::nullopt;
+    return {};
 }
 
 void CsvExport::recordDone()

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "interchange/DocumentExport.h"
+#include "interchange/TransferScope.h"
 
 #include <QString>
-#include <optional>
 #include <vector>
 
 namespace velumark {
@@ -20,21 +20,14 @@ class CsvExport : public DocumentExport
 {
     Q_OBJECT
 public:
-    // The scope codes of the export dialog.
-    enum Scope
-    {
-        Everything = 0,         // artworks, clients, submissions
-        ArtworksAndClients = 1, // artworks, clients
-        ArtworksOnly = 2,
-        ClientsOnly = 3
-    };
-
-    CsvExport(VelumarkDatabase &document, QString destination, int scope, QObject *parent = nullptr);
+    // The complete scope writes artworks, clients and submissions; the others their records.
+    CsvExport(VelumarkDatabase &document, QString destination, TransferScope scope,
+              QObject *parent = nullptr);
     ~CsvExport() override;
 
 protected:
-    bool checkParameters(QString *error) override;
-    Outcome run() override;
+    Result<> checkParameters() override;
+    Result<> run() override;
 
 private:
     // A record's line and what the user calls the record.
@@ -43,17 +36,17 @@ private:
         QString text;
         QString record;
     };
-    // Writes the section start, then one line per key (an empty line text skips the record);
-    // an outcome when the export has to end there, also when a record is longer than the
-    // CSV import reads back.
+    // Writes the section start, then one line per key (an empty line text skips the record).
+    // Fails when the export has to end there, also when a record is longer than the CSV import
+    // reads back.
     template <typename LineOf>
-    std::optional<Outcome> writeSection(ExportFile &file, const QString &title, const QStringList &columns,
-                                        const std::vector<qint64> &keys, LineOf lineOf);
-    std::optional<Outcome> writeSubmissions(ExportFile &file, SnapshotReader &reader);
+    Result<> writeSection(ExportFile &file, const QString &title, const QStringList &columns,
+                          const std::vector<qint64> &keys, LineOf lineOf);
+    Result<> writeSubmissions(ExportFile &file, SnapshotReader &reader);
     void recordDone();
 
     const QString m_destination;
-    const int m_scope;
+    const TransferScope m_scope;
     qint64 m_total = 0;
     qint64 m_done = 0;
 };

@@ -8,21 +8,21 @@
 
 namespace velumark {
 
-CsvImport::CsvImport(VelumarkDatabase &document, QString csvPath, int scope, QObject *parent)
+CsvImport::CsvImport(VelumarkDatabase &document, QString csvPath, TransferScope scope, QObject *parent)
     : DatabaseImport(document, Source::Prepared, std::move(csvPath), scope, false, parent)
 {}
 
-DatabaseImport::Outcome CsvImport::prepareForeignDatabase(const QString &target)
+Result<> CsvImport::prepareForeignDatabase(const QString &target)
 {
     CsvImportParser parser(sourcePath(), target);
-    const CsvImportResult parsed = parser.parse();
-    if (!parsed.succeeded())
-        return failed(parsed.errorText);
-    if (!parsed.storedAnything())
-        return failed(
-            localized("The CSV file holds no artwork, client or submission that could be imported."));
-    m_cut = parsed.cut;
-    m_cutLine = parsed.cutLine;
+    const Result<CsvImportSummary> parsed = parser.parse();
+    if (!parsed)
+        return Failure{parsed.message()};
+    if (!parsed->storedAnything())
+        return Failure{
+            localized("The CSV file holds no artwork, client or submission that could be imported.")};
+    m_cut = parsed->cut;
+    m_cutLine = parsed->cutLine;
     return {};
 }
 
@@ -52,12 +52,12 @@ QString CsvImport::cutMessage(InputTextStream::Cut cut, qint64 line)
     return {};
 }
 
-DatabaseImport::Outcome CsvImport::finish(Outcome outcome)
+Result<> CsvImport::finish(Result<> outcome)
 {
     outcome = DatabaseImport::finish(std::move(outcome));
     // The records before the cut are in; the user must know the rest is not.
-    if (outcome.result == OperationResult::Done && m_cut != InputTextStream::Cut::None)
-        outcome.message = cutMessage(m_cut, m_cutLine);
+    if (outcome && m_cut != InputTextStream::Cut::None)
+        setNote(cutMessage(m_cut, m_cutLine));
     return outcome;
 }
 

@@ -11,15 +11,15 @@ class CsvImport : public DatabaseImport
 {
     Q_OBJECT
 public:
-    CsvImport(VelumarkDatabase &document, QString csvPath, int scope, QObject *parent = nullptr);
+    CsvImport(VelumarkDatabase &document, QString csvPath, TransferScope scope, QObject *parent = nullptr);
     ~CsvImport() override;
 
     // What the user is told when the reading was cut short at `line`.
     static QString cutMessage(InputTextStream::Cut cut, qint64 line);
 
 protected:
-    Outcome prepareForeignDatabase(const QString &target) override;
-    Outcome finish(Outcome outcome) override;
+    Result<> prepareForeignDatabase(const QString &target) override;
+    Result<> finish(Result<> outcome) override;
 
 private:
     InputTextStream::Cut m_cut = InputTextStream::Cut::None;

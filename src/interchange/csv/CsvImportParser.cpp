@@ -4,10 +4,13 @@
 #include "interchange/csv/CsvTemplate.h"
 #include "store/Artist.h"
 #include "store/Artwork.h"
+#include "store/CalendarArithmetic.h"
 #include "store/Client.h"
+#include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/DateFormatting.h"
 #include "store/DefaultMediums.h"
+#include "store/FileOperations.h"
 #include "store/Localization.h"
 #include "store/Medium.h"
 #include "store/Sqlite.h"
@@ -15,7 +18,6 @@
 #include "store/Submission.h"
 #include "store/TextCompare.h"
 #include "store/VelumarkStrings.h"
-#include "store/VelumarkUtility.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -95,11 +97,11 @@ CsvImportParser::CsvImportParser(QString csvPath, QString databasePath)
 
 CsvImportParser::~CsvImportParser() = default;
 
-CsvImportResult CsvImportParser::parse()
+Result<CsvImportSummary> CsvImportParser::parse()
 {
     // Every date of the file is read in the same time zone, looked up once.
     const TimeZoneScope zone;
-    m_result = {};
+    m_summary = {};
     m_section = Section::None;
     m_phase = Phase::NoSection;
     m_artworks.clear();
@@ -108,43 +110,43 @@ CsvImportResult CsvImportParser::parse()
     m_mediumNames.clear();
     m_artistNames.clear();
 
-    QString error;
+    Result<> written;
     try {
-        error = createDatabase();
-        if (error.isEmpty())
-            error = readFile();
-        if (error.isEmpty())
+        written = createDatabase();
+        if (written)
+            written = readFile();
+        if (written)
             finishDatabase();
     } catch (const DatabaseError &failure) {
-        error = localized("The import database could not be written: %1").arg(failure.message());
+        written = Failure{localized("The import database could not be written: %1").arg(failure.message())};
     }
     m_stream.close();
-    if (!error.isEmpty()) {
+    if (!written) {
         discardDatabase();
-        m_result = {};
-        m_result.errorText = error;
+        return Failure{written.message()};
     }
-    return m_result;
+    return m_summary;
 }
 
-QString CsvImportParser::createDatabase()
+Result<> CsvImportParser::createDatabase()
 {
-    if (!VelumarkUtility::removeFileIfExists(m_databasePath) ||
-        !VelumarkUtility::copyFileFrom(kTemplatePath, m_databasePath))
-        return localized("The import database could not be created at %1.").arg(m_databasePath);
+    if (!FileOperations::removeFileIfExists(m_databasePath) ||
+        !FileOperations::copyFileFrom(kTemplatePath, m_databasePath))
+        return Failure{localized("The import database could not be created at %1.").arg(m_databasePath)};
     QString reason;
     m_database = SqliteConnection::open(m_databasePath, SqliteConnection::Mode::ReadWrite, &reason);
     if (!m_database)
-        return localized("The import database could not be opened: %1").arg(reason);
+        return Failure{localized("The import database could not be opened: %1").arg(reason)};
     if (!m_database->exec("PRAGMA cache_size=50;") || !m_database->exec("begin exclusive transaction"))
-        return localized("The import database could not be opened: %1").arg(m_database->errorMessage());
+        return Failure{
+            localized("The import database could not be opened: %1").arg(m_database->errorMessage())};
     return {};
 }
 
-QString CsvImportParser::readFile()
+Result<> CsvImportParser::readFile()
 {
     if (!m_stream.open(m_csvPath))
-        return localized("The CSV file %1 could not be opened.").arg(m_csvPath);
+        return Failure{localized("The CSV file %1 could not be opened.").arg(m_csvPath)};
     for (;;) {
         std::optional<QString> line;
         const int status = m_stream.readLine(line);
@@ -156,9 +158,9 @@ QString CsvImportParser::readFile()
     }
     // Checked after the loop: a quoted field may have read further lines itself.
     if (m_stream.readFailed())
-        return localized("The CSV file %1 could not be read to its end.").arg(m_csvPath);
-    m_result.cut = m_stream.cut();
-    m_result.cutLine = m_stream.cutLine();
+        return Failure{localized("The CSV file %1 could not be read to its end.").arg(m_csvPath)};
+    m_summary.cut = m_stream.cut();
+    m_summary.cutLine = m_stream.cutLine();
     return {};
 }
 
@@ -310,7 +312,7 @@ void CsvImportParser::storeArtwork(const QStringList &fields)
         artwork.setNotes(text(10));
 
     store(artwork, m_database.get());
-    ++m_result.artworkCount;
+    ++m_summary.artworkCount;
     m_artworks.push_back({artwork.title(), artwork.primaryKey(), {}});
     if (!artwork.medium().isEmpty())
         m_mediumNames.insert(capitalized(artwork.medium()));
@@ -352,7 +354,7 @@ void CsvImportParser::storeClient(const QStringList &fields)
         client.setClientType(*type);
 
     store(client, m_database.get());
-    ++m_result.clientCount;
+    ++m_summary.clientCount;
     m_clients.push_back({client.company(), client.primaryKey(), {}});
 }
 
@@ -374,7 +376,7 @@ void CsvImportParser::storeSubmission(const QStringList &fields)
         // Without a response there is nothing to date; with one, the date is needed.
         if (response != ResponseFlag::Waiting)
             return;
-        responseDate = VelumarkUtility::roundDate(VelumarkUtility::now());
+        responseDate = CalendarArithmetic::roundDate(Clock::now());
     }
 
     Submission submission;
@@ -400,20 +402,20 @@ void CsvImportParser::storeSubmission(const QStringList &fields)
     submission.setExhibited(m_values.parseYesNo(text(11)));
 
     store(submission, m_database.get());
-    ++m_result.submissionCount;
+    ++m_summary.submissionCount;
 }
 
 void CsvImportParser::finishDatabase()
 {
-    m_result.mediumCount = m_mediumNames.size();
-    m_result.artistCount = m_artistNames.size();
+    m_summary.mediumCount = m_mediumNames.size();
+    m_summary.artistCount = m_artistNames.size();
     QSet<QString> mediums = m_mediumNames;
     for (const QString &name : defaultMediumNames())
         mediums.insert(capitalized(name));
     storeNames<Medium>(mediums, m_database.get());
     storeNames<Artist>(m_artistNames, m_database.get());
-    insertExportHeader(m_result.artworkCount, m_result.clientCount, m_result.submissionCount,
-                       m_result.mediumCount, m_result.artistCount);
+    insertExportHeader(m_summary.artworkCount, m_summary.clientCount, m_summary.submissionCount,
+                       m_summary.mediumCount, m_summary.artistCount);
 
     if (!m_database->exec("commit transaction"))
         VELUMARK_RAISE(QStringLiteral("CsvImportParser"),
@@ -437,7 +439,7 @@ void CsvImportParser::insertExportHeader(qint64 artworkCount, qint64 clientCount
         VELUMARK_RAISE(QStringLiteral("CsvImportParser"),
                        formatFailure("Error: failed to prepare statement with message '%s'.",
                                      m_database->errorMessage()));
-    const double now = storedSecondsFromDate(VelumarkUtility::now());
+    const double now = storedSecondsFromDate(Clock::now());
     statement->bindInt64(1, 3);
     statement->bindDouble(2, now);
     statement->bindText(3, QStringLiteral("Full"));
@@ -459,7 +461,7 @@ void CsvImportParser::discardDatabase()
 {
     // Closing without a commit rolls back; the half-written file must not be merged by anyone.
     m_database.reset();
-    VelumarkUtility::removeFileIfExists(m_databasePath);
+    FileOperations::removeFileIfExists(m_databasePath);
 }
 
 std::optional<qint64> CsvImportParser::findStored(const std::vector<StoredName> &sorted, const QString &text)

@@ -2,6 +2,7 @@
 
 #include "interchange/csv/CsvValueParser.h"
 #include "interchange/csv/InputTextStream.h"
+#include "store/Result.h"
 
 #include <QHash>
 #include <QSet>
@@ -16,11 +17,8 @@ namespace velumark {
 class SqliteConnection;
 
 // What a CSV import put into the intermediate database.
-struct CsvImportResult
+struct CsvImportSummary
 {
-    // Empty when the intermediate database was written; otherwise the reason it was not (the
-    // file is then removed).
-    QString errorText;
     qint64 artworkCount = 0;
     qint64 clientCount = 0;
     qint64 submissionCount = 0;
@@ -32,7 +30,6 @@ struct CsvImportResult
     InputTextStream::Cut cut = InputTextStream::Cut::None;
     qint64 cutLine = 0;
 
-    bool succeeded() const { return errorText.isEmpty(); }
     bool storedAnything() const { return artworkCount + clientCount + submissionCount > 0; }
 };
 
@@ -49,7 +46,9 @@ public:
     CsvImportParser(const CsvImportParser &) = delete;
     CsvImportParser &operator=(const CsvImportParser &) = delete;
 
-    CsvImportResult parse();
+    // Fails with the reason when the intermediate database was not written (the file is then
+    // removed).
+    Result<CsvImportSummary> parse();
 
 private:
     enum class Section
@@ -73,9 +72,9 @@ private:
         QByteArray sortKey; // made when the submissions begin
     };
 
-    // Each returns an error text, empty on success; database failures are raised.
-    QString createDatabase();
-    QString readFile();
+    // Database failures are raised.
+    Result<> createDatabase();
+    Result<> readFile();
     void finishDatabase();
 
     void processLine(const QString &line);
@@ -120,7 +119,7 @@ private:
     QHash<QString, QDateTime> m_dates; // the dates read so far, by their text
     QSet<QString> m_mediumNames;
     QSet<QString> m_artistNames;
-    CsvImportResult m_result;
+    CsvImportSummary m_summary;
 };
 
 } // namespace velumark

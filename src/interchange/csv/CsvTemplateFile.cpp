@@ -3,7 +3,7 @@
 #include "interchange/ExportFile.h"
 #include "interchange/csv/CsvExportLines.h"
 #include "interchange/csv/CsvTemplate.h"
-#include "store/VelumarkUtility.h"
+#include "store/Clock.h"
 
 namespace velumark {
 
@@ -11,13 +11,15 @@ Result<> writeCsvTemplate(const QString &path)
 {
     ExportFile file(path);
     const QString text =
-        CsvExportLines::commentLines(VelumarkUtility::now()) +
+        CsvExportLines::commentLines(Clock::now()) +
         CsvExportLines::sectionStart(CsvTemplate::artworksTitle(), CsvTemplate::artworkColumns()) +
         CsvExportLines::sectionStart(CsvTemplate::clientsTitle(), CsvTemplate::clientColumns()) +
         CsvExportLines::sectionStart(CsvTemplate::submissionsTitle(), CsvTemplate::submissionColumns());
-    if (!file.open() || !file.outputString(text) || !file.commit())
-        return Failure{file.errorString()};
-    return {};
+    if (Result<> opened = file.open(); !opened)
+        return opened;
+    if (Result<> written = file.outputString(text); !written)
+        return written;
+    return file.commit();
 }
 
 } // namespace velumark

@@ -20,21 +20,14 @@ namespace velumark {
 
 namespace {
 
-// Why a file is not a complete catalogue database; none when it is one.
-std::optional<QString> databaseProblem(const QString &path)
+// Whether what the device sent is a complete catalogue database. Reads the folder it was given,
+// which stays while the check holds it.
+Result<> checkDownload(const std::shared_ptr<const OperationFolder> &folder)
 {
-    QString error;
-    if (DatabaseFile::verifyForeign(path, &error))
-        return std::nullopt;
-    return error;
+    return DatabaseFile::verifyForeign(folder->importDatabase());
 }
 
 } // namespace
-
-void DeviceBrowser::EndOperation::operator()(VelumarkDatabase *document) const
-{
-    document->endOperation();
-}
 
 DeviceBrowser::DeviceBrowser(std::unique_ptr<ServiceDiscovery> discovery, InterchangeHandOver &handOver,
                              QObject *parent)
@@ -49,7 +42,8 @@ DeviceBrowser::~DeviceBrowser()
         m_operation->disconnect(this);
         m_operation->abort();
         // The export may still be writing into the folder; it goes once the operation has.
-        connect(m_operation.data(), &QObject::destroyed, [folder = m_folder] {});
+        if (m_folder)
+            new OperationFolderShare(m_folder, m_operation.data());
     }
 }
 
@@ -84,26 +78,24 @@ HTTPUpload &DeviceBrowser::uploader()
     return *m_httpUploader;
 }
 
-bool DeviceBrowser::claimMainDocument(QString *error)
+Result<> DeviceBrowser::claimMainDocument()
 {
     VelumarkDatabase *document = DocumentRegistry::shared().getMainDocument();
-    if (!document) {
-        *error = localized("No catalogue is open.");
-        return false;
-    }
-    if (!document->beginOperation(error))
-        return false;
-    m_claim.reset(document);
-    return true;
+    if (!document)
+        return Failure{localized("No catalogue is open.")};
+    Result<OperationClaim> claim = document->beginOperation();
+    if (!claim)
+        return Failure{claim.message()};
+    m_claim = std::move(claim).value();
+    return {};
 }
 
-bool DeviceBrowser::makeFolder(QString *error)
+Result<> DeviceBrowser::makeFolder()
 {
-    m_folder = std::make_shared<OperationFolder>();
+    m_folder = std::make_shared<const OperationFolder>();
     if (m_folder->isValid())
-        return true;
-    *error = localized("The cache folder for temporary files cannot be created.");
-    return false;
+        return {};
+    return Failure{localized("The cache folder for temporary files cannot be created.")};
 }
 
 QString DeviceBrowser::exportFile() const
@@ -124,9 +116,11 @@ bool DeviceBrowser::downloadDatabase()
     m_progress.beginImport();
     m_phase = Phase::Downloading;
 
-    QString error;
-    if (!claimMainDocument(&error) || !makeFolder(&error)) {
-        failLater(TransferAlert::downloadFailed(TransferError{0, error}));
+    Result<> ready = claimMainDocument();
+    if (ready)
+        ready = makeFolder();
+    if (!ready) {
+        failLater(TransferAlert::downloadFailed(TransferError{0, ready.message()}));
         return true;
     }
     downloader().downloadURL(QUrl(url), m_folder->importDatabase());
@@ -138,44 +132,42 @@ void DeviceBrowser::downloadFinished()
     m_progress.downloadDidFinish();
     m_phase = Phase::Checking;
     // Reading a large file through takes a while: off the event loop, so the window stays alive.
-    auto *check = new QFutureWatcher<std::optional<QString>>(this);
+    auto *check = new QFutureWatcher<Result<>>(this);
     connect(check, &QFutureWatcherBase::finished, this, [this, check, attempt = m_attempt] {
         check->deleteLater();
         if (attempt == m_attempt)
             checkFinished(check->result());
     });
-    // The folder stays while the check reads from it, even when the transfer is cancelled meanwhile.
-    check->setFuture(QtConcurrent::run(
-        [path = m_folder->importDatabase(), folder = m_folder] { return databaseProblem(path); }));
+    // The check holds its share of the folder, even when the transfer is cancelled meanwhile.
+    check->setFuture(QtConcurrent::run(checkDownload, m_folder));
 }
 
-void DeviceBrowser::checkFinished(const std::optional<QString> &problem)
+void DeviceBrowser::checkFinished(const Result<> &check)
 {
     // Whatever a device sends is untrusted: an error page, a cut-off file or anything else that
     // is not a whole catalogue never reaches the import.
-    if (problem) {
+    if (!check) {
         fail(TransferAlert::downloadFailed(TransferError{
-            0, localized("The device did not send a complete catalogue database: %1").arg(*problem)}));
+            0, localized("The device did not send a complete catalogue database: %1").arg(check.message())}));
         return;
     }
-    m_claim.reset();
-    QString error;
-    // The device restore replaces the catalogue: overwriting is allowed, which makes choice 0 a
-    // complete restore and leaves the other choices adding records.
-    LongOperation *operation = m_handOver.importPreparedDatabase(m_folder->importDatabase(),
-                                                                 m_importSelection, true, nullptr, &error);
+    m_claim.release();
+    // The device restore replaces the catalogue: overwriting is allowed, which makes the complete
+    // choice a complete restore and leaves the other choices adding records.
+    const Result<LongOperation *> operation =
+        m_handOver.importPreparedDatabase(m_folder->importDatabase(), m_importSelection, true, nullptr);
     if (!operation) {
-        fail(*TransferAlert::importFinished(OperationResult::Failed), error);
+        fail(*TransferAlert::importFinished(OperationResult::Failed), operation.message());
         return;
     }
     m_phase = Phase::Importing;
-    m_operation = operation;
-    connect(operation, &LongOperation::progress, this,
+    m_operation = operation.value();
+    connect(m_operation, &LongOperation::progress, this,
             [this](double percent) { m_progress.importProgressUpdate(percent); });
-    connect(operation, &LongOperation::finished, this, &DeviceBrowser::importFinished);
+    connect(m_operation, &LongOperation::finished, this, &DeviceBrowser::importFinished);
 }
 
-void DeviceBrowser::importFinished(int result, const QString &message)
+void DeviceBrowser::importFinished(OperationResult result, const QString &message)
 {
     const std::optional<TransferAlert> alert = TransferAlert::importFinished(result);
     if (!alert)
@@ -197,23 +189,22 @@ bool DeviceBrowser::uploadDatabase()
     m_progress.beginExport();
     m_phase = Phase::Preparing;
 
-    QString error;
-    if (!makeFolder(&error)) {
-        failLater(TransferAlert::uploadFailed(TransferError{0, error}));
+    if (const Result<> made = makeFolder(); !made) {
+        failLater(TransferAlert::uploadFailed(TransferError{0, made.message()}));
         return true;
     }
     // A new export each time: nothing of an earlier, cancelled one carries over.
-    LongOperation *operation = m_handOver.prepareDatabaseForExport(exportFile(), nullptr, &error);
+    const Result<LongOperation *> operation = m_handOver.prepareDatabaseForExport(exportFile(), nullptr);
     if (!operation) {
-        failLater(TransferAlert::uploadFailed(TransferError{0, error}));
+        failLater(TransferAlert::uploadFailed(TransferError{0, operation.message()}));
         return true;
     }
-    m_operation = operation;
-    connect(operation, &LongOperation::finished, this, &DeviceBrowser::exportFinished);
+    m_operation = operation.value();
+    connect(m_operation, &LongOperation::finished, this, &DeviceBrowser::exportFinished);
     return true;
 }
 
-void DeviceBrowser::exportFinished(int result, const QString &message)
+void DeviceBrowser::exportFinished(OperationResult result, const QString &message)
 {
     m_operation = nullptr;
     // Only a complete file, and one the user still wants sent, goes to the device.
@@ -229,7 +220,7 @@ void DeviceBrowser::exportFinished(int result, const QString &message)
     uploader().uploadToURL(QUrl(m_uploadURL), exportFile());
 }
 
-void DeviceBrowser::cancelButtonPressed()
+void DeviceBrowser::cancel()
 {
     switch (m_phase) {
     case Phase::Idle:
@@ -293,7 +284,7 @@ void DeviceBrowser::settle()
     if (m_operation)
         m_operation->disconnect(this);
     m_operation = nullptr;
-    m_claim.reset();
+    m_claim.release();
     m_folder.reset();
 }
 

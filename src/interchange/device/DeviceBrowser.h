@@ -1,14 +1,16 @@
 #pragma once
 
+#include "document/OperationClaim.h"
+#include "interchange/OperationWatcher.h"
 #include "interchange/device/DeviceBrowserLogic.h"
 #include "interchange/device/TransferAlert.h"
 #include "interchange/device/TransferProgress.h"
+#include "store/Result.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
-#include <optional>
 
 namespace velumark {
 
@@ -51,9 +53,9 @@ public:
     // selected device. False, and nothing happens, unless the export window's action is enabled
     // and no transfer is under way.
     bool uploadDatabase();
-    // The progress window's Cancel: stops the transfer at whatever step it is. A transfer that
+    // Stops the transfer at whatever step it is (the progress window's Cancel). A transfer that
     // waits for an import or export to stop ends once it has stopped.
-    void cancelButtonPressed();
+    void cancel();
 
 signals:
     // The progress bar, 0 to 100: an import shows the download as the first half.
@@ -75,24 +77,18 @@ private:
         Uploading,
     };
 
-    // Ends a claim on the document's one operation at a time.
-    struct EndOperation
-    {
-        void operator()(VelumarkDatabase *document) const;
-    };
-
     HTTPDownload &downloader();
     HTTPUpload &uploader();
     // Claims the main document's one operation at a time, so that no other import or export
     // can begin while the download is on its way.
-    bool claimMainDocument(QString *error);
-    bool makeFolder(QString *error);
+    Result<> claimMainDocument();
+    Result<> makeFolder();
     QString exportFile() const;
 
     void downloadFinished();
-    void checkFinished(const std::optional<QString> &problem);
-    void importFinished(int result, const QString &message);
-    void exportFinished(int result, const QString &message);
+    void checkFinished(const Result<> &check);
+    void importFinished(OperationResult result, const QString &message);
+    void exportFinished(OperationResult result, const QString &message);
 
     void succeed(const TransferAlert &alert);
     void fail(const TransferAlert &alert, const QString &detail = {});
@@ -111,12 +107,13 @@ private:
 
     Phase m_phase = Phase::Idle;
     bool m_cancelling = false;
-    int m_importSelection = ImportChoice::CompleteDatabase;
+    TransferScope m_importSelection = TransferScope::Complete;
     QString m_uploadURL;
-    // Shared with work that may outlive the transfer (a check still reading the download).
-    std::shared_ptr<OperationFolder> m_folder;
+    // Shared with work that may outlive the transfer (a check still reading the download, an
+    // export still writing after a cancel); the folder goes with the last share.
+    std::shared_ptr<const OperationFolder> m_folder;
     // During the download: no other import or export may begin on the document.
-    std::unique_ptr<VelumarkDatabase, EndOperation> m_claim;
+    OperationClaim m_claim;
     QPointer<LongOperation> m_operation;
     // Counts transfers, so that news of one that has ended is dropped.
     quint64 m_attempt = 0;

@@ -66,10 +66,8 @@ void DeviceBrowserLogic::setImport(bool isImport)
     refreshDisplay();
 }
 
-void DeviceBrowserLogic::setImportSelection(int choice)
+void DeviceBrowserLogic::setImportSelection(TransferScope choice)
 {
-    if (choice < ImportChoice::CompleteDatabase || choice > ImportChoice::Clients)
-        return;
     m_importSelection = choice;
     refreshDisplay();
 }
@@ -101,38 +99,40 @@ void DeviceBrowserLogic::refreshImportDisplay()
     switch (m_deviceArray.at(m_selectedRow).serviceNumber()) {
     case DeviceMode::BackupDatabase:
         switch (m_importSelection) {
-        case ImportChoice::CompleteDatabase:
+        case TransferScope::Complete:
             return show(
                 localized("Click the Import button to restore the complete database from your device."),
                 true);
-        case ImportChoice::ArtworksAndClients:
+        case TransferScope::ArtworksAndClients:
             return show(localized("Click the Import button to restore only the artworks and clients in the "
                                   "database from your device."),
                         true);
-        case ImportChoice::Artworks:
+        case TransferScope::Artworks:
             return show(importArtworks, true);
-        default:
+        case TransferScope::Clients:
             return show(importClients, true);
         }
+        break;
     case DeviceMode::RestoreDatabase:
         return show(localized("Restore Database is selected on your device. Select either Backup Database or "
                               "Export Data instead."),
                     false);
     case DeviceMode::ExportData:
         switch (m_importSelection) {
-        case ImportChoice::CompleteDatabase:
+        case TransferScope::Complete:
             return show(localized("Export Data is selected on your device. Only artworks or clients can be "
                                   "imported in this mode."),
                         false);
-        case ImportChoice::ArtworksAndClients:
+        case TransferScope::ArtworksAndClients:
             return show(localized("Export Data is selected on your device. Select Backup Database instead to "
                                   "restore both artworks and clients."),
                         false);
-        case ImportChoice::Artworks:
+        case TransferScope::Artworks:
             return show(importArtworks, true);
-        default:
+        case TransferScope::Clients:
             return show(importClients, true);
         }
+        break;
     case DeviceMode::ImportData:
         return show(
             localized("Import Data is selected on your device. Select either Backup Database or Export "
@@ -217,12 +217,12 @@ QString DeviceBrowserLogic::getServerFromNetService(const NetService &service)
     return url.toString();
 }
 
-QString DeviceBrowserLogic::downloadFileName(int mode, int importSelection)
+QString DeviceBrowserLogic::downloadFileName(int mode, TransferScope importSelection)
 {
-    if (importSelection != ImportChoice::CompleteDatabase && mode != DeviceMode::BackupDatabase) {
-        if (importSelection == ImportChoice::Artworks)
+    if (importSelection != TransferScope::Complete && mode != DeviceMode::BackupDatabase) {
+        if (importSelection == TransferScope::Artworks)
             return QStringLiteral("velumark_artworks.vdbi");
-        if (importSelection == ImportChoice::Clients)
+        if (importSelection == TransferScope::Clients)
             return QStringLiteral("velumark_clients.vdbi");
     }
     return QStringLiteral("velumark.vdbi");

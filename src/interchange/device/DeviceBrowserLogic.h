@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/TransferScope.h"
 #include "interchange/device/Device.h"
 #include "interchange/device/NetService.h"
 #include "interchange/device/ServiceIdentity.h"
@@ -11,14 +12,6 @@
 namespace velumark {
 
 class ServiceDiscovery;
-
-// The choices of the import window, by the tag of each radio button.
-namespace ImportChoice {
-constexpr int CompleteDatabase = 0;   // "Restore Complete Database"
-constexpr int ArtworksAndClients = 1; // "Import Artworks and Clients"
-constexpr int Artworks = 2;           // "Import Artworks"
-constexpr int Clients = 3;            // "Import Clients"
-} // namespace ImportChoice
 
 // The device browser without its windows: the devices found on the network, the message and the
 // state of the action button of the import and export windows, and the addresses a transfer
@@ -44,9 +37,10 @@ public:
     // True for the import window, false for the export window.
     bool isImport() const { return m_isImport; }
     void setImport(bool isImport);
-    // An ImportChoice; other values are ignored.
-    int importSelection() const { return m_importSelection; }
-    void setImportSelection(int choice);
+    // The import window's choice, by the tags of its radio buttons: "Restore Complete Database",
+    // "Import Artworks and Clients", "Import Artworks", "Import Clients".
+    TransferScope importSelection() const { return m_importSelection; }
+    void setImportSelection(TransferScope choice);
     // The selected row of the device table, -1 for none.
     int selectedRow() const { return m_selectedRow; }
     void setSelectedRow(int row);
@@ -69,7 +63,7 @@ public:
     // "http://address:port" of a resolved service; empty for a service without address.
     static QString getServerFromNetService(const NetService &service);
     // The file a device in the mode serves for the import choice.
-    static QString downloadFileName(int mode, int importSelection);
+    static QString downloadFileName(int mode, TransferScope importSelection);
     // What the import downloads from the selected device; empty with no device selected.
     QString downloadURL() const;
     // Where the export sends the database for the selected device; empty with none selected.
@@ -97,7 +91,7 @@ private:
     QList<Device> m_deviceArray;
     QList<NetService> m_serviceArray;
     bool m_isImport = true;
-    int m_importSelection = ImportChoice::CompleteDatabase;
+    TransferScope m_importSelection = TransferScope::Complete;
     int m_selectedRow = -1;
     QString m_message;
     bool m_actionEnabled = false;

@@ -14,7 +14,7 @@ QString descriptionOf(const std::optional<TransferError> &error)
 
 } // namespace
 
-std::optional<TransferAlert> TransferAlert::importFinished(int result)
+std::optional<TransferAlert> TransferAlert::importFinished(OperationResult result)
 {
     if (result == OperationResult::Cancelled)
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/OperationWatcher.h"
 #include "interchange/device/TransferError.h"
 
 #include <QString>
@@ -13,8 +14,8 @@ struct TransferAlert
     QString title;
     QString text;
 
-    // After the import of a downloaded database (an OperationResult); none when it was cancelled.
-    static std::optional<TransferAlert> importFinished(int result);
+    // After the import of a downloaded database; none when it was cancelled.
+    static std::optional<TransferAlert> importFinished(OperationResult result);
     // After the database reached the device.
     static TransferAlert exportFinished();
     // A failed download or upload; error is none when the failure came without one.

@@ -5,11 +5,12 @@
 #include "interchange/SnapshotReader.h"
 #include "interchange/report/ReportHtml.h"
 #include "interchange/report/ReportSummary.h"
+#include "store/Clock.h"
 #include "store/DatabaseFile.h"
 #include "store/DateFormatting.h"
+#include "store/FileOperations.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
-#include "store/VelumarkUtility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,11 +42,11 @@ const std::vector<qint64> &keysOf(const std::unordered_map<qint64, std::vector<q
 
 } // namespace
 
-ReportExport::ReportExport(VelumarkDatabase &document, QString folder, QString fileName, int sizeCode,
+ReportExport::ReportExport(VelumarkDatabase &document, QString folder, QString fileName, PictureSize size,
                            QObject *parent)
     : DocumentExport(document, parent), m_folder(std::move(folder)),
       m_fileName(fileName.isEmpty() ? QString::fromLatin1(kDefaultFileName) : std::move(fileName)),
-      m_sizeCode(sizeCode)
+      m_size(size)
 {}
 
 QString ReportExport::baseName() const
@@ -68,33 +69,33 @@ QString ReportExport::photoFolderPath() const
     return QDir(m_folder).filePath(photoFolderName());
 }
 
-int ReportExport::pageWidth(int sizeCode)
+int ReportExport::pageWidth(PictureSize size)
 {
-    switch (sizeCode) {
-    case 3:
+    switch (size) {
+    case PictureSize::Large:
         return 1165;
-    case 4:
+    case PictureSize::ExtraLarge:
         return 1420;
-    default:
-        return 700;
+    case PictureSize::Small:
+    case PictureSize::Medium:
+        break;
     }
+    return 700;
 }
 
-bool ReportExport::checkParameters(QString *error)
+Result<> ReportExport::checkParameters()
 {
     // The name is a file in the chosen folder, never a path to somewhere else.
     const QString base = baseName();
-    if (!m_folder.isEmpty() && !m_fileName.contains(QLatin1Char('/')) && !base.isEmpty() &&
-        base != QLatin1String(".") && base != QLatin1String(".."))
-        return true;
-    if (error)
-        *error = m_folder.isEmpty()
-                     ? localized("No folder was chosen for the report.")
-                     : localized("\"%1\" cannot be the name of a report file.").arg(m_fileName);
-    return false;
+    if (m_folder.isEmpty())
+        return Failure{localized("No folder was chosen for the report.")};
+    if (m_fileName.contains(QLatin1Char('/')) || base.isEmpty() || base == QLatin1String(".") ||
+        base == QLatin1String(".."))
+        return Failure{localized("\"%1\" cannot be the name of a report file.").arg(m_fileName)};
+    return {};
 }
 
-LongOperation::Outcome ReportExport::run()
+Result<> ReportExport::run()
 {
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
@@ -105,68 +106,75 @@ LongOperation::Outcome ReportExport::run()
     // or killed export leaves the old page with its own pictures.
     Leftovers::removeStaleStaging(m_folder);
     const QString stagedPhotos = Leftovers::stagingPathFor(photoFolderPath());
-    const auto dropStaged = qScopeGuard([&] { VelumarkUtility::removeFileIfExists(stagedPhotos); });
+    const auto dropStaged = qScopeGuard([&] { FileOperations::removeFileIfExists(stagedPhotos); });
     if (::mkdir(QFile::encodeName(stagedPhotos).constData(), 0777) != 0)
-        return failed(
+        return Failure{
             localized("The report %1 cannot be written: %2")
-                .arg(QDir::toNativeSeparators(reportPath()), QString::fromLocal8Bit(std::strerror(errno))));
-    QString problem;
-    if (!exportPictures(reader, stagedPhotos, &problem))
-        return problem.isEmpty()
-                   ? cancelled()
-                   : failed(localized("A picture of the report cannot be written: %1").arg(problem));
-    IncomeByKey incomeOfSubmission;
-    const ReportSummary summary = summarize(reader, incomeOfSubmission);
-
-    const int width = pageWidth(m_sizeCode);
-    const QString folderName = photoFolderName();
+                .arg(QDir::toNativeSeparators(reportPath()), QString::fromLocal8Bit(std::strerror(errno)))};
+    if (const Result<> pictures = exportPictures(reader, stagedPhotos); !pictures)
+        return pictures;
     ExportFile file(reportPath());
-    if (!file.open())
-        return failed(file.errorString());
-    VelumarkUtility::copyFileFrom(DatabaseFile::resourcePath("VelumarkIcon.jpg"),
-                                  QDir(stagedPhotos).filePath(kLogoFileName));
-    if (!file.outputString(ReportHtml::head(summary, width, ReportHtml::sourcePath(folderName, kLogoFileName),
-                                            mediumDateTimeString(VelumarkUtility::now()))))
-        return failed(file.errorString());
-
-    int number = 0;
-    bool stopped = false;
-    for (const qint64 key : lists.artworkKeys) {
-        if (isAborted()) {
-            stopped = true;
-            break;
-        }
-        QStringList photos;
-        for (const qint64 imageKey : keysOf(lists.imagesOfArtwork, key))
-            photos << ReportHtml::sourcePath(folderName, pictureFileName(imageKey));
-        double income = 0;
-        for (const qint64 submissionKey : keysOf(lists.submissionsOfArtwork, key))
-            income += incomeOfSubmission[submissionKey];
-        if (!file.outputString(ReportHtml::page(++number, width, *reader.artwork(key, true), photos, income)))
-            return failed(file.errorString());
-        advance();
-    }
     // Cancelled during the pages: the pages so far stay, in a report that is closed properly.
-    if (!file.outputString(ReportHtml::closing()) || !file.complete())
-        return failed(file.errorString());
+    const Result<bool> allPages = writePages(reader, file, stagedPhotos);
+    if (!allPages)
+        return Failure{allPages.message()};
     crashPoint("report-staged");
-    QString error;
-    if (!putInPlace(stagedPhotos, file, &error))
-        return failed(error);
-    if (stopped)
-        return cancelled();
+    if (const Result<> placed = putInPlace(stagedPhotos, file); !placed)
+        return placed;
+    if (!allPages.value())
+        return stopped();
     reportProgress(100);
     return {};
 }
 
-bool ReportExport::putInPlace(const QString &stagedPhotos, ExportFile &file, QString *error) const
+Result<bool> ReportExport::writePages(SnapshotReader &reader, ExportFile &file, const QString &stagedPhotos)
+{
+    const CatalogueSnapshot &lists = snapshot();
+    IncomeByKey incomeOfSubmission;
+    const ReportSummary summary = summarize(reader, incomeOfSubmission);
+    const int width = pageWidth(m_size);
+    const QString folderName = photoFolderName();
+    Result<> written = file.open();
+    if (!written)
+        return Failure{written.message()};
+    if (!FileOperations::copyFileFrom(DatabaseFile::resourcePath("VelumarkIcon.jpg"),
+                                      QDir(stagedPhotos).filePath(kLogoFileName)))
+        return Failure{localized("The report's logo cannot be written to %1.")
+                           .arg(QDir::toNativeSeparators(QDir(stagedPhotos).filePath(kLogoFileName)))};
+    written =
+        file.outputString(ReportHtml::head(summary, width, ReportHtml::sourcePath(folderName, kLogoFileName),
+                                           mediumDateTimeString(Clock::now())));
+    int number = 0;
+    bool cancelled = false;
+    for (auto key = lists.artworkKeys.begin(); written && key != lists.artworkKeys.end(); ++key) {
+        if ((cancelled = isAborted()))
+            break;
+        QStringList photos;
+        for (const qint64 imageKey : keysOf(lists.imagesOfArtwork, *key))
+            photos << ReportHtml::sourcePath(folderName, pictureFileName(imageKey));
+        double income = 0;
+        for (const qint64 submissionKey : keysOf(lists.submissionsOfArtwork, *key))
+            income += incomeOfSubmission[submissionKey];
+        written =
+            file.outputString(ReportHtml::page(++number, width, *reader.artwork(*key, true), photos, income));
+        advance();
+    }
+    if (written)
+        written = file.outputString(ReportHtml::closing());
+    if (written)
+        written = file.complete();
+    if (!written)
+        return Failure{written.message()};
+    return !cancelled;
+}
+
+Result<> ReportExport::putInPlace(const QString &stagedPhotos, ExportFile &file) const
 {
     const QString photos = photoFolderPath();
     const QFileInfo existing(photos);
-    auto fail = [&](const QString &reason) {
-        *error = localized("The report's photos cannot be put in %1: %2")
-                     .arg(QDir::toNativeSeparators(photos), reason);
-        return false;
+    auto fail = [&](const QString &reason) -> Result<> {
+        return Failure{localized("The report's photos cannot be put in %1: %2")
+                           .arg(QDir::toNativeSeparators(photos), reason)};
     };
     auto move = [](const QString &from, const QString &to) {
         return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
@@ -180,53 +188,56 @@ bool ReportExport::putInPlace(const QString &stagedPhotos, ExportFile &file, QSt
     // One step where the file system can: the old folder then lies under the staged name.
     bool exchanged = false;
     bool unsupported = true;
-    QString reason;
     if (existing.exists()) {
-        exchanged = VelumarkUtility::exchangePaths(stagedPhotos, photos, &reason, &unsupported);
+        const Result<> exchange = FileOperations::exchangePaths(stagedPhotos, photos, &unsupported);
+        exchanged = exchange.ok();
         if (!exchanged && !unsupported)
-            return fail(reason);
+            return fail(exchange.message());
     }
     const QString aside = stagedPhotos + QStringLiteral(".old");
     const bool movedAside = existing.exists() && !exchanged;
     if (movedAside && !move(photos, aside))
         return fail(lastReason());
     if (!exchanged && !move(stagedPhotos, photos)) {
-        reason = lastReason();
+        const QString reason = lastReason();
         if (movedAside)
             move(aside, photos);
         return fail(reason);
     }
-    if (!file.commit()) {
+    if (const Result<> committed = file.commit(); !committed) {
         // The page did not take its place: the old page gets its own pictures back.
         if (exchanged) {
-            VelumarkUtility::exchangePaths(stagedPhotos, photos, nullptr);
+            (void)FileOperations::exchangePaths(stagedPhotos, photos);
         } else {
             move(photos, stagedPhotos);
             if (movedAside)
                 move(aside, photos);
         }
-        *error = file.errorString();
-        return false;
+        return committed;
     }
     if (movedAside)
-        VelumarkUtility::removeFileIfExists(aside);
-    return true;
+        FileOperations::removeFileIfExists(aside);
+    return {};
 }
 
-bool ReportExport::exportPictures(SnapshotReader &reader, const QString &folder, QString *problem)
+Result<> ReportExport::exportPictures(SnapshotReader &reader, const QString &folder)
 {
     const QDir photos(folder);
     for (const qint64 key : snapshot().imageKeys) {
         if (isAborted())
-            return false;
+            return stopped();
         // An unreadable picture is left out (the page shows it missing); one that cannot be
         // written fails the report.
-        if (!reader.image(key)->exportToPath(photos.filePath(pictureFileName(key)), m_sizeCode, problem) &&
-            !problem->isEmpty())
-            return false;
+        if (const Result<bool> exported =
+                reader.image(key)->exportToPath(photos.filePath(pictureFileName(key)), m_size);
+            !exported)
+            return Failure{
+                localized("A picture of the report cannot be written: %1").arg(exported.message())};
         advance();
     }
-    return !isAborted();
+    if (isAborted())
+        return stopped();
+    return {};
 }
 
 ReportSummary ReportExport::summarize(SnapshotReader &reader, IncomeByKey &incomeOfSubmission)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interchange/DocumentExport.h"
+#include "store/PictureSize.h"
 
 #include <QString>
 #include <unordered_map>
@@ -24,9 +25,8 @@ class ReportExport : public DocumentExport
 public:
     static constexpr const char *kDefaultFileName = "velumark_report.html";
 
-    // sizeCode: 1 thumbnails, 2 medium, 3 large, 4 extra-large photos; any other code writes no
-    // pictures. An empty file name means kDefaultFileName.
-    ReportExport(VelumarkDatabase &document, QString folder, QString fileName, int sizeCode,
+    // The pictures in the size given. An empty file name means kDefaultFileName.
+    ReportExport(VelumarkDatabase &document, QString folder, QString fileName, PictureSize size,
                  QObject *parent = nullptr);
     ~ReportExport() override;
 
@@ -34,21 +34,24 @@ public:
     QString photoFolderPath() const;
 
     // The width of the report's pages for a picture size.
-    static int pageWidth(int sizeCode);
+    static int pageWidth(PictureSize size);
 
 protected:
-    bool checkParameters(QString *error) override;
-    Outcome run() override;
+    Result<> checkParameters() override;
+    Result<> run() override;
 
 private:
     using IncomeByKey = std::unordered_map<qint64, double>;
 
-    // The pictures of every image into the folder; false when cancelled or when a picture cannot
-    // be written (then with its name and the reason in `problem`).
-    bool exportPictures(SnapshotReader &reader, const QString &folder, QString *problem);
+    // The pictures of every image into the folder; fails when cancelled or when a picture cannot
+    // be written (naming it with the reason).
+    Result<> exportPictures(SnapshotReader &reader, const QString &folder);
+    // The summary and one page per artwork, until the end or a cancel, into the completed file;
+    // whether every page was written (false: cancelled).
+    Result<bool> writePages(SnapshotReader &reader, ExportFile &file, const QString &stagedPhotos);
     // Puts the staged photo folder, then the completed page, in place of the old ones; when the
     // page cannot follow, the old pictures go back.
-    bool putInPlace(const QString &stagedPhotos, ExportFile &file, QString *error) const;
+    Result<> putInPlace(const QString &stagedPhotos, ExportFile &file) const;
     // The figures of the summary, and the income of each submission for the pages.
     ReportSummary summarize(SnapshotReader &reader, IncomeByKey &incomeOfSubmission);
     QString baseName() const;
@@ -57,7 +60,7 @@ private:
 
     const QString m_folder;
     const QString m_fileName;
-    const int m_sizeCode;
+    const PictureSize m_size;
     qint64 m_total = 0;
     qint64 m_done = 0;
 };
