@@ -200,8 +200,21 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
     index.text.clear();
     index.textSerial = context.serial;
     index.collation = collation;
-    for (const auto &owned : document().submissions()) {
-        Submission *submission = owned.get();
+    appendIndexRows(index, context, std::chrono::steady_clock::time_point::max());
+    // Taken last: making the texts reads no record, so nothing changed while the index was made.
+    index.changes = Record::changeCount();
+}
+
+void SubmissionListController::appendIndexRows(SearchIndex &index, const Submission::TextContext &context,
+                                               std::chrono::steady_clock::time_point deadline) const
+{
+    constexpr size_t kBetweenClockReads = 32;
+    const auto &submissions = document().submissions();
+    size_t made = 0;
+    for (size_t at = index.rows.size(); at < submissions.size(); ++at) {
+        if (++made % kBetweenClockReads == 0 && std::chrono::steady_clock::now() >= deadline)
+            return;
+        Submission *submission = submissions[at].get();
         SearchIndex::Row row;
         row.submission = submission;
         const FoldedText *fields[4] = {
@@ -234,8 +247,6 @@ void SubmissionListController::buildIndex(const Submission::TextContext &context
         }
         index.rows.push_back(row);
     }
-    // Taken last: making the texts reads no record, so nothing changed while the index was made.
-    index.changes = Record::changeCount();
 }
 
 bool SubmissionListController::matchesRecord(const Submission &submission, const SearchNeedle &needle,
@@ -266,6 +277,34 @@ void SubmissionListController::prepareSearch()
     const quint32 collation = collationSerial(false);
     if (!indexIsCurrent(context, collation))
         buildIndex(context, collation);
+}
+
+bool SubmissionListController::prepareSearchStep(std::chrono::nanoseconds budget)
+{
+    if (m_history)
+        return true;
+    const auto deadline = std::chrono::steady_clock::now() + budget;
+    const TimeZoneScope zone;
+    const Clock::TodayScope today;
+    const Submission::TextContext context = Submission::textContext();
+    const quint32 collation = collationSerial(false);
+    if (!m_building && indexIsCurrent(context, collation))
+        return true;
+    // Begun again when the texts would differ or the list was made again since the last step.
+    const auto &submissions = document().submissions();
+    if (!m_building || m_building->textSerial != context.serial || m_building->collation != collation ||
+        m_building->changes != Record::changeCount() || m_building->rows.size() > submissions.size()) {
+        m_building = std::make_unique<SearchIndex>();
+        m_building->textSerial = context.serial;
+        m_building->collation = collation;
+        // Taken first: a change while the index is made in steps leaves it out of date.
+        m_building->changes = Record::changeCount();
+    }
+    appendIndexRows(*m_building, context, deadline);
+    if (m_building->rows.size() < submissions.size())
+        return false;
+    m_index = std::move(m_building);
+    return true;
 }
 
 // The rule of matches(), on texts each record keeps folded until it changes.

@@ -4,6 +4,7 @@
 #include "store/Submission.h"
 
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,9 @@ public:
     // Makes the search texts of every submission now, so that the first keystroke finds them
     // made: for an idle moment after the document opened. Later searches keep them current.
     void prepareSearch();
+    // The same a step at a time, for idle moments that must stay short: adds the submissions to
+    // the index for about `budget`, going on where the last step stopped. True when it is made.
+    bool prepareSearchStep(std::chrono::nanoseconds budget);
 
     // The document's overdue count (main list only).
     quint64 overdueSubs() const { return m_overdueSubs; }
@@ -80,6 +84,9 @@ private:
     // Whether the index holds the texts of the document's submissions as they are now.
     bool indexIsCurrent(const Submission::TextContext &context, quint32 collation) const;
     void buildIndex(const Submission::TextContext &context, quint32 collation) const;
+    // Rows for the submissions after those the index holds, until the deadline.
+    void appendIndexRows(SearchIndex &index, const Submission::TextContext &context,
+                         std::chrono::steady_clock::time_point deadline) const;
     std::vector<Record *> searchIndex(const QString &text) const;
     static bool matchesRecord(const Submission &submission, const SearchNeedle &needle,
                               const Submission::TextContext &context);
@@ -88,6 +95,8 @@ private:
     Artwork *m_artworkForHistory = nullptr;
     Client *m_clientForHistory = nullptr;
     quint64 m_overdueSubs = 0;
+    // The index prepareSearchStep is making, until it is whole.
+    std::unique_ptr<SearchIndex> m_building;
     // Made on demand by a search; a cache, so a const search may renew it.
     mutable std::unique_ptr<SearchIndex> m_index;
 };

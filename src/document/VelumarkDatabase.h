@@ -18,6 +18,7 @@
 #include <QLockFile>
 #include <QString>
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -214,6 +215,8 @@ public:
     // Work that keeps the first search keystroke short (the search texts of every submission),
     // for the window to run when it is idle after an open; a search does it when it was not.
     void prepareSearch();
+    // The same in steps of about `budget`; true once it is done (SubmissionListController).
+    bool prepareSearchStep(std::chrono::nanoseconds budget);
 
     DocumentNotifier *notifier() const { return m_notifier.get(); }
     // The square thumbnails the lists draw, for the images drawn last.

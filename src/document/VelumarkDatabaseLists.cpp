@@ -40,4 +40,9 @@ void VelumarkDatabase::prepareSearch()
     m_submissionList->prepareSearch();
 }
 
+bool VelumarkDatabase::prepareSearchStep(std::chrono::nanoseconds budget)
+{
+    return m_submissionList->prepareSearchStep(budget);
+}
+
 } // namespace velumark

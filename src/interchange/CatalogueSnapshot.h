@@ -33,10 +33,28 @@ struct CatalogueSnapshot
     size_t artistCount = 0;
 
     // Main thread: the document must have saved its changes first (VelumarkDatabase::saveChanges).
+    // Only keys are copied here, into flat lists; the tables of links above stay empty until
+    // index() makes them, so that the main thread never waits for a hundred thousand insertions.
     static CatalogueSnapshot take(const VelumarkDatabase &database);
+    // Worker thread, before the tables of links are read; once is enough.
+    void index();
 
     // Worker thread: a read-only connection to the document's file.
     Result<std::unique_ptr<SqliteConnection>> openReadConnection() const;
+
+private:
+    struct SubmissionLinks
+    {
+        qint64 submission;
+        qint64 artwork; // 0 when not linked
+        qint64 client;  // 0 when not linked
+    };
+    std::vector<SubmissionLinks> m_links;
+    // Each artwork's images, then its submissions, in turn in the order of artworkKeys.
+    std::vector<qint64> m_artworkImages;
+    std::vector<qint64> m_artworkSubmissions;
+    std::vector<std::pair<quint32, quint32>> m_artworkCounts; // images, submissions
+    bool m_indexed = false;
 };
 
 } // namespace velumark

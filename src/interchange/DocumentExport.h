@@ -20,8 +20,13 @@ protected:
 
     // Main thread, before the document is claimed: refuses parameters that cannot work.
     virtual Result<> checkParameters() { return {}; }
-    // The lists as they were when the operation started; for the worker.
-    const CatalogueSnapshot &snapshot() const { return m_snapshot; }
+    // Worker thread: the lists as they were when the operation started, their links made on the
+    // first call.
+    const CatalogueSnapshot &snapshot()
+    {
+        m_snapshot.index();
+        return m_snapshot;
+    }
 
     Result<> prepare() final;
     Result<> finish(Result<> outcome) override;

@@ -187,3 +187,26 @@ TEST_F(KeptTextsList, SortFollowsEditsMadeSinceTheLastSort)
     first->setArtwork(addArtwork(QStringLiteral("Banana")));
     EXPECT_EQ(order(), (std::vector<Submission *>{older, first, second}));
 }
+
+// The window makes the index in short steps while it is idle; what it makes must search as the
+// list's rule does, also when a record changed between two steps.
+TEST_F(KeptTextsList, IndexMadeInStepsSearchesAsTheRuleAlsoAfterAnEditBetweenSteps)
+{
+    fillSample(*document);
+    int steps = 1;
+    EXPECT_FALSE(document->prepareSearchStep(std::chrono::nanoseconds(0)));
+    // An edit of a record whose row is already made.
+    Artwork *first = document->submissions().front()->artwork();
+    ASSERT_TRUE(first);
+    first->setTitle(QStringLiteral("Quayside Xylograph"));
+    while (!document->prepareSearchStep(std::chrono::nanoseconds(0)))
+        ++steps;
+    EXPECT_GT(steps, 2);
+    EXPECT_TRUE(document->prepareSearchStep(std::chrono::nanoseconds(0))); // nothing left to make
+
+    for (const char *text : {"xylograph", "waiting", "a", "20", "zzz"}) {
+        const QString needle = QString::fromUtf8(text);
+        EXPECT_EQ(searched(*document, needle), expected(*document, needle)) << text;
+    }
+    EXPECT_FALSE(searched(*document, QStringLiteral("xylograph")).empty());
+}

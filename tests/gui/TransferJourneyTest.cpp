@@ -8,7 +8,9 @@
 #include "gui/transfer/ImportExportBrowser.h"
 #include "gui/transfer/ProgressWindow.h"
 #include "gui/transfer/ReportBrowser.h"
+#include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
+#include "gui/window/StatusLine.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -207,10 +209,22 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
     ASSERT_TRUE(progress);
     QTRY_VERIFY_WITH_TIMEOUT(progress.isNull() || progress->percentShown() > 0, 60000);
     ASSERT_FALSE(progress.isNull()) << "the import ended before it could be cancelled";
+    const gui::StatusLine &status = onlyWindow()->view()->statusLine();
+    const auto editingEnabled = [this] {
+        return app().actions().action(ActionId::AddItem)->isEnabled() &&
+               app().actions().action(ActionId::ImportCsv)->isEnabled() &&
+               app().actions().action(ActionId::ImportVdbi)->isEnabled();
+    };
+    EXPECT_FALSE(app().actions().action(ActionId::AddItem)->isEnabled());
+    EXPECT_FALSE(app().actions().action(ActionId::ImportCsv)->isEnabled());
+    EXPECT_TRUE(status.editingNotice().contains(QStringLiteral("editing is possible again when it ends")))
+        << status.editingNotice().toStdString();
     QTest::keyClick(progress, Qt::Key_Escape);
     EXPECT_FALSE(buttonNamed(progress, QStringLiteral("Cancel"))->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(progress.isNull(), 60000);
     RecordProperty("longest_event_loop_gap_ms", int(gaps.longestMs()));
+    EXPECT_TRUE(editingEnabled());
+    EXPECT_TRUE(status.editingNotice().isEmpty()) << status.editingNotice().toStdString();
 
     EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
     EXPECT_TRUE(user.questions.empty());
@@ -220,6 +234,27 @@ TEST_F(TransferJourney, CancelledCsvImportShowsNothingAndLeavesTheCatalogueAsItW
     deleteClosedWindows();
     EXPECT_TRUE(
         cliOutput({QStringLiteral("stats"), m_sample}).contains(QStringLiteral("Artwork:             12\n")));
+}
+
+TEST_F(TransferJourney, CsvTemplateIsSavedWhereTheUserChoosesAndImportsAsNothing)
+{
+    ASSERT_TRUE(openSample());
+    trigger(ActionId::ImportCsv);
+    auto *browser = shown<ImportExportBrowser>(onlyWindow());
+    ASSERT_TRUE(browser);
+    user.paths = {path(QStringLiteral("Blank"))};
+    buttonNamed(browser, QStringLiteral("Save a CSV Template…"))->click();
+    ASSERT_EQ(user.choices.size(), 1u);
+    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
+    const QString written = path(QStringLiteral("Blank.csv")); // the file type is added
+
+    // Read back by the command line's import: nothing to import, and no other complaint.
+    const QString empty = path(QStringLiteral("Empty.vdb"));
+    cliOutput({QStringLiteral("new"), empty});
+    const CliRun run = runCli({QStringLiteral("import"), empty, written});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("holds no artwork, client or submission")))
+        << run.err.toStdString();
 }
 
 TEST_F(TransferJourney, ReportWithoutANameIsWrittenUnderTheDefaultNameAndOpened)

@@ -10,6 +10,7 @@
 #include "interchange/InterchangeHandOver.h"
 #include "interchange/InterchangeHeader.h"
 #include "interchange/LongOperation.h"
+#include "interchange/csv/CsvTemplateFile.h"
 #include "store/DateFormatting.h"
 #include "store/Localization.h"
 
@@ -121,6 +122,14 @@ QString describeInterchangeFile(const QString &path)
     return text + QLatin1Char('.');
 }
 
+// The chosen name gains the file type when the user left it out.
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    if (path.isEmpty() || QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
 } // namespace
 
 ImportExportBrowser::ImportExportBrowser(DatabaseType type, InterchangeHandOver &handOver,
@@ -190,8 +199,15 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
             connect(csvTemplateTextField, &QLabel::linkActivated, this,
                     [](const QString &link) { UserInteraction::instance().openAddress(QUrl(link)); });
         }
+        // Without a connection the page cannot be read: the application writes the template itself.
+        auto *saveTemplate = new QPushButton(localized("Save a CSV Template…"), this);
+        saveTemplate->setAutoDefault(false);
+        connect(saveTemplate, &QPushButton::clicked, this, &ImportExportBrowser::saveCsvTemplate);
+        auto *templateRow = new QHBoxLayout;
+        templateRow->addWidget(csvTemplateTextField, 1);
+        templateRow->addWidget(saveTemplate, 0, Qt::AlignTop);
         layout->addSpacing(8);
-        layout->addWidget(csvTemplateTextField);
+        layout->addLayout(templateRow);
     }
 
     auto *buttons = new QDialogButtonBox(this);
@@ -248,9 +264,7 @@ void ImportExportBrowser::browseButtonPressed()
         const QString name =
             main ? QFileInfo(main->packageFilename()).completeBaseName() : QStringLiteral("velumark");
         choice.proposedName = name + QLatin1Char('.') + suffix;
-        path = user.choosePathToSave(this, choice);
-        if (!path.isEmpty() && QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
-            path += QLatin1Char('.') + suffix;
+        path = withSuffix(user.choosePathToSave(this, choice), suffix);
     }
     if (path.isEmpty())
         return;
@@ -272,6 +286,24 @@ void ImportExportBrowser::choose(const QString &path)
         m_fileSummary->setVisible(true);
     }
     m_importExportButton->setEnabled(true);
+}
+
+void ImportExportBrowser::saveCsvTemplate()
+{
+    const QString title = localized("Save a CSV Template");
+    const QString key = QStringLiteral("csvTemplate");
+    const QString path = withSuffix(
+        UserInteraction::instance().choosePathToSave(this, {title,
+                                                            TransferFolders::folder(key),
+                                                            localized("Velumark CSV Template.csv"),
+                                                            {localized(kVariants[ImportCsv].filter)}}),
+        QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    TransferFolders::remember(key, QFileInfo(path).absolutePath());
+    if (const Result<> written = writeCsvTemplate(path); !written)
+        UserInteraction::instance().showAlert(
+            this, {title, localized("The CSV template cannot be saved."), written.message()});
 }
 
 bool ImportExportBrowser::confirmRestore()

@@ -52,6 +52,8 @@ public:
 
     void browseButtonPressed();
     void importExportButtonPressed();
+    // Writes an empty CSV file of the import's format where the user chooses.
+    void saveCsvTemplate();
 
 signals:
     // The operation started; its progress window follows it.

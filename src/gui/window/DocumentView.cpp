@@ -87,7 +87,9 @@ const ToolbarItemWiring kToolbarItems[] = {
 };
 
 // The menus' commands that change the catalogue shown in the active window.
-constexpr std::array kSharedEditingActions{ActionId::AddItem, ActionId::RemoveItem, ActionId::Delete};
+constexpr std::array kSharedEditingActions{
+    ActionId::AddItem,        ActionId::RemoveItem, ActionId::Delete,      ActionId::ImportVdbi,
+    ActionId::ImportDatabase, ActionId::ImportCsv,  ActionId::ImportDevice};
 
 const char *const kListKey = "list";
 const char *const kRecentSearchesKey = "recentSearches";
@@ -304,7 +306,8 @@ void DocumentView::updateEditingState()
 {
     QString reason;
     if (m_database.isOperationRunning())
-        reason = localized("Editing is paused while an import, export or transfer runs.");
+        reason =
+            localized("An import, export or transfer is running; editing is possible again when it ends.");
     else
         reason = m_database.checkEditable().message();
     m_editable = reason.isEmpty();
@@ -337,7 +340,17 @@ void DocumentView::paintEvent(QPaintEvent *event)
 void DocumentView::prepareSearchWhenIdle()
 {
     // The idle moment makes the search texts, so that the first keystroke finds them made.
-    QTimer::singleShot(0, this, [this] { runCommand(&m_window, [this] { m_database.prepareSearch(); }); });
+    QTimer::singleShot(0, this, &DocumentView::prepareSearchStep);
+}
+
+void DocumentView::prepareSearchStep()
+{
+    // Short steps, so that the window goes on answering while the texts are made.
+    constexpr std::chrono::milliseconds kStep(10);
+    bool prepared = true;
+    runCommand(&m_window, [&] { prepared = m_database.prepareSearchStep(kStep); });
+    if (!prepared)
+        QTimer::singleShot(0, this, &DocumentView::prepareSearchStep);
 }
 
 } // namespace velumark::gui

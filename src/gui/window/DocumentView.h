@@ -80,6 +80,7 @@ private:
     void updateToolbarItems();
     void focusSearchField();
     void prepareSearchWhenIdle();
+    void prepareSearchStep();
 
     VelumarkDatabase &m_database;
     ActionManager &m_actions;
