@@ -7,6 +7,7 @@
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/UserInteraction.h"
+#include "interchange/OperationTexts.h"
 #include "interchange/OperationWatcher.h"
 #include "store/Image.h"
 
@@ -170,8 +171,9 @@ void PhotoGrid::importFinished(OperationResult result, const QString &message)
     const QStringList skipped = m_leftOut + m_photos.lastSkipped();
     m_leftOut.clear();
     if (result == OperationResult::Failed) {
-        UserInteraction::instance().showAlert(window(), {tr("WARNING"), tr("Not every photo could be added."),
-                                                         message, UserInteraction::Severity::Warning});
+        UserInteraction::instance().showAlert(window(),
+                                              {tr("WARNING"), OperationTexts::photoImport().failedText,
+                                               message, UserInteraction::Severity::Warning});
     } else if (!skipped.isEmpty()) {
         UserInteraction::instance().showAlert(
             window(),
