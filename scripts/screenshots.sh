@@ -24,7 +24,7 @@ shoot() {
 }
 shoot --screenshot "artworks=$out/main-window.png" --screenshot "clients=$out/clients.png" \
   --screenshot "submissions=$out/submissions.png" --screenshot "statistics=$out/statistics.png" \
-  --screenshot "file-menu=$out/file-menu.png" \
+  --screenshot "file-menu=$out/file-menu.png" --screenshot "view-menu=$out/view-menu.png" \
   --screenshot "preferences=$out/preferences.png" --screenshot "about=$out/about.png"
 shoot --dark-palette --screenshot "artworks=$out/main-window-dark.png" \
   --screenshot "preferences=$out/preferences-dark.png"

@@ -131,6 +131,8 @@ void PrintRenderer::drawPage(QPainter &painter, int page)
     drawHeader(painter, page);
     if (m_options.screen == PrintScreen::ClientOutstanding)
         drawOutstandingTitle(painter);
+    if (!m_sheet)
+        readPicturesAhead(page);
     const PrintLayout::Span items = m_layout->itemsOfPage(page);
     for (qsizetype i = 0; i < items.count; ++i) {
         const int place = static_cast<int>(i);
@@ -153,6 +155,8 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
     if (chosen.empty())
         return Failure{localized("The printout has no page in the range chosen.")};
     const int total = static_cast<int>(chosen.size());
+    // Every row's overdue mark and day counts are taken against the same today, worked out once.
+    const Clock::TodayScope today;
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
@@ -161,6 +165,22 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
         drawPage(painter, chosen[static_cast<size_t>(done)] - 1);
     }
     return {};
+}
+
+void PrintRenderer::readPicturesAhead(int page)
+{
+    const double side = pictureSide(m_options.screen);
+    if (side <= 0)
+        return;
+    // This page's pictures and the next one's, read while this one is drawn.
+    m_pictureRows.clear();
+    for (const int shown : {page, page + 1}) {
+        const PrintLayout::Span items =
+            shown < pageCount() ? m_layout->itemsOfPage(shown) : PrintLayout::Span{};
+        for (qsizetype i = 0; i < items.count; ++i)
+            m_pictureRows.push_back(m_rows.image(items.first + i));
+    }
+    m_pictures.readAheadSquareThumbnails(m_pictureRows, side);
 }
 
 void PrintRenderer::drawHeader(QPainter &painter, int page) const

@@ -63,6 +63,7 @@ private:
         QFontMetricsF metrics;
     };
 
+    void readPicturesAhead(int page);
     void drawHeader(QPainter &painter, int page) const;
     void drawListRow(QPainter &painter, qsizetype index, const QRectF &frame);
     void drawArtworkRow(QPainter &painter, const PrintRow &row, const QRectF &frame, double textX);
@@ -91,6 +92,8 @@ private:
     std::optional<SheetLines> m_sheet;
     std::unique_ptr<PrintLayout> m_layout;
     PrintPictures m_pictures;
+    // The pictures of the rows being read ahead (kept to spare an allocation per page).
+    std::vector<Image *> m_pictureRows;
     // "Exported from Velumark v1.3 on <when the printout was made>".
     QString m_exported;
 };

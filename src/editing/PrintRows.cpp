@@ -71,7 +71,21 @@ PrintRow PrintRows::row(qsizetype index) const
         return {};
     if (m_screen == PrintScreen::ClientOutstanding)
         return outstandingRow(*m_outstanding[static_cast<size_t>(index)]);
-    return listRow(m_selectedOnly ? m_selected[static_cast<size_t>(index)] : index);
+    return listRow(listRowOf(index));
+}
+
+Image *PrintRows::image(qsizetype index) const
+{
+    if (index < 0 || index >= count())
+        return nullptr;
+    if (m_screen == PrintScreen::ClientOutstanding)
+        return m_outstanding[static_cast<size_t>(index)]->cellImage();
+    Record *record = m_list->recordAt(listRowOf(index));
+    if (auto *artwork = dynamic_cast<Artwork *>(record))
+        return artwork->cellImage();
+    if (auto *submission = dynamic_cast<Submission *>(record))
+        return submission->cellImage();
+    return nullptr;
 }
 
 PrintRow PrintRows::listRow(qsizetype listRow) const

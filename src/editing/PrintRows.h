@@ -42,10 +42,16 @@ public:
 
     qsizetype count() const;
     PrintRow row(qsizetype index) const;
+    // The picture of a row alone (what row() would give), without making its texts.
+    Image *image(qsizetype index) const;
     // The client of an outstanding list (null otherwise).
     const Client *client() const { return m_client; }
 
 private:
+    qsizetype listRowOf(qsizetype index) const
+    {
+        return m_selectedOnly ? m_selected[static_cast<size_t>(index)] : index;
+    }
     PrintRow listRow(qsizetype listRow) const;
     static PrintRow outstandingRow(Submission &submission);
 

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTableView>
 #include <cstdio>
 #include <memory>
 
@@ -52,6 +53,31 @@ void addListSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const
                       },
                       [shown] {
                           shown->reset();
+                      }});
+}
+
+// A menu of the main window's menu bar, opened; the first artwork is selected, so that the items
+// that act on one record show as a user would mostly see them.
+void addMenuSubject(ScreenshotTaker &taker, VelumarkAppDelegate &delegate, const QString &name, int position)
+{
+    const auto menuOf = [&delegate, position]() -> QMenu * {
+        DocumentWindow *window = delegate.documents().mainWindow();
+        return window ? window->menuBar()->actions().value(position)->menu() : nullptr;
+    };
+    taker.addSubject(name,
+                     {[&delegate, menuOf]() -> QWidget * {
+                          QMenu *menu = menuOf();
+                          if (!menu)
+                              return nullptr;
+                          DocumentView *view = delegate.documents().mainWindow()->view();
+                          view->displayList(VelumarkDatabase::ListKind::Artworks);
+                          view->listPane(VelumarkDatabase::ListKind::Artworks)->tableView()->selectRow(0);
+                          menu->popup(view->window()->mapToGlobal(QPoint(0, 0)));
+                          return menu;
+                      },
+                      [menuOf] {
+                          if (QMenu *menu = menuOf())
+                              menu->hide();
                       }});
 }
 
@@ -86,19 +112,8 @@ void addScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &delegate
                           if (DocumentWindow *window = delegate.documents().mainWindow())
                               window->view()->statistics()->close();
                       }});
-    taker.addSubject(QStringLiteral("file-menu"),
-                     {[&delegate]() -> QWidget * {
-                          DocumentWindow *window = delegate.documents().mainWindow();
-                          if (!window)
-                              return nullptr;
-                          QMenu *file = window->menuBar()->actions().value(0)->menu();
-                          file->popup(window->mapToGlobal(QPoint(0, 0)));
-                          return file;
-                      },
-                      [&delegate] {
-                          if (DocumentWindow *window = delegate.documents().mainWindow())
-                              window->menuBar()->actions().value(0)->menu()->hide();
-                      }});
+    addMenuSubject(taker, delegate, QStringLiteral("file-menu"), 0);
+    addMenuSubject(taker, delegate, QStringLiteral("view-menu"), 2);
     taker.addSubject(QStringLiteral("preferences"), {[&delegate]() -> QWidget * {
                                                          delegate.handlePreferences();
                                                          return &delegate.preferencesDialog();

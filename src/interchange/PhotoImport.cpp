@@ -7,6 +7,7 @@
 #include "store/Leftovers.h"
 #include "store/Localization.h"
 
+#include <QDir>
 #include <QMutexLocker>
 #include <QSemaphore>
 #include <QThread>
@@ -130,13 +131,14 @@ bool PhotoImport::insertNext()
             picture.photo.discard();
             continue;
         }
+        const QString &source = m_files.at(qsizetype(m_nextToInsert - 1));
         lock.unlock();
-        insert(picture);
+        insert(picture, source);
         return true;
     }
 }
 
-void PhotoImport::insert(Picture &picture)
+void PhotoImport::insert(Picture &picture, const QString &source)
 {
     auto image = std::make_unique<Image>();
     image->setLinkedType(Image::kOwnerArtwork);
@@ -150,7 +152,7 @@ void PhotoImport::insert(Picture &picture)
         emit imageAdded(added);
     } catch (const DatabaseError &failure) {
         picture.photo.discard();
-        m_insertFailure = failure.message();
+        m_insertFailure = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(source), failure.message());
         stopAfterFailure();
     }
 }

@@ -65,7 +65,7 @@ private:
     // skipping the files left out.
     bool insertNext();
     void insertReady();
-    void insert(Picture &picture);
+    void insert(Picture &picture, const QString &source);
 
     VelumarkDatabase &m_document;
     qint64 m_artworkKey;

@@ -156,7 +156,8 @@ StagedPhoto StagedPhoto::make(const QString &source, const QString &packagePath,
     for (size_t i = 0; i < staged.m_files.size(); ++i) {
         const QString path = Leftovers::stagingPathFor(base);
         if (const QString reason = writeNewFile(path, data[i]); !reason.isEmpty())
-            return fail(Problem::WriteFailed, path, reason);
+            return fail(Problem::WriteFailed, source,
+                        localized("it could not be written into the catalogue: %1").arg(reason));
         staged.m_files[i] = path;
     }
     *problem = Problem::None;

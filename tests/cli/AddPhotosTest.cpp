@@ -1,9 +1,14 @@
 // velumark-cli add-photos, run as a process as a user would.
 #include "CliProcess.h"
+#include "document/VelumarkDatabase.h"
+#include "store/Image.h"
 #include "store/Sqlite.h"
+#include "support/ScratchDisk.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,6 +121,64 @@ TEST_F(AddPhotos, CtrlCStopsTheImportAndKeepsThePhotosAddedSoFarWhole)
     const auto artwork = rows(package, "SELECT photo1_key FROM artwork WHERE title='Dune'", 1);
     ASSERT_EQ(artwork.size(), 1u);
     EXPECT_EQ(artwork[0][0], images[0][0]);
+}
+
+TEST(AddPhotosOnAFullDisk, EndsTheImportNamingThePictureAndKeepsThePhotosBeforeItWhole)
+{
+    velumark::test::ScratchDisk disk(24 * 1024 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString package = disk.filePath(QStringLiteral("Full.vdb"));
+    ASSERT_EQ(runCli(strings({u"new", package})).exitCode, 0);
+    {
+        auto db = SqliteConnection::open(QDir(package).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadWrite);
+        ASSERT_TRUE(
+            db && db->exec("INSERT INTO artwork (title, photo1_key, photo2_key) VALUES ('Storm', -1, -1);"));
+    }
+    QTemporaryDir sources;
+    QStringList arguments = strings({u"add-photos", package, u"Storm"});
+    for (int i = 0; i < 8; ++i) {
+        arguments.append(sources.filePath(QStringLiteral("shot%1.jpg").arg(i)));
+        ASSERT_TRUE(velumark::test::writeFile(
+            arguments.last(), velumark::test::jpegOf(velumark::test::photoLikePicture(1280, 960, i), 95)));
+    }
+    // Room for about two photos.
+    const qint64 photoBytes =
+        velumark::Image::encodeJpeg(velumark::test::photoLikePicture(1280, 960, 0)).size();
+    ASSERT_TRUE(disk.fillUpTo(photoBytes * 5 / 2));
+
+    const auto full = runCli(arguments);
+    EXPECT_EQ(full.exitCode, 1);
+    // The pictures' files or the database's row, whichever no longer fits.
+    EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device")) ||
+                full.err.contains(QStringLiteral("disk is full")))
+        << full.err.toStdString();
+    // The message names the picture that did not fit, not a file inside the package.
+    EXPECT_TRUE(full.err.contains(sources.path())) << full.err.toStdString();
+    EXPECT_FALSE(full.err.contains(package)) << full.err.toStdString();
+
+    velumark::VelumarkDatabase document;
+    ASSERT_TRUE(velumark::succeeded(document.readFromURL(package)));
+    const auto &images = document.images();
+    EXPECT_GE(images.size(), 1u);
+    EXPECT_LT(images.size(), 8u);
+    for (const auto &image : images) {
+        for (const QString &file :
+             {image->photoFilePath(), image->thumbnailFilePath(), image->croppedThumbnailFilePath()})
+            EXPECT_FALSE(QImageReader(file).read().isNull()) << file.toStdString();
+    }
+    const QStringList files = QDir(package).entryList({QStringLiteral("vl-*"), QStringLiteral(".*.partial")},
+                                                      QDir::Files | QDir::Hidden);
+    EXPECT_EQ(files.size(), qsizetype(3 * images.size())) << files.join(u' ').toStdString();
+    ASSERT_EQ(document.artworks().size(), 1u);
+    EXPECT_EQ(document.artworks().front()->images().size(), images.size());
+    ASSERT_TRUE(velumark::succeeded(document.close()));
+
+    // With room again, the rest goes in after them.
+    ASSERT_TRUE(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+    const auto again = runCli(arguments);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // leaves nothing behind.
 #include "CliProcess.h"
 #include "store/Sqlite.h"
+#include "support/TestPictures.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <set>
@@ -388,4 +390,49 @@ TEST_F(KilledCommands, AddedPhotosHaveTheirFilesWhereverTheCommandIsKilled)
     EXPECT_EQ(openedCatalogue(catalogue), 3);
     // Nothing staged in the package either.
     expectNoLeftovers({catalogue}, {catalogue});
+}
+
+TEST_F(KilledCommands, AnImportKilledOnceAPhotoIsInLeavesNoRowWithoutItsFiles)
+{
+    const QString catalogue = target(QStringLiteral("Shoot"));
+    QStringList command = strings({u"add-photos", catalogue, u""});
+    {
+        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto first = db->prepare("SELECT title FROM artwork ORDER BY pk LIMIT 1");
+        ASSERT_TRUE(first && first->step() == SqliteStatement::Step::Row);
+        command[2] = first->columnText(0);
+    }
+    const std::set<qint64> before = [&] {
+        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        return imageKeys(*db);
+    }();
+    const QByteArray camera = velumark::test::jpegOf(velumark::test::photoLikePicture(4000, 3000, 9));
+    for (int i = 0; i < 8; ++i) {
+        command.append(folder.filePath(QStringLiteral("camera%1.jpg").arg(i)));
+        ASSERT_TRUE(velumark::test::writeFile(command.last(), camera));
+    }
+    const auto photosInPackage = [&] {
+        return QDir(catalogue).entryList({QStringLiteral("vl-*ct.jpg")}, QDir::Files).size();
+    };
+    QProcess cli;
+    cli.start(QStringLiteral(VELUMARK_CLI), command);
+    ASSERT_TRUE(cli.waitForStarted());
+    for (int i = 0;
+         i < 1200 && photosInPackage() <= qsizetype(before.size()) && cli.state() == QProcess::Running; ++i)
+        QThread::msleep(50);
+    ASSERT_GT(photosInPackage(), qsizetype(before.size())) << cli.readAllStandardError().toStdString();
+    ASSERT_EQ(cli.state(), QProcess::Running) << "the import ended before it could be killed";
+    ::kill(pid_t(cli.processId()), SIGKILL);
+    ASSERT_TRUE(cli.waitForFinished(10000));
+
+    // Rows (old and new) have their files, and the catalogue opens with nothing left behind.
+    EXPECT_EQ(openedCatalogue(catalogue), 3);
+    expectNoLeftovers({catalogue}, {catalogue});
+    auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
+                                     SqliteConnection::Mode::ReadOnly);
+    const std::set<qint64> after = imageKeys(*db);
+    EXPECT_TRUE(std::includes(after.begin(), after.end(), before.begin(), before.end()));
+    EXPECT_LT(after.size(), before.size() + 8);
 }

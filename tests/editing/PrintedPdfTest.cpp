@@ -1,11 +1,13 @@
 #include "support/PrintedPdf.h"
 
 #include "PrintPages.h"
+#include "document/SubmissionListController.h"
 #include "editing/PageGeometry.h"
 #include "editing/PdfExport.h"
 #include "editing/PrintRenderer.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Image.h"
 #include "store/Submission.h"
 #include "store/VelumarkStrings.h"
 #include "support/SampleCatalogue.h"
@@ -18,6 +20,8 @@
 #include <QtMath>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 namespace velumark::editing {
 namespace {
@@ -178,6 +182,58 @@ TEST_F(PrintedPdfTest, StoredPicturesAreReadAtOneToTwiceTheResolutionTheyPrintAt
         PrintedPdf(print(sheetOf(PrintScreen::ArtworkSheet, m_catalogue.document().artworks().front().get()),
                          page, QStringLiteral("sheet.pdf"))),
         64);
+}
+
+TEST_F(PrintedPdfTest, EveryListRowShowsItsOwnArtworksPictureOnEveryPage)
+{
+    // Photos of three proportions make square pictures of three sizes, so that a row's picture
+    // is known by its size; the artworks take turns down the list, over pages of three rows.
+    Client *client = m_catalogue.addClient(QStringLiteral("Gallery North"));
+    std::vector<Artwork *> artworks;
+    for (const QSize photo : {QSize(900, 300), QSize(400, 300), QSize(600, 300)}) {
+        artworks.push_back(m_catalogue.addArtwork(QStringLiteral("Study %1").arg(artworks.size() + 1)));
+        m_catalogue.addPhoto(artworks.back(), photo.width(), photo.height());
+    }
+    for (int day = 1; day <= 8; ++day)
+        m_catalogue.addSubmission(artworks[static_cast<size_t>(day % 3)], client,
+                                  QDateTime(QDate(2023, 1, day), QTime(0, 0)));
+    // Reopened, the pictures are read from the package's files, ahead of the rows that show them.
+    m_catalogue.reopen();
+    PrintOptions options;
+    options.screen = PrintScreen::Submissions;
+    const QPageLayout page = test::pageOfListRows(80, 3);
+    const PrintedPdf pdf(print(options, page));
+    ASSERT_EQ(pdf.pageCount(), 3);
+
+    // What each row shows when printed alone.
+    const SubmissionListController &list = *m_catalogue.document().submissionListController();
+    std::map<QString, QSize> alone;
+    std::vector<QSize> expected;
+    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+        const QString title = static_cast<Submission *>(list.recordAt(row))->artwork()->title();
+        if (!alone.count(title)) {
+            PrintOptions one = options;
+            one.selectedRowsOnly = true;
+            one.selectedRows = {row};
+            const std::vector<QSize> sizes =
+                PrintedPdf(print(one, page, title + QStringLiteral(".pdf"))).imageSizes();
+            ASSERT_EQ(sizes.size(), 1u);
+            alone[title] = sizes.front();
+        }
+        expected.push_back(alone[title]);
+    }
+    std::set<int> widths;
+    for (const auto &[title, size] : alone)
+        widths.insert(size.width());
+    ASSERT_EQ(widths.size(), 3u) << "three sizes, one to an artwork";
+    EXPECT_EQ(pdf.imageSizes(), expected);
+
+    // A square picture whose file went missing is made again, and its rows keep their picture.
+    const QString missing =
+        static_cast<Submission *>(list.recordAt(0))->cellImage()->croppedThumbnailFilePath();
+    ASSERT_TRUE(QFile::remove(missing));
+    EXPECT_EQ(PrintedPdf(print(options, page, QStringLiteral("again.pdf"))).imageCount(), 8);
+    EXPECT_TRUE(QFile::exists(missing));
 }
 
 TEST_F(PrintedPdfTest, PhotosNearTheFootOfAShortPageStayInsideThePrintedArea)

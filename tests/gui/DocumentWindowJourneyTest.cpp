@@ -12,6 +12,7 @@
 #include "gui/window/SearchField.h"
 #include "gui/window/StatisticsViewController.h"
 #include "gui/window/StatusLine.h"
+#include "gui/window/ToolbarArrangement.h"
 #include "gui/window/ToolbarController.h"
 #include "support/Succeeded.h"
 
@@ -338,7 +339,7 @@ TEST_F(DocumentWindowJourney, TheToolbarIsCustomizedForEveryWindowAndRestored)
     gui::DocumentView *view = start({studio, other});
     ASSERT_TRUE(view);
     gui::DocumentView *first = app().documents().windows().first()->view();
-    const QStringList defaults = gui::ToolbarController::toolbarDefaultItemIdentifiers();
+    const QStringList defaults = gui::ToolbarArrangement::documentToolbar().defaultItems();
     EXPECT_EQ(arrangementOf(first->toolbar()), defaults);
     for (const char *available : {"Print", "Contacts", "Import", "Export"})
         EXPECT_TRUE(first->toolbarController().itemAction(QLatin1String(available))->isEnabled())
@@ -364,7 +365,7 @@ TEST_F(DocumentWindowJourney, TheToolbarIsCustomizedForEveryWindowAndRestored)
                          expected.indexOf(QStringLiteral("AddItem")) - 1);
     for (gui::DocumentView *shown : {first, view})
         EXPECT_EQ(arrangementOf(shown->toolbar()), expected);
-    EXPECT_EQ(gui::ToolbarController::savedArrangement(), expected);
+    EXPECT_EQ(gui::ToolbarArrangement::documentToolbar().saved(), expected);
     // The search the field can no longer show is gone; Ctrl+F has nothing to focus.
     EXPECT_TRUE(first->searchField()->text().isEmpty());
     EXPECT_EQ(first->statusLine().counts(), QStringLiteral("3 artworks"));
@@ -384,7 +385,7 @@ TEST_F(DocumentWindowJourney, TheToolbarIsCustomizedForEveryWindowAndRestored)
                          QStringList{QStringLiteral("Print"), QStringLiteral("Bogus"),
                                      QStringLiteral("Print"), QStringLiteral("Space"),
                                      QStringLiteral("Space")});
-    EXPECT_EQ(gui::ToolbarController::savedArrangement(),
+    EXPECT_EQ(gui::ToolbarArrangement::documentToolbar().saved(),
               (QStringList{QStringLiteral("Print"), QStringLiteral("Space"), QStringLiteral("Space")}));
 }
 

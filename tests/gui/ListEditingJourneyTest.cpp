@@ -5,19 +5,26 @@
 #include "gui/editors/ClientSheet.h"
 #include "gui/editors/HistoryWindow.h"
 #include "gui/editors/SubmissionSheet.h"
+#include "gui/shell/ActionManager.h"
+#include "gui/window/CustomizeToolbarDialog.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
 #include "gui/window/ListPane.h"
+#include "gui/window/SearchField.h"
+#include "gui/window/ToolbarArrangement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 namespace velumark::test {
 namespace {
@@ -54,6 +61,31 @@ protected:
         const QList<Window *> found = window()->findChildren<Window *>();
         return found.size() == 1 ? found.front() : nullptr;
     }
+    // Chooses the item of that text in the context menu the next popup shows.
+    static void chooseFromNextMenu(const QString &text)
+    {
+        QTimer::singleShot(0, [text] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            for (QAction *action : menu->actions()) {
+                if (action->text() == text) {
+                    menu->setActiveAction(action);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                    return;
+                }
+            }
+            menu->close();
+            FAIL() << "no menu item " << text.toStdString();
+        });
+    }
+    static QStringList itemsOf(const QToolBar *toolbar)
+    {
+        QStringList identifiers;
+        for (const QAction *action : toolbar->actions())
+            identifiers.append(action->objectName());
+        return identifiers;
+    }
+    QAction *historyItem() { return app().actions().action(gui::ActionId::SubmissionHistory); }
 };
 
 TEST_F(ListEditingJourney, RowsOpenTheirSheetsAndAddItemOpensANewOneForTheListShown)
@@ -172,6 +204,140 @@ TEST_F(ListEditingJourney, AClientsHistoryOpensFromItsRowAndClosesWhenTheClientG
     QTRY_VERIFY(!history);
     EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM client WHERE company = 'North'")),
               QStringLiteral("0"));
+}
+
+TEST_F(ListEditingJourney, TheMenuOpensTheHistoryOfTheOneArtworkOrClientSelected)
+{
+    // In the View menu, with a key of its own.
+    QMenu *view = nullptr;
+    for (QAction *menu : window()->menuBar()->actions()) {
+        if (menu->text().remove(QLatin1Char('&')) == QStringLiteral("View"))
+            view = menu->menu();
+    }
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->actions().contains(historyItem()));
+    EXPECT_EQ(historyItem()->text(), QStringLiteral("Show Submission History"));
+    EXPECT_EQ(historyItem()->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
+
+    showList(ListKind::Artworks);
+    QTableView *artworks = pane(ListKind::Artworks)->tableView();
+    EXPECT_FALSE(historyItem()->isEnabled()) << "nothing selected";
+    artworks->selectAll();
+    EXPECT_FALSE(historyItem()->isEnabled()) << "two artworks selected";
+    artworks->selectRow(rowShowing(pane(ListKind::Artworks), QStringLiteral("Harbour")));
+    ASSERT_TRUE(historyItem()->isEnabled());
+    trigger(gui::ActionId::SubmissionHistory);
+    QPointer<HistoryWindow> history = opened<HistoryWindow>();
+    ASSERT_TRUE(history);
+    ASSERT_TRUE(history->list().artworkForHistory());
+    EXPECT_EQ(history->list().artworkForHistory()->title(), QStringLiteral("Harbour"));
+    EXPECT_EQ(history->list().rowCount(), 0);
+    history->close();
+    QTRY_VERIFY(!history);
+
+    // A search rebuilds the list and takes the selection with it.
+    window()->view()->searchField()->setText(QStringLiteral("Dun"));
+    EXPECT_FALSE(historyItem()->isEnabled());
+    window()->view()->searchField()->clear();
+
+    showList(ListKind::Clients);
+    EXPECT_FALSE(historyItem()->isEnabled());
+    pane(ListKind::Clients)
+        ->tableView()
+        ->selectRow(rowShowing(pane(ListKind::Clients), QStringLiteral("North")));
+    trigger(gui::ActionId::SubmissionHistory);
+    history = opened<HistoryWindow>();
+    ASSERT_TRUE(history);
+    ASSERT_TRUE(history->list().clientForHistory());
+    EXPECT_EQ(history->list().clientForHistory()->company(), QStringLiteral("North"));
+    EXPECT_EQ(history->list().rowCount(), 1);
+    history->close();
+
+    ASSERT_TRUE(historyItem()->isEnabled());
+    showList(ListKind::Submissions);
+    EXPECT_FALSE(historyItem()->isEnabled()) << "North stays selected on a list not shown";
+    pane(ListKind::Submissions)->tableView()->selectRow(0);
+    EXPECT_FALSE(historyItem()->isEnabled()) << "a submission has no history";
+}
+
+TEST_F(ListEditingJourney, HistoryToolbarsAreCustomizedApartFromTheMainToolbar)
+{
+    const QStringList mainItems = itemsOf(window()->view()->toolbar());
+    Artwork *dunes = document().artworks().front().get();
+    QPointer<HistoryWindow> history = HistoryWindow::open(window(), document(), dunes);
+    ASSERT_TRUE(history);
+    auto *toolbar = history->findChild<QToolBar *>();
+    ASSERT_TRUE(toolbar);
+    const QStringList defaults = {QStringLiteral("FlexibleSpace"), QStringLiteral("DeleteItem"),
+                                  QStringLiteral("Space"), QStringLiteral("AddItem"),
+                                  QStringLiteral("Space")};
+    EXPECT_EQ(itemsOf(toolbar), defaults);
+
+    chooseFromNextMenu(QStringLiteral("Customize Toolbar..."));
+    emit toolbar->customContextMenuRequested(toolbar->rect().center());
+    auto *dialog = history->findChild<gui::CustomizeToolbarDialog *>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    // Only what a history offers: its two items and the spaces.
+    QStringList offered;
+    for (int row = 0; row < dialog->availableList()->count(); ++row)
+        offered << dialog->availableList()->item(row)->text();
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Space"), QStringLiteral("Flexible Space")}));
+    dialog->toolbarList()->setCurrentRow(int(defaults.indexOf(QStringLiteral("DeleteItem"))));
+    dialog->removeSelected();
+    dialog->accept();
+    QStringList customized = defaults;
+    customized.removeOne(QStringLiteral("DeleteItem"));
+    EXPECT_EQ(itemsOf(toolbar), customized);
+    EXPECT_EQ(itemsOf(window()->view()->toolbar()), mainItems);
+
+    // Another history window opens with the same items; the commands still work.
+    Client *north = document().clients().front().get();
+    QPointer<HistoryWindow> clients = HistoryWindow::open(window(), document(), nullptr, north);
+    ASSERT_TRUE(clients);
+    EXPECT_EQ(itemsOf(clients->findChild<QToolBar *>()), customized);
+    EXPECT_TRUE(clients->addAction()->isEnabled());
+    clients->close();
+    QTRY_VERIFY(!clients);
+
+    dialog = gui::CustomizeToolbarDialog::present(gui::ToolbarArrangement::historyToolbar(), history);
+    dialog->restoreDefaultButton()->click();
+    dialog->accept();
+    EXPECT_EQ(itemsOf(toolbar), defaults);
+    history->close();
+}
+
+TEST_F(ListEditingJourney, SheetsAndHistoriesOpenAtTheSizeTheyWereLeftAt)
+{
+    Artwork *dunes = document().artworks().front().get();
+    QPointer<ArtworkSheet> sheet = ArtworkSheet::edit(window(), document(), *dunes);
+    ASSERT_TRUE(sheet);
+    const QSize artworkSize = sheet->size() + QSize(90, 70);
+    sheet->resize(artworkSize);
+    sheet->reject();
+    QTRY_VERIFY(!sheet);
+
+    // The new-artwork sheet shares the size; the client sheet keeps its own.
+    sheet = ArtworkSheet::create(window(), document());
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->size(), artworkSize);
+    sheet->reject();
+    QTRY_VERIFY(!sheet);
+    QPointer<ClientSheet> client = ClientSheet::create(window(), document());
+    ASSERT_TRUE(client);
+    EXPECT_NE(client->size(), artworkSize);
+    client->reject();
+    QTRY_VERIFY(!client);
+
+    QPointer<HistoryWindow> history = HistoryWindow::open(window(), document(), dunes);
+    ASSERT_TRUE(history);
+    const QSize historySize = history->size() + QSize(50, 120);
+    history->resize(historySize);
+    history->close();
+    QTRY_VERIFY(!history);
+    history = HistoryWindow::open(window(), document(), nullptr, document().clients().front().get());
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->size(), historySize);
+    history->close();
 }
 
 } // namespace

@@ -331,6 +331,44 @@ TEST_F(ListJourney, AHistoryBesideTheMainListLeavesItsBandsAlone)
     EXPECT_EQ(lines(cli({QStringLiteral("list"), QStringLiteral("submissions"), package})), mainAfter);
 }
 
+TEST_F(ListJourney, RowsLeavingASearchTogetherGoInOneRunAndTheViewKeepsStep)
+{
+    openCatalogue();
+    SubmissionListController &list = *document->submissionListController();
+    ListPane &pane = show(list);
+    const QString searched = QStringLiteral("Orchard");
+    list.handleSearch(searched);
+    Artwork *renamed = nullptr;
+    for (const auto &artwork : document->artworks()) {
+        if (!renamed || artwork->submissions().size() > renamed->submissions().size())
+            renamed = artwork.get();
+    }
+    ASSERT_TRUE(renamed->title().contains(searched));
+    const qsizetype leaving = static_cast<qsizetype>(renamed->submissions().size());
+    const qsizetype before = list.rowCount();
+    ASSERT_GE(leaving, 3);
+    ASSERT_GT(before, leaving) << "a row stays, with its band";
+
+    // Renamed while the search is on: its submissions no longer match and leave together.
+    QSignalSpy removals(pane.tableView()->model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy resets(pane.tableView()->model(), &QAbstractItemModel::modelReset);
+    renamed->setTitle(QStringLiteral("Quiet Barn"));
+    document->updateArtwork(renamed);
+    ASSERT_EQ(removals.size(), 1);
+    EXPECT_EQ(removals[0].at(2).toInt() - removals[0].at(1).toInt() + 1, leaving);
+    EXPECT_TRUE(resets.isEmpty()) << "a rename is no rebuild";
+    EXPECT_EQ(list.rowCount(), before - leaving);
+    EXPECT_EQ(pane.tableView()->verticalHeader()->count(), list.rowCount());
+    EXPECT_TRUE(heightsFollowTheList(pane));
+    const QStringList shown = shownRows(pane);
+    for (const QString &row : shown)
+        EXPECT_FALSE(row.contains(QStringLiteral("Quiet Barn"))) << row.toStdString();
+
+    // The same search made afresh shows what the view shows now.
+    list.handleSearch(searched);
+    EXPECT_EQ(shownRows(pane), shown);
+}
+
 TEST_F(ListJourney, ContactCardsDroppedOnTheClientListBecomeClients)
 {
     const QString cards = folder.filePath(QStringLiteral("people.vcf"));

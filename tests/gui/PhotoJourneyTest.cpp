@@ -12,10 +12,13 @@
 #include "gui/photos/PhotoViewer.h"
 #include "gui/photos/VLImageView.h"
 #include "support/SampleCatalogue.h"
+#include "support/ScratchDisk.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
@@ -225,6 +228,16 @@ TEST_F(PhotoJourney, ADropOfTwoPicturesAndATextFileAddsThePicturesAndReportsTheT
     EXPECT_TRUE(user.alerts[0].text.startsWith(QStringLiteral("1 of 3 files")))
         << user.alerts[0].text.toStdString();
     EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("notes.txt")));
+
+    // A drop with nothing to import tells only of itself, not of the drop before it.
+    QMimeData linkOnly;
+    linkOnly.setUrls({QUrl(QStringLiteral("https://example.org/picture.jpg"))});
+    grid->importDropped(linkOnly);
+    ASSERT_EQ(user.alerts.size(), 2u) << user.transcript().toStdString();
+    EXPECT_TRUE(user.alerts[1].text.startsWith(QStringLiteral("1 of 1 files")))
+        << user.alerts[1].text.toStdString();
+    EXPECT_EQ(user.alerts[1].detail,
+              QStringLiteral("https://example.org/picture.jpg: it is not a file on this computer"));
     photos->commit();
     EXPECT_EQ(reopened().images().size(), 3u);
 }
@@ -342,6 +355,64 @@ TEST_F(PhotoJourney, ACorruptFileAmongGoodOnesIsNamedAndTheOthersAreAdded)
     photos->commit();
     EXPECT_EQ(reopened().images().size(), 3u);
     EXPECT_EQ(pictureFiles().size(), 9);
+}
+
+TEST(PhotoJourneyOnAFullDisk, TheFailedPictureIsNamedAndTheSheetStillStoresThePhotosBeforeIt)
+{
+    ScratchDisk disk(24 * 1024 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    ScriptedInteraction user;
+    const QString package = disk.filePath(QStringLiteral("Full.vdb"));
+    auto document = std::make_unique<VelumarkDatabase>();
+    ASSERT_TRUE(succeeded(document->readFromURL(package)));
+    auto storm = std::make_unique<Artwork>();
+    storm->setTitle(QStringLiteral("Storm"));
+    Artwork *artwork = document->addArtwork(std::move(storm));
+    QTemporaryDir sources;
+    QStringList files;
+    for (int i = 0; i < 8; ++i) {
+        files.append(sources.filePath(QStringLiteral("shot%1.jpg").arg(i)));
+        ASSERT_TRUE(writeFile(files.last(), jpegOf(photoLikePicture(1280, 960, i), 95)));
+    }
+    // Room for about two photos.
+    ASSERT_TRUE(disk.fillUpTo(Image::encodeJpeg(photoLikePicture(1280, 960, 0)).size() * 5 / 2));
+
+    auto photos = std::make_unique<editing::ArtworkPhotos>(*document, *artwork);
+    auto sheet = std::make_unique<QWidget>();
+    auto *grid = new gui::PhotoGrid(*photos, sheet.get());
+    sheet->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+    user.pathLists.push_back(files);
+    grid->addPhotos();
+    QTRY_VERIFY_WITH_TIMEOUT(!grid->isImporting(), 60000);
+    ASSERT_EQ(user.alerts.size(), 1u) << user.transcript().toStdString();
+    EXPECT_EQ(user.alerts[0].title, QStringLiteral("WARNING"));
+    // The pictures' files or the database's row, whichever no longer fits.
+    const QString &detail = user.alerts[0].detail;
+    EXPECT_TRUE(detail.contains(sources.path()) &&
+                (detail.contains(QStringLiteral("No space left on device")) ||
+                 detail.contains(QStringLiteral("disk is full"))))
+        << user.transcript().toStdString();
+    const int added = photos->count();
+    EXPECT_GE(added, 1);
+    EXPECT_LT(added, 8);
+
+    // Once there is room again, OK stores the photos that went in, each with its files.
+    ASSERT_TRUE(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+    photos->commit();
+    sheet.reset();
+    photos.reset();
+    ASSERT_TRUE(succeeded(document->close()));
+    document = std::make_unique<VelumarkDatabase>();
+    ASSERT_TRUE(succeeded(document->readFromURL(package)));
+    ASSERT_EQ(document->artworks().size(), 1u);
+    EXPECT_EQ(int(document->artworks().front()->images().size()), added);
+    EXPECT_EQ(int(document->images().size()), added);
+    for (const auto &image : document->images())
+        EXPECT_FALSE(QImageReader(image->photoFilePath()).read().isNull());
+    EXPECT_EQ(QDir(package).entryList({QStringLiteral("vl-*")}, QDir::Files).size(), 3 * added);
+    EXPECT_TRUE(succeeded(document->close()));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/Sqlite.h"
 #include "support/ChildProcess.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
@@ -141,6 +142,30 @@ TEST_F(PhotoImportTest, HoldsTheDocumentWhileItRunsAndKeepsWhatItAddedWhenCancel
     EXPECT_EQ(sample.count("image"), qint64(import.addedImages().size()));
     expectWholePackage(sample.document());
     EXPECT_NE(sample.addArtwork(QStringLiteral("After")), nullptr);
+}
+
+TEST_F(PhotoImportTest, ARowTheDatabaseRefusesEndsTheImportNamingItsPictureAndLeavesNoFileOfIt)
+{
+    const QStringList files{picture(QStringLiteral("first.jpg"), jpegOf(photoLikePicture(800, 600, 1))),
+                            picture(QStringLiteral("second.jpg"), jpegOf(photoLikePicture(800, 600, 2))),
+                            picture(QStringLiteral("third.jpg"), jpegOf(photoLikePicture(800, 600, 3)))};
+    {
+        // The database fills up after the first row.
+        auto db = SqliteConnection::open(QDir(sample.packagePath()).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadWrite);
+        ASSERT_TRUE(
+            db && db->exec("CREATE TRIGGER full BEFORE INSERT ON image WHEN (SELECT count(*) FROM image) > 0 "
+                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    }
+    PhotoImport import(sample.document(), artwork->primaryKey(), files, 1);
+    const OperationRun run = runOperation(import);
+    EXPECT_EQ(run.result, OperationResult::Failed);
+    EXPECT_TRUE(run.message.startsWith(files[1] + QStringLiteral(": ")) &&
+                run.message.contains(QStringLiteral("database or disk is full")))
+        << run.message.toStdString();
+    ASSERT_EQ(import.addedImages().size(), 1u);
+    expectWholePackage(sample.document());
+    EXPECT_EQ(QDir(sample.packagePath()).entryList({QStringLiteral("vl-*")}, QDir::Files).size(), 3);
 }
 
 TEST(PhotoImport, AFullDiskKeepsThePhotosWrittenBeforeItWholeAndLeavesNothingOfTheFailedOne)

@@ -5,12 +5,15 @@
 #include "gui/editors/OpenSheets.h"
 #include "gui/editors/SubmissionSheet.h"
 #include "gui/shell/CommandBoundary.h"
+#include "gui/window/CustomizeToolbarDialog.h"
 #include "gui/window/ListPane.h"
+#include "gui/window/ToolbarArrangement.h"
 #include "gui/window/ToolbarController.h"
 #include "store/Localization.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QToolBar>
@@ -21,24 +24,6 @@ namespace velumark::gui {
 namespace {
 
 const QString kSizeKey = QStringLiteral("HistoryWindow/size");
-
-QAction *toolbarItem(QToolBar *toolbar, const QString &identifier)
-{
-    const ToolbarController::Item item = *ToolbarController::item(identifier);
-    QAction *action = toolbar->addAction(item.icon, item.label);
-    action->setObjectName(identifier);
-    action->setToolTip(item.toolTip);
-    return action;
-}
-
-void addSpace(QToolBar *toolbar, bool flexible)
-{
-    auto *space = new QWidget;
-    space->setSizePolicy(flexible ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Preferred);
-    if (!flexible)
-        space->setFixedWidth(12);
-    toolbar->addWidget(space);
-}
 
 } // namespace
 
@@ -106,21 +91,35 @@ QToolBar *HistoryWindow::buildToolbar()
     auto *toolbar = new QToolBar(localized("History"), this);
     toolbar->setObjectName(QStringLiteral("History"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    addSpace(toolbar, true);
-    m_deleteAction = toolbarItem(toolbar, QStringLiteral("DeleteItem"));
-    addSpace(toolbar, false);
-    m_addAction = toolbarItem(toolbar, QStringLiteral("AddItem"));
-    addSpace(toolbar, false);
-    connect(m_addAction, &QAction::triggered, this, &HistoryWindow::handleAddButton);
-    connect(m_deleteAction, &QAction::triggered, this, &HistoryWindow::handleDeleteButton);
+    toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(toolbar, &QWidget::customContextMenuRequested, this, [this, toolbar](const QPoint &at) {
+        QMenu menu;
+        connect(menu.addAction(localized("Customize Toolbar...")), &QAction::triggered, this,
+                [this] { CustomizeToolbarDialog::present(ToolbarArrangement::historyToolbar(), this); });
+        menu.exec(toolbar->mapToGlobal(at));
+    });
+    m_toolbarController =
+        new ToolbarController(*toolbar, ToolbarArrangement::historyToolbar(), nullptr, this);
+    connect(addAction(), &QAction::triggered, this, &HistoryWindow::handleAddButton);
+    connect(deleteAction(), &QAction::triggered, this, &HistoryWindow::handleDeleteButton);
     return toolbar;
+}
+
+QAction *HistoryWindow::addAction() const
+{
+    return m_toolbarController->itemAction(QStringLiteral("AddItem"));
+}
+
+QAction *HistoryWindow::deleteAction() const
+{
+    return m_toolbarController->itemAction(QStringLiteral("DeleteItem"));
 }
 
 void HistoryWindow::updateActions()
 {
     const bool editable = m_document.checkEditable().ok();
-    m_addAction->setEnabled(editable);
-    m_deleteAction->setEnabled(editable && !m_pane->selectedRecords().isEmpty());
+    addAction()->setEnabled(editable);
+    deleteAction()->setEnabled(editable && !m_pane->selectedRecords().isEmpty());
 }
 
 void HistoryWindow::handleAddButton()

@@ -16,6 +16,7 @@ class VelumarkDatabase;
 namespace velumark::gui {
 
 class ListPane;
+class ToolbarController;
 
 // The submissions of one artwork or one client in a window of their own ("Submission History"):
 // the history's own list (sorted apart from the main list), the history toolbar with "Delete
@@ -34,8 +35,9 @@ public:
 
     SubmissionListController &list() const { return *m_list; }
     ListPane *pane() const { return m_pane; }
-    QAction *addAction() const { return m_addAction; }
-    QAction *deleteAction() const { return m_deleteAction; }
+    // The toolbar's items (its menu customizes the toolbar of every history window).
+    QAction *addAction() const;
+    QAction *deleteAction() const;
 
     // A new submission of the history's record.
     void handleAddButton();
@@ -54,8 +56,7 @@ private:
     Client *m_client;
     SubmissionListController *m_list;
     ListPane *m_pane;
-    QAction *m_addAction = nullptr;
-    QAction *m_deleteAction = nullptr;
+    ToolbarController *m_toolbarController = nullptr;
 };
 
 } // namespace velumark::gui

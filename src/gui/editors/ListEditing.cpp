@@ -1,11 +1,14 @@
 #include "gui/editors/ListEditing.h"
 
+#include "document/DocumentRegistry.h"
 #include "document/RecordList.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/editors/ArtworkSheet.h"
 #include "gui/editors/ClientSheet.h"
 #include "gui/editors/HistoryWindow.h"
 #include "gui/editors/SubmissionSheet.h"
+#include "gui/shell/ActionManager.h"
+#include "gui/shell/UserInteraction.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/ListPane.h"
 #include "store/Localization.h"
@@ -17,16 +20,20 @@ namespace velumark::gui {
 
 using ListKind = VelumarkDatabase::ListKind;
 
-ListEditing::ListEditing(VelumarkDatabase &document, DocumentView &view)
-    : QObject(&view), m_document(document), m_view(view)
+ListEditing::ListEditing(VelumarkDatabase &document, DocumentView &view, ActionManager &actions)
+    : QObject(&view), m_document(document), m_view(view), m_actions(actions)
 {
     connect(&view, &DocumentView::addRequested, this, &ListEditing::openNew);
+    connect(&view, &DocumentView::listShown, this, &ListEditing::updateHistoryAction);
     for (const ListKind kind : {ListKind::Artworks, ListKind::Clients, ListKind::Submissions}) {
         ListPane *pane = view.listPane(kind);
         connect(pane, &ListPane::recordActivated, this, &ListEditing::openRecord);
         if (kind == ListKind::Submissions)
             continue;
         QTableView *table = pane->tableView();
+        connect(pane, &ListPane::selectionChanged, this, &ListEditing::updateHistoryAction);
+        // A rebuild (a search) clears the selection without a word.
+        connect(table->model(), &QAbstractItemModel::modelReset, this, &ListEditing::updateHistoryAction);
         table->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(table, &QWidget::customContextMenuRequested, this,
                 [this, pane](const QPoint &position) { showRowMenu(pane, position); });
@@ -47,6 +54,29 @@ void ListEditing::openHistory(Record *record)
 {
     HistoryWindow::open(m_view.window(), m_document, dynamic_cast<Artwork *>(record),
                         dynamic_cast<Client *>(record));
+}
+
+Record *ListEditing::selectedHistoryRecord() const
+{
+    if (m_view.currentList() == ListKind::Submissions)
+        return nullptr;
+    const QList<Record *> selected = m_view.listPane(m_view.currentList())->selectedRecords();
+    return selected.size() == 1 ? selected.front() : nullptr;
+}
+
+void ListEditing::openSelectedHistory()
+{
+    if (Record *record = selectedHistoryRecord())
+        openHistory(record);
+    else
+        UserInteraction::instance().beep();
+}
+
+void ListEditing::updateHistoryAction()
+{
+    // The menus belong to the active window's catalogue.
+    if (DocumentRegistry::shared().getMainDocument() == &m_document)
+        m_actions.setAvailable(ActionId::SubmissionHistory, selectedHistoryRecord() != nullptr);
 }
 
 void ListEditing::openNew()

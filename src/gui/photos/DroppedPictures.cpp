@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QMimeDatabase>
 #include <QUrl>
+#include <algorithm>
 
 namespace velumark::gui {
 
@@ -39,6 +40,19 @@ DroppedPictures::Files DroppedPictures::filesFrom(const QMimeData &data)
         result.leftOut.append(QCoreApplication::translate("Velumark", "A picture could not be kept: %1")
                                   .arg(m_folder->errorString()));
     return result;
+}
+
+bool DroppedPictures::carriesPictures(const QMimeData &data)
+{
+    if (data.hasImage())
+        return true;
+    const QMimeDatabase types;
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [&types](const QUrl &url) {
+        return url.isLocalFile() && types.mimeTypeForFile(url.toLocalFile(), QMimeDatabase::MatchExtension)
+                                        .name()
+                                        .startsWith(QLatin1String("image/"));
+    });
 }
 
 QStringList DroppedPictures::nameFilters()

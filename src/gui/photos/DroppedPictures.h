@@ -23,6 +23,9 @@ public:
         QStringList leftOut; // "what: why"
     };
     Files filesFrom(const QMimeData &data);
+    // Whether the data hold a picture or a file named as one (by its name only: this is asked on
+    // every move of a drag).
+    static bool carriesPictures(const QMimeData &data);
     // The pictures that import supports, as name filters for a file chooser.
     static QStringList nameFilters();
 

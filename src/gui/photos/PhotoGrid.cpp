@@ -1,14 +1,12 @@
 #include "gui/photos/PhotoGrid.h"
 
 #include "editing/ArtworkPhotos.h"
-#include "gui/photos/ImportProgressWindow.h"
+#include "gui/photos/DroppedPictures.h"
+#include "gui/photos/PhotoImportSession.h"
 #include "gui/photos/PhotoListModel.h"
 #include "gui/photos/PhotoViewer.h"
-#include "gui/shell/CommandBoundary.h"
 #include "gui/shell/Icons.h"
 #include "gui/shell/UserInteraction.h"
-#include "interchange/OperationTexts.h"
-#include "interchange/OperationWatcher.h"
 #include "store/Image.h"
 
 #include <QAction>
@@ -42,7 +40,7 @@ const char *const kFolderKey = "photoFolder";
 PhotoGrid::PhotoGrid(editing::ArtworkPhotos &photos, QWidget *parent)
     : QWidget(parent), m_photos(photos), m_model(new PhotoListModel(photos, this)),
       m_view(new QListView(this)), m_zoom(new QSlider(Qt::Horizontal, this)),
-      m_delete(new QPushButton(tr("Delete"), this))
+      m_delete(new QPushButton(tr("Delete"), this)), m_import(new PhotoImportSession(photos, *this, this))
 {
     m_view->setModel(m_model);
     m_view->setViewMode(QListView::IconMode);
@@ -88,7 +86,7 @@ PhotoGrid::PhotoGrid(editing::ArtworkPhotos &photos, QWidget *parent)
             [this] { m_delete->setEnabled(m_view->selectionModel()->hasSelection()); });
     connect(m_model, &PhotoListModel::picturesDropped, this,
             [this](const QMimeData *dropped) { importDropped(*dropped); });
-    connect(&photos, &editing::ArtworkPhotos::importFinished, this, &PhotoGrid::importFinished);
+    connect(m_import, &PhotoImportSession::importingChanged, this, &PhotoGrid::importingChanged);
     m_zoom->setValue(kDefaultZoom);
     zoomTo(kDefaultZoom);
 }
@@ -102,7 +100,7 @@ PhotoViewer *PhotoGrid::viewer() const
 
 bool PhotoGrid::isImporting() const
 {
-    return m_photos.isImporting();
+    return m_import->isImporting();
 }
 
 void PhotoGrid::zoomTo(int percent)
@@ -131,56 +129,18 @@ void PhotoGrid::addPhotos()
 
 void PhotoGrid::importFiles(const QStringList &files, const QStringList &leftOut)
 {
-    if (files.isEmpty()) {
-        m_leftOut = leftOut;
-        m_fileCount = int(leftOut.size());
-        importFinished(OperationResult::Done, {});
-        return;
-    }
-    auto *progress =
-        new ImportProgressWindow(tr("Adding %n photo(s)...", nullptr, int(files.size())), window());
-    progress->setAttribute(Qt::WA_DeleteOnClose);
-    const Result<> started = m_photos.importFiles(files, progress);
-    if (!started) {
-        delete progress;
-        showCommandFailure(this, started.message());
-        return;
-    }
-    m_leftOut = leftOut;
-    m_fileCount = int(files.size() + leftOut.size());
-    connect(progress, &ImportProgressWindow::cancelled, this, [this] { m_photos.cancelImport(); });
-    progress->open();
-    emit importingChanged(true);
+    m_import->importFiles(files, leftOut);
 }
 
 void PhotoGrid::importDropped(const QMimeData &mime)
 {
-    const DroppedPictures::Files dropped = m_dropped.filesFrom(mime);
-    importFiles(dropped.files, dropped.leftOut);
+    m_import->importDropped(mime);
 }
 
 void PhotoGrid::paste()
 {
     if (const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData())
         importDropped(*clipboard);
-}
-
-void PhotoGrid::importFinished(OperationResult result, const QString &message)
-{
-    emit importingChanged(false);
-    const QStringList skipped = m_leftOut + m_photos.lastSkipped();
-    m_leftOut.clear();
-    if (result == OperationResult::Failed) {
-        UserInteraction::instance().showAlert(window(),
-                                              {tr("WARNING"), OperationTexts::photoImport().failedText,
-                                               message, UserInteraction::Severity::Warning});
-    } else if (!skipped.isEmpty()) {
-        UserInteraction::instance().showAlert(
-            window(),
-            {tr("Some Files Were Not Added"),
-             tr("%1 of %2 files are not pictures that can be added.").arg(skipped.size()).arg(m_fileCount),
-             skipped.join(QLatin1Char('\n')), UserInteraction::Severity::Information});
-    }
 }
 
 std::vector<Image *> PhotoGrid::selectedImages() const

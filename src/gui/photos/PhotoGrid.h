@@ -1,8 +1,5 @@
 #pragma once
 
-#include "gui/photos/DroppedPictures.h"
-#include "interchange/OperationWatcher.h"
-
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -22,6 +19,7 @@ class ArtworkPhotos;
 
 namespace velumark::gui {
 
+class PhotoImportSession;
 class PhotoListModel;
 class PhotoViewer;
 
@@ -65,7 +63,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void importFinished(velumark::OperationResult result, const QString &message);
     void showContextMenu(const QPoint &position);
     void zoomTo(int percent);
     std::vector<Image *> selectedImages() const;
@@ -77,9 +74,7 @@ private:
     QPushButton *m_delete;
     QPointer<PhotoViewer> m_viewer;
     std::function<QString()> m_title;
-    DroppedPictures m_dropped;
-    QStringList m_leftOut;
-    int m_fileCount = 0;
+    PhotoImportSession *m_import;
 };
 
 } // namespace velumark::gui

@@ -118,6 +118,13 @@ const ActionDefinition kActions[] = {
      nullptr,
      nullptr,
      true},
+    {ActionId::SubmissionHistory,
+     QT_TRANSLATE_NOOP("Velumark", "Show Submission History"),
+     {},
+     nullptr,
+     nullptr,
+     true,
+     false},
     {ActionId::AddressBook,
      QT_TRANSLATE_NOOP("Velumark", "Address Book"),
      {},
@@ -166,6 +173,8 @@ QKeySequence extraShortcut(ActionId id)
         return QKeySequence(Qt::CTRL | Qt::Key_Comma);
     case ActionId::Minimize:
         return QKeySequence(Qt::CTRL | Qt::Key_M);
+    case ActionId::SubmissionHistory:
+        return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H);
     default:
         return {};
     }

@@ -46,6 +46,7 @@ enum class ActionId
     // View
     ShowToolbar,
     CustomizeToolbar,
+    SubmissionHistory,
     // Tools
     AddressBook,
     Statistics,

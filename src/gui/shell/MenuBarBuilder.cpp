@@ -50,6 +50,8 @@ void MenuBarBuilder::populate(QMenuBar &bar, ActionManager &actions)
 
     QMenu *view = addMenu(bar, QT_TRANSLATE_NOOP("Velumark", "View"));
     addActions(view, actions, {ActionId::ShowToolbar, ActionId::CustomizeToolbar});
+    view->addSeparator();
+    addActions(view, actions, {ActionId::SubmissionHistory});
 
     QMenu *tools = addMenu(bar, QT_TRANSLATE_NOOP("Velumark", "Tools"));
     addActions(tools, actions, {ActionId::AddressBook, ActionId::Statistics});

@@ -1,5 +1,6 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 
+#include "gui/editors/ListEditing.h"
 #include "gui/printing/PrintActions.h"
 #include "gui/shell/AboutDialog.h"
 #include "gui/shell/ActionManager.h"
@@ -198,6 +199,9 @@ void VelumarkAppDelegate::connectWindowActions()
     });
     forwardToView(ActionId::CustomizeToolbar, &DocumentView::customizeToolbar);
     forwardToView(ActionId::Statistics, &DocumentView::presentStatistics);
+    m_actions->setHandler(ActionId::SubmissionHistory, [this] {
+        withMainWindow([](DocumentWindow &window) { window.listEditing().openSelectedHistory(); });
+    });
     m_actions->setHandler(ActionId::Minimize,
                           [this] { withMainWindow([](DocumentWindow &window) { window.showMinimized(); }); });
     m_actions->setHandler(ActionId::Zoom,

@@ -1,5 +1,6 @@
 #include "gui/window/CustomizeToolbarDialog.h"
 
+#include "gui/window/ToolbarArrangement.h"
 #include "gui/window/ToolbarController.h"
 #include "store/Localization.h"
 
@@ -34,8 +35,16 @@ QListWidget *makeList(QWidget *parent, const QString &accessibleName)
 
 } // namespace
 
-CustomizeToolbarDialog::CustomizeToolbarDialog(const QStringList &arrangement, QWidget *parent)
-    : QDialog(parent), m_available(makeList(this, localized("Available items"))),
+CustomizeToolbarDialog *CustomizeToolbarDialog::present(ToolbarArrangement &toolbar, QWidget *parent)
+{
+    auto *dialog = new CustomizeToolbarDialog(toolbar, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
+}
+
+CustomizeToolbarDialog::CustomizeToolbarDialog(ToolbarArrangement &toolbar, QWidget *parent)
+    : QDialog(parent), m_arrangement(toolbar), m_available(makeList(this, localized("Available items"))),
       m_toolbar(makeList(this, localized("Toolbar items"))), m_add(new QPushButton(localized("Add"), this)),
       m_remove(new QPushButton(localized("Remove"), this)), m_up(new QPushButton(localized("Move Up"), this)),
       m_down(new QPushButton(localized("Move Down"), this)),
@@ -66,9 +75,10 @@ CustomizeToolbarDialog::CustomizeToolbarDialog(const QStringList &arrangement, Q
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(this, &QDialog::accepted, this, [this] { m_arrangement.save(arrangement()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_restoreDefault, &QPushButton::clicked, this,
-            [this] { setArrangement(ToolbarController::toolbarDefaultItemIdentifiers()); });
+            [this] { setArrangement(m_arrangement.defaultItems()); });
     connect(m_add, &QPushButton::clicked, this, &CustomizeToolbarDialog::addSelected);
     connect(m_remove, &QPushButton::clicked, this, &CustomizeToolbarDialog::removeSelected);
     connect(m_up, &QPushButton::clicked, this, [this] { moveSelected(-1); });
@@ -77,7 +87,7 @@ CustomizeToolbarDialog::CustomizeToolbarDialog(const QStringList &arrangement, Q
     connect(m_toolbar, &QListWidget::itemDoubleClicked, this, &CustomizeToolbarDialog::removeSelected);
     for (QListWidget *list : {m_available, m_toolbar})
         connect(list, &QListWidget::currentRowChanged, this, &CustomizeToolbarDialog::updateButtons);
-    setArrangement(arrangement);
+    setArrangement(toolbar.saved());
 }
 
 QListWidgetItem *CustomizeToolbarDialog::makeItem(const QString &identifier)
@@ -100,7 +110,7 @@ QStringList CustomizeToolbarDialog::arrangement() const
 void CustomizeToolbarDialog::setArrangement(const QStringList &identifiers)
 {
     m_toolbar->clear();
-    for (const QString &identifier : ToolbarController::sanitized(identifiers))
+    for (const QString &identifier : m_arrangement.sanitized(identifiers))
         m_toolbar->addItem(makeItem(identifier));
     fillAvailable();
 }
@@ -111,9 +121,8 @@ void CustomizeToolbarDialog::fillAvailable()
     const QStringList shown = arrangement();
     const QString current = identifierOf(m_available->currentItem());
     m_available->clear();
-    for (const QString &identifier : ToolbarController::toolbarAllowedItemIdentifiers()) {
-        if (identifier == ToolbarController::kSpace || identifier == ToolbarController::kFlexibleSpace ||
-            !shown.contains(identifier))
+    for (const QString &identifier : m_arrangement.allowedItems()) {
+        if (ToolbarController::isSpace(identifier) || !shown.contains(identifier))
             m_available->addItem(makeItem(identifier));
         if (identifier == current)
             m_available->setCurrentRow(m_available->count() - 1);

@@ -9,13 +9,18 @@ class QPushButton;
 
 namespace velumark::gui {
 
-// Chooses the items of the document toolbar and their order: the allowed items on the left,
-// the toolbar's on the right (reordered by dragging or with the buttons), and "Restore Default".
+class ToolbarArrangement;
+
+// Chooses the items of one kind of toolbar and their order (Qt toolbars cannot be rearranged
+// by dragging): the allowed items on the left, the toolbar's on the right (reordered by
+// dragging or with the buttons), and "Restore Default". OK keeps the arrangement.
 class CustomizeToolbarDialog : public QDialog
 {
     Q_OBJECT
 public:
-    CustomizeToolbarDialog(const QStringList &arrangement, QWidget *parent);
+    // Opens the dialog window-modal over the parent, on the saved arrangement.
+    static CustomizeToolbarDialog *present(ToolbarArrangement &toolbar, QWidget *parent);
+    CustomizeToolbarDialog(ToolbarArrangement &toolbar, QWidget *parent);
 
     QStringList arrangement() const;
     void setArrangement(const QStringList &identifiers);
@@ -35,6 +40,7 @@ private:
     void updateButtons();
     static QListWidgetItem *makeItem(const QString &identifier);
 
+    ToolbarArrangement &m_arrangement;
     QListWidget *m_available;
     QListWidget *m_toolbar;
     QPushButton *m_add;

@@ -10,6 +10,7 @@
 #include "gui/window/SearchField.h"
 #include "gui/window/StatisticsViewController.h"
 #include "gui/window/StatusLine.h"
+#include "gui/window/ToolbarArrangement.h"
 #include "gui/window/ToolbarController.h"
 #include "store/Localization.h"
 
@@ -176,7 +177,8 @@ void DocumentView::buildToolbar()
         menu.exec(m_toolbar->mapToGlobal(at));
     });
     m_window.addToolBar(m_toolbar);
-    m_toolbarController = new ToolbarController(*m_toolbar, m_search, this);
+    m_toolbarController =
+        new ToolbarController(*m_toolbar, ToolbarArrangement::documentToolbar(), m_search, this);
     // A search the user can no longer see or clear does not stay applied.
     connect(m_toolbarController, &ToolbarController::refreshed, this, [this] {
         if (!m_toolbarController->showsSearchField())
@@ -238,11 +240,7 @@ void DocumentView::presentStatistics()
 
 void DocumentView::customizeToolbar()
 {
-    auto *dialog = new CustomizeToolbarDialog(ToolbarController::savedArrangement(), &m_window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, dialog,
-            [dialog] { ToolbarController::saveArrangement(dialog->arrangement()); });
-    dialog->open();
+    CustomizeToolbarDialog::present(ToolbarArrangement::documentToolbar(), &m_window);
 }
 
 void DocumentView::saveState(QSettings &settings) const
@@ -288,6 +286,7 @@ void DocumentView::showList(ListKind list)
     if (listHadFocus)
         pane->tableView()->setFocus(Qt::OtherFocusReason);
     updateToolbarItems();
+    emit listShown(list);
 }
 
 void DocumentView::search(const QString &text)

@@ -63,6 +63,8 @@ public:
 signals:
     // "Add Item" on the list shown; the editors answer it.
     void addRequested(velumark::VelumarkDatabase::ListKind list);
+    // Another list is shown.
+    void listShown(velumark::VelumarkDatabase::ListKind list);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -54,7 +54,7 @@ DocumentWindow::DocumentWindow(std::unique_ptr<CatalogueDocument> document, Acti
     // The toolbar's own menu offers what the View menu does; the window adds none of its own.
     setContextMenuPolicy(Qt::NoContextMenu);
     m_view = new DocumentView(m_document->database(), actions, *this);
-    new ListEditing(m_document->database(), *m_view);
+    m_listEditing = new ListEditing(m_document->database(), *m_view, actions);
     setCentralWidget(m_view);
     statusBar()->setSizeGripEnabled(true);
     updateTitle();
@@ -129,6 +129,7 @@ bool DocumentWindow::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate) {
         m_document->becomeMain();
         m_view->windowBecameMain();
+        m_listEditing->updateHistoryAction();
         emit activated(this);
     }
     return QMainWindow::event(event);

@@ -8,6 +8,7 @@ namespace velumark::gui {
 class ActionManager;
 class CatalogueDocument;
 class DocumentView;
+class ListEditing;
 class VelumarkDocumentController;
 
 // The window of one open catalogue: it owns the document, shows the content view in its centre
@@ -24,6 +25,7 @@ public:
 
     CatalogueDocument &document() const { return *m_document; }
     DocumentView *view() const { return m_view; }
+    ListEditing &listEditing() const { return *m_listEditing; }
 
     // "Studio — Velumark" for the package Studio.vdb.
     static QString windowTitleForDocumentDisplayName(const QString &displayName);
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<CatalogueDocument> m_document;
     VelumarkDocumentController &m_controller;
     DocumentView *m_view = nullptr;
+    ListEditing *m_listEditing = nullptr;
 };
 
 } // namespace velumark::gui

@@ -4,6 +4,7 @@
 #include "document/RecordList.h"
 #include "document/SubmissionListController.h"
 #include "document/VelumarkDatabase.h"
+#include "gui/photos/ArtworkRowDrop.h"
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/UserInteraction.h"
 #include "gui/window/ContactCardDrop.h"
@@ -46,6 +47,9 @@ ListPane::ListPane(VelumarkDatabase &document, RecordList &list, QWidget *parent
     setAccessibleName(m_description.accessibleName);
     if (m_description.kind == ListDescription::Kind::Clients)
         new ContactCardDrop(document, *m_table->viewport());
+    if (m_description.kind == ListDescription::Kind::Artworks)
+        new ArtworkRowDrop(document, *m_table,
+                           [this](int row) { return static_cast<Artwork *>(m_model->recordAt(row)); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,14 +1,13 @@
 #include "gui/window/ToolbarController.h"
 
 #include "gui/shell/Icons.h"
+#include "gui/window/ToolbarArrangement.h"
 #include "store/Localization.h"
 
 #include <QAction>
-#include <QSettings>
 #include <QToolBar>
 #include <QWidget>
 #include <QWidgetAction>
-#include <algorithm>
 
 namespace velumark::gui {
 
@@ -47,26 +46,18 @@ const ItemDefinition kItems[] = {
      QT_TRANSLATE_NOOP("Velumark", "Flexible Space"), nullptr, nullptr, nullptr},
 };
 
-const char *const kArrangementKey = "documentToolbar/items";
 constexpr int kSpaceWidth = 12;
-
-// The document toolbars alive now, which follow a new arrangement.
-std::vector<ToolbarController *> &liveControllers()
-{
-    static std::vector<ToolbarController *> controllers;
-    return controllers;
-}
-
-bool isSpace(const QString &identifier)
-{
-    return identifier == ToolbarController::kSpace || identifier == ToolbarController::kFlexibleSpace;
-}
 
 } // namespace
 
 const QString ToolbarController::kFlexibleSpace = QStringLiteral("FlexibleSpace");
 const QString ToolbarController::kSpace = QStringLiteral("Space");
 const QString ToolbarController::kSearch = QStringLiteral("Search");
+
+bool ToolbarController::isSpace(const QString &identifier)
+{
+    return identifier == kSpace || identifier == kFlexibleSpace;
+}
 
 std::optional<ToolbarController::Item> ToolbarController::item(const QString &identifier)
 {
@@ -84,64 +75,16 @@ std::optional<ToolbarController::Item> ToolbarController::item(const QString &id
     return std::nullopt;
 }
 
-QStringList ToolbarController::toolbarDefaultItemIdentifiers()
+ToolbarController::ToolbarController(QToolBar &toolbar, ToolbarArrangement &arrangement, QWidget *searchField,
+                                     QObject *parent)
+    : QObject(parent), m_toolbar(toolbar), m_arrangement(arrangement)
 {
-    return {kFlexibleSpace, QStringLiteral("Print"),      kSpace,         QStringLiteral("Contacts"),
-            kSpace,         QStringLiteral("Import"),     kSpace,         QStringLiteral("Export"),
-            kSpace,         QStringLiteral("Statistics"), kFlexibleSpace, kSearch,
-            kFlexibleSpace, QStringLiteral("DeleteItem"), kSpace,         QStringLiteral("AddItem"),
-            kSpace};
-}
-
-QStringList ToolbarController::toolbarAllowedItemIdentifiers()
-{
-    return {QStringLiteral("DeleteItem"),
-            QStringLiteral("AddItem"),
-            QStringLiteral("Print"),
-            QStringLiteral("Contacts"),
-            QStringLiteral("Statistics"),
-            QStringLiteral("Import"),
-            QStringLiteral("Export"),
-            kSearch,
-            kSpace,
-            kFlexibleSpace};
-}
-
-QStringList ToolbarController::sanitized(const QStringList &identifiers)
-{
-    const QStringList allowed = toolbarAllowedItemIdentifiers();
-    QStringList result;
-    for (const QString &identifier : identifiers) {
-        if (allowed.contains(identifier) && (isSpace(identifier) || !result.contains(identifier)))
-            result.append(identifier);
+    if (searchField) {
+        m_searchItem = new QWidgetAction(this);
+        m_searchItem->setDefaultWidget(searchField);
+        m_searchItem->setObjectName(kSearch);
     }
-    return result;
-}
-
-QStringList ToolbarController::savedArrangement()
-{
-    const QSettings settings;
-    const QVariant saved = settings.value(QLatin1String(kArrangementKey));
-    if (!saved.isValid())
-        return toolbarDefaultItemIdentifiers();
-    return sanitized(saved.toStringList());
-}
-
-void ToolbarController::saveArrangement(const QStringList &identifiers)
-{
-    QSettings settings;
-    settings.setValue(QLatin1String(kArrangementKey), sanitized(identifiers));
-    for (ToolbarController *controller : liveControllers())
-        controller->refreshToolbar();
-}
-
-ToolbarController::ToolbarController(QToolBar &toolbar, QWidget *searchField, QObject *parent)
-    : QObject(parent), m_toolbar(toolbar), m_searchItem(new QWidgetAction(this))
-{
-    m_searchItem->setDefaultWidget(searchField);
-    m_searchItem->setObjectName(kSearch);
-    for (const ItemDefinition &definition : kItems) {
-        const QString identifier = QLatin1String(definition.identifier);
+    for (const QString &identifier : arrangement.allowedItems()) {
         if (isSpace(identifier) || identifier == kSearch)
             continue;
         const Item described = *item(identifier);
@@ -150,14 +93,8 @@ ToolbarController::ToolbarController(QToolBar &toolbar, QWidget *searchField, QO
         action->setObjectName(identifier);
         m_actions[identifier] = action;
     }
-    liveControllers().push_back(this);
+    connect(&arrangement, &ToolbarArrangement::changed, this, &ToolbarController::refreshToolbar);
     refreshToolbar();
-}
-
-ToolbarController::~ToolbarController()
-{
-    auto &live = liveControllers();
-    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 QAction *ToolbarController::itemAction(const QString &identifier) const
@@ -173,10 +110,10 @@ void ToolbarController::refreshToolbar()
     qDeleteAll(m_spaces);
     m_spaces.clear();
     m_searchShown = false;
-    for (const QString &identifier : savedArrangement()) {
+    for (const QString &identifier : m_arrangement.saved()) {
         if (isSpace(identifier)) {
             m_toolbar.addAction(makeSpace(identifier == kFlexibleSpace));
-        } else if (identifier == kSearch) {
+        } else if (identifier == kSearch && m_searchItem) {
             m_toolbar.addAction(m_searchItem);
             m_searchShown = true;
         } else if (QAction *action = itemAction(identifier)) {

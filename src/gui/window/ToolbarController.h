@@ -15,10 +15,10 @@ class QWidgetAction;
 
 namespace velumark::gui {
 
-// The toolbar of a document window: its items (identifier, label, palette label, tool tip,
-// icon), their default and allowed arrangements, and the toolbar filled in the arrangement the
-// user chose. The arrangement is one for every document window, kept in the settings; when it
-// changes, every document toolbar follows.
+class ToolbarArrangement;
+
+// A toolbar filled with items (identifier, label, palette label, tool tip, icon) in the
+// arrangement the user chose for its kind (ToolbarArrangement), filled again when that changes.
 class ToolbarController : public QObject
 {
     Q_OBJECT
@@ -27,6 +27,7 @@ public:
     static const QString kFlexibleSpace;
     static const QString kSpace;
     static const QString kSearch;
+    static bool isSpace(const QString &identifier);
 
     struct Item
     {
@@ -39,19 +40,10 @@ public:
     // The item of an identifier (the spaces included); none for an identifier the toolbar does
     // not know.
     static std::optional<Item> item(const QString &identifier);
-    static QStringList toolbarDefaultItemIdentifiers();
-    static QStringList toolbarAllowedItemIdentifiers();
-    // The identifiers the toolbar can show, in their order: unknown ones and a second copy of an
-    // item other than a space are left out.
-    static QStringList sanitized(const QStringList &identifiers);
-    // The arrangement of every document toolbar: the user's, or the default.
-    static QStringList savedArrangement();
-    // Keeps the arrangement and shows it in every document toolbar.
-    static void saveArrangement(const QStringList &identifiers);
 
-    // Fills the toolbar; searchField becomes the "Search" item (the controller takes it).
-    ToolbarController(QToolBar &toolbar, QWidget *searchField, QObject *parent = nullptr);
-    ~ToolbarController() override;
+    // Fills the toolbar; searchField, if any, becomes the "Search" item (the controller takes it).
+    ToolbarController(QToolBar &toolbar, ToolbarArrangement &arrangement, QWidget *searchField = nullptr,
+                      QObject *parent = nullptr);
 
     // The action of a command item ("AddItem", "Statistics"...), one per window: the window
     // connects what it does and when it is enabled. Every action in the toolbar is named after
@@ -70,7 +62,8 @@ private:
     QWidgetAction *makeSpace(bool flexible);
 
     QToolBar &m_toolbar;
-    QWidgetAction *m_searchItem;
+    ToolbarArrangement &m_arrangement;
+    QWidgetAction *m_searchItem = nullptr;
     std::map<QString, QAction *> m_actions;
     std::vector<QWidgetAction *> m_spaces;
     bool m_searchShown = false;
