@@ -224,14 +224,15 @@ int transfer(DeviceBrowser &browser, bool import, QEventLoop &loop)
                                     : reason);
         return kFailure;
     }
-    ProgressReporter reporter(browser.progress().title(), {});
+    const QString title = browser.progress().title();
+    ProgressReporter reporter({title, {}, {}, {}, {}});
     int status = kFailure;
     const QObject scope;
     QObject::connect(&browser, &DeviceBrowser::progressChanged, &scope,
                      [&reporter](double value) { reporter.progressUpdate(value); });
     QObject::connect(&browser, &DeviceBrowser::transferFinished, &scope,
                      [&](bool succeeded, const TransferAlert &alert, const QString &detail) {
-                         reporter.setTexts({alert.title, alert.text, alert.title, alert.text});
+                         reporter.setTexts({title, alert.title, alert.text, alert.title, alert.text});
                          reporter.operationFinished(
                              succeeded ? OperationResult::Done : OperationResult::Failed, detail);
                          status = succeeded ? kSuccess : kFailure;

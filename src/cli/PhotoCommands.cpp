@@ -31,17 +31,11 @@ Artwork *artworkTitled(const VelumarkDatabase &document, const QString &title)
     return nullptr;
 }
 
-ProgressReporter::Texts photoTexts()
-{
-    return {localized("Photos Added"), localized("Adding photos complete!"), localized("Import Error"),
-            localized("Not every photo could be added.")};
-}
-
 int addPhotos(VelumarkDatabase &document, Artwork &artwork, const QStringList &files)
 {
     std::vector<Image *> photos = artwork.images();
     PhotoImport import(document, artwork.primaryKey(), files, qint64(photos.size()));
-    ProgressReporter reporter(localized("Adding Photos"), photoTexts());
+    ProgressReporter reporter(OperationTexts::photoImport());
     import.setWatcher(&reporter);
     if (const Result<> started = import.start(); !started) {
         printError(started.message());

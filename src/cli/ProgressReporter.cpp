@@ -11,30 +11,8 @@
 
 namespace velumark::cli {
 
-ProgressReporter::Texts ProgressReporter::importTexts()
-{
-    return {
-        localized("Import Complete"), localized("Database import complete!"), localized("Import Error"),
-        localized(
-            "An error occurred during the import! Database import was aborted and no changes were made.")};
-}
-
-ProgressReporter::Texts ProgressReporter::exportTexts()
-{
-    return {
-        localized("Export Complete"), localized("Database export complete!"), localized("Export Error"),
-        localized(
-            "An error occurred during the export! Database export was aborted and no changes were made.")};
-}
-
-ProgressReporter::Texts ProgressReporter::reportTexts()
-{
-    return {localized("Export Complete"), localized("Report export complete!"), localized("Export Error"),
-            localized("An error occurred during report export.")};
-}
-
-ProgressReporter::ProgressReporter(QString label, Texts texts)
-    : m_label(std::move(label)), m_texts(std::move(texts)), m_terminal(::isatty(STDERR_FILENO) == 1)
+ProgressReporter::ProgressReporter(OperationTexts texts)
+    : m_texts(std::move(texts)), m_terminal(::isatty(STDERR_FILENO) == 1)
 {}
 
 void ProgressReporter::progressUpdate(double percent)
@@ -47,7 +25,7 @@ void ProgressReporter::progressUpdate(double percent)
         return;
     m_lastWidth = filled;
     const QString bar = QString(filled, QLatin1Char('#')) + QString(kWidth - filled, QLatin1Char('.'));
-    std::fprintf(stderr, "\r%s [%s] %3d%%", m_label.toUtf8().constData(), bar.toUtf8().constData(),
+    std::fprintf(stderr, "\r%s [%s] %3d%%", m_texts.title.toUtf8().constData(), bar.toUtf8().constData(),
                  static_cast<int>(percent));
     std::fflush(stderr);
 }
@@ -61,7 +39,7 @@ void ProgressReporter::operationFinished(OperationResult result, const QString &
     m_result = result;
     switch (result) {
     case OperationResult::Done:
-        printOut(m_texts.complete);
+        printOut(m_texts.doneText);
         if (!message.isEmpty())
             printOut(message);
         break;
@@ -69,7 +47,7 @@ void ProgressReporter::operationFinished(OperationResult result, const QString &
         printError(localized("Cancelled."));
         break;
     case OperationResult::Failed:
-        printError(QStringLiteral("%1: %2").arg(m_texts.errorTitle, m_texts.error));
+        printError(QStringLiteral("%1: %2").arg(m_texts.failedTitle, m_texts.failedText));
         if (!message.isEmpty())
             printError(message);
         break;

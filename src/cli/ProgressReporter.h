@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/OperationTexts.h"
 #include "interchange/OperationWatcher.h"
 
 #include <QString>
@@ -17,20 +18,10 @@ namespace velumark::cli {
 class ProgressReporter : public OperationWatcher
 {
 public:
-    struct Texts
-    {
-        QString completeTitle; // "Import Complete"
-        QString complete;      // "Database import complete!"
-        QString errorTitle;    // "Import Error"
-        QString error;         // "An error occurred during the import! ..."
-    };
-    static Texts importTexts();
-    static Texts exportTexts();
-    static Texts reportTexts();
-
-    ProgressReporter(QString label, Texts texts);
+    // The title labels the progress bar.
+    explicit ProgressReporter(OperationTexts texts);
     // For an end whose texts are known only when it comes (a device transfer).
-    void setTexts(Texts texts) { m_texts = std::move(texts); }
+    void setTexts(OperationTexts texts) { m_texts = std::move(texts); }
 
     // Runs the event loop until the operation has finished; returns the exit status.
     int waitFor(LongOperation &operation);
@@ -39,8 +30,7 @@ public:
     void operationFinished(OperationResult result, const QString &message) override;
 
 private:
-    QString m_label;
-    Texts m_texts;
+    OperationTexts m_texts;
     bool m_terminal;
     int m_lastWidth = -1;
     std::optional<OperationResult> m_result;

@@ -67,7 +67,7 @@ int exportCommand(const QStringList &arguments)
         return kFailure;
     const QString destination = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
     InterchangeHandOver handOver;
-    ProgressReporter reporter(localized("Exporting Database"), ProgressReporter::exportTexts());
+    ProgressReporter reporter(OperationTexts::databaseExport());
     const ExistingCatalogue existing =
         parser.isSet(replace) ? ExistingCatalogue::Replace : ExistingCatalogue::Keep;
     Result<LongOperation *> operation =
@@ -113,7 +113,7 @@ int importCommand(const QStringList &arguments)
         return kFailure;
     const QString source = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
     InterchangeHandOver handOver;
-    ProgressReporter reporter(localized("Importing Database"), ProgressReporter::importTexts());
+    ProgressReporter reporter(OperationTexts::databaseImport());
     return follow(*document,
                   handOver.importLocalDatabase(source, *scopeChosen, &reporter, parser.isSet(restore)),
                   reporter);
@@ -153,7 +153,7 @@ int reportCommand(const QStringList &arguments)
     if (!document)
         return kFailure;
     InterchangeHandOver handOver;
-    ProgressReporter reporter(localized("Exporting Report"), ProgressReporter::reportTexts());
+    ProgressReporter reporter(OperationTexts::reportExport());
     return follow(*document,
                   handOver.exportReport(QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath(),
                                         parser.value(name), *size, &reporter),

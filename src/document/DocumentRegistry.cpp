@@ -18,6 +18,20 @@ void DocumentRegistry::registerDatabase(VelumarkDatabase *database)
 {
     if (std::find(m_dbArray.begin(), m_dbArray.end(), database) == m_dbArray.end())
         m_dbArray.push_back(database);
+    followPreferences();
+}
+
+void DocumentRegistry::followPreferences()
+{
+    AppPreferences &preferences = getPreferences();
+    if (m_followed == &preferences)
+        return;
+    // The connections go with a replaced preferences object.
+    m_followed = &preferences;
+    QObject::connect(&preferences, &AppPreferences::sortArtworksByArtistChanged, &preferences,
+                     [this] { notifyDatabasesOfArtworkReSort(); });
+    QObject::connect(&preferences, &AppPreferences::deadlineHighlightingChanged, &preferences,
+                     [this] { notifyDatabasesOfDeadlineSetting(); });
 }
 
 void DocumentRegistry::deregisterDatabase(VelumarkDatabase *database)

@@ -465,70 +465,54 @@ void VelumarkDatabase::mapSubmissionsAndImages()
     for (auto &client : m_clients)
         clientByKey.emplace(client->primaryKey(), client.get());
 
-    // After a load every per-record list is empty and the class direction is the document's: the
-    // whole list is sorted first, and each record's list, filled in that order, is then sorted
-    // already (the stable sort keeps equal submissions in load order, as a sort of each list would).
-    const bool allEmpty = std::all_of(m_artworks.begin(), m_artworks.end(),
-                                      [](const auto &a) { return a->submissions().empty(); }) &&
-                          std::all_of(m_clients.begin(), m_clients.end(),
-                                      [](const auto &c) { return c->submissions().empty(); });
-    if (allEmpty && Submission::isSortAscending() == m_submissionList->isSortAscending())
-        linkLoadedSubmissions(artworkByKey, clientByKey);
-    else
-        linkSubmissions(artworkByKey, clientByKey);
+    linkSubmissions(artworkByKey, clientByKey);
     linkImages(artworkByKey);
 }
 
-void VelumarkDatabase::linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
-                                             const std::unordered_map<qint64, Client *> &clientByKey)
+void VelumarkDatabase::linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
+                                       const std::unordered_map<qint64, Client *> &clientByKey)
 {
     auto find = [](const auto &byKey, qint64 key) {
         auto it = byKey.find(key);
         return it == byKey.end() ? nullptr : it->second;
     };
+    // After a load every per-record list is empty and the class direction is the document's: the
+    // whole list is sorted first, and each record's list, filled in that order, is then sorted
+    // already (the stable sort keeps equal submissions in load order, as a sort of each list would).
+    const bool freshLoad = std::all_of(m_artworks.begin(), m_artworks.end(),
+                                       [](const auto &a) { return a->submissions().empty(); }) &&
+                           std::all_of(m_clients.begin(), m_clients.end(),
+                                       [](const auto &c) { return c->submissions().empty(); }) &&
+                           Submission::isSortAscending() == m_submissionList->isSortAscending();
     for (auto &submission : m_submissions) {
         if (!m_artworks.empty() && submission->artworkKey() != 0)
             submission->setArtwork(find(artworkByKey, submission->artworkKey()));
         if (!m_clients.empty() && submission->clientKey() != 0)
             submission->setClient(find(clientByKey, submission->clientKey()));
     }
-    auto fillLists = [&] {
-        for (auto &submission : m_submissions) {
-            if (!m_artworks.empty() && submission->artworkKey() != 0 && submission->artwork())
-                submission->artwork()->appendSubmission(submission.get());
-            if (!m_clients.empty() && submission->clientKey() != 0 && submission->client())
-                submission->client()->appendSubmission(submission.get());
-        }
-    };
-    // The lists are filled before the sort announces the new order, as they were before.
-    if (m_submissions.empty())
-        fillLists();
-    else
-        sortSubmissionsByDateAndTitle(fillLists);
-}
-
-// Lists are filled first and sorted once each, rather than sorted after every addition.
-void VelumarkDatabase::linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
-                                       const std::unordered_map<qint64, Client *> &clientByKey)
-{
+    // Otherwise the lists are filled first and each touched one is sorted once, rather than after
+    // every addition.
     std::vector<Artwork *> touchedArtworks;
     std::vector<Client *> touchedClients;
-    for (auto &submission : m_submissions) {
-        if (!m_artworks.empty() && submission->artworkKey() != 0) {
-            auto it = artworkByKey.find(submission->artworkKey());
-            Artwork *artwork = it == artworkByKey.end() ? nullptr : it->second;
-            submission->setArtwork(artwork);
-            if (artwork && artwork->appendSubmission(submission.get()))
+    auto fillLists = [&] {
+        for (auto &submission : m_submissions) {
+            Artwork *artwork = submission->artworkKey() != 0 ? submission->artwork() : nullptr;
+            if (!m_artworks.empty() && artwork && artwork->appendSubmission(submission.get()))
                 touchedArtworks.push_back(artwork);
-        }
-        if (!m_clients.empty() && submission->clientKey() != 0) {
-            auto it = clientByKey.find(submission->clientKey());
-            Client *client = it == clientByKey.end() ? nullptr : it->second;
-            submission->setClient(client);
-            if (client && client->appendSubmission(submission.get()))
+            Client *client = submission->clientKey() != 0 ? submission->client() : nullptr;
+            if (!m_clients.empty() && client && client->appendSubmission(submission.get()))
                 touchedClients.push_back(client);
         }
+    };
+    if (freshLoad) {
+        // The lists are filled before the sort announces the new order.
+        if (m_submissions.empty())
+            fillLists();
+        else
+            sortSubmissionsByDateAndTitle(fillLists);
+        return;
     }
+    fillLists();
     auto once = [](auto &records) {
         std::sort(records.begin(), records.end());
         records.erase(std::unique(records.begin(), records.end()), records.end());

@@ -249,10 +249,7 @@ private:
     Result<> readVersionRow();
     Result<> loadRecords(LoadState &state);
     Result<> loadAndLink(const QString &databasePath);
-    // The submissions' part of mapSubmissionsAndImages: right after a load (every per-record list
-    // empty, one direction), or in general, each touched list sorted once.
-    void linkLoadedSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
-                               const std::unordered_map<qint64, Client *> &clientByKey);
+    // The submissions' part of mapSubmissionsAndImages.
     void linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
                          const std::unordered_map<qint64, Client *> &clientByKey);
     // The images' part of mapSubmissionsAndImages.

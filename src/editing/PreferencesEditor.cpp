@@ -16,17 +16,16 @@ bool isAllDigits(const QString &text)
 }
 } // namespace
 
-PreferencesEditor::PreferencesEditor(AppPreferences &preferences) : m_preferences(preferences)
-{
-    load();
-}
+PreferencesEditor::PreferencesEditor(AppPreferences &preferences)
+    : m_preferences(preferences), m_durationText(QString::number(preferences.deadlineDuration())),
+      m_pluralUnits(preferences.deadlineDuration() != 1)
+{}
 
 void PreferencesEditor::load()
 {
     m_durationText = QString::number(m_preferences.deadlineDuration());
     m_pluralUnits = m_preferences.deadlineDuration() != 1;
-    m_sortChanged = false;
-    m_deadlineChanged = false;
+    m_preferences.holdAnnouncements();
 }
 
 bool PreferencesEditor::sortArtworksByArtist() const
@@ -53,19 +52,16 @@ QStringList PreferencesEditor::unitStrings() const
 void PreferencesEditor::setSortArtworksByArtist(bool on)
 {
     m_preferences.setSortArtworksByArtist(on);
-    m_sortChanged = true;
 }
 
 void PreferencesEditor::setClearAfterDeadline(bool on)
 {
     m_preferences.setClearAfterDeadline(on);
-    m_deadlineChanged = true;
 }
 
 void PreferencesEditor::setUnitIndex(int index)
 {
-    if (m_preferences.setDeadlineUnits(index + 1))
-        m_deadlineChanged = true;
+    m_preferences.setDeadlineUnits(index + 1);
 }
 
 PreferencesEditor::DurationEdit PreferencesEditor::editDuration(const QString &text)
@@ -80,7 +76,6 @@ PreferencesEditor::DurationEdit PreferencesEditor::editDuration(const QString &t
     m_preferences.setDeadlineDuration(duration);
     m_durationText = text;
     m_pluralUnits = duration != 1;
-    m_deadlineChanged = true;
     return DurationEdit::Accepted;
 }
 
@@ -89,13 +84,10 @@ Result<> PreferencesEditor::lastWrite() const
     return m_preferences.lastWrite();
 }
 
-PreferencesEditor::Changes PreferencesEditor::finish()
+void PreferencesEditor::finish()
 {
     m_preferences.storeDeadlineDuration();
-    const Changes changes{m_sortChanged, m_deadlineChanged};
-    m_sortChanged = false;
-    m_deadlineChanged = false;
-    return changes;
+    m_preferences.releaseAnnouncements();
 }
 
 } // namespace velumark::editing

@@ -12,13 +12,14 @@ class AppPreferences;
 namespace velumark::editing {
 
 // What the preferences window edits: each control applies to the preferences at once, the
-// duration is written when the window closes, and the open documents learn of the changes then.
+// duration is written when the window closes, and the preferences announce the changes then (the
+// open documents follow them).
 class PreferencesEditor
 {
 public:
     explicit PreferencesEditor(AppPreferences &preferences);
 
-    // Takes the stored values again and forgets earlier changes (the window is shown).
+    // Takes the stored values again and holds the announcements (the window is shown).
     void load();
 
     bool sortArtworksByArtist() const;
@@ -47,21 +48,13 @@ public:
     // Whether the last change reached the settings file.
     Result<> lastWrite() const;
 
-    // What changed while the window was open.
-    struct Changes
-    {
-        bool sortOrder = false; // the open documents re-sort their artworks
-        bool deadline = false;  // the open documents refresh their lists
-    };
-    // The window closes: writes the duration, says what changed and forgets it.
-    Changes finish();
+    // The window closes: writes the duration and announces what changed.
+    void finish();
 
 private:
     AppPreferences &m_preferences;
     QString m_durationText;
     bool m_pluralUnits = true;
-    bool m_sortChanged = false;
-    bool m_deadlineChanged = false;
 };
 
 } // namespace velumark::editing

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QSettings>
 #include <mutex>
+#include <utility>
 
 namespace velumark {
 
@@ -84,7 +85,7 @@ void AppPreferences::setSortArtworksByArtist(bool on)
     m_settings->setValue(key(kSortArtworkByArtistKey), on);
     write();
     if (changed)
-        emit sortArtworksByArtistChanged(on);
+        announceSortOrder();
 }
 
 void AppPreferences::setClearAfterDeadline(bool on)
@@ -93,7 +94,7 @@ void AppPreferences::setClearAfterDeadline(bool on)
     m_settings->setValue(key(kClearAfterDeadlineKey), on ? 2 : 1);
     write();
     if (changed)
-        emit deadlineHighlightingChanged();
+        announceDeadlineHighlighting();
 }
 
 bool AppPreferences::setDeadlineUnits(qint64 units)
@@ -104,7 +105,7 @@ bool AppPreferences::setDeadlineUnits(qint64 units)
     m_settings->setValue(key(kNearDeadlineDurationUnitsKey), units);
     write();
     if (changed)
-        emit deadlineHighlightingChanged();
+        announceDeadlineHighlighting();
     return true;
 }
 
@@ -113,7 +114,7 @@ bool AppPreferences::setDeadlineDuration(qint64 duration)
     if (duration < 0 || duration > 999)
         return false;
     if (m_deadlineDuration.exchange(duration) != duration)
-        emit deadlineHighlightingChanged();
+        announceDeadlineHighlighting();
     return true;
 }
 
@@ -121,6 +122,31 @@ void AppPreferences::storeDeadlineDuration()
 {
     m_settings->setValue(key(kNearDeadlineDurationKey), m_deadlineDuration + 1);
     write();
+}
+
+void AppPreferences::announceSortOrder()
+{
+    if (m_holding)
+        m_sortOrderPending = true;
+    else
+        emit sortArtworksByArtistChanged(m_sortArtworksByArtist);
+}
+
+void AppPreferences::announceDeadlineHighlighting()
+{
+    if (m_holding)
+        m_deadlinePending = true;
+    else
+        emit deadlineHighlightingChanged();
+}
+
+void AppPreferences::releaseAnnouncements()
+{
+    m_holding = false;
+    if (std::exchange(m_sortOrderPending, false))
+        announceSortOrder();
+    if (std::exchange(m_deadlinePending, false))
+        announceDeadlineHighlighting();
 }
 
 void AppPreferences::write()

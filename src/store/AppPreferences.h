@@ -15,7 +15,7 @@ namespace velumark {
 // Invalid or missing stored values are replaced by their defaults, which are written back.
 // Values are safe to read from any thread; the setters and the signals belong to the thread the
 // object lives in (the main thread). Each setter that changes a value announces it, so that
-// whatever depends on a preference can follow it.
+// whatever depends on a preference (the open documents) follows it.
 class AppPreferences : public QObject
 {
     Q_OBJECT
@@ -39,6 +39,11 @@ public:
     bool setDeadlineDuration(qint64 duration);
     void storeDeadlineDuration();
 
+    // While the preferences window is open, changes apply at once but are announced only when it
+    // closes (release), each kind once, so that the documents re-sort and refresh once.
+    void holdAnnouncements() { m_holding = true; }
+    void releaseAnnouncements();
+
     // Whether the last write reached the settings file; a failure says where it could not go.
     // Values that could not be written still apply until the application quits.
     Result<> lastWrite() const;
@@ -58,6 +63,8 @@ signals:
 private:
     void load();
     void write();
+    void announceSortOrder();
+    void announceDeadlineHighlighting();
 
     std::unique_ptr<QSettings> m_settings;
     std::atomic<bool> m_sortArtworksByArtist{false};
@@ -65,6 +72,9 @@ private:
     std::atomic<qint64> m_deadlineUnits{2};
     std::atomic<qint64> m_deadlineDuration{1};
     bool m_lastWriteFailed = false;
+    bool m_holding = false;
+    bool m_sortOrderPending = false;
+    bool m_deadlinePending = false;
 };
 
 // The preferences of the application, made from its settings on first use.

@@ -626,11 +626,4 @@ QString Image::croppedThumbnailFileName(qint64 key)
     return QStringLiteral("vl-%1ct.jpg").arg(static_cast<quint64>(key));
 }
 
-QString Image::imageUID() const
-{
-    // The object's identity, as the browser needs it: unique while the record lives, also before
-    // it has a key.
-    return QStringLiteral("Image-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
-}
-
 } // namespace velumark

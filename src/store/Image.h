@@ -128,10 +128,6 @@ public:
     // sizes that already fit stay as they are when `onlyShrink` is set. An empty size stays.
     static QSize scaledSize(const QSize &size, int longest, bool onlyShrink);
 
-    // Identity and picture for an image browser: the square thumbnail file.
-    QString imageUID() const;
-    QString imageRepresentation() const { return croppedThumbnailFilePath(); }
-
 protected:
     const Statements &statements() const override;
     QString className() const override { return QStringLiteral("Image"); }

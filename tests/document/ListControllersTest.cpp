@@ -2,7 +2,6 @@
 #include "document/ArtworkListController.h"
 #include "document/CatalogueStatistics.h"
 #include "document/ClientListController.h"
-#include "document/DocumentRegistry.h"
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
 
@@ -50,9 +49,8 @@ TEST_F(ListControllers, ArtworkSearchMatchesWhatTheRowShowsAndArtistSections)
     EXPECT_EQ(list->cell(2).statusImage, QStringLiteral("questionmark_icon"));
 
     // Sections by artist when the preference asks for them.
+    // The open document follows the preference at once.
     const SortByArtist on(true);
-    DocumentRegistry::shared().notifyDatabasesOfArtworkReSort();
-    document->refreshData();
     auto headings = [&] {
         QStringList rows;
         for (qsizetype row = 0; row < list->rowCount(); ++row)
@@ -62,7 +60,6 @@ TEST_F(ListControllers, ArtworkSearchMatchesWhatTheRowShowsAndArtistSections)
     // Artworks without artist sort first under the artist order.
     EXPECT_EQ(headings(), QStringLiteral("#143,Ann143,120,Bob143"));
     getPreferences().setSortArtworksByArtist(false);
-    DocumentRegistry::shared().notifyDatabasesOfArtworkReSort();
     EXPECT_EQ(headings(), QStringLiteral("120,120,120,120"));
 }
 

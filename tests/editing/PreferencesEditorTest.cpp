@@ -3,6 +3,7 @@
 #include "store/AppPreferences.h"
 
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -53,8 +54,11 @@ TEST_F(PreferencesEditorTest, DurationFieldTakesDigitsOnlyAndTheUnitWordsFollowT
     EXPECT_EQ(m_preferences.deadlineDuration(), 30);
 }
 
-TEST_F(PreferencesEditorTest, ControlsWriteAtOnceAndTheDurationWhenTheWindowCloses)
+TEST_F(PreferencesEditorTest, ControlsWriteAtOnceAndAreAnnouncedOnceWhenTheWindowCloses)
 {
+    QSignalSpy sortOrder(&m_preferences, &AppPreferences::sortArtworksByArtistChanged);
+    QSignalSpy deadline(&m_preferences, &AppPreferences::deadlineHighlightingChanged);
+    m_editor.load();
     m_editor.setUnitIndex(2);
     m_editor.setClearAfterDeadline(false);
     EXPECT_EQ(stored(AppPreferences::kNearDeadlineDurationUnitsKey), 3);
@@ -62,26 +66,30 @@ TEST_F(PreferencesEditorTest, ControlsWriteAtOnceAndTheDurationWhenTheWindowClos
 
     m_editor.editDuration(QStringLiteral("5"));
     EXPECT_EQ(stored(AppPreferences::kNearDeadlineDurationKey), 2); // still the old duration + 1
-    auto changes = m_editor.finish();
+    EXPECT_EQ(deadline.count(), 0);
+    m_editor.finish();
     EXPECT_EQ(stored(AppPreferences::kNearDeadlineDurationKey), 6);
-    EXPECT_TRUE(changes.deadline);
-    EXPECT_FALSE(changes.sortOrder);
+    EXPECT_EQ(deadline.count(), 1);
+    EXPECT_EQ(sortOrder.count(), 0);
 
-    // Only the sort option: the documents re-sort, nothing about deadlines changed; and what
-    // finish() reported is forgotten.
+    // Only the sort option: announced once, nothing about deadlines.
+    m_editor.load();
     m_editor.setSortArtworksByArtist(true);
-    changes = m_editor.finish();
-    EXPECT_TRUE(changes.sortOrder);
-    EXPECT_FALSE(changes.deadline);
+    m_editor.finish();
+    EXPECT_EQ(sortOrder.count(), 1);
+    EXPECT_TRUE(sortOrder.last().at(0).toBool());
+    EXPECT_EQ(deadline.count(), 1);
     EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat)
                     .value(QString::fromLatin1(AppPreferences::kSortArtworkByArtistKey))
                     .toBool());
-    changes = m_editor.finish();
-    EXPECT_FALSE(changes.sortOrder || changes.deadline);
 
-    // A refused edit changes nothing the documents need to know.
+    // A refused edit changes nothing; outside the window a change is announced at once.
+    m_editor.load();
     m_editor.editDuration(QStringLiteral("x"));
-    EXPECT_FALSE(m_editor.finish().deadline);
+    m_editor.finish();
+    EXPECT_EQ(deadline.count(), 1);
+    m_preferences.setClearAfterDeadline(true);
+    EXPECT_EQ(deadline.count(), 2);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "gui/photos/ImportProgressWindow.h"
 #include "gui/shell/CommandBoundary.h"
 #include "gui/shell/UserInteraction.h"
+#include "interchange/OperationTexts.h"
 
 #include <QWidget>
 #include <utility>
@@ -62,8 +63,9 @@ void PhotoImportSession::tell(OperationResult result, const QString &message, co
 {
     QWidget *window = m_owner.window();
     if (result == OperationResult::Failed) {
-        UserInteraction::instance().showAlert(window, {tr("WARNING"), tr("Not every photo could be added."),
-                                                       message, UserInteraction::Severity::Warning});
+        UserInteraction::instance().showAlert(window,
+                                              {tr("WARNING"), OperationTexts::photoImport().failedText,
+                                               message, UserInteraction::Severity::Warning});
     } else if (!skipped.isEmpty()) {
         UserInteraction::instance().showAlert(
             window,

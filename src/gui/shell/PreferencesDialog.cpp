@@ -1,8 +1,10 @@
 #include "gui/shell/PreferencesDialog.h"
 
+#include "gui/shell/CommandBoundary.h"
 #include "gui/shell/UserInteraction.h"
 #include "store/Localization.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -117,9 +119,9 @@ void PreferencesDialog::durationEdited(const QString &text)
 
 void PreferencesDialog::windowClosed()
 {
-    const auto changes = m_editor.finish();
+    // The open documents follow the changes now; a failure there is shown, not thrown.
+    runCommand(QApplication::activeWindow(), [this] { m_editor.finish(); });
     reportWriteFailure();
-    emit changesMade(changes);
 }
 
 void PreferencesDialog::reportWriteFailure()

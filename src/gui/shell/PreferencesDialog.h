@@ -30,10 +30,6 @@ public:
     QLineEdit *durationField() const { return m_durationField; }
     QComboBox *unitsBox() const { return m_unitsBox; }
 
-signals:
-    // The window closed after these changes.
-    void changesMade(velumark::editing::PreferencesEditor::Changes changes);
-
 private:
     void buildControls();
     void showValues();

@@ -1,6 +1,5 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 
-#include "document/DocumentRegistry.h"
 #include "gui/editors/ListEditing.h"
 #include "gui/printing/PrintActions.h"
 #include "gui/shell/AboutDialog.h"
@@ -294,16 +293,6 @@ PreferencesDialog &VelumarkAppDelegate::preferencesDialog()
 {
     if (!m_preferencesDialog) {
         m_preferencesDialog = std::make_unique<PreferencesDialog>(getPreferences());
-        connect(m_preferencesDialog.get(), &PreferencesDialog::changesMade, this,
-                [](editing::PreferencesEditor::Changes changes) {
-                    runCommand(QApplication::activeWindow(), [changes] {
-                        DocumentRegistry &registry = DocumentRegistry::shared();
-                        if (changes.sortOrder)
-                            registry.notifyDatabasesOfArtworkReSort();
-                        if (changes.deadline)
-                            registry.notifyDatabasesOfDeadlineSetting();
-                    });
-                });
     }
     return *m_preferencesDialog;
 }

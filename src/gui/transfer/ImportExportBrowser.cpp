@@ -84,21 +84,8 @@ QLabel *heading(const QString &text, QWidget *parent)
 ProgressWindow::Texts progressTexts(bool import, const QString &path)
 {
     if (import)
-        return {localized("Importing Database"),
-                localized("Import Complete"),
-                localized("Database import complete!"),
-                localized("Import Error"),
-                localized("An error occurred during the import! Database import was aborted and no changes "
-                          "were made."),
-                {},
-                {}};
-    return {localized("Exporting Database"),
-            localized("Export Complete"),
-            localized("Database export complete!"),
-            localized("Export Error"),
-            localized("An error occurred during the export! Database export was aborted and no changes "
-                      "were made."),
-            localized("Show in Folder"),
+        return {OperationTexts::databaseImport(), {}, {}};
+    return {OperationTexts::databaseExport(), localized("Show in Folder"),
             [folder = QFileInfo(path).absolutePath()] {
                 UserInteraction::instance().openAddress(QUrl::fromLocalFile(folder));
             }};

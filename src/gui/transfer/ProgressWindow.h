@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/OperationTexts.h"
 #include "interchange/OperationWatcher.h"
 
 #include <QDialog>
@@ -23,13 +24,9 @@ class ProgressWindow : public QDialog, public OperationWatcher
 {
     Q_OBJECT
 public:
-    struct Texts
+    // The core's reason is shown beneath the failure text.
+    struct Texts : OperationTexts
     {
-        QString title;        // "Importing Database"
-        QString doneTitle;    // "Import Complete"
-        QString doneText;     // "Database import complete!"
-        QString failedTitle;  // "Import Error"
-        QString failedText;   // the core's reason is shown beneath it
         QString followUpText; // a button of the completion alert ("Open Report"); empty for none
         std::function<void()> followUp;
     };

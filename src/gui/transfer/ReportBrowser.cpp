@@ -120,13 +120,10 @@ void ReportBrowser::exportButtonPressed()
     auto *operation = qobject_cast<ReportExport *>(started.value());
     accept();
     const QUrl report = QUrl::fromLocalFile(operation->reportPath());
-    auto *progress =
-        new ProgressWindow(parentWidget(), {localized("Exporting Report"), localized("Export Complete"),
-                                            localized("Report export complete!"), localized("Export Error"),
-                                            localized("An error occurred during report export."),
-                                            localized("Open Report"), [report] {
-                                                UserInteraction::instance().openAddress(report);
-                                            }});
+    auto *progress = new ProgressWindow(parentWidget(),
+                                        {OperationTexts::reportExport(), localized("Open Report"), [report] {
+                                             UserInteraction::instance().openAddress(report);
+                                         }});
     progress->watch(operation);
 }
 

@@ -1,5 +1,6 @@
 #include "interchange/device/TransferAlert.h"
 
+#include "interchange/OperationTexts.h"
 #include "interchange/OperationWatcher.h"
 #include "store/Localization.h"
 
@@ -18,11 +19,10 @@ std::optional<TransferAlert> TransferAlert::importFinished(OperationResult resul
 {
     if (result == OperationResult::Cancelled)
         return std::nullopt;
+    const OperationTexts texts = OperationTexts::databaseImport();
     if (result == OperationResult::Done)
-        return TransferAlert{localized("Import Complete"), localized("Database import complete!")};
-    return TransferAlert{localized("Import Error"),
-                         localized("An error occurred during the import! Database "
-                                   "import was aborted and no changes were made.")};
+        return TransferAlert{texts.doneTitle, texts.doneText};
+    return TransferAlert{texts.failedTitle, texts.failedText};
 }
 
 TransferAlert TransferAlert::exportFinished()
