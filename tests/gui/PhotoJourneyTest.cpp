@@ -375,8 +375,9 @@ TEST(PhotoJourneyOnAFullDisk, TheFailedPictureIsNamedAndTheSheetStillStoresThePh
         files.append(sources.filePath(QStringLiteral("shot%1.jpg").arg(i)));
         ASSERT_TRUE(writeFile(files.last(), jpegOf(photoLikePicture(1280, 960, i), 95)));
     }
-    // Room for about two photos.
-    ASSERT_TRUE(disk.fillUpTo(Image::encodeJpeg(photoLikePicture(1280, 960, 0)).size() * 5 / 2));
+    // Room for about four and a half photos: two pictures are written at once, so whichever
+    // pair is in flight when the disk fills, at least two photos are whole before it.
+    ASSERT_TRUE(disk.fillUpTo(Image::encodeJpeg(photoLikePicture(1280, 960, 0)).size() * 9 / 2));
 
     auto photos = std::make_unique<editing::ArtworkPhotos>(*document, *artwork);
     auto sheet = std::make_unique<QWidget>();
