@@ -76,6 +76,23 @@ void ScreenshotTaker::waitForExposure(QWidget *window)
         QTimer::singleShot(kPollMs, this, [this, window] { waitForExposure(window); });
         return;
     }
+    m_readySince.start();
+    waitUntilReady(window);
+}
+
+void ScreenshotTaker::waitUntilReady(QWidget *window)
+{
+    const Subject &subject = m_subjects[m_requests[m_next].first];
+    if (subject.ready && !subject.ready()) {
+        if (m_readySince.elapsed() < subject.readyTimeoutMs) {
+            QTimer::singleShot(kPollMs, this, [this, window] { waitUntilReady(window); });
+            return;
+        }
+        std::fprintf(stderr,
+                     "velumark: the window for the screenshot \"%s\" was not ready after %d ms; "
+                     "taking it as it is\n",
+                     qPrintable(m_requests[m_next].first), subject.readyTimeoutMs);
+    }
     QTimer::singleShot(kSettleMs, this, [this, window] { grab(window); });
 }
 

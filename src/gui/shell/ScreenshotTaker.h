@@ -2,6 +2,7 @@
 
 #include "store/Result.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -23,6 +24,10 @@ public:
     {
         std::function<QWidget *()> show; // the window to grab, on the screen; null when there is none
         std::function<void()> hide;      // puts it away again (may be empty)
+        // True once the window shows what the picture is for (may be empty: ready when painted).
+        // A window still not ready after readyTimeoutMs is taken as it is, with a word on stderr.
+        std::function<bool()> ready;
+        int readyTimeoutMs = 20000;
     };
 
     using QObject::QObject;
@@ -44,12 +49,14 @@ signals:
 private:
     void takeNext();
     void waitForExposure(QWidget *window);
+    void waitUntilReady(QWidget *window);
     void grab(QWidget *window);
 
     std::map<QString, Subject> m_subjects;
     std::vector<std::pair<QString, QString>> m_requests; // name, file
     size_t m_next = 0;
     int m_waits = 0;
+    QElapsedTimer m_readySince;
     bool m_allTaken = true;
 };
 

@@ -9,6 +9,7 @@
 #include "gui/transfer/ReportBrowser.h"
 #include "gui/transfer/TransferWindows.h"
 #include "gui/window/DocumentWindow.h"
+#include "interchange/device/DeviceBrowser.h"
 #include "store/Localization.h"
 
 #include <QPointer>
@@ -44,8 +45,14 @@ void addTransferScreenshotSubjects(ScreenshotTaker &taker, VelumarkAppDelegate &
                      closingSubject([&windows]() -> QWidget * { return windows.presentReportBrowser(); }));
     taker.addSubject(QStringLiteral("contacts"),
                      closingSubject([&windows]() -> QWidget * { return windows.presentAddressBook(); }));
-    taker.addSubject(QStringLiteral("device-import"),
-                     closingSubject([&windows]() -> QWidget * { return windows.presentDeviceBrowser(0); }));
+    ScreenshotTaker::Subject deviceImport =
+        closingSubject([&windows]() -> QWidget * { return windows.presentDeviceBrowser(0); });
+    // Discovery takes a moment: wait for the first device, or for the word that none can be found.
+    deviceImport.ready = [&windows] {
+        const DeviceBrowserLogic &logic = windows.deviceBrowser().logic();
+        return logic.numberOfRows() > 0 || !logic.discoveryProblem().isEmpty();
+    };
+    taker.addSubject(QStringLiteral("device-import"), std::move(deviceImport));
     taker.addSubject(QStringLiteral("progress"), closingSubject([&delegate]() -> QWidget * {
                          DocumentWindow *window = delegate.documents().mainWindow();
                          if (!window)
