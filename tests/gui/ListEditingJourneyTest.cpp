@@ -6,6 +6,8 @@
 #include "gui/editors/HistoryWindow.h"
 #include "gui/editors/SubmissionSheet.h"
 #include "gui/shell/ActionManager.h"
+#include "gui/shell/CatalogueDocument.h"
+#include "gui/shell/VelumarkDocumentController.h"
 #include "gui/window/CustomizeToolbarDialog.h"
 #include "gui/window/DocumentView.h"
 #include "gui/window/DocumentWindow.h"
@@ -275,7 +277,7 @@ TEST_F(ListEditingJourney, HistoryToolbarsAreCustomizedApartFromTheMainToolbar)
 
     chooseFromNextMenu(QStringLiteral("Customize Toolbar..."));
     emit toolbar->customContextMenuRequested(toolbar->rect().center());
-    auto *dialog = history->findChild<gui::CustomizeToolbarDialog *>();
+    QPointer<gui::CustomizeToolbarDialog> dialog = history->findChild<gui::CustomizeToolbarDialog *>();
     ASSERT_TRUE(dialog && dialog->isVisible());
     // Only what a history offers: its two items and the spaces.
     QStringList offered;
@@ -299,11 +301,27 @@ TEST_F(ListEditingJourney, HistoryToolbarsAreCustomizedApartFromTheMainToolbar)
     clients->close();
     QTRY_VERIFY(!clients);
 
-    dialog = gui::CustomizeToolbarDialog::present(gui::ToolbarArrangement::historyToolbar(), history);
+    // View > Customize Toolbar acts on the toolbar of the window in front.
+    QTRY_VERIFY(!dialog);
+    history->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
+    trigger(gui::ActionId::CustomizeToolbar);
+    dialog = history->findChild<gui::CustomizeToolbarDialog *>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    EXPECT_FALSE(window()->findChild<gui::CustomizeToolbarDialog *>(QString(), Qt::FindDirectChildrenOnly));
+    EXPECT_EQ(dialog->arrangement(), customized);
     dialog->restoreDefaultButton()->click();
     dialog->accept();
     EXPECT_EQ(itemsOf(toolbar), defaults);
     history->close();
+    QTRY_VERIFY(!dialog);
+    window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    trigger(gui::ActionId::CustomizeToolbar);
+    dialog = window()->findChild<gui::CustomizeToolbarDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->arrangement(), mainItems);
+    dialog->reject();
 }
 
 TEST_F(ListEditingJourney, SheetsAndHistoriesOpenAtTheSizeTheyWereLeftAt)
@@ -337,6 +355,30 @@ TEST_F(ListEditingJourney, SheetsAndHistoriesOpenAtTheSizeTheyWereLeftAt)
     history = HistoryWindow::open(window(), document(), nullptr, document().clients().front().get());
     ASSERT_TRUE(history);
     EXPECT_EQ(history->size(), historySize);
+
+    // A sheet and a history that go with their catalogue's window keep their sizes too.
+    sheet = ArtworkSheet::edit(window(), document(), *dunes);
+    ASSERT_TRUE(sheet);
+    const QSize closedWithWindow = artworkSize + QSize(40, 30);
+    sheet->resize(closedWithWindow);
+    const QSize historyClosedWithWindow = historySize - QSize(20, 40);
+    history->resize(historyClosedWithWindow);
+    EXPECT_TRUE(window()->close());
+    deleteClosedWindows();
+    ASSERT_FALSE(sheet);
+    ASSERT_FALSE(history);
+
+    app().documents().openPaths({package()});
+    gui::DocumentWindow *reopened = onlyWindow();
+    ASSERT_TRUE(reopened);
+    VelumarkDatabase &studio = reopened->document().database();
+    sheet = ArtworkSheet::create(reopened, studio);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->size(), closedWithWindow);
+    sheet->reject();
+    history = HistoryWindow::open(reopened, studio, studio.artworks().front().get());
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->size(), historyClosedWithWindow);
     history->close();
 }
 

@@ -15,17 +15,10 @@
 #include <QDialogButtonBox>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velumark::gui {
-
-namespace {
-
-const QString kSizeKey = QStringLiteral("HistoryWindow/size");
-
-} // namespace
 
 HistoryWindow *HistoryWindow::open(QWidget *parent, VelumarkDatabase &document, Artwork *artwork,
                                    Client *client)
@@ -76,14 +69,13 @@ HistoryWindow::HistoryWindow(QWidget *parent, VelumarkDatabase &document, Artwor
                     close();
             });
     connect(document.notifier(), &DocumentNotifier::listsAboutToBeReloaded, this, &QWidget::close);
-    const QSize kept = QSettings().value(kSizeKey).toSize();
-    resize(kept.isValid() ? kept : QSize(600, 440));
+    m_keptSize.restore(*this, QSize(600, 440));
     updateActions();
 }
 
 HistoryWindow::~HistoryWindow()
 {
-    QSettings().setValue(kSizeKey, size());
+    m_keptSize.remember(*this);
 }
 
 QToolBar *HistoryWindow::buildToolbar()
@@ -95,7 +87,7 @@ QToolBar *HistoryWindow::buildToolbar()
     connect(toolbar, &QWidget::customContextMenuRequested, this, [this, toolbar](const QPoint &at) {
         QMenu menu;
         connect(menu.addAction(localized("Customize Toolbar...")), &QAction::triggered, this,
-                [this] { CustomizeToolbarDialog::present(ToolbarArrangement::historyToolbar(), this); });
+                &HistoryWindow::customizeToolbar);
         menu.exec(toolbar->mapToGlobal(at));
     });
     m_toolbarController =
@@ -132,6 +124,11 @@ void HistoryWindow::handleAddButton()
 void HistoryWindow::handleDeleteButton()
 {
     m_pane->handleDeleteButton();
+}
+
+void HistoryWindow::customizeToolbar()
+{
+    CustomizeToolbarDialog::present(ToolbarArrangement::historyToolbar(), this);
 }
 
 void HistoryWindow::openSubmission(Record *record)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/editors/KeptWindowSize.h"
+
 #include <QDialog>
 
 class QAction;
@@ -43,6 +45,8 @@ public:
     void handleAddButton();
     // The selected submissions, after the question.
     void handleDeleteButton();
+    // Arranges the toolbar of every history window.
+    void customizeToolbar();
 
 private:
     HistoryWindow(QWidget *parent, VelumarkDatabase &document, Artwork *artwork, Client *client);
@@ -57,6 +61,7 @@ private:
     SubmissionListController *m_list;
     ListPane *m_pane;
     ToolbarController *m_toolbarController = nullptr;
+    KeptWindowSize m_keptSize{QStringLiteral("HistoryWindow/size")};
 };
 
 } // namespace velumark::gui

@@ -13,14 +13,14 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace velumark::gui {
 
 RecordSheet::RecordSheet(editing::RecordEditor &editor, const QString &kind, QWidget *parent)
-    : QDialog(parent), m_editor(editor), m_kind(kind), m_tabs(new QTabWidget), m_buttons(new QDialogButtonBox)
+    : QDialog(parent), m_editor(editor), m_keptSize(QStringLiteral("Sheets/%1/size").arg(kind)),
+      m_tabs(new QTabWidget), m_buttons(new QDialogButtonBox)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
@@ -43,7 +43,11 @@ RecordSheet::RecordSheet(editing::RecordEditor &editor, const QString &kind, QWi
         OpenSheets::of(document()).add(editor.record(), this);
 }
 
-RecordSheet::~RecordSheet() = default;
+RecordSheet::~RecordSheet()
+{
+    // Here rather than on closing: a sheet also goes with the window it was opened over.
+    m_keptSize.remember(*this);
+}
 
 VelumarkDatabase &RecordSheet::document() const
 {
@@ -83,20 +87,8 @@ void RecordSheet::finishLayout(QWidget *extraButton)
     layout->addWidget(m_tabs);
     layout->addLayout(buttonRow);
     m_tabs->setCurrentIndex(0);
-    const QSize kept = QSettings().value(sizeKey()).toSize();
-    if (kept.isValid())
-        resize(kept.expandedTo(minimumSizeHint()));
+    m_keptSize.restore(*this);
     updateOkButton();
-}
-
-QString RecordSheet::sizeKey() const
-{
-    return QStringLiteral("Sheets/%1/size").arg(m_kind);
-}
-
-void RecordSheet::rememberSize() const
-{
-    QSettings().setValue(sizeKey(), size());
 }
 
 void RecordSheet::updateOkButton()
@@ -141,12 +133,6 @@ void RecordSheet::reject()
     m_finishing = true;
     runCommand(this, [this] { m_editor.cancel(); });
     QDialog::reject();
-}
-
-void RecordSheet::done(int result)
-{
-    rememberSize();
-    QDialog::done(result);
 }
 
 bool RecordSheet::mayDiscard()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/editors/KeptWindowSize.h"
 #include "gui/editors/OpenSheets.h"
 #include "gui/shell/CommandBoundary.h"
 #include "store/Result.h"
@@ -45,7 +46,6 @@ public:
 
     void accept() override;
     void reject() override;
-    void done(int result) override;
 
 signals:
     // The record was written (a new one is in the document now).
@@ -78,7 +78,7 @@ protected:
         return static_cast<Record *>(saved.value());
     }
 
-    // kind: what the sheet edits, for the kept size ("ArtworkSheet") and the messages.
+    // kind: what the sheet edits ("ArtworkSheet"), naming the size kept for its sheets.
     RecordSheet(editing::RecordEditor &editor, const QString &kind, QWidget *parent);
 
     // The "Notes" tab with its text.
@@ -104,11 +104,9 @@ protected:
 private:
     void recordGone();
     bool mayDiscard();
-    void rememberSize() const;
-    QString sizeKey() const;
 
     editing::RecordEditor &m_editor;
-    QString m_kind;
+    KeptWindowSize m_keptSize;
     QString m_recordName;
     QTabWidget *m_tabs;
     QDialogButtonBox *m_buttons;

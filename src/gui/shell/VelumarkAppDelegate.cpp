@@ -1,5 +1,6 @@
 #include "gui/shell/VelumarkAppDelegate.h"
 
+#include "gui/editors/HistoryWindow.h"
 #include "gui/editors/ListEditing.h"
 #include "gui/printing/PrintActions.h"
 #include "gui/shell/AboutDialog.h"
@@ -197,7 +198,13 @@ void VelumarkAppDelegate::connectWindowActions()
         for (DocumentWindow *window : m_documents->windows())
             window->setToolbarsShown(showToolbar->isChecked());
     });
-    forwardToView(ActionId::CustomizeToolbar, &DocumentView::customizeToolbar);
+    m_actions->setHandler(ActionId::CustomizeToolbar, [this] {
+        // The toolbar of the window in front: a history window has its own.
+        if (auto *history = qobject_cast<HistoryWindow *>(QApplication::activeWindow()))
+            history->customizeToolbar();
+        else
+            withMainWindow([](DocumentWindow &window) { window.view()->customizeToolbar(); });
+    });
     forwardToView(ActionId::Statistics, &DocumentView::presentStatistics);
     m_actions->setHandler(ActionId::SubmissionHistory, [this] {
         withMainWindow([](DocumentWindow &window) { window.listEditing().openSelectedHistory(); });
