@@ -179,7 +179,7 @@ Result<> DatabaseImport::mergeIntoWorkingCopy()
     settings.aborted = &aborted;
     settings.progress = [this, &aborted](double percent) {
         aborted = isAborted();
-        reportProgress(percent);
+        reportProgress(m_preparationShare + percent * (100 - m_preparationShare) / 100);
     };
     DatabaseMerge merge(*working, settings);
     aborted = isAborted();

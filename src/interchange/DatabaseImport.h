@@ -48,6 +48,11 @@ protected:
     // The database file of the source (its "velumark.db" for a package).
     QString foreignFilePath() const;
     const OperationFolder &folder() const { return m_folder; }
+    // For imports whose preparation is a long step of its own: the percent of the progress it
+    // takes; the merge reports over the rest.
+    void setPreparationShare(double percent) { m_preparationShare = percent; }
+    // Worker thread: how far the preparation is, 0 to 1.
+    void reportPreparation(double fraction) { reportProgress(fraction * m_preparationShare); }
 
 private:
     Result<> makeWorkingCopy();
@@ -61,6 +66,7 @@ private:
     QString m_sourcePath;
     TransferScope m_scope;
     bool m_overwriteAllowed;
+    double m_preparationShare = 0;
     OperationClaim m_claim;
     QString m_databasePath;
     QString m_packagePath;

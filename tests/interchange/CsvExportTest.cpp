@@ -2,6 +2,7 @@
 
 #include "ExportFixture.h"
 #include "interchange/csv/CsvExportLines.h"
+#include "interchange/csv/CsvImport.h"
 #include "interchange/csv/CsvImportParser.h"
 #include "store/DateFormatting.h"
 #include "store/Sqlite.h"
@@ -252,6 +253,30 @@ TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
     EXPECT_EQ(contents(destination()), comments() + kArtworks + artwork);
     ASSERT_EQ(exportTo(TransferScope::Clients), OperationResult::Done);
     EXPECT_EQ(contents(destination()), comments() + kClients + client);
+}
+
+TEST_F(CsvExportTest, ImportProgressRisesThroughTheReadingAndTheMerge)
+{
+    for (int i = 0; i < 40; ++i)
+        addArtwork(QStringLiteral("Artwork number %1 with a title long enough to span the chunks").arg(i));
+    ASSERT_EQ(exportTo(TransferScope::Complete), OperationResult::Done);
+
+    std::vector<double> progress;
+    CsvImport operation(*document, destination(), TransferScope::Complete);
+    QObject::connect(&operation, &LongOperation::progress,
+                     [&](double percent) { progress.push_back(percent); });
+    ASSERT_EQ(runToEnd(operation), OperationResult::Done) << operation.message().toStdString();
+    EXPECT_EQ(document->artworks().size(), 80u);
+
+    // The reading fills the first half step by step, the merge the second; never back, ending full.
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    ASSERT_FALSE(progress.empty());
+    EXPECT_DOUBLE_EQ(progress.back(), 100.0);
+    const auto count = [&](double from, double to) {
+        return std::count_if(progress.begin(), progress.end(), [&](double p) { return p > from && p < to; });
+    };
+    EXPECT_GE(count(0, 50), 10);
+    EXPECT_GE(count(50, 100), 10);
 }
 
 TEST_F(CsvExportTest, OneExportAtATime)

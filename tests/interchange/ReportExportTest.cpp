@@ -272,6 +272,27 @@ TEST_F(ReportExportTest, DocumentWithoutArtworksGivesTheSummaryOnly)
     EXPECT_EQ(entries(folder.filePath(QStringLiteral("empty_photos"))), "Velumark.jpg");
 }
 
+TEST_F(ReportExportTest, ProgressStepsThroughTheSummaryAsThroughThePages)
+{
+    Artwork *artwork = addArtwork(QStringLiteral("Dunes"));
+    Client *client = addClient(QStringLiteral("Gallery"));
+    for (int day = 1; day <= 20; ++day)
+        addSubmission(artwork, client, QDateTime(QDate(2024, 1, day), QTime(12, 0)), [](Submission &) {});
+
+    std::vector<double> progress{0};
+    ReportExport operation(*document, folder.path(), QStringLiteral("steps.html"), PictureSize::Small);
+    QObject::connect(&operation, &LongOperation::progress,
+                     [&](double percent) { progress.push_back(percent); });
+    ASSERT_EQ(runToEnd(operation), OperationResult::Done) << operation.message().toStdString();
+
+    // Twenty submissions summed up and one artwork's two steps: no step may leap.
+    EXPECT_DOUBLE_EQ(progress.back(), 100.0);
+    for (std::size_t i = 1; i < progress.size(); ++i) {
+        EXPECT_GE(progress[i], progress[i - 1]);
+        EXPECT_LE(progress[i] - progress[i - 1], 10.0) << "at step " << i;
+    }
+}
+
 TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesIt)
 {
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));

@@ -22,6 +22,8 @@ protected:
     Result<> finish(Result<> outcome) override;
 
 private:
+    static constexpr double kParseShare = 50;
+
     InputTextStream::Cut m_cut = InputTextStream::Cut::None;
     qint64 m_cutLine = 0;
 };

@@ -87,8 +87,8 @@ template <typename NamedRecordType> void storeNames(const QSet<QString> &names, 
 
 } // namespace
 
-CsvImportParser::CsvImportParser(QString csvPath, QString databasePath)
-    : m_csvPath(std::move(csvPath)), m_databasePath(std::move(databasePath)),
+CsvImportParser::CsvImportParser(QString csvPath, QString databasePath, Progress progress)
+    : m_csvPath(std::move(csvPath)), m_databasePath(std::move(databasePath)), m_progress(std::move(progress)),
       m_artworksTitle(CsvTemplate::artworksTitle()), m_clientsTitle(CsvTemplate::clientsTitle()),
       m_submissionsTitle(CsvTemplate::submissionsTitle()), m_artworkColumns(CsvTemplate::artworkColumns()),
       m_clientColumns(CsvTemplate::clientColumns()), m_submissionColumns(CsvTemplate::submissionColumns()),
@@ -153,6 +153,8 @@ Result<> CsvImportParser::readFile()
         if ((status == InputTextStream::kLineRead || status == InputTextStream::kEndOfInput) && line &&
             !line->isEmpty() && !isCommentLine(*line))
             processLine(*line);
+        if (m_progress)
+            m_progress(m_stream.fractionRead());
         if (status != InputTextStream::kLineRead)
             break;
     }

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,12 +37,14 @@ struct CsvImportSummary
 // Turns a CSV file in the export's format into an intermediate database made from the template:
 // artworks, clients and the submissions between them, mediums and artists, and the version row
 // that the database import reads before merging it into a document. Works only on its own files,
-// so it may run on a worker thread; it reports no progress and cannot be cancelled (the merge
-// that follows can).
+// so it may run on a worker thread; it cannot be cancelled (the merge that follows can).
 class CsvImportParser
 {
 public:
-    CsvImportParser(QString csvPath, QString databasePath);
+    // Told the share of the file read (0 to 1) after every line.
+    using Progress = std::function<void(double fraction)>;
+
+    CsvImportParser(QString csvPath, QString databasePath, Progress progress = {});
     ~CsvImportParser();
     CsvImportParser(const CsvImportParser &) = delete;
     CsvImportParser &operator=(const CsvImportParser &) = delete;
@@ -96,6 +99,7 @@ private:
 
     const QString m_csvPath;
     const QString m_databasePath;
+    const Progress m_progress;
     const CsvValueParser m_values;
     // Title lines and headers are read through a stream that is never opened, so that a stray
     // quote in them cannot swallow the lines after them.

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace velumark {
 
@@ -23,6 +24,7 @@ bool InputTextStream::open(const QString &path)
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return false;
+    m_fileSize = file->size();
     m_inputStream = std::move(file);
     m_data.clear();
     m_bytesRead = 0;
@@ -113,6 +115,13 @@ bool InputTextStream::readChunk()
             m_index = m_startpos = 3;
     }
     return count > 0;
+}
+
+double InputTextStream::fractionRead() const
+{
+    if (!m_inputStream || m_fileSize <= 0)
+        return 0;
+    return std::min(1.0, static_cast<double>(m_inputStream->pos()) / static_cast<double>(m_fileSize));
 }
 
 int InputTextStream::stopTooLong()

@@ -66,6 +66,8 @@ public:
     bool readFailed() const { return m_readFailed; }
     // Number (from 1) of the line last delivered or, once too long, of the line that was.
     qint64 lineNumber() const { return m_lineNumber; }
+    // The share of the file read so far, 0 to 1 (0 on a stream that is not open or an empty file).
+    double fractionRead() const;
 
 private:
     // Moves the unread part of the chunk up to `end` into the line; false when that makes the
@@ -90,6 +92,7 @@ private:
     qint64 m_cutLine = 0;
     qint64 m_linesEnded = 0;
     qint64 m_lineNumber = 0;
+    qint64 m_fileSize = 0;
 };
 
 } // namespace velumark

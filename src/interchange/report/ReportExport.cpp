@@ -99,7 +99,8 @@ Result<> ReportExport::run()
 {
     const CatalogueSnapshot &lists = snapshot();
     SnapshotReader reader(lists);
-    m_total = static_cast<qint64>(lists.imageKeys.size() + 2 * lists.artworkKeys.size());
+    m_total = static_cast<qint64>(lists.imageKeys.size() + 2 * lists.artworkKeys.size() +
+                                  lists.submissionKeys.size());
     m_done = 0;
 
     // The new report is written beside the old one and takes its place whole at the end: a failed
@@ -253,6 +254,7 @@ ReportSummary ReportExport::summarize(SnapshotReader &reader, IncomeByKey &incom
         const auto submission = reader.submission(key, false);
         summary.addSubmission(*submission);
         incomeOfSubmission.emplace(key, submission->income());
+        advance();
     }
     return summary;
 }
