@@ -69,11 +69,16 @@ QImage squareAt(const QImage &picture, const QSize &size)
     return PhotoRendition::smoothlyScaled(PhotoRendition::middleSquare(picture), size);
 }
 
-void removeFileIfPresent(const QString &path)
+// Why a file under the name is still there, or an empty text.
+QString removeFileIfPresent(const QString &path)
 {
     // Never a folder: whatever else sits under a picture's name is not ours to remove.
-    if (!path.isEmpty() && (QFileInfo(path).isFile() || QFileInfo(path).isSymLink()))
-        QFile::remove(path);
+    if (path.isEmpty() || !(QFileInfo(path).isFile() || QFileInfo(path).isSymLink()))
+        return {};
+    QFile file(path);
+    if (file.remove())
+        return {};
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
 }
 
 } // namespace
@@ -409,17 +414,14 @@ QString Image::writeNewFiles()
     QStringList written;
     for (const auto &[file, data] : files) {
         // A key can come back after a deletion; what an earlier image left must not pass as ours.
-        if (data.isEmpty()) {
-            removeFileIfPresent(file);
-            continue;
-        }
-        const QString problem = writePictureFile(file, data);
+        const QString problem = data.isEmpty() ? removeFileIfPresent(file) : writePictureFile(file, data);
         if (!problem.isEmpty()) {
             for (const QString &done : std::as_const(written))
                 removeFileIfPresent(done);
             return problem;
         }
-        written.append(file);
+        if (!data.isEmpty())
+            written.append(file);
     }
     return {};
 }
