@@ -3,17 +3,20 @@
 #include "store/DatabaseError.h"
 #include "store/FileOperations.h"
 #include "store/Localization.h"
+#include "store/PhotoRendition.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringList>
 #include <utility>
 
 namespace velumark {
+
+Q_LOGGING_CATEGORY(imageFiles, "velumark.store.image")
 
 namespace {
 
@@ -61,72 +64,24 @@ Result<bool> writeExported(const QString &file, const QByteArray &data)
     return true;
 }
 
-void removeFileIfPresent(const QString &path)
+QImage squareAt(const QImage &picture, const QSize &size)
+{
+    return PhotoRendition::smoothlyScaled(PhotoRendition::middleSquare(picture), size);
+}
+
+// Why a file under the name is still there, or an empty text.
+QString removeFileIfPresent(const QString &path)
 {
     // Never a folder: whatever else sits under a picture's name is not ours to remove.
-    if (!path.isEmpty() && (QFileInfo(path).isFile() || QFileInfo(path).isSymLink()))
-        QFile::remove(path);
-}
-
-QImage smoothlyScaled(const QImage &picture, const QSize &size)
-{
-    if (picture.size() == size)
-        return picture;
-    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
-QImage middleSquare(const QImage &picture)
-{
-    const int side = qMin(picture.width(), picture.height());
-    if (side <= 0)
+    if (path.isEmpty() || !(QFileInfo(path).isFile() || QFileInfo(path).isSymLink()))
         return {};
-    return picture.copy((picture.width() - side) / 2, (picture.height() - side) / 2, side, side);
-}
-
-// Decodes a picture file at the size the rule gives for the longest side. A JPEG is decoded by
-// libjpeg at a reduced scale that still covers that size, then scaled smoothly to it exactly, so
-// a large camera file needs neither the time nor the memory of its full size.
-QImage readScaledPicture(const QString &path, int longest, bool applyOrientation)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    QFile file(path);
+    if (file.remove())
         return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(applyOrientation);
-    // Above the decoder's threshold: accurate DCT and smooth scaling to the requested size.
-    reader.setQuality(100);
-    const QSize stored = reader.size();
-    // The orientation tag turns the picture after decoding: the rule applies to the upright size,
-    // the decoder's scaled size to the stored one.
-    const bool turned =
-        applyOrientation && (reader.transformation() & QImageIOHandler::TransformationRotate90);
-    QSize target;
-    if (stored.isValid() && !stored.isEmpty()) {
-        const QSize upright = turned ? stored.transposed() : stored;
-        target = Image::scaledSize(upright, longest, true);
-        if (reader.format() == "jpeg" && target != upright)
-            reader.setScaledSize(turned ? target.transposed() : target);
-    }
-    QImage picture = reader.read();
-    if (picture.isNull())
-        return {};
-    if (!target.isValid())
-        target = Image::scaledSize(picture.size(), longest, true);
-    picture.setDevicePixelRatio(1);
-    return smoothlyScaled(picture, target);
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
 }
 
 } // namespace
-
-QByteArray Image::encodeJpeg(const QImage &picture)
-{
-    if (picture.isNull())
-        return {};
-    QByteArray data;
-    QBuffer buffer(&data);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "JPEG", kJpegQuality))
-        return {};
-    return data;
-}
 
 Result<QByteArray> Image::readPictureFile(const QString &path)
 {
@@ -247,17 +202,16 @@ void Image::setPhoto(const QImage &picture)
     // The encoded data belong to the old picture.
     m_dataForPhoto = QByteArray();
     m_dataForThumbnail = QByteArray();
-    QImage source = picture;
-    source.setDevicePixelRatio(1);
-    m_photo = smoothlyScaled(source, scaledSize(source.size(), kPhotoSide, true));
-    m_thumbnail = smoothlyScaled(m_photo, scaledSize(m_photo.size(), kThumbnailSide, false));
-    createCroppedThumbnail();
+    const PhotoRendition rendition(picture);
+    m_photo = rendition.photo();
+    m_thumbnail = rendition.thumbnail();
+    m_croppedThumbnail = rendition.squareThumbnail();
     ++m_pictureRevision;
 }
 
 bool Image::setPhotoFromFile(const QString &file)
 {
-    const QImage picture = readScaledPicture(file, kPhotoSide, true);
+    const QImage picture = PhotoRendition::readScaled(file, PhotoRendition::kPhotoSide, true);
     if (picture.isNull())
         return false;
     setPhoto(picture);
@@ -272,26 +226,21 @@ void Image::setThumbnail(const QImage &thumbnail)
         ++m_pictureRevision;
 }
 
-bool Image::createCroppedThumbnail(const QString &writePath)
+void Image::cacheSquareThumbnail()
 {
-    m_croppedThumbnail = middleSquare(m_thumbnail);
-    if (writePath.isEmpty() || m_croppedThumbnail.isNull())
-        return true;
-    return writePictureFile(writePath, encodeJpeg(m_croppedThumbnail)).isEmpty();
+    m_croppedThumbnail = PhotoRendition::middleSquare(m_thumbnail);
+    if (!m_croppedThumbnail.isNull())
+        writeCacheFile(croppedThumbnailFilePath(), PhotoRendition::encodeJpeg(m_croppedThumbnail));
 }
 
-QSize Image::scaledSize(const QSize &size, int longest, bool onlyShrink)
+void Image::writeCacheFile(const QString &path, const QByteArray &data) const
 {
-    if (size.isEmpty() || longest <= 0)
-        return size;
-    const qint64 width = size.width();
-    const qint64 height = size.height();
-    if (onlyShrink && width <= longest && height <= longest)
-        return size;
-    // Truncated as the rule says, but never to nothing: a sliver stays a picture.
-    if (height <= width)
-        return QSize(longest, static_cast<int>(qMax<qint64>(1, height * longest / width)));
-    return QSize(static_cast<int>(qMax<qint64>(1, width * longest / height)), longest);
+    const QString problem =
+        data.isEmpty()
+            ? QStringLiteral("%1: the picture could not be encoded").arg(QDir::toNativeSeparators(path))
+            : writePictureFile(path, data);
+    if (!problem.isEmpty())
+        qCWarning(imageFiles).noquote() << "The picture file was not written:" << problem;
 }
 
 QByteArray Image::readBlob(const char *sql, const char *method, int *status)
@@ -334,14 +283,14 @@ int Image::hydrate_thumbnail()
         } else {
             // Rows of older databases: their pictures become files on first load.
             m_dataForThumbnail = blob;
-            writePictureFile(thumbnailFilePath(), blob);
-            createCroppedThumbnail(croppedThumbnailFilePath());
+            writeCacheFile(thumbnailFilePath(), blob);
+            cacheSquareThumbnail();
         }
     } else {
         m_croppedThumbnail = decodePicture(readPictureFile(croppedThumbnailFilePath()).valueOr({}));
         // Lists show only the square thumbnail file; one that went missing is made again.
         if (m_croppedThumbnail.isNull())
-            createCroppedThumbnail(croppedThumbnailFilePath());
+            cacheSquareThumbnail();
     }
     m_hydratedThumbnail = true;
     return 0;
@@ -353,16 +302,15 @@ QImage Image::squareThumbnail(int side)
         return {};
     const QSize target(side, side);
     if (!m_croppedThumbnail.isNull())
-        return smoothlyScaled(middleSquare(m_croppedThumbnail), target);
+        return squareAt(m_croppedThumbnail, target);
     if (m_hydratedThumbnail || m_primaryKey == -1)
         return {};
-    const QImage fromFile = readScaledPicture(croppedThumbnailFilePath(), side, false);
+    const QImage fromFile = PhotoRendition::readScaled(croppedThumbnailFilePath(), side, false);
     if (!fromFile.isNull())
-        return smoothlyScaled(middleSquare(fromFile), target);
+        return squareAt(fromFile, target);
     if (hydrate_thumbnail() != 0)
         return {};
-    QImage square =
-        m_croppedThumbnail.isNull() ? QImage() : smoothlyScaled(middleSquare(m_croppedThumbnail), target);
+    QImage square = m_croppedThumbnail.isNull() ? QImage() : squareAt(m_croppedThumbnail, target);
     releaseThumbnail();
     return square;
 }
@@ -394,7 +342,7 @@ int Image::hydrate()
         m_photo = decodePicture(blob);
         m_dataForPhoto = m_photo.isNull() ? QByteArray() : blob;
         if (!m_photo.isNull())
-            writePictureFile(photoFilePath(), blob);
+            writeCacheFile(photoFilePath(), blob);
     }
     if (hydrate_caption() != 0)
         return 1;
@@ -406,8 +354,8 @@ int Image::insertIntoDatabase(SqliteConnection *database, const QString &path, b
 {
     m_database = database;
     if (compressImage) {
-        m_dataForPhoto = encodeJpeg(m_photo);
-        m_dataForThumbnail = encodeJpeg(m_thumbnail);
+        m_dataForPhoto = PhotoRendition::encodeJpeg(m_photo);
+        m_dataForThumbnail = PhotoRendition::encodeJpeg(m_thumbnail);
         const bool encoded = (m_photo.isNull() || !m_dataForPhoto.isEmpty()) &&
                              (m_thumbnail.isNull() || !m_dataForThumbnail.isEmpty());
         if (!encoded)
@@ -457,26 +405,23 @@ int Image::insertRow(SqliteConnection *database, const QString &path)
 
 QString Image::writeNewFiles()
 {
-    m_croppedThumbnail = middleSquare(m_thumbnail);
+    m_croppedThumbnail = PhotoRendition::middleSquare(m_thumbnail);
     const std::pair<QString, QByteArray> files[] = {
         {photoFilePath(), m_dataForPhoto},
         {thumbnailFilePath(), m_dataForThumbnail},
-        {croppedThumbnailFilePath(), encodeJpeg(m_croppedThumbnail)},
+        {croppedThumbnailFilePath(), PhotoRendition::encodeJpeg(m_croppedThumbnail)},
     };
     QStringList written;
     for (const auto &[file, data] : files) {
         // A key can come back after a deletion; what an earlier image left must not pass as ours.
-        if (data.isEmpty()) {
-            removeFileIfPresent(file);
-            continue;
-        }
-        const QString problem = writePictureFile(file, data);
+        const QString problem = data.isEmpty() ? removeFileIfPresent(file) : writePictureFile(file, data);
         if (!problem.isEmpty()) {
             for (const QString &done : std::as_const(written))
                 removeFileIfPresent(done);
             return problem;
         }
-        written.append(file);
+        if (!data.isEmpty())
+            written.append(file);
     }
     return {};
 }
@@ -542,15 +487,6 @@ int Image::addPhotosToDatabase(QStringList *unreadable)
     return 0;
 }
 
-void Image::copyPhotosToPath(const QString &folder) const
-{
-    const QString files[] = {photoFilePath(), thumbnailFilePath(), croppedThumbnailFilePath()};
-    for (const QString &file : files) {
-        if (!file.isEmpty() && QFileInfo(file).isFile())
-            FileOperations::copyFileFrom(file, QDir(folder).filePath(QFileInfo(file).fileName()));
-    }
-}
-
 Result<bool> Image::exportToPath(const QString &file, PictureSize size)
 {
     switch (size) {
@@ -573,7 +509,7 @@ Result<bool> Image::exportToPath(const QString &file, PictureSize size)
     case PictureSize::Large:
         return exportPhotoToPath(file, 1024);
     case PictureSize::ExtraLarge:
-        return exportPhotoToPath(file, kPhotoSide);
+        return exportPhotoToPath(file, PhotoRendition::kPhotoSide);
     }
     return false;
 }
@@ -590,10 +526,10 @@ Result<bool> Image::exportPhotoToPath(const QString &file, int longestSide)
         if (hydrate() != 0 || dehydrate() != 0)
             return false;
     }
-    const QImage picture = readScaledPicture(source, longestSide, false);
+    const QImage picture = PhotoRendition::readScaled(source, longestSide, false);
     if (picture.isNull())
         return false;
-    return writeExported(file, encodeJpeg(picture));
+    return writeExported(file, PhotoRendition::encodeJpeg(picture));
 }
 
 QString Image::photoFilePath() const

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QSize>
 #include <QStringList>
 
 namespace velumark {
@@ -25,10 +24,6 @@ public:
     static constexpr qint64 kNone = -1;
     static constexpr qint64 kUpgraded = -2;
 
-    static constexpr int kPhotoSide = 1280;
-    static constexpr int kThumbnailSide = 320;
-    static constexpr int kJpegQuality = 60;
-
     Image();
     // Loads type, owner key and tag; path is the package folder holding the files.
     Image(qint64 primaryKey, SqliteConnection *database, const QString &path, bool abortOnError,
@@ -44,19 +39,14 @@ public:
     void setCaption(const QString &caption);
 
     const QImage &photo() const { return m_photo; }
-    // Scales to at most 1280 on the longest side (the other side truncated), and makes the
-    // thumbnail and the square thumbnail. Does nothing for the picture already held.
+    // Takes the pictures of its PhotoRendition. Does nothing for the picture already held.
     void setPhoto(const QImage &picture);
-    // Reads a picture file for setPhoto, turned upright by its orientation tag, and decodes a large
-    // JPEG at a reduced scale; the photo gets the size the rule gives for the upright full size.
-    // False (and nothing changed) when the file does not decode.
+    // Reads a picture file for setPhoto (see PhotoRendition::fromFile). False (and nothing
+    // changed) when the file does not decode.
     bool setPhotoFromFile(const QString &file);
     const QImage &thumbnail() const { return m_thumbnail; }
     void setThumbnail(const QImage &thumbnail);
     const QImage &croppedThumbnail() const { return m_croppedThumbnail; }
-    // Makes the square thumbnail from the middle of the thumbnail (none without a thumbnail) and,
-    // with a path, writes it there. False when it could not be written.
-    bool createCroppedThumbnail(const QString &writePath = {});
     // The square thumbnail at side x side pixels, made for the caller and not kept by the record:
     // from the square thumbnail held, else from its file, else from what hydrate_thumbnail finds
     // (which writes old blobs out as files). Null without a picture.
@@ -82,7 +72,8 @@ public:
     int insertRow(SqliteConnection *database, const QString &path);
 
     // Thumbnail and square thumbnail from their files, else from the row's blob (which is then
-    // written out as files).
+    // written out as files). The files only spare the next load the blob: one that cannot be
+    // written is logged and the picture is still served.
     int hydrate_thumbnail();
     int hydrate_caption();
     // Thumbnail, photo (file, else blob written out as the file) and caption. A pending change
@@ -104,13 +95,9 @@ public:
     // the row could not be written, or when a file could not be read (nothing is written then,
     // and each such file is added to `unreadable` as "path: reason").
     int addPhotosToDatabase(QStringList *unreadable = nullptr);
-    // JPEG of the package's quality; empty for a null picture or when encoding failed.
-    static QByteArray encodeJpeg(const QImage &picture);
     // The bytes of a picture file. Fails with "path: reason" when it is missing, not a regular
     // file, unreadable, empty or far larger than any picture of a package.
     static Result<QByteArray> readPictureFile(const QString &path);
-    // Copies the three files into the folder under the same names; missing files are skipped.
-    void copyPhotosToPath(const QString &folder) const;
     // Writes one picture: the thumbnail file, or the photo with its longest side 512, 1024 or 1280.
     // Whether a file was written (false: there was no picture to read). A picture that was read
     // but could not be written (a full disk) fails, naming the file.
@@ -123,10 +110,6 @@ public:
     static QString photoFileName(qint64 key);
     static QString thumbnailFileName(qint64 key);
     static QString croppedThumbnailFileName(qint64 key);
-
-    // The size with the longer side at `longest` and the other truncated, but at least 1 pixel;
-    // sizes that already fit stay as they are when `onlyShrink` is set. An empty size stays.
-    static QSize scaledSize(const QSize &size, int longest, bool onlyShrink);
 
 protected:
     const Statements &statements() const override;
@@ -147,6 +130,10 @@ private:
     // it wrote and returns why.
     QString writeNewFiles();
     int writeFailure(const char *method, const QString &detail);
+    // Cuts the square thumbnail from the thumbnail and writes its file when there is one.
+    void cacheSquareThumbnail();
+    // A picture file the row's blob can make again: a failure is logged, not returned.
+    void writeCacheFile(const QString &path, const QByteArray &data) const;
     void releaseThumbnail();
 
     qint64 m_linkedType = kNone;

@@ -4,6 +4,7 @@
 #include "store/Image.h"
 #include "store/Leftovers.h"
 #include "store/Localization.h"
+#include "store/PhotoRendition.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -138,13 +139,14 @@ StagedPhoto StagedPhoto::make(const QString &source, const QString &packagePath,
         return fail(Problem::Cancelled, source, {});
     if (const QString reason = refusal(source); !reason.isEmpty())
         return fail(Problem::BadInput, source, reason);
-    Image picture;
-    if (!picture.setPhotoFromFile(source))
+    const PhotoRendition picture = PhotoRendition::fromFile(source);
+    if (picture.isNull())
         return fail(Problem::BadInput, source, localized("the picture could not be decoded"));
     if (abort)
         return fail(Problem::Cancelled, source, {});
-    const QByteArray data[] = {Image::encodeJpeg(picture.photo()), Image::encodeJpeg(picture.thumbnail()),
-                               Image::encodeJpeg(picture.croppedThumbnail())};
+    const QByteArray data[] = {PhotoRendition::encodeJpeg(picture.photo()),
+                               PhotoRendition::encodeJpeg(picture.thumbnail()),
+                               PhotoRendition::encodeJpeg(picture.squareThumbnail())};
     for (const QByteArray &encoded : data) {
         if (encoded.isEmpty())
             return fail(Problem::BadInput, source, localized("the picture could not be encoded"));

@@ -2,6 +2,7 @@
 #include "CliProcess.h"
 #include "document/VelumarkDatabase.h"
 #include "store/Image.h"
+#include "store/PhotoRendition.h"
 #include "store/Sqlite.h"
 #include "support/ScratchDisk.h"
 #include "support/Succeeded.h"
@@ -146,7 +147,7 @@ TEST(AddPhotosOnAFullDisk, EndsTheImportNamingThePictureAndKeepsThePhotosBeforeI
     // Room for about four and a half photos: pictures are written two at once, so whichever
     // pair is in flight when the disk fills, at least two photos are whole before it.
     const qint64 photoBytes =
-        velumark::Image::encodeJpeg(velumark::test::photoLikePicture(1280, 960, 0)).size();
+        velumark::PhotoRendition::encodeJpeg(velumark::test::photoLikePicture(1280, 960, 0)).size();
     ASSERT_TRUE(disk.fillUpTo(photoBytes * 9 / 2));
 
     const auto full = runCli(arguments);

@@ -11,6 +11,7 @@
 #include "gui/photos/PhotoListModel.h"
 #include "gui/photos/PhotoViewer.h"
 #include "gui/photos/VLImageView.h"
+#include "store/PhotoRendition.h"
 #include "support/SampleCatalogue.h"
 #include "support/ScratchDisk.h"
 #include "support/Succeeded.h"
@@ -377,7 +378,7 @@ TEST(PhotoJourneyOnAFullDisk, TheFailedPictureIsNamedAndTheSheetStillStoresThePh
     }
     // Room for about four and a half photos: two pictures are written at once, so whichever
     // pair is in flight when the disk fills, at least two photos are whole before it.
-    ASSERT_TRUE(disk.fillUpTo(Image::encodeJpeg(photoLikePicture(1280, 960, 0)).size() * 9 / 2));
+    ASSERT_TRUE(disk.fillUpTo(PhotoRendition::encodeJpeg(photoLikePicture(1280, 960, 0)).size() * 9 / 2));
 
     auto photos = std::make_unique<editing::ArtworkPhotos>(*document, *artwork);
     auto sheet = std::make_unique<QWidget>();

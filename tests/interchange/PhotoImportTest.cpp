@@ -2,6 +2,7 @@
 
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/PhotoRendition.h"
 #include "store/Sqlite.h"
 #include "support/ChildProcess.h"
 #include "support/OperationRunner.h"
@@ -186,7 +187,7 @@ TEST(PhotoImport, AFullDiskKeepsThePhotosWrittenBeforeItWholeAndLeavesNothingOfT
         ASSERT_TRUE(writeFile(files.last(), jpegOf(photoLikePicture(1280, 960, i), 95)));
     }
     // Room for about two photos.
-    const qint64 photoBytes = Image::encodeJpeg(photoLikePicture(1280, 960, 0)).size();
+    const qint64 photoBytes = PhotoRendition::encodeJpeg(photoLikePicture(1280, 960, 0)).size();
     ASSERT_TRUE(disk.fillUpTo(photoBytes * 5 / 2));
 
     PhotoImport import(document, stored->primaryKey(), files, 1);

@@ -8,6 +8,7 @@
 #include "gui/shell/Icons.h"
 #include "gui/shell/UserInteraction.h"
 #include "store/Image.h"
+#include "store/PhotoRendition.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -31,7 +32,7 @@ namespace velumark::gui {
 namespace {
 
 constexpr int kSmallestThumbnail = 48;
-constexpr int kLargestThumbnail = Image::kThumbnailSide;
+constexpr int kLargestThumbnail = PhotoRendition::kThumbnailSide;
 constexpr int kSpacing = 10;
 const char *const kFolderKey = "photoFolder";
 
