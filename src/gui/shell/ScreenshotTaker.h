@@ -26,7 +26,7 @@ public:
         std::function<void()> hide;      // puts it away again (may be empty)
         // True once the window shows what the picture is for (may be empty: ready when painted).
         // A window still not ready after readyTimeoutMs is taken as it is, with a word on stderr.
-        std::function<bool()> ready;
+        std::function<bool()> ready = {};
         int readyTimeoutMs = 20000;
     };
 
