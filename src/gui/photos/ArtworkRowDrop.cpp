@@ -13,11 +13,11 @@
 namespace velumark::gui {
 
 ArtworkRowDrop::ArtworkRowDrop(VelumarkDatabase &document, QAbstractItemView &view, ArtworkAt artworkAt)
-    : QObject(&view), m_document(document), m_view(view), m_artworkAt(std::move(artworkAt)),
-      m_highlight(new QRubberBand(QRubberBand::Rectangle, view.viewport()))
+    : QObject(&view), m_document(document), m_view(view), m_viewport(view.viewport()),
+      m_artworkAt(std::move(artworkAt)), m_highlight(new QRubberBand(QRubberBand::Rectangle, m_viewport))
 {
-    view.viewport()->setAcceptDrops(true);
-    view.viewport()->installEventFilter(this);
+    m_viewport->setAcceptDrops(true);
+    m_viewport->installEventFilter(this);
 }
 
 QModelIndex ArtworkRowDrop::targetRow(const QPoint &position, const QMimeData *data) const
@@ -35,13 +35,13 @@ void ArtworkRowDrop::showHighlight(const QModelIndex &row)
         return;
     }
     const QRect cell = m_view.visualRect(row);
-    m_highlight->setGeometry(0, cell.top(), m_view.viewport()->width(), cell.height());
+    m_highlight->setGeometry(0, cell.top(), m_viewport->width(), cell.height());
     m_highlight->show();
 }
 
 bool ArtworkRowDrop::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view.viewport())
+    if (watched != m_viewport)
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -7,6 +7,7 @@ class QAbstractItemView;
 class QMimeData;
 class QModelIndex;
 class QRubberBand;
+class QWidget;
 
 namespace velumark {
 class Artwork;
@@ -42,6 +43,9 @@ private:
 
     VelumarkDatabase &m_document;
     QAbstractItemView &m_view;
+    // Kept apart from the view: its filter still sees events while the view is being destroyed,
+    // when the view can no longer be asked for it.
+    QWidget *const m_viewport;
     ArtworkAt m_artworkAt;
     QRubberBand *m_highlight;
 };
