@@ -172,29 +172,8 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
         layout->addWidget(m_restore);
     }
     if (m_type == ImportCsv) {
-        const QString note =
-            localized("Note: The CSV file must be formatted according to the Velumark CSV Template");
-        auto *csvTemplateTextField = new QLabel(this);
-        csvTemplateTextField->setWordWrap(true);
-        if (csvTemplateAddress.isEmpty()) {
-            csvTemplateTextField->setText(note);
-        } else {
-            csvTemplateTextField->setTextFormat(Qt::RichText);
-            csvTemplateTextField->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                                              .arg(csvTemplateAddress.toHtmlEscaped(), note.toHtmlEscaped()));
-            csvTemplateTextField->setTextInteractionFlags(Qt::TextBrowserInteraction);
-            connect(csvTemplateTextField, &QLabel::linkActivated, this,
-                    [](const QString &link) { UserInteraction::instance().openAddress(QUrl(link)); });
-        }
-        // Without a connection the page cannot be read: the application writes the template itself.
-        auto *saveTemplate = new QPushButton(localized("Save a CSV Template…"), this);
-        saveTemplate->setAutoDefault(false);
-        connect(saveTemplate, &QPushButton::clicked, this, &ImportExportBrowser::saveCsvTemplate);
-        auto *templateRow = new QHBoxLayout;
-        templateRow->addWidget(csvTemplateTextField, 1);
-        templateRow->addWidget(saveTemplate, 0, Qt::AlignTop);
         layout->addSpacing(8);
-        layout->addLayout(templateRow);
+        layout->addLayout(csvTemplateRow(csvTemplateAddress));
     }
 
     auto *buttons = new QDialogButtonBox(this);
@@ -208,6 +187,34 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// The note on the CSV format, a link when the build names the template's address, beside the
+// button that writes the template.
+QHBoxLayout *ImportExportBrowser::csvTemplateRow(const QString &csvTemplateAddress)
+{
+    const QString note =
+        localized("Note: The CSV file must be formatted according to the Velumark CSV Template");
+    auto *csvTemplateTextField = new QLabel(this);
+    csvTemplateTextField->setWordWrap(true);
+    if (csvTemplateAddress.isEmpty()) {
+        csvTemplateTextField->setText(note);
+    } else {
+        csvTemplateTextField->setTextFormat(Qt::RichText);
+        csvTemplateTextField->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                                          .arg(csvTemplateAddress.toHtmlEscaped(), note.toHtmlEscaped()));
+        csvTemplateTextField->setTextInteractionFlags(Qt::TextBrowserInteraction);
+        connect(csvTemplateTextField, &QLabel::linkActivated, this,
+                [](const QString &link) { UserInteraction::instance().openAddress(QUrl(link)); });
+    }
+    // Without a connection the page cannot be read: the application writes the template itself.
+    auto *saveTemplate = new QPushButton(localized("Save a CSV Template…"), this);
+    saveTemplate->setAutoDefault(false);
+    connect(saveTemplate, &QPushButton::clicked, this, &ImportExportBrowser::saveCsvTemplate);
+    auto *templateRow = new QHBoxLayout;
+    templateRow->addWidget(csvTemplateTextField, 1);
+    templateRow->addWidget(saveTemplate, 0, Qt::AlignTop);
+    return templateRow;
 }
 
 void ImportExportBrowser::present(const QString &path)

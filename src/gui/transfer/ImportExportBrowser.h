@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -61,6 +62,7 @@ signals:
 
 private:
     void buildInterface(const QString &csvTemplateAddress);
+    QHBoxLayout *csvTemplateRow(const QString &csvTemplateAddress);
     void choose(const QString &path);
     bool confirmRestore();
     bool confirmReplace(const QString &package) const;
