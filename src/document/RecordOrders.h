@@ -1,8 +1,9 @@
 #pragma once
 
-#include "document/VelumarkDatabase.h"
+#include "document/CatalogueContents.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace velumark {
 
@@ -27,6 +28,18 @@ template <typename T, typename Less> void sortOwned(OwnedRecords<T> &list, Less 
     std::stable_sort(list.begin(), list.end(), [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) {
         return less(a.get(), b.get());
     });
+}
+
+// Takes the record out of the list; null when the list does not hold it.
+template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
+{
+    auto it = std::find_if(list.begin(), list.end(),
+                           [&](const std::unique_ptr<T> &r) { return r.get() == record; });
+    if (it == list.end())
+        return nullptr;
+    std::unique_ptr<T> owned = std::move(*it);
+    list.erase(it);
+    return owned;
 }
 
 } // namespace velumark

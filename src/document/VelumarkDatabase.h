@@ -1,17 +1,11 @@
 #pragma once
 
+#include "document/CatalogueContents.h"
 #include "document/DocumentNotifier.h"
 #include "document/OperationClaim.h"
 #include "document/PackageDestination.h"
-#include "store/Artist.h"
-#include "store/Artwork.h"
-#include "store/Client.h"
-#include "store/Image.h"
-#include "store/Medium.h"
 #include "store/Result.h"
-#include "store/Sqlite.h"
 #include "store/StagedPhoto.h"
-#include "store/Submission.h"
 #include "store/TextCompare.h"
 
 #include <QDateTime>
@@ -19,10 +13,9 @@
 #include <QString>
 #include <algorithm>
 #include <chrono>
-#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace velumark {
@@ -33,17 +26,16 @@ class RecordList;
 class SubmissionListController;
 class ThumbnailCache;
 
-template <typename T> using OwnedRecords = std::vector<std::unique_ptr<T>>;
-
 // The document: one catalogue package, its open database and every record loaded from it, in its
 // lists with the links between them, and the three main lists shown (artworks, clients,
 // submissions; RecordList). Every change to records goes through its add, remove and update
 // operations, which keep the rows, the lists and the per-artwork and per-client lists consistent
 // and announce the change through notifier(); the lists shown follow from that news. While an
 // import, export or transfer holds the document, those operations refuse with a DatabaseError.
-// Its parts: file handling and loading (VelumarkDatabase.cpp), editing
-// (VelumarkDatabaseEditing.cpp), sorting (VelumarkDatabaseSorting.cpp) and the lists shown
-// (VelumarkDatabaseLists.cpp). Used by one thread at a time.
+// Its parts: the records (CatalogueContents) and their loading (CatalogueLoader), file handling
+// (VelumarkDatabase.cpp), editing (VelumarkDatabaseEditing.cpp), sorting
+// (VelumarkDatabaseSorting.cpp) and the lists shown (VelumarkDatabaseLists.cpp). Used by the main
+// thread only.
 class VelumarkDatabase
 {
 public:
@@ -79,7 +71,7 @@ public:
     const QString &packageFilename() const { return m_packageFilename; }
     const QString &dbFilename() const { return m_dbFilename; }
     bool unsavedDocument() const { return m_unsavedDocument; }
-    bool isOpen() const { return m_database != nullptr; }
+    bool isOpen() const { return m_contents.database != nullptr; }
     // Whether the catalogue was opened read-only: its database file is write-protected, or
     // nothing can be written where it lies (a read-only disk, a folder without write permission).
     // It can then be read and exported, and every change is refused.
@@ -98,8 +90,9 @@ public:
     // Writes every changed record in one transaction and keeps the database open.
     Result<> saveChanges();
     // Puts a complete, checked database file that is staged inside the package in place of the
-    // document's file with one rename, then reloads every list from it.
-    Result<> replaceDatabaseFile(const QString &stagedPath);
+    // document's file with one rename, and takes over the records loaded from it (on the worker
+    // of the import, in listOrder()). When the rename fails the document keeps its file and records.
+    Result<> replaceDatabaseFile(const QString &stagedPath, CatalogueLoad loaded);
     // Removes the package's picture files that no image of the document names.
     void removeUnreferencedPictures() const;
 
@@ -108,28 +101,30 @@ public:
     // whether it was made.
     static Result<bool> createEditableCopyOfDatabaseIfNeeded(const QString &packagePath,
                                                              const QString &databasePath);
+    // Opens the connection and hands it to every record.
     Result<> openDatabase(const QString &databasePath);
-    // Empties every list and loads them again from the file, with the version and upgrade steps.
+    // Loads every list again from the file, with the version and upgrade steps, links the
+    // records and counts the overdue submissions; a failed load leaves the lists empty.
     Result<> initializeDatabase(const QString &databasePath);
     // Saves every record in one exclusive transaction, compacts the file when asked and more than a
     // quarter of it is free, closes the file.
     // On failure everything is rolled back, the records keep their changes and the connection
     // stays open.
     Result<> flushDatabase(bool compact);
-    SqliteConnection *database() const { return m_database.get(); }
-    qint64 versionPrimaryKey() const { return m_versionPrimaryKey; }
-    qint64 dbVersionNumber() const { return m_dbVersionNumber; }
-    const QDateTime &dbCreationDate() const { return m_dbCreationDate; }
+    SqliteConnection *database() const { return m_contents.database.get(); }
+    qint64 versionPrimaryKey() const { return m_contents.versionPrimaryKey; }
+    qint64 dbVersionNumber() const { return m_contents.versionNumber; }
+    const QDateTime &dbCreationDate() const { return m_contents.creationDate; }
 
     // ---- Collections ----
-    const OwnedRecords<Artwork> &artworks() const { return m_artworks; }
-    const std::vector<Artwork *> &availableArtworks() const { return m_availableArtworks; }
-    const OwnedRecords<Client> &clients() const { return m_clients; }
-    const std::vector<Client *> &availableClients() const { return m_availableClients; }
-    const OwnedRecords<Submission> &submissions() const { return m_submissions; }
-    const OwnedRecords<Medium> &mediums() const { return m_mediums; }
-    const OwnedRecords<Artist> &artists() const { return m_artists; }
-    const OwnedRecords<Image> &images() const { return m_images; }
+    const OwnedRecords<Artwork> &artworks() const { return m_contents.artworks; }
+    const std::vector<Artwork *> &availableArtworks() const { return m_contents.availableArtworks; }
+    const OwnedRecords<Client> &clients() const { return m_contents.clients; }
+    const std::vector<Client *> &availableClients() const { return m_contents.availableClients; }
+    const OwnedRecords<Submission> &submissions() const { return m_contents.submissions; }
+    const OwnedRecords<Medium> &mediums() const { return m_contents.mediums; }
+    const OwnedRecords<Artist> &artists() const { return m_contents.artists; }
+    const OwnedRecords<Image> &images() const { return m_contents.images; }
 
     // ---- Operations ----
     // Add operations take ownership, insert the row and file the record. They raise
@@ -165,17 +160,14 @@ public:
     // photo keys 1 and 2 the first two (-1 where there is none), the artwork's row written.
     void setArtworkImages(Artwork *artwork, const std::vector<Image *> &images);
 
-    void mapSubmissionsAndImages();
-    void mapUpgradedImages();
-    void addDefaultMediumsToDatabase();
-    void addDefaultArtistsToDatabase();
-
     // Sort the full lists in the direction of the main list of their kind and announce the new
     // order (recordsReordered); the main lists follow.
     void sortArtwork();
     void sortArtworksByTitleAndArtist();
     void sortClients();
     void sortSubmissionsByDateAndTitle();
+    // The orders the main lists ask for now: what a load for this document sorts by.
+    CatalogueOrder listOrder() const;
 
     // Sorts a list ascending by one text property ("title", "company", "name"), localized and
     // ignoring case.
@@ -224,7 +216,6 @@ public:
 
 private:
     friend class OperationClaim;
-    struct LoadState;
     // How `artworks` was last sorted; a new artwork is inserted in place while it still holds.
     struct ArtworkOrder
     {
@@ -243,18 +234,14 @@ private:
     Medium *insertMedium(std::unique_ptr<Medium> medium);
     Artist *insertArtist(std::unique_ptr<Artist> artist);
     void dropImage(Image *image);
-    // The sort, with work to do between the new order and its refresh of the displayed list.
-    void sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh);
     void detachSubmissions(const std::vector<Submission *> &doomed);
-    Result<> readVersionRow();
-    Result<> loadRecords(LoadState &state);
-    Result<> loadAndLink(const QString &databasePath);
-    // The submissions' part of mapSubmissionsAndImages.
-    void linkSubmissions(const std::unordered_map<qint64, Artwork *> &artworkByKey,
-                         const std::unordered_map<qint64, Client *> &clientByKey);
-    // The images' part of mapSubmissionsAndImages.
-    void linkImages(const std::unordered_map<qint64, Artwork *> &artworkByKey);
-    void clearLists();
+    // Takes over what a load made, in place of the records held (listsAboutToBeReloaded and
+    // listsReloaded around it), and lets the old records go.
+    void adopt(CatalogueLoad loaded);
+    // Lets every record go, as after a load that found nothing.
+    void dropRecords();
+    // Frees the records of contents let go on a thread of their own: many records take a while.
+    void retire(CatalogueLoad old);
     void removeImageFiles(const std::vector<Image *> &images);
     void setPackage(const QString &packagePath);
     // Save As to another place: the package copied there, locked, and the document moved onto it.
@@ -275,23 +262,13 @@ private:
     bool m_ownerWasKilled = false;
     std::unique_ptr<QLockFile> m_lock;
 
-    std::unique_ptr<SqliteConnection> m_database;
-    qint64 m_versionPrimaryKey = -1;
-    qint64 m_dbVersionNumber = 0;
-    QDateTime m_dbCreationDate;
+    // For the next load: the file was just made from the template.
     bool m_writeCreationDate = false;
     bool m_addMediumsFlag = false;
-    bool m_addArtistsFlag = false;
-    bool m_mapUpgradedImagesFlag = false;
 
-    OwnedRecords<Artwork> m_artworks;
-    std::vector<Artwork *> m_availableArtworks;
-    OwnedRecords<Client> m_clients;
-    std::vector<Client *> m_availableClients;
-    OwnedRecords<Submission> m_submissions;
-    OwnedRecords<Medium> m_mediums;
-    OwnedRecords<Artist> m_artists;
-    OwnedRecords<Image> m_images;
+    CatalogueContents m_contents;
+    // Records let go by the last reload, being freed.
+    std::future<void> m_retired;
 
     std::unique_ptr<ArtworkListController> m_artworkList;
     std::unique_ptr<ClientListController> m_clientList;

@@ -16,17 +16,6 @@ namespace {
 
 using Kind = DocumentNotifier::Kind;
 
-template <typename T> std::unique_ptr<T> takeOwned(OwnedRecords<T> &list, const T *record)
-{
-    auto it = std::find_if(list.begin(), list.end(),
-                           [&](const std::unique_ptr<T> &r) { return r.get() == record; });
-    if (it == list.end())
-        return nullptr;
-    std::unique_ptr<T> owned = std::move(*it);
-    list.erase(it);
-    return owned;
-}
-
 // Raised when the rows of a removal could not all be deleted; names the removal that failed.
 [[noreturn]] void raiseDeleteFailure(const char *method, SqliteConnection &database, int line)
 {
@@ -69,18 +58,18 @@ void VelumarkDatabase::refuseIfNotEditable(const char *method) const
 Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 {
     refuseIfNotEditable(__func__);
-    artwork->insertIntoDatabase(m_database.get());
+    artwork->insertIntoDatabase(m_contents.database.get());
     Artwork *added = artwork.get();
     if (m_artworkOrder == currentArtworkOrder()) {
         Artwork::sortAscending(m_artworkList->isSortAscending());
-        insertSorted(m_artworks, std::move(artwork), artworkLess);
+        insertSorted(m_contents.artworks, std::move(artwork), artworkLess);
     } else {
-        m_artworks.push_back(std::move(artwork));
+        m_contents.artworks.push_back(std::move(artwork));
         m_artworkOrder.reset();
         sortArtwork();
     }
     if (added->sale_loan())
-        insertSorted(m_availableArtworks, added, byTitle);
+        insertSorted(m_contents.availableArtworks, added, byTitle);
     emit m_notifier->recordAdded(Kind::Artwork, added);
     return added;
 }
@@ -88,10 +77,10 @@ Artwork *VelumarkDatabase::addArtwork(std::unique_ptr<Artwork> artwork)
 void VelumarkDatabase::updateArtwork(Artwork *artwork)
 {
     refuseIfNotEditable(__func__);
-    requireOwned(m_artworks, artwork, __func__, __LINE__);
-    removeFrom(m_availableArtworks, artwork);
+    requireOwned(m_contents.artworks, artwork, __func__, __LINE__);
+    removeFrom(m_contents.availableArtworks, artwork);
     if (artwork->sale_loan())
-        insertSorted(m_availableArtworks, artwork, byTitle);
+        insertSorted(m_contents.availableArtworks, artwork, byTitle);
     sortArtwork();
     emit m_notifier->recordChanged(Kind::Artwork, artwork);
 }
@@ -99,18 +88,18 @@ void VelumarkDatabase::updateArtwork(Artwork *artwork)
 Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 {
     refuseIfNotEditable(__func__);
-    client->insertIntoDatabase(m_database.get());
+    client->insertIntoDatabase(m_contents.database.get());
     Client *added = client.get();
     if (m_clientOrderAscending == std::optional(m_clientList->isSortAscending())) {
         Client::sortAscending(m_clientList->isSortAscending());
-        insertSorted(m_clients, std::move(client), clientLess);
+        insertSorted(m_contents.clients, std::move(client), clientLess);
     } else {
-        m_clients.push_back(std::move(client));
+        m_contents.clients.push_back(std::move(client));
         m_clientOrderAscending.reset();
         sortClients();
     }
     if (added->status())
-        insertSorted(m_availableClients, added, byCompany);
+        insertSorted(m_contents.availableClients, added, byCompany);
     emit m_notifier->recordAdded(Kind::Client, added);
     return added;
 }
@@ -118,10 +107,10 @@ Client *VelumarkDatabase::addClient(std::unique_ptr<Client> client)
 void VelumarkDatabase::updateClient(Client *client)
 {
     refuseIfNotEditable(__func__);
-    requireOwned(m_clients, client, __func__, __LINE__);
-    removeFrom(m_availableClients, client);
+    requireOwned(m_contents.clients, client, __func__, __LINE__);
+    removeFrom(m_contents.availableClients, client);
     if (client->status())
-        insertSorted(m_availableClients, client, byCompany);
+        insertSorted(m_contents.availableClients, client, byCompany);
     sortClients();
     emit m_notifier->recordChanged(Kind::Client, client);
 }
@@ -129,13 +118,13 @@ void VelumarkDatabase::updateClient(Client *client)
 Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submission)
 {
     refuseIfNotEditable(__func__);
-    submission->insertIntoDatabase(m_database.get());
+    submission->insertIntoDatabase(m_contents.database.get());
     Submission *added = submission.get();
     if (m_submissionOrderAscending == std::optional(m_submissionList->isSortAscending())) {
         Submission::sortAscending(m_submissionList->isSortAscending());
-        insertSorted(m_submissions, std::move(submission), submissionLess);
+        insertSorted(m_contents.submissions, std::move(submission), submissionLess);
     } else {
-        m_submissions.push_back(std::move(submission));
+        m_contents.submissions.push_back(std::move(submission));
         m_submissionOrderAscending.reset();
         sortSubmissionsByDateAndTitle();
     }
@@ -152,7 +141,7 @@ Submission *VelumarkDatabase::addSubmission(std::unique_ptr<Submission> submissi
 void VelumarkDatabase::updateSubmission(Submission *submission)
 {
     refuseIfNotEditable(__func__);
-    requireOwned(m_submissions, submission, __func__, __LINE__);
+    requireOwned(m_contents.submissions, submission, __func__, __LINE__);
     sortSubmissionsByDateAndTitle();
     if (submission->artwork())
         submission->artwork()->sortSubmissions();
@@ -170,10 +159,10 @@ Medium *VelumarkDatabase::addMedium(std::unique_ptr<Medium> medium)
 
 Medium *VelumarkDatabase::insertMedium(std::unique_ptr<Medium> medium)
 {
-    medium->insertIntoDatabase(m_database.get());
+    medium->insertIntoDatabase(m_contents.database.get());
     medium->save();
     Medium *added = medium.get();
-    m_mediums.push_back(std::move(medium));
+    m_contents.mediums.push_back(std::move(medium));
     emit m_notifier->recordAdded(Kind::Medium, added);
     return added;
 }
@@ -181,7 +170,7 @@ Medium *VelumarkDatabase::insertMedium(std::unique_ptr<Medium> medium)
 void VelumarkDatabase::updateMedium()
 {
     refuseIfNotEditable(__func__);
-    sortOwned(m_mediums, byMediumName);
+    sortOwned(m_contents.mediums, byMediumName);
 }
 
 Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
@@ -192,9 +181,9 @@ Artist *VelumarkDatabase::addArtist(std::unique_ptr<Artist> artist)
 
 Artist *VelumarkDatabase::insertArtist(std::unique_ptr<Artist> artist)
 {
-    artist->insertIntoDatabase(m_database.get());
+    artist->insertIntoDatabase(m_contents.database.get());
     Artist *added = artist.get();
-    m_artists.push_back(std::move(artist));
+    m_contents.artists.push_back(std::move(artist));
     emit m_notifier->recordAdded(Kind::Artist, added);
     return added;
 }
@@ -202,16 +191,16 @@ Artist *VelumarkDatabase::insertArtist(std::unique_ptr<Artist> artist)
 void VelumarkDatabase::updateArtist()
 {
     refuseIfNotEditable(__func__);
-    sortOwned(m_artists, byArtistName);
+    sortOwned(m_contents.artists, byArtistName);
 }
 
 Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 {
     refuseIfNotEditable(__func__);
-    image->insertIntoDatabase(m_database.get(), m_packageFilename, true);
+    image->insertIntoDatabase(m_contents.database.get(), m_packageFilename, true);
     image->save();
     Image *added = image.get();
-    m_images.push_back(std::move(image));
+    m_contents.images.push_back(std::move(image));
     emit m_notifier->recordAdded(Kind::Image, added);
     return added;
 }
@@ -222,23 +211,23 @@ Image *VelumarkDatabase::addStagedImage(std::unique_ptr<Image> image, StagedPhot
         raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                            writable.message());
     {
-        SqliteTransaction transaction(*m_database);
-        if (!transaction.isActive() || image->insertRow(m_database.get(), m_packageFilename) != 0)
-            raiseDatabaseError(
-                __func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
-                formatFailure("Error: failed to insert with message '%s'.", m_database->errorMessage()));
+        SqliteTransaction transaction(*m_contents.database);
+        if (!transaction.isActive() || image->insertRow(m_contents.database.get(), m_packageFilename) != 0)
+            raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                               formatFailure("Error: failed to insert with message '%s'.",
+                                             m_contents.database->errorMessage()));
         if (const Result<> moved = files.moveInto(m_packageFilename, image->primaryKey()); !moved)
             raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                                moved.message());
         if (!transaction.commit()) {
             StagedPhoto::removeFinalFiles(m_packageFilename, image->primaryKey());
-            raiseDatabaseError(
-                __func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
-                formatFailure("Error: failed to insert with message '%s'.", m_database->errorMessage()));
+            raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
+                               formatFailure("Error: failed to insert with message '%s'.",
+                                             m_contents.database->errorMessage()));
         }
     }
     Image *added = image.get();
-    m_images.push_back(std::move(image));
+    m_contents.images.push_back(std::move(image));
     emit m_notifier->recordAdded(Kind::Image, added);
     return added;
 }
@@ -246,7 +235,7 @@ Image *VelumarkDatabase::addStagedImage(std::unique_ptr<Image> image, StagedPhot
 void VelumarkDatabase::setArtworkImages(Artwork *artwork, const std::vector<Image *> &images)
 {
     refuseIfNotEditable(__func__);
-    requireOwned(m_artworks, artwork, __func__, __LINE__);
+    requireOwned(m_contents.artworks, artwork, __func__, __LINE__);
     artwork->clearImages();
     for (size_t index = 0; index < images.size(); ++index) {
         artwork->addImage(images[index], -1);
@@ -279,7 +268,7 @@ void VelumarkDatabase::detachSubmissions(const std::vector<Submission *> &doomed
     }
     for (Submission *submission : doomed)
         emit m_notifier->recordRemoved(Kind::Submission, submission);
-    std::erase_if(m_submissions,
+    std::erase_if(m_contents.submissions,
                   [&](const std::unique_ptr<Submission> &s) { return gone.count(s.get()) > 0; });
 }
 
@@ -297,16 +286,16 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
     const std::vector<Image *> doomedImages = artwork->images();
     {
         // All rows go in one transaction; the photo files only once it committed.
-        SqliteTransaction transaction(*m_database);
+        SqliteTransaction transaction(*m_contents.database);
         if (!transaction.isActive())
-            raiseDeleteFailure(__func__, *m_database, __LINE__);
+            raiseDeleteFailure(__func__, *m_contents.database, __LINE__);
         for (Submission *submission : doomedSubmissions)
             submission->deleteFromDatabase();
         for (Image *image : doomedImages)
             image->deleteRow();
         artwork->deleteFromDatabase();
         if (!transaction.commit())
-            raiseDeleteFailure(__func__, *m_database, __LINE__);
+            raiseDeleteFailure(__func__, *m_contents.database, __LINE__);
     }
     removeImageFiles(doomedImages);
     detachSubmissions(doomedSubmissions);
@@ -315,12 +304,12 @@ void VelumarkDatabase::removeArtwork(Artwork *artwork)
     artwork->clearImages();
     for (Image *image : doomedImages) {
         emit m_notifier->recordRemoved(Kind::Image, image);
-        takeOwned(m_images, image);
+        takeOwned(m_contents.images, image);
     }
     emit m_notifier->recordAboutToBeRemoved(Kind::Artwork, artwork);
-    removeFrom(m_availableArtworks, artwork);
+    removeFrom(m_contents.availableArtworks, artwork);
     emit m_notifier->recordRemoved(Kind::Artwork, artwork);
-    takeOwned(m_artworks, artwork);
+    takeOwned(m_contents.artworks, artwork);
 }
 
 void VelumarkDatabase::removeClient(Client *client)
@@ -328,20 +317,20 @@ void VelumarkDatabase::removeClient(Client *client)
     refuseIfNotEditable(__func__);
     const std::vector<Submission *> doomed = client->submissions();
     {
-        SqliteTransaction transaction(*m_database);
+        SqliteTransaction transaction(*m_contents.database);
         if (!transaction.isActive())
-            raiseDeleteFailure(__func__, *m_database, __LINE__);
+            raiseDeleteFailure(__func__, *m_contents.database, __LINE__);
         for (Submission *submission : doomed)
             submission->deleteFromDatabase();
         client->deleteFromDatabase();
         if (!transaction.commit())
-            raiseDeleteFailure(__func__, *m_database, __LINE__);
+            raiseDeleteFailure(__func__, *m_contents.database, __LINE__);
     }
     detachSubmissions(doomed);
     emit m_notifier->recordAboutToBeRemoved(Kind::Client, client);
-    removeFrom(m_availableClients, client);
+    removeFrom(m_contents.availableClients, client);
     emit m_notifier->recordRemoved(Kind::Client, client);
-    takeOwned(m_clients, client);
+    takeOwned(m_contents.clients, client);
 }
 
 void VelumarkDatabase::removeMedium(Medium *medium)
@@ -350,7 +339,7 @@ void VelumarkDatabase::removeMedium(Medium *medium)
     medium->deleteFromDatabase();
     emit m_notifier->recordAboutToBeRemoved(Kind::Medium, medium);
     emit m_notifier->recordRemoved(Kind::Medium, medium);
-    takeOwned(m_mediums, medium);
+    takeOwned(m_contents.mediums, medium);
 }
 
 void VelumarkDatabase::removeArtist(Artist *artist)
@@ -359,7 +348,7 @@ void VelumarkDatabase::removeArtist(Artist *artist)
     artist->deleteFromDatabase();
     emit m_notifier->recordAboutToBeRemoved(Kind::Artist, artist);
     emit m_notifier->recordRemoved(Kind::Artist, artist);
-    takeOwned(m_artists, artist);
+    takeOwned(m_contents.artists, artist);
 }
 
 void VelumarkDatabase::removeImage(Image *image)
@@ -374,7 +363,7 @@ void VelumarkDatabase::dropImage(Image *image)
     image->removeFiles();
     emit m_notifier->recordAboutToBeRemoved(Kind::Image, image);
     emit m_notifier->recordRemoved(Kind::Image, image);
-    takeOwned(m_images, image);
+    takeOwned(m_contents.images, image);
 }
 
 void VelumarkDatabase::removeImageFiles(const std::vector<Image *> &images)

@@ -22,6 +22,13 @@ VelumarkDatabase::ArtworkOrder VelumarkDatabase::currentArtworkOrder() const
     return {getPreferences().sortArtworksByArtist(), m_artworkList->isSortAscending()};
 }
 
+CatalogueOrder VelumarkDatabase::listOrder() const
+{
+    const ArtworkOrder artworks = currentArtworkOrder();
+    return {artworks.byArtist, artworks.ascending, m_clientList->isSortAscending(),
+            m_submissionList->isSortAscending()};
+}
+
 // The artwork list has one column, so the artworks are always sorted by it.
 void VelumarkDatabase::sortArtwork()
 {
@@ -30,18 +37,18 @@ void VelumarkDatabase::sortArtwork()
 
 void VelumarkDatabase::sortArtworksByTitleAndArtist()
 {
-    if (m_artworks.size() < 2)
+    if (m_contents.artworks.size() < 2)
         return;
     Artwork::sortAscending(m_artworkList->isSortAscending());
     const quint32 collation = collationSerial(false);
-    for (const auto &artwork : m_artworks)
+    for (const auto &artwork : m_contents.artworks)
         artwork->prepareOrder(collation);
     if (getPreferences().sortArtworksByArtist())
-        sortOwned(m_artworks, [](const Artwork *a, const Artwork *b) {
+        sortOwned(m_contents.artworks, [](const Artwork *a, const Artwork *b) {
             return a->compareArtistThenTitleOrdered(*b) < 0;
         });
     else
-        sortOwned(m_artworks, [](const Artwork *a, const Artwork *b) {
+        sortOwned(m_contents.artworks, [](const Artwork *a, const Artwork *b) {
             return a->compareTitleThenArtistOrdered(*b) < 0;
         });
     m_artworkOrder = currentArtworkOrder();
@@ -50,30 +57,23 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
 
 void VelumarkDatabase::sortClients()
 {
-    if (m_clients.size() < 2)
+    if (m_contents.clients.size() < 2)
         return;
     const bool ascending = m_clientList->isSortAscending();
     Client::sortAscending(ascending);
     const quint32 collation = collationSerial(true);
-    for (const auto &client : m_clients)
+    for (const auto &client : m_contents.clients)
         client->prepareOrder(collation);
-    sortOwned(m_clients, [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
+    sortOwned(m_contents.clients,
+              [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
     m_clientOrderAscending = ascending;
     emit m_notifier->recordsReordered(Kind::Client);
 }
 
 void VelumarkDatabase::sortSubmissionsByDateAndTitle()
 {
-    sortSubmissionsByDateAndTitle({});
-}
-
-void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()> &beforeRefresh)
-{
-    if (m_submissions.size() < 2) {
-        if (beforeRefresh)
-            beforeRefresh();
+    if (m_contents.submissions.size() < 2)
         return;
-    }
     const bool ascending = m_submissionList->isSortAscending();
     Submission::sortAscending(ascending);
     const quint32 collation = collationSerial(false);
@@ -83,37 +83,35 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle(const std::function<void()>
     SubmissionKeys &kept = m_submissionKeys;
     const quint32 zone = Submission::textContext().serial;
     bool reuse = kept.changes == Record::changeCount() && kept.collation == collation && kept.zone == zone &&
-                 kept.keys.size() == m_submissions.size();
-    for (size_t i = 0; reuse && i < m_submissions.size(); ++i)
-        reuse = kept.keys[i].second == m_submissions[i].get();
+                 kept.keys.size() == m_contents.submissions.size();
+    for (size_t i = 0; reuse && i < m_contents.submissions.size(); ++i)
+        reuse = kept.keys[i].second == m_contents.submissions[i].get();
     std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
-    keyed.reserve(m_submissions.size());
-    for (size_t i = 0; i < m_submissions.size(); ++i)
-        keyed.emplace_back(reuse ? kept.keys[i].first : m_submissions[i]->orderKey(collation), i);
+    keyed.reserve(m_contents.submissions.size());
+    for (size_t i = 0; i < m_contents.submissions.size(); ++i)
+        keyed.emplace_back(reuse ? kept.keys[i].first : m_contents.submissions[i]->orderKey(collation), i);
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
         return Submission::compareKeys(a.first, b.first) < 0;
     });
     OwnedRecords<Submission> sorted;
-    sorted.reserve(m_submissions.size());
+    sorted.reserve(m_contents.submissions.size());
     kept.keys.clear();
-    kept.keys.reserve(m_submissions.size());
+    kept.keys.reserve(m_contents.submissions.size());
     for (const auto &[key, at] : keyed) {
-        kept.keys.emplace_back(key, m_submissions[at].get());
-        sorted.push_back(std::move(m_submissions[at]));
+        kept.keys.emplace_back(key, m_contents.submissions[at].get());
+        sorted.push_back(std::move(m_contents.submissions[at]));
     }
-    m_submissions = std::move(sorted);
+    m_contents.submissions = std::move(sorted);
     kept.changes = Record::changeCount();
     kept.collation = collation;
     kept.zone = zone;
     m_submissionOrderAscending = ascending;
-    if (beforeRefresh)
-        beforeRefresh();
     emit m_notifier->recordsReordered(Kind::Submission);
 }
 
 Medium *VelumarkDatabase::mediumWithName(const QString &name) const
 {
-    for (auto &medium : m_mediums) {
+    for (auto &medium : m_contents.mediums) {
         if (medium->name() == name)
             return medium.get();
     }
@@ -122,7 +120,7 @@ Medium *VelumarkDatabase::mediumWithName(const QString &name) const
 
 Artist *VelumarkDatabase::artistWithName(const QString &name) const
 {
-    for (auto &artist : m_artists) {
+    for (auto &artist : m_contents.artists) {
         if (artist->name() == name)
             return artist.get();
     }

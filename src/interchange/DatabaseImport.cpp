@@ -1,5 +1,6 @@
 #include "interchange/DatabaseImport.h"
 
+#include "document/CatalogueLoader.h"
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
 #include "interchange/DatabaseExport.h"
@@ -22,6 +23,9 @@
 namespace velumark {
 
 namespace {
+
+// The merge reports progress up to here; loading the records of the new file takes the rest.
+constexpr double kMergeEnd = 90;
 
 // Makes sure the staged file's bytes are on disk before it can replace the document's file.
 Result<> syncFile(const QString &path)
@@ -66,6 +70,7 @@ Result<> DatabaseImport::prepare()
     m_claim = std::move(claim).value();
     m_databasePath = m_document.dbFilename();
     m_packagePath = m_document.packageFilename();
+    m_order = m_document.listOrder();
     auto highest = m_document.database()->prepare("SELECT max(pk) FROM image");
     m_highestImageKey =
         highest && highest->step() == SqliteStatement::Step::Row ? highest->columnInt64(0) : 0;
@@ -150,7 +155,30 @@ Result<> DatabaseImport::run()
         return Failure{localized("The imported catalogue did not check out: %1").arg(sound.message())};
     if (isAborted())
         return stopped();
-    return stageIntoPackage();
+    if (const Result<> staged = stageIntoPackage(); !staged)
+        return staged;
+    return loadStaged();
+}
+
+Result<> DatabaseImport::loadStaged()
+{
+    CatalogueLoader::Settings settings;
+    settings.databasePath = m_stagedDatabase;
+    settings.packagePath = m_packagePath;
+    // The staged file was checked as it is; what a load would tidy up waits for the next open.
+    settings.writeRefusal = localized("The imported catalogue cannot be read as it was written.");
+    settings.order = m_order;
+    settings.progress = [this](double fraction) {
+        reportProgress(kMergeEnd + fraction * (100 - kMergeEnd));
+        return !isAborted();
+    };
+    Result<CatalogueLoad> loaded = CatalogueLoader(std::move(settings)).load();
+    if (isAborted())
+        return stopped();
+    if (!loaded)
+        return Failure{localized("The imported catalogue cannot be read: %1").arg(loaded.message())};
+    m_loaded = std::move(loaded).value();
+    return {};
 }
 
 Result<> DatabaseImport::mergeIntoWorkingCopy()
@@ -179,7 +207,7 @@ Result<> DatabaseImport::mergeIntoWorkingCopy()
     settings.aborted = &aborted;
     settings.progress = [this, &aborted](double percent) {
         aborted = isAborted();
-        reportProgress(m_preparationShare + percent * (100 - m_preparationShare) / 100);
+        reportProgress(m_preparationShare + percent * (kMergeEnd - m_preparationShare) / 100);
     };
     DatabaseMerge merge(*working, settings);
     aborted = isAborted();
@@ -248,7 +276,8 @@ Result<> DatabaseImport::finish(Result<> outcome)
     if (outcome && isAborted())
         outcome = stopped();
     if (outcome) {
-        if (outcome = m_document.replaceDatabaseFile(m_stagedDatabase); outcome) {
+        Q_ASSERT(m_loaded);
+        if (outcome = m_document.replaceDatabaseFile(m_stagedDatabase, std::move(*m_loaded)); outcome) {
             m_movedPictures.clear();
             crashPoint("import-swapped");
             if (isCompleteRestore())
@@ -257,6 +286,7 @@ Result<> DatabaseImport::finish(Result<> outcome)
     }
     if (!outcome)
         discardStaged();
+    m_loaded.reset();
     m_claim.release();
     if (outcome)
         reportProgress(100);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "document/CatalogueContents.h"
 #include "document/OperationClaim.h"
 #include "interchange/LongOperation.h"
 #include "interchange/OperationFolder.h"
 #include "interchange/TransferScope.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace velumark {
@@ -16,8 +18,9 @@ class VelumarkDatabase;
 // document package, the intermediate database of a CSV import, or a file downloaded from a
 // device. The merge works on a copy of the document's database in a private temporary folder;
 // the document's file is replaced (by one rename) only when the whole merge succeeded and the
-// copy checked out sound, and the document is then reloaded. A crash at any moment leaves the
-// document as it was or fully imported; at worst unreferenced picture files remain.
+// copy checked out sound. The worker loads the records of the new file, so that the document only
+// takes them over. A crash at any moment leaves the document as it was or fully imported; at worst
+// unreferenced picture files remain.
 class DatabaseImport : public LongOperation
 {
     Q_OBJECT
@@ -59,6 +62,8 @@ private:
     // Merges the foreign database into the working copy, in one transaction.
     Result<> mergeIntoWorkingCopy();
     Result<> stageIntoPackage();
+    // Loads the records of the staged file for the document to take over.
+    Result<> loadStaged();
     void discardStaged();
 
     VelumarkDatabase &m_document;
@@ -73,6 +78,8 @@ private:
     qint64 m_highestImageKey = 0;
     OperationFolder m_folder;
     QString m_stagedDatabase;
+    CatalogueOrder m_order;
+    std::optional<CatalogueLoad> m_loaded;
     std::vector<QString> m_movedPictures;
 };
 

@@ -33,7 +33,7 @@ int compareBy(const QString &firstThis, const QString &firstOther, const QString
     return artworkSortAscending ? result : -result;
 }
 
-// compareBy on the sort keys of the second texts (null for a missing text).
+// compareBy on the sort keys of the second texts (null for a missing text), ascending.
 int compareByKeys(const QString &firstThis, const QString &firstOther, const QByteArray *secondThis,
                   const QByteArray *secondOther)
 {
@@ -46,7 +46,7 @@ int compareByKeys(const QString &firstThis, const QString &firstOther, const QBy
             result = (order > 0) - (order < 0);
         }
     }
-    return artworkSortAscending ? result : -result;
+    return result;
 }
 
 } // namespace
@@ -179,12 +179,24 @@ void Artwork::prepareOrder(quint32 collation) const
 
 int Artwork::compareTitleThenArtistOrdered(const Artwork &other) const
 {
-    return compareByKeys(m_title, other.m_title, m_orderArtistKey, other.m_orderArtistKey);
+    return compareTitleThenArtistOrdered(other, artworkSortAscending);
 }
 
 int Artwork::compareArtistThenTitleOrdered(const Artwork &other) const
 {
-    return compareByKeys(m_artist, other.m_artist, m_orderTitleKey, other.m_orderTitleKey);
+    return compareArtistThenTitleOrdered(other, artworkSortAscending);
+}
+
+int Artwork::compareTitleThenArtistOrdered(const Artwork &other, bool ascending) const
+{
+    const int result = compareByKeys(m_title, other.m_title, m_orderArtistKey, other.m_orderArtistKey);
+    return ascending ? result : -result;
+}
+
+int Artwork::compareArtistThenTitleOrdered(const Artwork &other, bool ascending) const
+{
+    const int result = compareByKeys(m_artist, other.m_artist, m_orderTitleKey, other.m_orderTitleKey);
+    return ascending ? result : -result;
 }
 
 void Artwork::addImage(Image *image, qint64 index)

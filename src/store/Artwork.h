@@ -57,10 +57,13 @@ public:
     int compareTitleThenArtist(const Artwork &other) const;
     int compareArtistThenTitle(const Artwork &other) const;
     // The same two orders for many comparisons in a row: prepareOrder takes the sort keys of title
-    // and artist once (collation from collationSerial(false)), the Ordered comparisons use them.
+    // and artist once (collation from collationSerial(false)), the Ordered comparisons use them,
+    // in the class-wide direction or in the one given (for a sort on another thread).
     void prepareOrder(quint32 collation) const;
     int compareTitleThenArtistOrdered(const Artwork &other) const;
     int compareArtistThenTitleOrdered(const Artwork &other) const;
+    int compareTitleThenArtistOrdered(const Artwork &other, bool ascending) const;
+    int compareArtistThenTitleOrdered(const Artwork &other, bool ascending) const;
     // Sort keys of the title and the artist for localizedCaseInsensitiveCompare, kept until the
     // text or the collation changes.
     const QByteArray &titleSortKey(quint32 collation) const

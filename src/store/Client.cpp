@@ -131,11 +131,11 @@ int Client::compareCompany(const Client &other) const
     return clientSortAscending ? result : -result;
 }
 
-int Client::compareCompanyOrdered(const Client &other) const
+int Client::compareCompanyOrdered(const Client &other, bool ascending) const
 {
     const int order = m_orderCompanyKey->compare(*other.m_orderCompanyKey);
     const int result = (order > 0) - (order < 0);
-    return clientSortAscending ? result : -result;
+    return ascending ? result : -result;
 }
 
 bool Client::latestSubmissionWaiting() const

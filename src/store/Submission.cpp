@@ -273,7 +273,7 @@ Submission::OrderKey Submission::orderKey(quint32 collation) const
     return key;
 }
 
-int Submission::compareKeys(const OrderKey &a, const OrderKey &b)
+int Submission::compareKeys(const OrderKey &a, const OrderKey &b, bool ascending)
 {
     // The steps of compareSubmission, on instants and sort keys.
     int result = 0;
@@ -287,7 +287,7 @@ int Submission::compareKeys(const OrderKey &a, const OrderKey &b)
         const int order = a.title->compare(*b.title);
         result = (order > 0) - (order < 0);
     }
-    return submissionSortAscending ? result : -result;
+    return ascending ? result : -result;
 }
 
 bool Submission::isOverdue()

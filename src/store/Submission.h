@@ -75,7 +75,8 @@ public:
     static void sortList(std::vector<Submission *> &list);
     // compareSubmission for many comparisons in a row: orderKey takes the send instant and the sort
     // key of the artwork's title once (collation from collationSerial(false)); compareKeys then
-    // gives compareSubmission's answer for two keys, as long as the submissions do not change.
+    // gives compareSubmission's answer for two keys, as long as the submissions do not change, in
+    // the class-wide direction or in the one given (for a sort on another thread).
     struct OrderKey
     {
         qint64 msecs = 0;
@@ -83,7 +84,11 @@ public:
         bool dated = false;
     };
     OrderKey orderKey(quint32 collation) const;
-    static int compareKeys(const OrderKey &a, const OrderKey &b);
+    static int compareKeys(const OrderKey &a, const OrderKey &b)
+    {
+        return compareKeys(a, b, isSortAscending());
+    }
+    static int compareKeys(const OrderKey &a, const OrderKey &b, bool ascending);
 
     // What the texts of the submission list depend on besides the submission itself: the locale,
     // the time zone, the translations and "now". Taken once for a search over many submissions.

@@ -2,6 +2,7 @@
 // tester: the model knows the rows only from the list's notices, so its copy must equal the list
 // after every notice, and no row may be read once its record is going.
 #include "DocumentFixture.h"
+#include "document/CatalogueLoader.h"
 #include "document/ClientListController.h"
 #include "document/SubmissionListController.h"
 #include "store/AppPreferences.h"
@@ -324,7 +325,14 @@ TEST_F(ListModels, EveryListFollowsAddsEditsSortsSearchesRemovalsAndAReload)
     ASSERT_TRUE(succeeded(document->saveChanges()));
     const QString staged = QDir(packagePath).filePath(QStringLiteral("staged.db"));
     ASSERT_TRUE(QFile::copy(document->dbFilename(), staged));
-    ASSERT_TRUE(succeeded(document->replaceDatabaseFile(staged)));
+    CatalogueLoader::Settings settings;
+    settings.databasePath = staged;
+    settings.packagePath = packagePath;
+    settings.writeRefusal = QStringLiteral("read as staged");
+    settings.order = document->listOrder();
+    Result<CatalogueLoad> loaded = CatalogueLoader(std::move(settings)).load();
+    ASSERT_TRUE(succeeded(loaded));
+    ASSERT_TRUE(succeeded(document->replaceDatabaseFile(staged, std::move(loaded).value())));
     EXPECT_EQ(artworks.rowsText(), QStringLiteral("Ann/Zephyr")) << "the artwork list still searches \"an\"";
     EXPECT_EQ(harbourHistory.rowsText(), QString()) << "a history lets go of its record on a reload";
     EXPECT_EQ(history.artworkForHistory(), nullptr);

@@ -1,3 +1,4 @@
+#include "document/SubmissionListController.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseImport.h"
 #include "store/DatabaseFile.h"
@@ -12,8 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <unordered_set>
+#include <utility>
 
 using namespace velumark;
 
@@ -409,4 +412,63 @@ TEST(DatabaseTransfer, OneOperationAtATimeAndNoExportIntoTheOpenPackage)
     EXPECT_FALSE(importFrom(source.document(), DatabaseImport::Source::Package, source.packagePath(),
                             TransferScope::Complete)
                      .started);
+}
+
+// The import's worker loads the records of the new file in the orders the lists had at its
+// start; the document takes them over at the end. A list turned round meanwhile is sorted again,
+// and a new file that cannot take the old one's place leaves the catalogue and its records in use.
+TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
+{
+    test::SampleCatalogue source(QStringLiteral("Source"));
+    source.fillWithSamples();
+    const QString file = source.folderPath(QStringLiteral("all.vdbi"));
+    ASSERT_EQ(exportTo(source.document(), file, TransferScope::Complete).result, OperationResult::Done);
+
+    test::SampleCatalogue target(QStringLiteral("Target"));
+    Artwork *mine = target.addArtwork(QStringLiteral("Mine"));
+    target.addSubmission(mine, target.addClient(QStringLiteral("Gallery")), QDateTime::currentDateTime());
+    VelumarkDatabase &document = target.document();
+    RecordList &submissions = *document.submissionListController();
+    {
+        DatabaseImport turned(document, DatabaseImport::Source::InterchangeFile, file,
+                              TransferScope::Complete, false);
+        bool flipped = false;
+        QObject::connect(&turned, &LongOperation::progress, [&](double) {
+            if (!std::exchange(flipped, true))
+                submissions.setSortOrder(0, !submissions.isSortAscending());
+        });
+        ASSERT_EQ(test::runOperation(turned).result, OperationResult::Done);
+        ASSERT_TRUE(flipped);
+    }
+    ASSERT_EQ(document.submissions().size(), 4u);
+    auto inListOrder = [](const auto &list) {
+        return std::is_sorted(list.begin(), list.end(),
+                              [](const auto &a, const auto &b) { return a->compareSubmission(*b) < 0; });
+    };
+    EXPECT_EQ(Submission::isSortAscending(), submissions.isSortAscending());
+    EXPECT_TRUE(inListOrder(document.submissions()));
+    for (const auto &artwork : document.artworks())
+        EXPECT_TRUE(inListOrder(artwork->submissions())) << artwork->title().toStdString();
+
+    const qsizetype artworksBefore = document.artworks().size();
+    const QString staged =
+        QDir(target.packagePath()).filePath(QString::fromLatin1(VelumarkDatabase::kImportStagingName));
+    DatabaseImport vanishing(document, DatabaseImport::Source::InterchangeFile, file, TransferScope::Complete,
+                             false);
+    // The staged file goes after the worker loaded it and before it can take the catalogue's place.
+    QObject::connect(&vanishing, &LongOperation::progress, [&](double percent) {
+        if (percent >= 100)
+            QFile::remove(staged);
+    });
+    const test::OperationRun failed = test::runOperation(vanishing);
+    EXPECT_EQ(failed.result, OperationResult::Failed);
+    EXPECT_TRUE(failed.message.contains(QStringLiteral("cannot replace"))) << failed.message.toStdString();
+    EXPECT_EQ(document.artworks().size(), artworksBefore) << "the records of the catalogue stay";
+    EXPECT_EQ(target.count("artwork"), static_cast<qint64>(artworksBefore));
+    Artwork *kept = document.artworks().front().get();
+    kept->setTitle(QStringLiteral("Edited after the failure"));
+    document.updateArtwork(kept);
+    ASSERT_TRUE(succeeded(document.saveChanges())) << "the records work on the catalogue's file again";
+    target.reopen();
+    EXPECT_NE(artworkTitled(target.document(), QStringLiteral("Edited after the failure")), nullptr);
 }
