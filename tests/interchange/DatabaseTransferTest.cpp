@@ -1,3 +1,4 @@
+#include "document/ArtworkListController.h"
 #include "document/SubmissionListController.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseImport.h"
@@ -429,6 +430,8 @@ TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
     target.addSubmission(mine, target.addClient(QStringLiteral("Gallery")), QDateTime::currentDateTime());
     VelumarkDatabase &document = target.document();
     RecordList &submissions = *document.submissionListController();
+    RecordList &artworks = *document.artworkListController();
+    artworks.setSortOrder(0, !artworks.isSortAscending());
     {
         DatabaseImport turned(document, DatabaseImport::Source::InterchangeFile, file,
                               TransferScope::Complete, false);
@@ -449,6 +452,11 @@ TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
     EXPECT_TRUE(inListOrder(document.submissions()));
     for (const auto &artwork : document.artworks())
         EXPECT_TRUE(inListOrder(artwork->submissions())) << artwork->title().toStdString();
+    EXPECT_FALSE(Artwork::isSortAscending());
+    EXPECT_TRUE(
+        std::is_sorted(document.artworks().begin(), document.artworks().end(),
+                       [](const auto &a, const auto &b) { return a->compareTitleThenArtist(*b) < 0; }))
+        << "the worker sorted the artworks in the list's direction";
 
     const qsizetype artworksBefore = document.artworks().size();
     const QString staged =
