@@ -4,6 +4,7 @@
 #include "editing/PrintRenderer.h"
 #include "interchange/ExportValues.h"
 #include "store/Localization.h"
+#include "store/WriteBehind.h"
 
 #include <QDir>
 #include <QPainter>
@@ -30,7 +31,11 @@ Result<> PdfExport::write(VelumarkDatabase &document, const PrintOptions &option
     QPainter painter;
     if (!painter.begin(&writer))
         return Failure{localized("The PDF file %1 could not be started.").arg(shownPath)};
-    Result<> drawn = renderer.drawPages(painter, writer, pages, carryOn);
+    WriteBehind writeBehind(file);
+    Result<> drawn = renderer.drawPages(painter, writer, pages, [&](int done, int total) {
+        writeBehind.writeOut();
+        return !carryOn || carryOn(done, total);
+    });
     painter.end();
     if (!drawn) {
         file.cancelWriting();

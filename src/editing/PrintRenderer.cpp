@@ -121,6 +121,11 @@ QString PrintRenderer::drawText(QPainter &painter, const Font &font, const QPoin
 
 void PrintRenderer::drawPage(QPainter &painter, int page)
 {
+    drawPage(painter, page, Submission::textContext());
+}
+
+void PrintRenderer::drawPage(QPainter &painter, int page, const Submission::TextContext &texts)
+{
     if (page < 0 || page >= pageCount())
         return;
     painter.save();
@@ -139,7 +144,8 @@ void PrintRenderer::drawPage(QPainter &painter, int page)
         if (m_sheet)
             drawSheetLine(painter, items.first + i, m_layout->itemFrame(place), m_layout->placesFrom(place));
         else
-            drawListRow(painter, items.first + i, m_layout->itemFrame(place));
+            drawListRow(painter, m_rows.row(items.first + i, texts), items.first + i,
+                        m_layout->itemFrame(place));
     }
     painter.restore();
 }
@@ -157,12 +163,13 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
     const int total = static_cast<int>(chosen.size());
     // Every row's overdue mark and day counts are taken against the same today, worked out once.
     const Clock::TodayScope today;
+    const Submission::TextContext texts = Submission::textContext();
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
         if (done > 0 && !device.newPage())
             return Failure{localized("The printer did not accept another page.")};
-        drawPage(painter, chosen[static_cast<size_t>(done)] - 1);
+        drawPage(painter, chosen[static_cast<size_t>(done)] - 1, texts);
     }
     return {};
 }
@@ -189,9 +196,8 @@ void PrintRenderer::drawHeader(QPainter &painter, int page) const
     drawText(painter, m_header, area.topLeft(), area.width(), headerText(page));
 }
 
-void PrintRenderer::drawListRow(QPainter &painter, qsizetype index, const QRectF &frame)
+void PrintRenderer::drawListRow(QPainter &painter, const PrintRow &row, qsizetype index, const QRectF &frame)
 {
-    const PrintRow row = m_rows.row(index);
     const double x = frame.x();
     const double y = frame.y();
     drawText(painter, m_listMain, {x, y + 10}, kPictureColumn - kColumnGap, QString::number(index + 1));

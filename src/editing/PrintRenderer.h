@@ -63,9 +63,11 @@ private:
         QFontMetricsF metrics;
     };
 
+    // The dates of the rows are written in the texts' context (taken once for many pages).
+    void drawPage(QPainter &painter, int page, const Submission::TextContext &texts);
     void readPicturesAhead(int page);
     void drawHeader(QPainter &painter, int page) const;
-    void drawListRow(QPainter &painter, qsizetype index, const QRectF &frame);
+    void drawListRow(QPainter &painter, const PrintRow &row, qsizetype index, const QRectF &frame);
     void drawArtworkRow(QPainter &painter, const PrintRow &row, const QRectF &frame, double textX);
     void drawOutstandingRow(QPainter &painter, const PrintRow &row, const QRectF &frame);
     void drawOutstandingTitle(QPainter &painter) const;

@@ -65,12 +65,15 @@ qsizetype PrintRows::count() const
     return m_selectedOnly ? static_cast<qsizetype>(m_selected.size()) : m_list->rowCount();
 }
 
-PrintRow PrintRows::row(qsizetype index) const
+PrintRow PrintRows::row(qsizetype index, const Submission::TextContext &context) const
 {
     if (index < 0 || index >= count())
         return {};
     if (m_screen == PrintScreen::ClientOutstanding)
         return outstandingRow(*m_outstanding[static_cast<size_t>(index)]);
+    // The cells of the submission list, without a local-time conversion per row.
+    if (m_screen == PrintScreen::Submissions)
+        return submissionRow(*static_cast<Submission *>(m_list->recordAt(listRowOf(index))), context);
     return listRow(listRowOf(index));
 }
 
@@ -111,14 +114,23 @@ PrintRow PrintRows::listRow(qsizetype listRow) const
         row.subStatus = status.subText;
         break;
     }
-    case PrintScreen::Submissions:
-        row.line2 = first.subText;
-        row.line3 = first.moreSubText;
-        row.status = m_list->cell(listRow, 1).mainText;
-        break;
     default:
         break;
     }
+    return row;
+}
+
+PrintRow PrintRows::submissionRow(Submission &submission, const Submission::TextContext &context)
+{
+    PrintRow row;
+    if (const Artwork *artwork = submission.artwork())
+        row.line1 = artwork->title();
+    if (const Client *client = submission.client())
+        row.line2 = client->company();
+    row.line3 = submission.moreSubText(context);
+    row.status = submission.statusString();
+    row.image = submission.cellImage();
+    row.overdue = submission.isOverdue();
     return row;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/PrintOptions.h"
+#include "store/Submission.h"
 
 #include <QString>
 #include <vector>
@@ -9,7 +10,6 @@ namespace velumark {
 class Client;
 class Image;
 class RecordList;
-class Submission;
 class VelumarkDatabase;
 } // namespace velumark
 
@@ -41,7 +41,8 @@ public:
     PrintRows(VelumarkDatabase &document, const PrintOptions &options);
 
     qsizetype count() const;
-    PrintRow row(qsizetype index) const;
+    // The row's texts; those of submissions at the context's "now" (taken once for many rows).
+    PrintRow row(qsizetype index, const Submission::TextContext &context) const;
     // The picture of a row alone (what row() would give), without making its texts.
     Image *image(qsizetype index) const;
     // The client of an outstanding list (null otherwise).
@@ -53,6 +54,7 @@ private:
         return m_selectedOnly ? m_selected[static_cast<size_t>(index)] : index;
     }
     PrintRow listRow(qsizetype listRow) const;
+    static PrintRow submissionRow(Submission &submission, const Submission::TextContext &context);
     static PrintRow outstandingRow(Submission &submission);
 
     PrintScreen m_screen;

@@ -394,21 +394,39 @@ const FoldedText &Submission::searchStatus(const TextContext &context) const
     return cache.status;
 }
 
+void Submission::waitingDays(const TextContext &context, const CalendarArithmetic::LocalDay &sent,
+                             const CalendarArithmetic::LocalDay &due, qint64 *days, bool *pastDue) const
+{
+    *days = 0;
+    *pastDue = false;
+    if (m_responseReceived != ResponseFlag::Waiting)
+        return;
+    // The day counts follow "now"; taken apart once, they cost no date conversion per row.
+    auto daysTo = [&](const CalendarArithmetic::LocalDay &from, const QDateTime &date) {
+        if (from.usable && context.today.usable)
+            return CalendarArithmetic::wholeDaysBetween(from, context.today);
+        return CalendarArithmetic::wholeDaysBetween(date, context.now);
+    };
+    *days = daysTo(sent, m_sendDate);
+    *pastDue = m_validDueDate && daysTo(due, m_responseDueDate) >= 1;
+}
+
+QString Submission::moreSubText(const TextContext &context) const
+{
+    qint64 days = 0;
+    bool pastDue = false;
+    if (m_responseReceived == ResponseFlag::Waiting)
+        waitingDays(context, localDayOf(m_sendDate, context.serial),
+                    localDayOf(m_responseDueDate, context.serial), &days, &pastDue);
+    return dateLine(days, pastDue, context.serial);
+}
+
 const FoldedText &Submission::searchDateLine(const TextContext &context) const
 {
     TextCache &cache = textCache(context);
     qint64 days = 0;
     bool pastDue = false;
-    if (m_responseReceived == ResponseFlag::Waiting) {
-        // The day counts follow "now"; taken apart once, they cost no date conversion per row.
-        auto daysTo = [&](const CalendarArithmetic::LocalDay &from, const QDateTime &date) {
-            if (from.usable && context.today.usable)
-                return CalendarArithmetic::wholeDaysBetween(from, context.today);
-            return CalendarArithmetic::wholeDaysBetween(date, context.now);
-        };
-        days = daysTo(cache.sent, m_sendDate);
-        pastDue = m_validDueDate && daysTo(cache.due, m_responseDueDate) >= 1;
-    }
+    waitingDays(context, cache.sent, cache.due, &days, &pastDue);
     if (!cache.lineMade || cache.lineDays != days || cache.linePastDue != pastDue) {
         cache.line.update(dateLine(days, pastDue, context.serial));
         cache.lineMade = true;

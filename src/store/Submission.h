@@ -118,6 +118,9 @@ public:
     // The date line of the list cell: "<sent> to <response> (<n> days)" after a response,
     // "<sent> (<n> days[!])" while waiting ("!" once the due date passed by a whole day).
     QString moreSubText() const;
+    // The same line at the context's "now", its local days and day texts made once per context:
+    // for a printout of many rows.
+    QString moreSubText(const TextContext &context) const;
     // The first image of the artwork, or null.
     Image *cellImage() const;
 
@@ -136,6 +139,9 @@ protected:
 private:
     struct TextCache;
     TextCache &textCache(const TextContext &context) const;
+    // The day counts of the date line at the context's "now" (0 and false after a response).
+    void waitingDays(const TextContext &context, const CalendarArithmetic::LocalDay &sent,
+                     const CalendarArithmetic::LocalDay &due, qint64 *days, bool *pastDue) const;
     // serial: the text context whose day texts may be reused, 0 for none.
     QString dateLine(qint64 days, bool pastDue, quint32 serial = 0) const;
 

@@ -7,6 +7,7 @@
 #include "editing/PrintRenderer.h"
 #include "store/Artwork.h"
 #include "store/Client.h"
+#include "store/Clock.h"
 #include "store/Image.h"
 #include "store/Submission.h"
 #include "store/VelumarkStrings.h"
@@ -346,6 +347,32 @@ TEST_F(PrintedPdfTest, OutstandingListShowsWhatStillWaitsAtTheClient)
     EXPECT_TRUE(text.contains(QStringLiteral("No due date")));
     EXPECT_FALSE(text.contains(QStringLiteral("Sold Piece")));
     EXPECT_EQ(pdf.imageCount(), 2);
+}
+
+TEST_F(PrintedPdfTest, SubmissionRowsPrintWhatTheListsCellsShow)
+{
+    Clock::setFixedNow(QDateTime(QDate(2023, 6, 1), QTime(12, 0)));
+    m_catalogue.fillWithSamples();
+    Submission *late = m_catalogue.addSubmission(m_catalogue.document().artworks().back().get(),
+                                                 m_catalogue.addClient(QStringLiteral("Riverside Fair")),
+                                                 QDateTime(QDate(2023, 2, 3), QTime(0, 0)));
+    late->setValidDueDate(true);
+    late->setResponseDueDate(QDateTime(QDate(2023, 3, 1), QTime(0, 0)));
+    m_catalogue.document().updateSubmission(late);
+    PrintOptions options;
+    options.screen = PrintScreen::Submissions;
+    // Blanks as the text of the page gives them: one between two words.
+    const QString text = PrintedPdf(print(options, PageGeometry::defaultPageLayout())).text().simplified();
+    const SubmissionListController &list = *m_catalogue.document().submissionListController();
+    EXPECT_EQ(list.rowCount(), 4);
+    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+        const CellContent first = list.cell(row, 0);
+        for (const QString &shown :
+             {first.mainText, first.subText, first.moreSubText, list.cell(row, 1).mainText})
+            EXPECT_TRUE(text.contains(shown.simplified())) << shown.toStdString();
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("Feb 3, 2023 (118 days!)")));
+    Clock::clearFixedNow();
 }
 
 TEST_F(PrintedPdfTest, PdfThatCannotBeWrittenLeavesNothingUnderItsName)

@@ -4,6 +4,7 @@
 #include "store/Submission.h"
 
 #include <algorithm>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
@@ -187,4 +188,34 @@ TEST(SubmissionRules, TextsOfTheListCellAndOverdue)
         overdue += s.overdue() ? 'y' : 'n';
     }
     EXPECT_EQ(overdue, "ynnn");
+}
+
+TEST(SubmissionRules, DateLinesMadeOnceForManyRowsFollowEachDayAndTheZone)
+{
+    const FixedNow now(local(2021, 3, 4, 10));
+    // 23:30 UTC is the next day in Berlin (the tests' zone) and still the same day in New York.
+    const QDateTime late(QDate(2021, 3, 1), QTime(23, 30), Qt::UTC);
+    Submission waiting;
+    waiting.setSendDate(late);
+    Submission answered;
+    answered.setSendDate(QDateTime(QDate(2021, 2, 27), QTime(12, 0), Qt::UTC));
+    answered.setResponseReceived(1);
+    answered.setResponseDate(late.addDays(1));
+    const auto lines = [&] {
+        const Submission::TextContext context = Submission::textContext();
+        EXPECT_EQ(waiting.moreSubText(context), waiting.moreSubText());
+        EXPECT_EQ(answered.moreSubText(context), answered.moreSubText());
+        return (waiting.moreSubText(context) + QStringLiteral(" | ") + answered.moreSubText(context))
+            .toStdString();
+    };
+    EXPECT_EQ(lines(), "Mar 2, 2021 (2 days) | Feb 27, 2021 to Mar 3, 2021 (3 days)");
+
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    const std::string newYork = lines();
+    qputenv("TZ", zone);
+    tzset();
+    EXPECT_EQ(newYork, "Mar 1, 2021 (2 days) | Feb 27, 2021 to Mar 2, 2021 (3 days)");
+    EXPECT_EQ(lines(), "Mar 2, 2021 (2 days) | Feb 27, 2021 to Mar 3, 2021 (3 days)");
 }
