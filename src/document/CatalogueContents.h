@@ -51,13 +51,15 @@ struct CatalogueContents
     void clearRecords();
 };
 
-// What a load hands over: the contents, sorted in `order`, and the images whose rows the load
-// deleted (their files go once the contents are taken over).
+// What a load hands over: the contents, sorted in `order`, the images whose rows the load deleted
+// (their files go once the contents are taken over) and the overdue count.
 struct CatalogueLoad
 {
     CatalogueContents contents;
     CatalogueOrder order;
     OwnedRecords<Image> droppedImages;
+    // The submissions overdue on the day of the load.
+    quint64 overdueSubmissions = 0;
 };
 
 } // namespace velumark

@@ -33,23 +33,48 @@ template <typename T, typename Key> void sortByKey(std::vector<T *> &list, Key k
         list[i] = keyed[i].second;
 }
 
-// Runs "SELECT pk FROM <table>" and hands each key to `make`; false when the query fails.
-template <typename Make> bool forEachKey(SqliteConnection &db, const char *sql, Make make)
+// The share of the load's progress that reading the rows takes, and how often it is reported.
+constexpr double kReadingShare = 0.7;
+constexpr qint64 kKeysPerStep = 4096;
+
+enum class KeysRead
+{
+    Done,
+    Failed,
+    Stopped
+};
+
+// Runs "SELECT pk FROM <table>" and hands each key to `make`; after every kKeysPerStep keys
+// `carryOn` says whether to go on.
+template <typename Make, typename CarryOn>
+KeysRead forEachKey(SqliteConnection &db, const char *sql, Make make, CarryOn carryOn)
 {
     auto keys = db.prepare(sql);
     if (!keys)
-        return false;
-    for (;;) {
+        return KeysRead::Failed;
+    for (qint64 read = 1;; ++read) {
         switch (keys->step()) {
         case SqliteStatement::Step::Row:
             make(keys->columnInt64(0));
+            if (read % kKeysPerStep == 0 && !carryOn())
+                return KeysRead::Stopped;
             break;
         case SqliteStatement::Step::Done:
-            return true;
+            return KeysRead::Done;
         case SqliteStatement::Step::Error:
-            return false;
+            return KeysRead::Failed;
         }
     }
+}
+
+// How many rows the load reads (at least 1), for its progress.
+qint64 rowsToRead(SqliteConnection &db)
+{
+    auto count = db.prepare("SELECT (SELECT count(*) FROM artwork) + (SELECT count(*) FROM client) + "
+                            "(SELECT count(*) FROM submission) + (SELECT count(*) FROM image)");
+    if (!count || count->step() != SqliteStatement::Step::Row)
+        return 1;
+    return std::max<qint64>(1, count->columnInt64(0));
 }
 
 // The whole list sorted once by the submissions' keys; direction as given, not the class-wide one,
@@ -141,9 +166,9 @@ Result<> CatalogueLoader::initializeDatabase()
         if (const Result<> loaded = loadRecords(); !loaded)
             return abandon(loaded.message());
         dropUnownedImages();
-        if (!reportProgress(0.7))
-            return abandon(localized("The load was stopped."));
         sortRecords();
+        if (!reportProgress(0.8))
+            return abandon(localized("The load was stopped."));
         if (m_settings.addMediums)
             addDefaultMediumsToDatabase();
         if (m_addArtists)
@@ -215,44 +240,51 @@ Result<> CatalogueLoader::loadRecords()
 {
     CatalogueContents &contents = m_load.contents;
     SqliteConnection &db = *contents.database;
-    auto fail = [&]() -> Result<> {
+    const qint64 rows = rowsToRead(db);
+    qint64 read = 0;
+    auto carryOn = [&] {
+        read += kKeysPerStep;
+        return reportProgress(kReadingShare * std::min(1.0, static_cast<double>(read) / rows));
+    };
+    auto readTable = [&](const char *sql, auto make) -> Result<> {
+        switch (forEachKey(db, sql, make, carryOn)) {
+        case KeysRead::Done:
+            return {};
+        case KeysRead::Stopped:
+            return Failure{localized("The load was stopped.")};
+        case KeysRead::Failed:
+            break;
+        }
         return Failure{localized("The catalogue cannot be read: %1").arg(db.errorMessage())};
     };
-    auto stopped = [] {
-        return Result<>(Failure{localized("The load was stopped.")});
-    };
 
-    if (!forEachKey(db, "SELECT pk FROM artwork", [&](qint64 key) {
-            auto artwork = std::make_unique<Artwork>(key, &db, true);
-            if (artwork->sale_loan())
-                contents.availableArtworks.push_back(artwork.get());
-            contents.artworks.push_back(std::move(artwork));
-        }))
-        return fail();
-    if (!forEachKey(db, "SELECT pk FROM client", [&](qint64 key) {
+    Result<> loaded = readTable("SELECT pk FROM artwork", [&](qint64 key) {
+        auto artwork = std::make_unique<Artwork>(key, &db, true);
+        if (artwork->sale_loan())
+            contents.availableArtworks.push_back(artwork.get());
+        contents.artworks.push_back(std::move(artwork));
+    });
+    if (loaded)
+        loaded = readTable("SELECT pk FROM client", [&](qint64 key) {
             auto client = std::make_unique<Client>(key, &db, true);
             if (client->status())
                 contents.availableClients.push_back(client.get());
             contents.clients.push_back(std::move(client));
-        }))
-        return fail();
-    if (!reportProgress(0.2))
-        return stopped();
-    if (!forEachKey(db, "SELECT pk FROM submission", [&](qint64 key) {
+        });
+    if (loaded)
+        loaded = readTable("SELECT pk FROM submission", [&](qint64 key) {
             contents.submissions.push_back(std::make_unique<Submission>(key, &db, true));
-        }))
-        return fail();
-    if (!reportProgress(0.5))
-        return stopped();
-    if (!forEachKey(db, "SELECT pk FROM medium", [&](qint64 key) {
+        });
+    if (loaded)
+        loaded = readTable("SELECT pk FROM medium", [&](qint64 key) {
             contents.mediums.push_back(std::make_unique<Medium>(key, &db, true));
-        }))
-        return fail();
-    if (!forEachKey(db, "SELECT pk FROM artist", [&](qint64 key) {
+        });
+    if (loaded)
+        loaded = readTable("SELECT pk FROM artist", [&](qint64 key) {
             contents.artists.push_back(std::make_unique<Artist>(key, &db, true));
-        }))
-        return fail();
-    if (!forEachKey(db, "SELECT pk FROM image", [&](qint64 key) {
+        });
+    if (loaded)
+        loaded = readTable("SELECT pk FROM image", [&](qint64 key) {
             auto image = std::make_unique<Image>(key, &db, m_settings.packagePath, true);
             if (image->linkedKey() == Image::kNone && !m_mapUpgradedImages) {
                 m_unownedImages.push_back(std::move(image));
@@ -261,9 +293,8 @@ Result<> CatalogueLoader::loadRecords()
             if (image->linkedKey() == Image::kUpgraded)
                 m_mapUpgradedImages = true;
             contents.images.push_back(std::move(image));
-        }))
-        return fail();
-    return {};
+        });
+    return loaded;
 }
 
 void CatalogueLoader::sortRecords()
@@ -398,6 +429,8 @@ void CatalogueLoader::linkSubmissions(const std::unordered_map<qint64, Artwork *
     // would).
     sortSubmissions(contents.submissions, m_settings.order.submissionsAscending);
     for (auto &submission : contents.submissions) {
+        if (submission->isOverdue())
+            ++m_load.overdueSubmissions;
         if (Artwork *artwork = submission->artworkKey() != 0 ? submission->artwork() : nullptr)
             artwork->appendSubmission(submission.get());
         if (Client *client = submission->clientKey() != 0 ? submission->client() : nullptr)

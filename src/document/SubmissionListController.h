@@ -62,6 +62,8 @@ public:
     // The document's overdue count (main list only).
     quint64 overdueSubs() const { return m_overdueSubs; }
     void recalculateOverdue();
+    // The count worked out by whoever just judged every submission (a load).
+    void setOverdueCount(quint64 count) { setOverdue(count); }
     void incrementOverdue();
     // Never below 0.
     void decrementOverdue();

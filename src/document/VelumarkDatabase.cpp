@@ -6,6 +6,7 @@
 #include "document/DocumentPackage.h"
 #include "document/DocumentRegistry.h"
 #include "document/RecordOrders.h"
+#include "document/RetiredRecords.h"
 #include "document/SubmissionListController.h"
 #include "document/ThumbnailCache.h"
 #include "store/DatabaseError.h"
@@ -43,7 +44,8 @@ QString writeProtectionOf(const QString &databasePath)
 
 VelumarkDatabase::VelumarkDatabase()
     : m_notifier(std::make_unique<DocumentNotifier>()),
-      m_thumbnailCache(std::make_unique<ThumbnailCache>(*m_notifier))
+      m_thumbnailCache(std::make_unique<ThumbnailCache>(*m_notifier)),
+      m_retiredRecords(std::make_unique<RetiredRecords>())
 {
     m_artworkList = std::make_unique<ArtworkListController>(*this);
     m_clientList = std::make_unique<ClientListController>(*this);
@@ -123,7 +125,8 @@ void VelumarkDatabase::adopt(CatalogueLoad loaded)
 {
     emit m_notifier->listsAboutToBeReloaded();
     std::swap(m_contents, loaded.contents);
-    const CatalogueOrder &order = loaded.order;
+    const CatalogueOrder order = loaded.order;
+    const quint64 overdue = loaded.overdueSubmissions;
     Artwork::sortAscending(order.artworksAscending);
     Client::sortAscending(order.clientsAscending);
     Submission::sortAscending(order.submissionsAscending);
@@ -135,7 +138,7 @@ void VelumarkDatabase::adopt(CatalogueLoad loaded)
         for (const auto &image : loaded.droppedImages)
             image->removeFiles();
     }
-    retire(std::move(loaded));
+    m_retiredRecords->add(std::move(loaded));
     emit m_notifier->listsReloaded();
     // A list's direction changed while a worker loaded in the order asked for at its start.
     if (listOrder() != order) {
@@ -148,7 +151,7 @@ void VelumarkDatabase::adopt(CatalogueLoad loaded)
         for (auto &client : m_contents.clients)
             client->sortSubmissions();
     }
-    m_submissionList->recalculateOverdue();
+    m_submissionList->setOverdueCount(overdue);
 }
 
 void VelumarkDatabase::dropRecords()
@@ -156,17 +159,6 @@ void VelumarkDatabase::dropRecords()
     CatalogueLoad nothing;
     nothing.order = listOrder();
     adopt(std::move(nothing));
-}
-
-void VelumarkDatabase::retire(CatalogueLoad old)
-{
-    if (m_retired.valid())
-        m_retired.wait();
-    auto records = std::make_unique<CatalogueLoad>(std::move(old));
-    m_retired = std::async(std::launch::async, [records = std::move(records)]() mutable {
-        records->contents.clearRecords();
-        records.reset();
-    });
 }
 
 Result<> VelumarkDatabase::writeAllRecords()

@@ -13,7 +13,6 @@
 #include <QString>
 #include <algorithm>
 #include <chrono>
-#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -23,6 +22,7 @@ namespace velumark {
 class ArtworkListController;
 class ClientListController;
 class RecordList;
+class RetiredRecords;
 class SubmissionListController;
 class ThumbnailCache;
 
@@ -240,8 +240,6 @@ private:
     void adopt(CatalogueLoad loaded);
     // Lets every record go, as after a load that found nothing.
     void dropRecords();
-    // Frees the records of contents let go on a thread of their own: many records take a while.
-    void retire(CatalogueLoad old);
     void removeImageFiles(const std::vector<Image *> &images);
     void setPackage(const QString &packagePath);
     // Save As to another place: the package copied there, locked, and the document moved onto it.
@@ -267,8 +265,6 @@ private:
     bool m_addMediumsFlag = false;
 
     CatalogueContents m_contents;
-    // Records let go by the last reload, being freed.
-    std::future<void> m_retired;
 
     std::unique_ptr<ArtworkListController> m_artworkList;
     std::unique_ptr<ClientListController> m_clientList;
@@ -290,6 +286,7 @@ private:
 
     std::unique_ptr<DocumentNotifier> m_notifier;
     std::unique_ptr<ThumbnailCache> m_thumbnailCache;
+    std::unique_ptr<RetiredRecords> m_retiredRecords;
 };
 
 } // namespace velumark
