@@ -69,6 +69,17 @@ bool RecordList::isSectionHeading(qsizetype row) const
     return row >= 0 && row < rowCount() && sectionStarts()[static_cast<size_t>(row)];
 }
 
+std::vector<qsizetype> RecordList::sectionHeadingRows() const
+{
+    std::vector<qsizetype> headings;
+    const std::vector<char> &starts = sectionStarts();
+    for (size_t row = 0; row < starts.size(); ++row) {
+        if (starts[row])
+            headings.push_back(static_cast<qsizetype>(row));
+    }
+    return headings;
+}
+
 double RecordList::rowHeight(qsizetype row) const
 {
     return normalCellHeight() + (isSectionHeading(row) ? kSectionBandHeight : 0);

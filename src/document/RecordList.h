@@ -53,6 +53,8 @@ public:
     virtual CellContent cell(qsizetype row, int column) const = 0;
     // Whether the row carries a section band, and its height with the band.
     bool isSectionHeading(qsizetype row) const;
+    // The rows that carry a band, in order: the only rows not of the normal height.
+    std::vector<qsizetype> sectionHeadingRows() const;
     double rowHeight(qsizetype row) const;
     virtual double normalCellHeight() const = 0;
 

@@ -380,8 +380,15 @@ void SubmissionListController::markSections(const std::vector<Record *> &rows, s
             return;
         }
     }
-    markFirstOfEach<int>(rows, flags, [&context](const Record &record) {
-        return static_cast<const Submission &>(record).sendYearKey(context);
+    // Rows in date order come in runs of the same send instant: its year is worked out once a run.
+    const Submission *last = nullptr;
+    int lastYear = 0;
+    markFirstOfEach<int>(rows, flags, [&](const Record &record) {
+        const auto &submission = static_cast<const Submission &>(record);
+        if (!last || submission.sendDate() != last->sendDate())
+            lastYear = submission.sendYearKey(context);
+        last = &submission;
+        return lastYear;
     });
 }
 

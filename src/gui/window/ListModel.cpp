@@ -89,6 +89,14 @@ int ListModel::rowHeight(int row) const
     return static_cast<int>(std::lround(m_list.rowHeight(row)));
 }
 
+std::vector<int> ListModel::tallRows() const
+{
+    std::vector<int> rows;
+    for (const qsizetype row : m_list.sectionHeadingRows())
+        rows.push_back(static_cast<int>(row));
+    return rows;
+}
+
 int ListModel::normalRowHeight() const
 {
     return static_cast<int>(std::lround(m_list.normalCellHeight()));

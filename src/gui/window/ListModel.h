@@ -41,6 +41,8 @@ public:
     // The row's height with its section band, in pixels.
     int rowHeight(int row) const;
     int normalRowHeight() const;
+    // The rows higher than normalRowHeight(), in order.
+    std::vector<int> tallRows() const;
     bool isSectionStart(int row) const;
     // The heading of the section the row belongs to (the band at or above it); empty when the
     // list has no sections.

@@ -35,7 +35,7 @@ ListTableView::ListTableView(ListModel &model, QWidget *parent) : QTableView(par
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // After the header's own handlers (connected by setModel), which make new rows default high.
-    connect(&model, &QAbstractItemModel::modelReset, this, &ListTableView::syncAllRowHeights);
+    connect(&model, &QAbstractItemModel::modelReset, this, &ListTableView::syncRowHeightsAfterReset);
     connect(&model, &QAbstractItemModel::layoutChanged, this, &ListTableView::syncAllRowHeights);
     connect(&model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex &, int first, int last) { syncRowHeights(first, last); });
@@ -64,6 +64,23 @@ void ListTableView::syncAllRowHeights()
         rows->setUpdatesEnabled(false);
         syncRowHeights(0, m_model.rowCount() - 1);
         rows->setUpdatesEnabled(true);
+    }
+    updateGeometries();
+    viewport()->update();
+}
+
+void ListTableView::syncRowHeightsAfterReset()
+{
+    QHeaderView *rows = verticalHeader();
+    if (rows->defaultSectionSize() != m_model.normalRowHeight()) {
+        syncAllRowHeights();
+        return;
+    }
+    // A reset leaves every row default high: only the banded rows differ, and a long list has few.
+    {
+        const QSignalBlocker quiet(rows);
+        for (const int row : m_model.tallRows())
+            rows->resizeSection(row, m_model.rowHeight(row));
     }
     updateGeometries();
     viewport()->update();

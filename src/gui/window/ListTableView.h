@@ -31,6 +31,8 @@ protected:
 
 private:
     void syncRowHeights(int first, int last);
+    // syncAllRowHeights after a reset, which has made every row default high.
+    void syncRowHeightsAfterReset();
 
     ListModel &m_model;
 };
