@@ -2,10 +2,13 @@
 
 #include "document/VelumarkDatabase.h"
 #include "store/DatabaseError.h"
+#include "store/PhotoRendition.h"
 #include "store/Sqlite.h"
 #include "support/ChildProcess.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
+#include "support/ScratchDisk.h"
+#include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
 #include <QBuffer>
@@ -164,6 +167,45 @@ TEST_F(PhotoImportTest, ARowTheDatabaseRefusesEndsTheImportNamingItsPictureAndLe
     ASSERT_EQ(import.addedImages().size(), 1u);
     expectWholePackage(sample.document());
     EXPECT_EQ(QDir(sample.packagePath()).entryList({QStringLiteral("vl-*")}, QDir::Files).size(), 3);
+}
+
+TEST(PhotoImport, AFullDiskKeepsThePhotosWrittenBeforeItWholeAndLeavesNothingOfTheFailedOne)
+{
+    ScratchDisk disk(24 * 1024 * 1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString packagePath = disk.filePath(QStringLiteral("Full.vdb"));
+    VelumarkDatabase document;
+    ASSERT_TRUE(succeeded(document.readFromURL(packagePath)));
+    auto artwork = std::make_unique<Artwork>();
+    artwork->setTitle(QStringLiteral("Storm"));
+    Artwork *stored = document.addArtwork(std::move(artwork));
+    QTemporaryDir sources;
+    QStringList files;
+    for (int i = 0; i < 8; ++i) {
+        files.append(sources.filePath(QStringLiteral("p%1.jpg").arg(i)));
+        ASSERT_TRUE(writeFile(files.last(), jpegOf(photoLikePicture(1280, 960, i), 95)));
+    }
+    // Room for about two photos.
+    const qint64 photoBytes = PhotoRendition::encodeJpeg(photoLikePicture(1280, 960, 0)).size();
+    ASSERT_TRUE(disk.fillUpTo(photoBytes * 5 / 2));
+
+    PhotoImport import(document, stored->primaryKey(), files, 1);
+    const OperationRun run = runOperation(import);
+    EXPECT_EQ(run.result, OperationResult::Failed);
+    EXPECT_TRUE(run.message.contains(QStringLiteral("No space left"))) << run.message.toStdString();
+    EXPECT_LT(import.addedImages().size(), size_t(files.size()));
+    expectWholePackage(document);
+    // No file of a key without a row.
+    const QStringList pictures = QDir(packagePath).entryList({QStringLiteral("vl-*.jpg")}, QDir::Files);
+    EXPECT_EQ(pictures.size(), qsizetype(3 * document.images().size())) << pictures.join(u' ').toStdString();
+
+    // Once there is room again, the same files go in.
+    ASSERT_TRUE(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+    PhotoImport again(document, stored->primaryKey(), files, 1);
+    EXPECT_EQ(runOperation(again).result, OperationResult::Done);
+    expectWholePackage(document);
+    ASSERT_TRUE(succeeded(document.close()));
 }
 
 TEST(PhotoImport, RefusesToStartOnACatalogueHeldByAnotherOperationOrWithoutFiles)
