@@ -1,13 +1,18 @@
 #include "BenchSupport.h"
 
 #include "interchange/LongOperation.h"
+#include "store/AppPreferences.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <unicode/locid.h>
 
 namespace velumark::bench {
 
@@ -23,6 +28,35 @@ double Runs::median() const
     std::vector<double> sorted = seconds;
     std::sort(sorted.begin(), sorted.end());
     return sorted[sorted.size() / 2];
+}
+
+QString optionValue(const QString &name, const QString &fallback)
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype at = arguments.indexOf(name);
+    return at > 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
+}
+
+int runsOption(int fallback)
+{
+    const QString runs = optionValue(QStringLiteral("--runs"));
+    return runs.isEmpty() ? fallback : std::max(1, runs.toInt());
+}
+
+void configureRun(const QString &home, const QString &preferencesFile)
+{
+    const QByteArray folder = QFile::encodeName(home);
+    setenv("XDG_CONFIG_HOME", (folder + "/config").constData(), 1);
+    setenv("XDG_CACHE_HOME", (folder + "/cache").constData(), 1);
+    setenv("XDG_DATA_HOME", (folder + "/data").constData(), 1);
+    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale::setDefault(icu::Locale("en_US"), status);
+    setPreferences(std::make_unique<AppPreferences>(
+        preferencesFile.isEmpty() ? QDir(home).filePath(QStringLiteral("preferences.ini"))
+                                  : preferencesFile));
 }
 
 Result<> runOperation(LongOperation &operation)

@@ -42,6 +42,16 @@ qint64 statusKiB(const char *field);
 void removePath(const QString &path);
 qint64 fileSize(const QString &path);
 
+// The value after `name` on the command line ("--data DIR"), or `fallback` when it is not given.
+QString optionValue(const QString &name, const QString &fallback = {});
+// How many runs --runs N asks for (at least one), or `fallback`.
+int runsOption(int fallback);
+
+// A benchmark's surroundings, set after the application object is made: settings, caches and data
+// under `home` (never the user's), the application's names, and the en_US locale (Qt's and ICU's)
+// the figures are worded in. The preferences are kept in `preferencesFile`, by default in `home`.
+void configureRun(const QString &home, const QString &preferencesFile = {});
+
 // Prints a line to standard error at once (the progress of a long run).
 void note(const QString &text);
 

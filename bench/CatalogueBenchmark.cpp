@@ -20,7 +20,6 @@
 #include "interchange/DatabaseImport.h"
 #include "interchange/csv/CsvExport.h"
 #include "interchange/csv/CsvImport.h"
-#include "store/AppPreferences.h"
 #include "store/TextCompare.h"
 
 #include <QCoreApplication>
@@ -29,12 +28,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <unicode/locid.h>
 #include <unistd.h>
 
 using namespace velumark;
@@ -43,20 +40,6 @@ using namespace velumark::bench;
 namespace {
 
 QString g_data;
-
-void configure()
-{
-    const QByteArray home = QDir(g_data).filePath(QStringLiteral("home")).toUtf8();
-    setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
-    setenv("XDG_CACHE_HOME", (home + "/cache").constData(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").constData(), 1);
-    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale("en_US"), status);
-    setPreferences(std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
-}
 
 QString scratch(const QString &name)
 {
@@ -580,21 +563,15 @@ int openPeakMemory(const QString &catalogue)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    g_data = QStringLiteral(VELUMARK_BENCH_DATA);
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--data")); at > 0 && at + 1 < arguments.size())
-        g_data = arguments.at(at + 1);
+    const QStringList arguments = QCoreApplication::arguments();
+    g_data = optionValue(QStringLiteral("--data"), QStringLiteral(VELUMARK_BENCH_DATA));
     QDir().mkpath(g_data);
-    configure();
+    configureRun(QDir(g_data).filePath(QStringLiteral("home")));
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("--open-peak-memory"))
         return openPeakMemory(arguments.at(2));
     const bool skipUpload = arguments.contains(QStringLiteral("--skip-upload"));
-    auto option = [&](const QString &name) {
-        const qsizetype at = arguments.indexOf(name);
-        return at > 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
-    };
-    const QString only = option(QStringLiteral("--only"));
-    const QString onlySize = option(QStringLiteral("--size"));
+    const QString only = optionValue(QStringLiteral("--only"));
+    const QString onlySize = optionValue(QStringLiteral("--size"));
     if (!initVips(argv[0]))
         qFatal("libvips cannot start");
 

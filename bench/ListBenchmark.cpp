@@ -31,7 +31,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
-#include <QLocale>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -41,7 +40,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <unicode/locid.h>
 #include <unistd.h>
 
 using namespace velumark;
@@ -53,22 +51,6 @@ namespace {
 constexpr double kMs = 1000;
 constexpr double kKiBPerMB = 1024;
 constexpr QSize kWindowSize(1000, 680);
-
-void configure(const QString &data, const QString &preferencesFile)
-{
-    const QByteArray home = QDir(data).filePath(QStringLiteral("home")).toUtf8();
-    setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
-    setenv("XDG_CACHE_HOME", (home + "/cache").constData(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").constData(), 1);
-    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale("en_US"), status);
-    // A preferences file of this run: sections by artist on, so the artwork list has its bands.
-    setPreferences(std::make_unique<AppPreferences>(preferencesFile));
-    getPreferences().setSortArtworksByArtist(true);
-}
 
 // A package holding a copy of the catalogue's database and hard links to its pictures.
 QString privateCopy(const QString &catalogue, const QString &target)
@@ -287,16 +269,16 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--data")); at > 0 && at + 1 < arguments.size())
-        data = arguments.at(at + 1);
-    const qsizetype onlyAt = arguments.indexOf(QStringLiteral("--only"));
-    const QString only = onlyAt > 0 && onlyAt + 1 < arguments.size() ? arguments.at(onlyAt + 1) : QString();
+    const QString data = optionValue(QStringLiteral("--data"), QStringLiteral(VELUMARK_BENCH_DATA));
+    const QString only = optionValue(QStringLiteral("--only"));
     auto wanted = [&only](const char *part) {
         return only.isEmpty() || only == QLatin1String(part);
     };
     QTemporaryDir preferences;
-    configure(data, preferences.filePath(QStringLiteral("preferences.ini")));
+    // A preferences file of this run: sections by artist on, so the artwork list has its bands.
+    configureRun(QDir(data).filePath(QStringLiteral("home")),
+                 preferences.filePath(QStringLiteral("preferences.ini")));
+    getPreferences().setSortArtworksByArtist(true);
     const QString catalogue = privateCopy(preparedCatalogue(data, largeSize(), true),
                                           QStringLiteral(VELUMARK_BENCH_SCRATCH "/list-large.vdb"));
 

@@ -12,7 +12,6 @@
 #include "editing/PdfExport.h"
 #include "editing/PrintLayout.h"
 #include "editing/PrintRenderer.h"
-#include "store/AppPreferences.h"
 #include "store/Image.h"
 
 #include <QDir>
@@ -23,7 +22,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
-#include <unicode/locid.h>
 
 using namespace velumark;
 using namespace velumark::bench;
@@ -46,20 +44,6 @@ QPageLayout a4()
 {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(72, 90, 72, 90),
                        QPageLayout::Point);
-}
-
-void configure(const QString &data)
-{
-    const QByteArray home = QDir(data).filePath(QStringLiteral("home")).toUtf8();
-    setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
-    setenv("XDG_CACHE_HOME", (home + "/cache").constData(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").constData(), 1);
-    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale("en_US"), status);
-    setPreferences(std::make_unique<AppPreferences>(QString::fromUtf8(home + "/preferences.ini")));
 }
 
 // The plain way: every row's texts at fixed places, its square thumbnail read whole from its file
@@ -95,7 +79,7 @@ void baseline(VelumarkDatabase &document, const QString &file)
 // A measured child: "ours", "baseline" or "memory" (our printout stopped after 1,000 pages).
 int runChild(const QString &mode, const QString &catalogue, const QString &data)
 {
-    configure(data);
+    configureRun(QDir(data).filePath(QStringLiteral("home")));
     VelumarkDatabase document;
     if (const Result<> opened = document.readFromURL(catalogue); !opened)
         qFatal("cannot open %s: %s", qPrintable(catalogue), qPrintable(opened.message()));
@@ -162,18 +146,14 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--data")); at > 0 && at + 1 < arguments.size())
-        data = arguments.at(at + 1);
+    const QString data = optionValue(QStringLiteral("--data"), QStringLiteral(VELUMARK_BENCH_DATA));
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--child"));
         at > 0 && at + 2 < arguments.size())
         return runChild(arguments.at(at + 1), arguments.at(at + 2), data);
-    int runs = 3;
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--runs")); at > 0 && at + 1 < arguments.size())
-        runs = std::max(1, arguments.at(at + 1).toInt());
+    const int runs = runsOption(3);
 
     QDir().mkpath(data);
-    configure(data);
+    configureRun(QDir(data).filePath(QStringLiteral("home")));
     const QString catalogue = preparedCatalogue(data, largeSize(), true);
     Runs ours;
     Runs plain;

@@ -29,7 +29,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocale>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -286,26 +285,13 @@ double loadAverage()
 
 int main(int argc, char **argv)
 {
-    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
-    int runs = 3;
-    QString only;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--data") == 0)
-            data = QString::fromLocal8Bit(argv[i + 1]);
-        else if (qstrcmp(argv[i], "--runs") == 0)
-            runs = std::max(1, atoi(argv[i + 1]));
-        else if (qstrcmp(argv[i], "--only") == 0)
-            only = QString::fromLocal8Bit(argv[i + 1]);
-    }
-    const QByteArray home = QDir(data).filePath(QStringLiteral("home-transfer")).toUtf8();
-    for (const char *folder : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
-        setenv(folder, (home + '/' + folder).constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    const QString data = optionValue(QStringLiteral("--data"), QStringLiteral(VELUMARK_BENCH_DATA));
+    const int runs = runsOption(3);
+    const QString only = optionValue(QStringLiteral("--only"));
+    configureRun(QDir(data).filePath(QStringLiteral("home-transfer")));
 
     const QString csv = preparedCsv(data);
     const QString scratch = QStringLiteral(VELUMARK_BENCH_SCRATCH);

@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -90,20 +89,11 @@ double openDocument(const QString &catalogue)
 
 int main(int argc, char **argv)
 {
-    QString data = QStringLiteral(VELUMARK_BENCH_DATA);
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--data") == 0)
-            data = QString::fromLocal8Bit(argv[i + 1]);
-    }
-    const QByteArray home = QDir(data).filePath(QStringLiteral("home-window")).toUtf8();
-    for (const char *folder : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
-        setenv(folder, (home + '/' + folder).constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Velumark"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velumark"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    const QString data = bench::optionValue(QStringLiteral("--data"), QStringLiteral(VELUMARK_BENCH_DATA));
+    bench::configureRun(QDir(data).filePath(QStringLiteral("home-window")));
 
     const QString catalogue = bench::preparedCatalogue(data, bench::largeSize(), true);
     FirstListPaint watcher;

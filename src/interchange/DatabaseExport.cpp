@@ -3,6 +3,7 @@
 #include "document/DocumentPackage.h"
 #include "document/PackageDestination.h"
 #include "document/VelumarkDatabase.h"
+#include "interchange/CopyClaim.h"
 #include "store/Clock.h"
 #include "store/DatabaseError.h"
 #include "store/DatabaseFile.h"
@@ -71,13 +72,9 @@ Result<> DatabaseExport::prepare()
 {
     if (const Result<> allowed = checkDestination(); !allowed)
         return allowed;
-    if (!m_folder.isValid())
-        return Failure{localized("The cache folder for temporary files cannot be created.")};
-    Result<OperationClaim> claim = m_document.beginOperation();
+    Result<OperationClaim> claim = claimForCopy(m_document, m_folder);
     if (!claim)
         return Failure{claim.message()};
-    if (const Result<> saved = m_document.saveChanges(); !saved)
-        return saved;
     m_claim = std::move(claim).value();
     // The counts are those of the whole document, taken before any scope filter.
     m_header = {

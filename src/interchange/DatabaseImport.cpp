@@ -3,6 +3,7 @@
 #include "document/CatalogueLoader.h"
 #include "document/DocumentPackage.h"
 #include "document/VelumarkDatabase.h"
+#include "interchange/CopyClaim.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/DatabaseMerge.h"
 #include "store/Clock.h"
@@ -60,13 +61,9 @@ Result<> DatabaseImport::prepare()
     if (m_source == Source::Package && DocumentPackage::samePath(m_sourcePath, m_document.packageFilename()))
         return Failure{localized("Importing from a currently open database is not permitted. Please select "
                                  "another database for import.")};
-    if (!m_folder.isValid())
-        return Failure{localized("The cache folder for temporary files cannot be created.")};
-    Result<OperationClaim> claim = m_document.beginOperation();
+    Result<OperationClaim> claim = claimForCopy(m_document, m_folder);
     if (!claim)
         return Failure{claim.message()};
-    if (const Result<> saved = m_document.saveChanges(); !saved)
-        return saved;
     m_claim = std::move(claim).value();
     m_databasePath = m_document.dbFilename();
     m_packagePath = m_document.packageFilename();

@@ -37,6 +37,13 @@ CliRun runCli(std::initializer_list<QStringView> arguments, const QProcessEnviro
     return runCli(strings(arguments), extra);
 }
 
+QString cliOutput(const QStringList &arguments)
+{
+    const CliRun run = runCli(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out;
+}
+
 Peer::Peer(int mode, const QString &folder, const QStringList &options,
            const QProcessEnvironment &environment)
 {

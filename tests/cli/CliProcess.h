@@ -22,6 +22,8 @@ QStringList strings(std::initializer_list<QStringView> parts);
 CliRun runCli(const QStringList &arguments, const QProcessEnvironment &extra = {});
 // The same with arguments that may mix strings and u"" literals.
 CliRun runCli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra = {});
+// The standard output of a run that must succeed (the test fails otherwise).
+QString cliOutput(const QStringList &arguments);
 
 // The reference peer run as a process, as the app runs on a device.
 class Peer

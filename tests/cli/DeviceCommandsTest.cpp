@@ -11,23 +11,17 @@
 #include <gtest/gtest.h>
 
 using velumark::test::CliRun;
+using velumark::test::cliOutput;
 using velumark::test::LoopbackAvahiDaemon;
 using velumark::test::Peer;
+using velumark::test::runCli;
 using velumark::test::strings;
 
 namespace {
 
-// Runs velumark-cli; the arguments may mix strings and literals.
-CliRun cli(std::initializer_list<QStringView> arguments, const QProcessEnvironment &extra = {})
-{
-    return velumark::test::runCli(strings(arguments), extra);
-}
-
 QString stats(const QString &package)
 {
-    const CliRun run = cli({u"stats", package});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    return run.out;
+    return cliOutput({QStringLiteral("stats"), package});
 }
 
 // A demo catalogue and the file a device would serve of it, in its own folder.
@@ -36,9 +30,9 @@ struct DeviceCatalogue
     DeviceCatalogue()
     {
         EXPECT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("files")));
-        EXPECT_EQ(cli({u"demo", package}).exitCode, 0);
-        EXPECT_EQ(cli({u"export", package, QDir(files).filePath(QStringLiteral("velumark.vdbi"))}).exitCode,
-                  0);
+        EXPECT_EQ(runCli({u"demo", package}).exitCode, 0);
+        EXPECT_EQ(
+            runCli({u"export", package, QDir(files).filePath(QStringLiteral("velumark.vdbi"))}).exitCode, 0);
     }
     QTemporaryDir folder;
     QString package = folder.filePath(QStringLiteral("Device.vdb"));
@@ -52,17 +46,17 @@ TEST(DeviceCommands, PushAndPullByAddressWithTheWindowsMessages)
     QTemporaryDir folder;
     const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
     const QString target = folder.filePath(QStringLiteral("Target.vdb"));
-    ASSERT_EQ(cli({u"demo", sample}).exitCode, 0);
-    ASSERT_EQ(cli({u"demo", target, u"--artworks", u"3", u"--seed", u"7"}).exitCode, 0);
+    ASSERT_EQ(runCli({u"demo", sample}).exitCode, 0);
+    ASSERT_EQ(runCli({u"demo", target, u"--artworks", u"3", u"--seed", u"7"}).exitCode, 0);
 
     // What is pushed to one device, another serves back: the restore gives the same catalogue.
     Peer receiver(1, folder.path());
-    const CliRun pushed = cli({u"push", sample, u"--url", receiver.url(), u"--mode", u"1"});
+    const CliRun pushed = runCli({u"push", sample, u"--url", receiver.url(), u"--mode", u"1"});
     ASSERT_EQ(pushed.exitCode, 0) << pushed.err.toStdString();
     EXPECT_EQ(pushed.out,
               QStringLiteral("Database transferred! Check your device for further instructions.\n"));
     Peer server(0, folder.path());
-    const CliRun pulled = cli({u"pull", target, u"--url", server.url(), u"--mode", u"0"});
+    const CliRun pulled = runCli({u"pull", target, u"--url", server.url(), u"--mode", u"0"});
     ASSERT_EQ(pulled.exitCode, 0) << pulled.err.toStdString();
     EXPECT_EQ(pulled.out, QStringLiteral("Database import complete!\n"));
     EXPECT_EQ(stats(target), stats(sample));
@@ -72,7 +66,7 @@ TEST(DeviceCommands, PushAndPullByAddressWithTheWindowsMessages)
     EXPECT_EQ(pictures(target).size(), pictures(sample).size());
 
     const CliRun added =
-        cli({u"pull", target, u"--scope", u"artworks", u"--url", server.url(), u"--mode", u"0"});
+        runCli({u"pull", target, u"--scope", u"artworks", u"--url", server.url(), u"--mode", u"0"});
     ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
     EXPECT_TRUE(stats(target).contains(QStringLiteral("Artwork:             24")))
         << stats(target).toStdString();
@@ -90,7 +84,7 @@ TEST(DeviceCommands, PushAndPullByAddressWithTheWindowsMessages)
              std::pair{strings({u"push", target, u"--url", refusing.url(), u"--mode", u"1"}),
                        "WARNING: Error transferring database!\n\n(103 - HTTP error 404)"},
          }) {
-        const CliRun refused = velumark::test::runCli(arguments);
+        const CliRun refused = runCli(arguments);
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_TRUE(refused.err.contains(QLatin1String(message))) << refused.err.toStdString();
     }
@@ -102,17 +96,17 @@ TEST(DeviceCommands, PushAndPullByAddressWithTheWindowsMessages)
           strings({u"push", target, u"--url", server.url()}),
           strings({u"push", target, u"--url", u"ftp://127.0.0.1:21", u"--mode", u"1"}),
           strings({u"push", target, u"--url", server.url(), u"--mode", u"9"})}) {
-        EXPECT_EQ(velumark::test::runCli(usage).exitCode, 2) << usage.join(u' ').toStdString();
+        EXPECT_EQ(runCli(usage).exitCode, 2) << usage.join(u' ').toStdString();
     }
     for (const QStringView command : {u"pull", u"push"}) {
-        const QString help = cli({command, u"--help"}).out;
+        const QString help = runCli({command, u"--help"}).out;
         EXPECT_TRUE(help.contains(QStringLiteral("[DEVICE]")) && help.contains(QStringLiteral("--url")) &&
                     help.contains(QStringLiteral("--mode")))
             << help.toStdString();
     }
     QProcessEnvironment noBus;
     noBus.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
-    const CliRun noDaemon = cli({u"devices", u"--wait", u"1"}, noBus);
+    const CliRun noDaemon = runCli({u"devices", u"--wait", u"1"}, noBus);
     EXPECT_EQ(noDaemon.exitCode, 1);
     EXPECT_TRUE(noDaemon.err.contains(QStringLiteral("the Avahi daemon is not reachable")))
         << noDaemon.err.toStdString();
@@ -124,7 +118,7 @@ TEST(DeviceCommands, CtrlCCancelsAPullAndLeavesNoTrace)
     Peer slow(0, device.files, strings({u"--no-announce", u"--chunk-delay", u"500"}));
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("Target.vdb"));
-    ASSERT_EQ(cli({u"demo", target, u"--artworks", u"2"}).exitCode, 0);
+    ASSERT_EQ(runCli({u"demo", target, u"--artworks", u"2"}).exitCode, 0);
     const QString before = stats(target);
 
     QProcess pull;
@@ -171,7 +165,7 @@ TEST(DeviceCommands, FindsDevicesByNameThroughDiscovery)
     ASSERT_TRUE(ann.announced()) << ann.transcript().toStdString();
     ASSERT_TRUE(bob.announced()) << bob.transcript().toStdString();
 
-    const CliRun listed = cli({u"devices"}, bus);
+    const CliRun listed = runCli({u"devices"}, bus);
     ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
     EXPECT_TRUE(listed.out.contains(QStringLiteral("Ann's iPad\tVelumark\t1.3\tBackup Database\n")))
         << listed.out.toStdString();
@@ -179,15 +173,15 @@ TEST(DeviceCommands, FindsDevicesByNameThroughDiscovery)
 
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("Target.vdb"));
-    ASSERT_EQ(cli({u"new", target}).exitCode, 0);
-    const CliRun pulled = cli({u"pull", target, u"Ann's iPad"}, bus);
+    ASSERT_EQ(runCli({u"new", target}).exitCode, 0);
+    const CliRun pulled = runCli({u"pull", target, u"Ann's iPad"}, bus);
     ASSERT_EQ(pulled.exitCode, 0) << pulled.err.toStdString();
     EXPECT_EQ(stats(target), stats(device.package));
-    const CliRun pushed = cli({u"push", target, u"Bob's iPhone"}, bus);
+    const CliRun pushed = runCli({u"push", target, u"Bob's iPhone"}, bus);
     ASSERT_EQ(pushed.exitCode, 0) << pushed.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(inbox.filePath(QStringLiteral("velumark.vdbi"))));
 
-    const CliRun missing = cli({u"push", target, u"Nobody", u"--wait", u"1"}, bus);
+    const CliRun missing = runCli({u"push", target, u"Nobody", u"--wait", u"1"}, bus);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("No device named \"Nobody\" was found.")));
 }

@@ -27,10 +27,7 @@ protected:
         before = pictureFiles();
     }
 
-    QStringList pictureFiles() const
-    {
-        return QDir(sample.packagePath()).entryList({QStringLiteral("vl-*")}, QDir::Files, QDir::Name);
-    }
+    QStringList pictureFiles() const { return test::pictureFiles(sample.packagePath()); }
 
     QStringList pictures(int count)
     {
@@ -155,11 +152,7 @@ TEST_F(ArtworkPhotosTest, PhotosOfANewArtworkBecomeItsOwnOnceItIsAddedOrGoOnCanc
     photos.commitTo(*added);
 
     sample.reopen();
-    Artwork *stored = nullptr;
-    for (const auto &candidate : sample.document().artworks()) {
-        if (candidate->title() == QStringLiteral("Kiln"))
-            stored = candidate.get();
-    }
+    Artwork *stored = test::artworkTitled(sample.document(), QStringLiteral("Kiln"));
     ASSERT_TRUE(stored);
     EXPECT_EQ(keys(stored->images()), order);
     EXPECT_EQ(stored->photoKey1(), order[0]);

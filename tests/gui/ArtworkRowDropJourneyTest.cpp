@@ -1,5 +1,6 @@
 // Pictures dropped on a row of the artwork list of a document window: the row is highlighted while
 // they are over it, and once dropped they become that artwork's photos (read back with the core).
+#include "DragAndDrop.h"
 #include "ShellJourney.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/shell/CatalogueDocument.h"
@@ -29,18 +30,9 @@ using ListKind = VelumarkDatabase::ListKind;
 class ArtworkRowDropJourney : public ShellJourney
 {
 protected:
-    // Sends a drag over the list's rows at the point and, when it is taken, drops it there; whether
-    // the drop was taken.
     static bool dropOn(gui::ListPane &pane, const QPoint &at, const QMimeData &data)
     {
-        QWidget *target = pane.tableView()->viewport();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &drop);
-        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+        return dropOnto(pane.tableView()->viewport(), at, data) == Qt::CopyAction;
     }
 
     static QPoint rowCentre(gui::ListPane &pane, int row)

@@ -8,6 +8,7 @@
 #include "gui/photos/PhotoGrid.h"
 #include "gui/photos/PhotoViewer.h"
 #include "gui/window/DocumentWindow.h"
+#include "support/SampleCatalogue.h"
 #include "support/Succeeded.h"
 #include "support/TestPictures.h"
 
@@ -30,17 +31,8 @@ protected:
         auto image = std::make_unique<Image>();
         image->setPhoto(photoLikePicture(640, 480, 9));
         Image *added = document().addImage(std::move(image));
-        document().setArtworkImages(artwork(QStringLiteral("Dunes")), {added});
+        document().setArtworkImages(artworkTitled(document(), QStringLiteral("Dunes")), {added});
         original = added->primaryKey();
-    }
-
-    Artwork *artwork(const QString &title)
-    {
-        for (const auto &candidate : document().artworks()) {
-            if (candidate->title() == title)
-                return candidate.get();
-        }
-        return nullptr;
     }
 
     QStringList pictures(int count)
@@ -91,20 +83,7 @@ protected:
         return core;
     }
 
-    static Artwork *titled(VelumarkDatabase &core, const QString &title)
-    {
-        for (const auto &candidate : core.artworks()) {
-            if (candidate->title() == title)
-                return candidate.get();
-        }
-        ADD_FAILURE() << "no artwork " << title.toStdString();
-        return nullptr;
-    }
-
-    QStringList pictureFiles() const
-    {
-        return QDir(package()).entryList({QStringLiteral("vl-*")}, QDir::Files, QDir::Name);
-    }
+    QStringList pictureFiles() const { return test::pictureFiles(package()); }
 
     static std::vector<qint64> keys(const std::vector<Image *> &images)
     {
@@ -120,7 +99,8 @@ protected:
 TEST_F(SheetPhotosJourney, CancelTakesBackThePhotosAddedAndKeepsThoseDeleted)
 {
     const QStringList filesBefore = pictureFiles();
-    auto *sheet = gui::ArtworkSheet::edit(window(), document(), *artwork(QStringLiteral("Dunes")));
+    auto *sheet =
+        gui::ArtworkSheet::edit(window(), document(), *artworkTitled(document(), QStringLiteral("Dunes")));
     ASSERT_TRUE(sheet);
     add(sheet, sheet->addPhotoButton(), pictures(3));
     EXPECT_EQ(pictureFiles().size(), filesBefore.size() + 9) << "photos are stored as they come in";
@@ -134,7 +114,7 @@ TEST_F(SheetPhotosJourney, CancelTakesBackThePhotosAddedAndKeepsThoseDeleted)
     QTRY_VERIFY(!sheet->isVisible());
 
     const auto core = reopened();
-    Artwork *dunes = titled(*core, QStringLiteral("Dunes"));
+    Artwork *dunes = artworkTitled(*core, QStringLiteral("Dunes"));
     ASSERT_TRUE(dunes);
     EXPECT_EQ(keys(dunes->images()), std::vector<qint64>{original});
     EXPECT_EQ(dunes->photoKey1(), original);
@@ -144,7 +124,8 @@ TEST_F(SheetPhotosJourney, CancelTakesBackThePhotosAddedAndKeepsThoseDeleted)
 
 TEST_F(SheetPhotosJourney, OkStoresThePhotosInTheirOrderWithTheFirstTwoAsPhotoKeys)
 {
-    auto *sheet = gui::ArtworkSheet::edit(window(), document(), *artwork(QStringLiteral("Dunes")));
+    auto *sheet =
+        gui::ArtworkSheet::edit(window(), document(), *artworkTitled(document(), QStringLiteral("Dunes")));
     ASSERT_TRUE(sheet);
     // The second slot is empty: a click on it adds photos.
     add(sheet, sheet->photoSlots()->slotButton(1), pictures(2));
@@ -164,7 +145,7 @@ TEST_F(SheetPhotosJourney, OkStoresThePhotosInTheirOrderWithTheFirstTwoAsPhotoKe
     QTRY_VERIFY(!created->isVisible());
 
     const auto core = reopened();
-    Artwork *dunes = titled(*core, QStringLiteral("Dunes"));
+    Artwork *dunes = artworkTitled(*core, QStringLiteral("Dunes"));
     ASSERT_TRUE(dunes);
     ASSERT_EQ(dunes->images().size(), 2u);
     EXPECT_EQ(dunes->photoKey1(), dunes->images()[0]->primaryKey());
@@ -173,7 +154,7 @@ TEST_F(SheetPhotosJourney, OkStoresThePhotosInTheirOrderWithTheFirstTwoAsPhotoKe
     for (const Image *photo : dunes->images())
         EXPECT_NE(photo->primaryKey(), original);
     EXPECT_FALSE(QFile::exists(QDir(package()).filePath(Image::photoFileName(original))));
-    Artwork *tide = titled(*core, QStringLiteral("Tide"));
+    Artwork *tide = artworkTitled(*core, QStringLiteral("Tide"));
     ASSERT_TRUE(tide);
     ASSERT_EQ(tide->images().size(), 1u);
     EXPECT_EQ(tide->photoKey1(), tide->images()[0]->primaryKey());

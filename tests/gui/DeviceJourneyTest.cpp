@@ -20,14 +20,6 @@ namespace {
 using gui::ActionId;
 using gui::DeviceWindow;
 
-// The output of a velumark-cli command that must succeed.
-QString cli(const QStringList &arguments)
-{
-    const CliRun run = runCli(arguments);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    return run.out;
-}
-
 class DeviceJourney : public ShellJourney
 {
 protected:
@@ -81,11 +73,11 @@ TEST_F(DeviceJourney, PullAndPushThroughTheDeviceWindowsAndAFailedUploadIsToldAS
     ASSERT_EQ(started.outcome, LoopbackAvahiDaemon::Outcome::Running) << started.message.toStdString();
 
     const QString device = path(QStringLiteral("Device.vdb"));
-    cli({QStringLiteral("demo"), device});
+    cliOutput({QStringLiteral("demo"), device});
     const QString served = path(QStringLiteral("served"));
     const QString inbox = path(QStringLiteral("inbox"));
     ASSERT_TRUE(QDir().mkpath(served) && QDir().mkpath(inbox));
-    cli({QStringLiteral("export"), device, QDir(served).filePath(QStringLiteral("velumark.vdbi"))});
+    cliOutput({QStringLiteral("export"), device, QDir(served).filePath(QStringLiteral("velumark.vdbi"))});
     const auto ann = peer(QStringLiteral("Ann's iPad"), 0, served);
     const auto bob = peer(QStringLiteral("Bob's iPhone"), 3, inbox);
     const auto broken =
@@ -125,7 +117,7 @@ TEST_F(DeviceJourney, PullAndPushThroughTheDeviceWindowsAndAFailedUploadIsToldAS
 
     onlyWindow()->close();
     deleteClosedWindows();
-    EXPECT_EQ(cli({QStringLiteral("stats"), target}), cli({QStringLiteral("stats"), device}));
+    EXPECT_EQ(cliOutput({QStringLiteral("stats"), target}), cliOutput({QStringLiteral("stats"), device}));
 }
 
 TEST_F(DeviceJourney, WithoutADiscoveryServiceTheWindowSaysSo)

@@ -114,9 +114,9 @@ protected:
     // How many rows velumark-cli lists for the search (the catalogue must be closed).
     static int cliRows(const char *list, const QString &package, const QString &search)
     {
-        const CliRun run = runCli({u"list", QString::fromLatin1(list), package, u"--search", search});
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            cliOutput(strings({u"list", QString::fromLatin1(list), package, u"--search", search}))
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         return int(std::count_if(lines.begin(), lines.end(), [](const QString &line) {
             return !line.startsWith(QStringLiteral("== "));
         }));
@@ -125,12 +125,11 @@ protected:
     // The figures velumark-cli stats prints, label and figure.
     static Figures cliStatistics(const QString &package)
     {
-        const CliRun run = runCli({u"stats", package});
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QString printed = cliOutput({QStringLiteral("stats"), package});
         Figures figures;
         const QRegularExpression line(QStringLiteral("^(.+:)\\s+(\\S+)$"),
                                       QRegularExpression::MultilineOption);
-        for (auto it = line.globalMatch(run.out); it.hasNext();) {
+        for (auto it = line.globalMatch(printed); it.hasNext();) {
             const auto match = it.next();
             figures.emplace_back(match.captured(1), match.captured(2));
         }

@@ -1,3 +1,4 @@
+#include "DragAndDrop.h"
 #include "ShellJourney.h"
 #include "document/DocumentRegistry.h"
 #include "document/VelumarkDatabase.h"
@@ -13,7 +14,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -169,19 +169,13 @@ TEST_F(ShellJourney, ACatalogueDroppedOnTheWindowOpens)
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("notes.txt"))), QUrl::fromLocalFile(dropped)});
-    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &drop);
+    EXPECT_NE(dropOnto(window, QPoint(20, 20), data), Qt::IgnoreAction);
     QTRY_COMPARE(windowCount(), 2);
     EXPECT_EQ(app().documents().windows().last()->document().packagePath(), dropped);
 
     QMimeData nothing;
     nothing.setUrls({QUrl::fromLocalFile(path(QStringLiteral("notes.txt")))});
-    QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &refused);
-    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(dropOnto(window, QPoint(20, 20), nothing), Qt::IgnoreAction);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // chooser, by dropping, browsed and captioned in the viewer; the outcome read back from the
 // package with the core once the catalogue is closed. OK and Cancel of the artwork sheet are the
 // working list's commit and rollback.
+#include "DragAndDrop.h"
 #include "ScriptedInteraction.h"
 #include "document/VelumarkDatabase.h"
 #include "editing/ArtworkPhotos.h"
@@ -42,19 +43,16 @@ protected:
         package = catalogue->packagePath();
         Artwork *artwork = catalogue->addArtwork(QStringLiteral("Salt Marsh"));
         catalogue->addPhoto(artwork, 640, 480);
-        catalogue->addArtwork(QStringLiteral("Bare Wall"));
         catalogue->reopen();
-        filesBefore = pictureFiles();
     }
 
     // The artwork sheet with its grid, on the screen.
-    void openSheet(const QString &title = QStringLiteral("Salt Marsh"))
+    void openSheet()
     {
-        for (const auto &artwork : catalogue->document().artworks()) {
-            if (artwork->title() == title)
-                photos = std::make_unique<editing::ArtworkPhotos>(catalogue->document(), *artwork);
-        }
-        ASSERT_TRUE(photos);
+        const QString title = QStringLiteral("Salt Marsh");
+        Artwork *artwork = artworkTitled(title);
+        ASSERT_TRUE(artwork);
+        photos = std::make_unique<editing::ArtworkPhotos>(catalogue->document(), *artwork);
         sheet = std::make_unique<QWidget>();
         grid = new gui::PhotoGrid(*photos, sheet.get());
         grid->setTitleProvider([title] { return title; });
@@ -103,10 +101,7 @@ protected:
         QTRY_VERIFY_WITH_TIMEOUT(!grid->isImporting(), 60000);
     }
 
-    QStringList pictureFiles() const
-    {
-        return QDir(package).entryList({QStringLiteral("vl-*")}, QDir::Files, QDir::Name);
-    }
+    QStringList pictureFiles() const { return test::pictureFiles(package); }
 
     QRect itemRect(int row) const
     {
@@ -130,76 +125,15 @@ protected:
         return catalogue->document();
     }
 
-    Artwork *artworkTitled(const QString &title)
-    {
-        for (const auto &artwork : catalogue->document().artworks()) {
-            if (artwork->title() == title)
-                return artwork.get();
-        }
-        return nullptr;
-    }
-
-    long loadedPhotos() const
-    {
-        const auto &images = catalogue->document().images();
-        return std::count_if(images.begin(), images.end(),
-                             [](const auto &image) { return image->isHydrated(); });
-    }
+    Artwork *artworkTitled(const QString &title) { return test::artworkTitled(catalogue->document(), title); }
 
     ScriptedInteraction user;
     std::unique_ptr<SampleCatalogue> catalogue = std::make_unique<SampleCatalogue>();
     QString package;
-    QStringList filesBefore;
     std::unique_ptr<editing::ArtworkPhotos> photos;
     std::unique_ptr<QWidget> sheet;
     gui::PhotoGrid *grid = nullptr;
 };
-
-TEST_F(PhotoJourney, ThreePhotosAddedThenCancelLeaveTheCatalogueAsItWas)
-{
-    openSheet();
-    addThroughChooser(pictures({QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c.jpg")}));
-    EXPECT_EQ(grid->view()->model()->rowCount(), 4);
-    EXPECT_EQ(pictureFiles().size(), filesBefore.size() + 9);
-    ASSERT_EQ(user.choices.size(), 1u);
-    EXPECT_TRUE(user.choices[0].filters.first().contains(QStringLiteral("*.jpg")));
-    EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
-
-    photos->rollback();
-    VelumarkDatabase &document = reopened();
-    EXPECT_EQ(document.images().size(), 1u);
-    EXPECT_EQ(pictureFiles(), filesBefore);
-}
-
-TEST_F(PhotoJourney, TwoPhotosAddedThenOkAreTheArtworksWithTheirPhotoKeys)
-{
-    openSheet();
-    addThroughChooser(pictures({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
-    ASSERT_EQ(photos->count(), 3);
-    const qint64 kept = photos->images()[1]->primaryKey();
-    const qint64 second = photos->images()[2]->primaryKey();
-    // The photo the artwork had goes with the Delete key.
-    QTest::mouseClick(grid->view()->viewport(), Qt::LeftButton, {}, itemRect(0).center());
-    QTest::keyClick(grid->view(), Qt::Key_Delete);
-    EXPECT_EQ(grid->view()->model()->rowCount(), 2);
-    photos->commit();
-    closeSheet();
-
-    openSheet(QStringLiteral("Bare Wall"));
-    photos->commit();
-
-    VelumarkDatabase &document = reopened();
-    Artwork *marsh = artworkTitled(QStringLiteral("Salt Marsh"));
-    ASSERT_TRUE(marsh);
-    ASSERT_EQ(marsh->images().size(), 2u);
-    EXPECT_EQ(marsh->images()[0]->primaryKey(), kept);
-    EXPECT_EQ(marsh->photoKey1(), kept);
-    EXPECT_EQ(marsh->photoKey2(), second);
-    EXPECT_EQ(artworkTitled(QStringLiteral("Bare Wall"))->photoKey1(), -1);
-    EXPECT_EQ(artworkTitled(QStringLiteral("Bare Wall"))->photoKey2(), -1);
-    EXPECT_EQ(document.images().size(), 2u);
-    EXPECT_EQ(pictureFiles().size(), 6);
-}
 
 TEST_F(PhotoJourney, ADropOfTwoPicturesAndATextFileAddsThePicturesAndReportsTheText)
 {
@@ -214,14 +148,7 @@ TEST_F(PhotoJourney, ADropOfTwoPicturesAndATextFileAddsThePicturesAndReportsTheT
     dropped.setUrls(urls);
     QWidget *target = grid->view()->viewport();
     const QPoint below(target->width() / 2, target->height() - 10);
-    QDragEnterEvent enter(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDragMoveEvent move(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(below, Qt::CopyAction, &dropped, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &drop);
-    EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "a file dropped here is never moved away";
+    EXPECT_EQ(dropOnto(target, below, dropped), Qt::CopyAction) << "a file dropped here is never moved away";
     QTRY_VERIFY_WITH_TIMEOUT(!grid->isImporting(), 60000);
 
     EXPECT_EQ(photos->count(), 3);
@@ -255,14 +182,7 @@ TEST_F(PhotoJourney, PhotosDraggedWithinTheGridTakeTheirNewPlaces)
     std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(0, 0), model->index(2, 0)}));
     EXPECT_EQ(dragged->urls().at(1).toLocalFile(), before[2]->photoFilePath())
         << "the full-size file goes out";
-    QWidget *target = grid->view()->viewport();
-    const QPoint onFifth = itemRect(4).center();
-    QDragEnterEvent enter(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(onFifth, Qt::CopyAction, dragged.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(target, &drop);
+    dropOnto(grid->view()->viewport(), itemRect(4).center(), *dragged);
     EXPECT_EQ(photos->images(),
               (std::vector<Image *>{before[1], before[3], before[0], before[2], before[4]}));
     EXPECT_EQ(model->rowCount(), 5);
@@ -300,6 +220,10 @@ TEST_F(PhotoJourney, CaptionsEditedInTheViewerAreStoredOnNavigationAndOnClose)
     EXPECT_EQ(viewer->current(), photos->images()[1]);
     EXPECT_EQ(viewer->captionState(), gui::PhotoViewer::CaptionState::Shown);
     EXPECT_EQ(viewer->captionView()->toPlainText(), QStringLiteral("Photo 2 of Salt Marsh"));
+    QTest::keyClick(viewer, Qt::Key_Home);
+    EXPECT_EQ(viewer->current(), photos->images()[0]);
+    QTest::keyClick(viewer, Qt::Key_Left);
+    EXPECT_EQ(viewer->current(), photos->images()[1]) << "previous wraps before the first";
     typeCaption(QStringLiteral("Study, portrait format"));
     QSignalSpy captions(grid, &gui::PhotoGrid::captionsChanged);
     viewer->close();
@@ -314,32 +238,6 @@ TEST_F(PhotoJourney, CaptionsEditedInTheViewerAreStoredOnNavigationAndOnClose)
     stored[1]->hydrate_caption();
     EXPECT_EQ(stored[0]->caption(), QStringLiteral("Low tide, October"));
     EXPECT_EQ(stored[1]->caption(), QStringLiteral("Study, portrait format"));
-}
-
-TEST_F(PhotoJourney, BrowsingTwentyFivePhotosKeepsAtMostTwentyLoaded)
-{
-    for (int i = 0; i < 24; ++i)
-        catalogue->addPhoto(artworkTitled(QStringLiteral("Salt Marsh")), 200 + i, 150);
-    catalogue->reopen();
-    openSheet();
-    doubleClick(0);
-    gui::PhotoViewer *viewer = grid->viewer();
-    ASSERT_TRUE(viewer);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
-    std::vector<QSize> seen;
-    for (int step = 0; step < 30; ++step) {
-        QTest::keyClick(viewer, Qt::Key_Right);
-        EXPECT_LE(loadedPhotos(), 20);
-        seen.push_back(viewer->imageView()->image().size());
-    }
-    EXPECT_EQ(viewer->current(), photos->images()[5]) << "next wraps after the last photo";
-    EXPECT_EQ(seen[23], QSize(223, 150));
-    QTest::keyClick(viewer, Qt::Key_Home);
-    EXPECT_EQ(viewer->current(), photos->images()[0]);
-    QTest::keyClick(viewer, Qt::Key_Left);
-    EXPECT_EQ(viewer->current(), photos->images()[24]) << "previous wraps before the first";
-    viewer->close();
-    EXPECT_EQ(loadedPhotos(), 0);
 }
 
 TEST_F(PhotoJourney, ACorruptFileAmongGoodOnesIsNamedAndTheOthersAreAdded)

@@ -1,5 +1,7 @@
 #include "PrintDialogAnswer.h"
 
+#include "ShownWindow.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,23 +11,10 @@
 
 namespace velumark::test {
 
-namespace {
-
-QPrintDialog *shownPrintDialog()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<QPrintDialog *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool answerPrintDialog(const QString &file, bool selectionOnly)
 {
     QPrintDialog *dialog = nullptr;
-    if (!QTest::qWaitFor([&] { return (dialog = shownPrintDialog()) != nullptr; }))
+    if (!QTest::qWaitFor([&] { return (dialog = shownWindow<QPrintDialog>()) != nullptr; }))
         return false;
     // Without a print server the choices are the PDF file and nothing else.
     auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));

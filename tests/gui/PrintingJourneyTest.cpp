@@ -1,5 +1,6 @@
 #include "PrintDialogAnswer.h"
 #include "ShellJourney.h"
+#include "ShownWindow.h"
 #include "gui/printing/DocumentPrinting.h"
 #include "gui/shell/ActionManager.h"
 #include "gui/shell/VelumarkDocumentController.h"
@@ -34,15 +35,6 @@ QStringList studies(int count)
     for (int i = 1; i <= count; ++i)
         titles << QStringLiteral("Study %1").arg(i, 2, 10, QLatin1Char('0'));
     return titles;
-}
-
-template <typename Dialog> Dialog *openDialog()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<Dialog *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
 }
 
 class PrintingJourney : public ShellJourney
@@ -98,7 +90,7 @@ TEST_F(PrintingJourney, PageSetupDialogChangesThePaperOfThisCatalogueOnly)
     ASSERT_TRUE(window);
     bool chosen = false;
     QTimer::singleShot(0, [&chosen] {
-        auto *dialog = openDialog<QPageSetupDialog>();
+        auto *dialog = shownWindow<QPageSetupDialog>();
         auto *landscape = dialog ? dialog->findChild<QRadioButton *>(QStringLiteral("landscape")) : nullptr;
         if (landscape) {
             landscape->click();
@@ -123,7 +115,7 @@ TEST_F(PrintingJourney, PreviewShowsThePagesAndWritesThemAsPdf)
     gui::DocumentWindow *window = open(makeCatalogue(QStringLiteral("Studio"), studies(14)));
     ASSERT_TRUE(window);
     trigger(ActionId::PrintPreview);
-    auto *preview = openDialog<QPrintPreviewDialog>();
+    auto *preview = shownWindow<QPrintPreviewDialog>();
     ASSERT_TRUE(preview);
     auto *pages = preview->findChild<QPrintPreviewWidget *>();
     ASSERT_TRUE(pages);

@@ -1,5 +1,6 @@
 #include "PrintDialogAnswer.h"
 #include "SheetJourney.h"
+#include "ShownWindow.h"
 #include "document/VelumarkDatabase.h"
 #include "gui/editors/ArtworkSheet.h"
 #include "gui/editors/ClientSheet.h"
@@ -9,6 +10,7 @@
 #include "store/Client.h"
 #include "store/Submission.h"
 #include "support/PrintedPdf.h"
+#include "support/SampleCatalogue.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,15 +22,6 @@
 
 namespace velumark::test {
 namespace {
-
-template <typename Shown> Shown *shownWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *shown = qobject_cast<Shown *>(widget); shown && shown->isVisible())
-            return shown;
-    }
-    return nullptr;
-}
 
 class SheetPrintingJourney : public SheetJourney
 {
@@ -44,10 +37,7 @@ protected:
 
 TEST_F(SheetPrintingJourney, EachSheetPrintsItsValuesAsTypedWhileTheStoredRecordKeepsItsOwn)
 {
-    Artwork *harbour = nullptr;
-    for (const auto &artwork : document().artworks())
-        if (artwork->title() == QLatin1String("Harbour"))
-            harbour = artwork.get();
+    Artwork *harbour = artworkTitled(document(), QStringLiteral("Harbour"));
     ASSERT_TRUE(harbour);
     QPointer<gui::ArtworkSheet> sheet = gui::ArtworkSheet::edit(window(), document(), *harbour);
     ASSERT_TRUE(sheet);

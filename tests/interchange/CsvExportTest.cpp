@@ -126,10 +126,7 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
             .arg(north->primaryKey())));
     reopen(); // writes the edits
     // An edit the document has not written yet is part of the export.
-    for (const auto &artwork : document->artworks()) {
-        if (artwork->title() == QLatin1String("Zebra"))
-            artwork->setLocation(QStringLiteral("Attic"));
-    }
+    test::artworkTitled(*document, QStringLiteral("Zebra"))->setLocation(QStringLiteral("Attic"));
     std::vector<double> progress;
     CsvExport operation(*document, destination(), TransferScope::Complete);
     QObject::connect(&operation, &LongOperation::progress,

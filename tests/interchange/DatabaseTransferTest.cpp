@@ -37,15 +37,6 @@ test::OperationRun importFrom(VelumarkDatabase &document, DatabaseImport::Source
     return test::runOperation(operation, abortAt);
 }
 
-const Artwork *artworkTitled(VelumarkDatabase &document, const QString &title)
-{
-    for (const auto &artwork : document.artworks()) {
-        if (artwork->title() == title)
-            return artwork.get();
-    }
-    return nullptr;
-}
-
 // Every image the document holds has its three files, and every link points at a stored record.
 void expectConsistent(VelumarkDatabase &document)
 {
@@ -114,8 +105,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
     source.fillWithSamples();
     source.addMedium(QStringLiteral("oil"));
     source.addArtist(QStringLiteral("carla ruiz"));
-    Artwork *harbour =
-        const_cast<Artwork *>(artworkTitled(source.document(), QStringLiteral("Harbour at Dusk")));
+    Artwork *harbour = test::artworkTitled(source.document(), QStringLiteral("Harbour at Dusk"));
     harbour->setPhotoKey1(harbour->images()[0]->primaryKey());
     harbour->setPhotoKey2(harbour->images()[1]->primaryKey());
 
@@ -168,7 +158,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
             if (e.scope != TransferScope::Clients) {
                 EXPECT_NE(doc.mediumWithName(QStringLiteral("Encaustic")), nullptr)
                     << "the mediums of imported artworks are offered";
-                const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
+                const Artwork *copy = test::artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 ASSERT_NE(copy, nullptr);
                 ASSERT_EQ(copy->images().size(), 2u);
                 EXPECT_EQ(copy->photoKey1(), copy->images()[0]->primaryKey());
@@ -176,7 +166,7 @@ TEST(DatabaseTransfer, EveryScopeOfExportThenImportRenumbersKeys)
                 EXPECT_TRUE(copy->images()[1]->thumbnail().isNull()) << "pictures are loaded only on demand";
             }
             if (e.scope == TransferScope::Complete) {
-                const Artwork *copy = artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
+                const Artwork *copy = test::artworkTitled(doc, QStringLiteral("Harbour at Dusk"));
                 EXPECT_EQ(copy->submissions().size(), 2u);
                 EXPECT_EQ(copy->totalIncome(), 950);
                 EXPECT_EQ(submissionLinks(doc).toStdString(),
@@ -214,7 +204,7 @@ TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
         const test::OperationRun imported = importFrom(
             target.document(), DatabaseImport::Source::InterchangeFile, file, TransferScope::Complete);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
-        const Artwork *harbour = artworkTitled(target.document(), QStringLiteral("Harbour at Dusk"));
+        const Artwork *harbour = test::artworkTitled(target.document(), QStringLiteral("Harbour at Dusk"));
         ASSERT_NE(harbour, nullptr);
         EXPECT_EQ(harbour->images().size(), 2u) << "old pictures come with their artwork";
         EXPECT_EQ(harbour->submissions().size(), 1u);
@@ -339,7 +329,7 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
                                               hostile, TransferScope::Complete);
     ASSERT_EQ(run.result, OperationResult::Done) << run.message.toStdString();
     EXPECT_EQ(target.document().artworks().size(), 3u);
-    EXPECT_NE(artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
+    EXPECT_NE(test::artworkTitled(target.document(), QStringLiteral("x'); DROP TABLE artwork; --")), nullptr);
     EXPECT_EQ(target.document().images().size(), 2u) << "rows whose blobs are not pictures still import";
     EXPECT_TRUE(cacheIsEmpty()) << "temporary files are gone after failures and successes";
 }
@@ -378,7 +368,7 @@ TEST(DatabaseTransfer, ExportsLeaveOutPhotosThatCannotBeReadAndSaySo)
                                                            : DatabaseImport::Source::Package,
                                                        destination, TransferScope::Complete);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
-        const Artwork *copy = artworkTitled(target.document(), QStringLiteral("Harbour"));
+        const Artwork *copy = test::artworkTitled(target.document(), QStringLiteral("Harbour"));
         ASSERT_NE(copy, nullptr);
         ASSERT_FALSE(copy->images().empty());
         Image *picture = copy->images().front();

@@ -4,9 +4,26 @@
 #include "support/Succeeded.h"
 
 #include <QImage>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace velumark::test {
+
+Artwork *artworkTitled(const VelumarkDatabase &document, const QString &title)
+{
+    const auto &artworks = document.artworks();
+    const auto found = std::find_if(artworks.begin(), artworks.end(),
+                                    [&title](const auto &artwork) { return artwork->title() == title; });
+    return found == artworks.end() ? nullptr : found->get();
+}
+
+Client *clientNamed(const VelumarkDatabase &document, const QString &company)
+{
+    const auto &clients = document.clients();
+    const auto found = std::find_if(clients.begin(), clients.end(),
+                                    [&company](const auto &client) { return client->company() == company; });
+    return found == clients.end() ? nullptr : found->get();
+}
 
 SampleCatalogue::SampleCatalogue(const QString &name)
     : m_packagePath(m_folder.filePath(name + QStringLiteral(".vdb"))),

@@ -8,6 +8,10 @@
 
 namespace velumark::test {
 
+// The record of that title or company in an open document, or null.
+Artwork *artworkTitled(const VelumarkDatabase &document, const QString &title);
+Client *clientNamed(const VelumarkDatabase &document, const QString &company);
+
 // A document on a new package inside a temporary folder, with helpers that add records
 // through the document's own operations.
 class SampleCatalogue

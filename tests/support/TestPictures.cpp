@@ -1,6 +1,7 @@
 #include "support/TestPictures.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -58,6 +59,11 @@ QByteArray truncatedJpeg()
 {
     const QByteArray whole = jpegOf(photoLikePicture(800, 600, 3));
     return whole.left(whole.size() / 2);
+}
+
+QStringList pictureFiles(const QString &package)
+{
+    return QDir(package).entryList({QStringLiteral("vl-*")}, QDir::Files, QDir::Name);
 }
 
 } // namespace velumark::test

@@ -19,5 +19,7 @@ bool writeFile(const QString &path, const QByteArray &data);
 QByteArray jpegClaimingSize(int width, int height);
 // The first half of a JPEG.
 QByteArray truncatedJpeg();
+// The names of the picture files in a catalogue's package, in name order.
+QStringList pictureFiles(const QString &package);
 
 } // namespace velumark::test

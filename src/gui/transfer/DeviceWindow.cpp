@@ -2,6 +2,7 @@
 
 #include "gui/shell/UserInteraction.h"
 #include "gui/transfer/ProgressWindow.h"
+#include "gui/transfer/SectionHeading.h"
 #include "interchange/device/DeviceBrowser.h"
 #include "interchange/device/TransferAlert.h"
 #include "store/Localization.h"
@@ -27,15 +28,6 @@ const char *const kImportChoiceTexts[] = {
     QT_TRANSLATE_NOOP("Velumark", "Import Artworks"),
     QT_TRANSLATE_NOOP("Velumark", "Import Clients"),
 };
-
-QLabel *heading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
 
 void showTransferAlert(QWidget *parent, const TransferAlert &alert, const QString &detail, bool succeeded)
 {
@@ -76,12 +68,12 @@ void DeviceWindow::buildInterface()
     m_messages->setMargin(6);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading(localized("Devices"), this));
+    layout->addWidget(sectionHeading(localized("Devices"), this));
     layout->addWidget(m_deviceTable, 1);
-    layout->addWidget(heading(localized("Messages"), this));
+    layout->addWidget(sectionHeading(localized("Messages"), this));
     layout->addWidget(m_messages);
     if (m_import) {
-        layout->addWidget(heading(localized("Import Options"), this));
+        layout->addWidget(sectionHeading(localized("Import Options"), this));
         m_importOptions = new QButtonGroup(this);
         for (int choice = int(TransferScope::Complete); choice <= int(TransferScope::Clients); ++choice) {
             auto *radio = new QRadioButton(localized(kImportChoiceTexts[choice]), this);

@@ -5,6 +5,7 @@
 #include "document/VelumarkDatabase.h"
 #include "gui/shell/UserInteraction.h"
 #include "gui/transfer/ProgressWindow.h"
+#include "gui/transfer/SectionHeading.h"
 #include "gui/transfer/TransferFolders.h"
 #include "interchange/DatabaseExport.h"
 #include "interchange/InterchangeHandOver.h"
@@ -71,15 +72,6 @@ const char *const kScopeTexts[] = {
     QT_TRANSLATE_NOOP("Velumark", "Artwork"),
     QT_TRANSLATE_NOOP("Velumark", "Clients"),
 };
-
-QLabel *heading(const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
 
 ProgressWindow::Texts progressTexts(bool import, const QString &path)
 {
@@ -155,11 +147,11 @@ void ImportExportBrowser::buildInterface(const QString &csvTemplateAddress)
     m_scopes->button(int(TransferScope::Complete))->setChecked(true);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading(localized(variant.fileHeading), this));
+    layout->addWidget(sectionHeading(localized(variant.fileHeading), this));
     layout->addLayout(fileRow);
     layout->addWidget(m_fileSummary);
     layout->addSpacing(8);
-    layout->addWidget(heading(localized(variant.optionsHeading), this));
+    layout->addWidget(sectionHeading(localized(variant.optionsHeading), this));
     layout->addLayout(scopeColumn);
 
     if (m_type == ImportVdbi || m_type == ImportDatabase) {

@@ -1,6 +1,7 @@
 #include "gui/transfer/ProgressWindow.h"
 
 #include "gui/shell/UserInteraction.h"
+#include "gui/transfer/SectionHeading.h"
 #include "interchange/LongOperation.h"
 #include "store/Localization.h"
 
@@ -21,10 +22,6 @@ ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
     setWindowTitle(m_texts.title);
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    auto *heading = new QLabel(m_texts.title, this);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_bar->setTextVisible(false);
@@ -35,7 +32,7 @@ ProgressWindow::ProgressWindow(QWidget *parent, Texts texts)
     connect(buttons, &QDialogButtonBox::rejected, this, &ProgressWindow::reject);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
+    layout->addWidget(sectionHeading(m_texts.title, this));
     layout->addWidget(m_bar);
     layout->addWidget(m_step);
     layout->addWidget(buttons);
