@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unordered_set>
 #include <utility>
@@ -421,19 +422,29 @@ TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
     VelumarkDatabase &document = target.document();
     RecordList &submissions = *document.submissionListController();
     RecordList &artworks = *document.artworkListController();
+    auto importWith = [&](const std::function<void(double)> &onProgress) {
+        DatabaseImport operation(document, DatabaseImport::Source::InterchangeFile, file,
+                                 TransferScope::Complete, false);
+        QObject::connect(&operation, &LongOperation::progress, onProgress);
+        return test::runOperation(operation);
+    };
+
     artworks.setSortOrder(0, !artworks.isSortAscending());
-    {
-        DatabaseImport turned(document, DatabaseImport::Source::InterchangeFile, file,
-                              TransferScope::Complete, false);
-        bool flipped = false;
-        QObject::connect(&turned, &LongOperation::progress, [&](double) {
-            if (!std::exchange(flipped, true))
-                submissions.setSortOrder(0, !submissions.isSortAscending());
-        });
-        ASSERT_EQ(test::runOperation(turned).result, OperationResult::Done);
-        ASSERT_TRUE(flipped);
-    }
-    ASSERT_EQ(document.submissions().size(), 4u);
+    ASSERT_EQ(importWith([](double) {}).result, OperationResult::Done);
+    EXPECT_FALSE(Artwork::isSortAscending());
+    EXPECT_TRUE(
+        std::is_sorted(document.artworks().begin(), document.artworks().end(),
+                       [](const auto &a, const auto &b) { return a->compareTitleThenArtist(*b) < 0; }))
+        << "the worker sorted the artworks in the list's direction";
+
+    bool flipped = false;
+    ASSERT_EQ(importWith([&](double) {
+                  if (!std::exchange(flipped, true))
+                      submissions.setSortOrder(0, !submissions.isSortAscending());
+              }).result,
+              OperationResult::Done);
+    ASSERT_TRUE(flipped);
+    ASSERT_EQ(document.submissions().size(), 7u);
     auto inListOrder = [](const auto &list) {
         return std::is_sorted(list.begin(), list.end(),
                               [](const auto &a, const auto &b) { return a->compareSubmission(*b) < 0; });
@@ -442,23 +453,15 @@ TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
     EXPECT_TRUE(inListOrder(document.submissions()));
     for (const auto &artwork : document.artworks())
         EXPECT_TRUE(inListOrder(artwork->submissions())) << artwork->title().toStdString();
-    EXPECT_FALSE(Artwork::isSortAscending());
-    EXPECT_TRUE(
-        std::is_sorted(document.artworks().begin(), document.artworks().end(),
-                       [](const auto &a, const auto &b) { return a->compareTitleThenArtist(*b) < 0; }))
-        << "the worker sorted the artworks in the list's direction";
 
     const qsizetype artworksBefore = document.artworks().size();
     const QString staged =
         QDir(target.packagePath()).filePath(QString::fromLatin1(VelumarkDatabase::kImportStagingName));
-    DatabaseImport vanishing(document, DatabaseImport::Source::InterchangeFile, file, TransferScope::Complete,
-                             false);
     // The staged file goes after the worker loaded it and before it can take the catalogue's place.
-    QObject::connect(&vanishing, &LongOperation::progress, [&](double percent) {
+    const test::OperationRun failed = importWith([&](double percent) {
         if (percent >= 100)
             QFile::remove(staged);
     });
-    const test::OperationRun failed = test::runOperation(vanishing);
     EXPECT_EQ(failed.result, OperationResult::Failed);
     EXPECT_TRUE(failed.message.contains(QStringLiteral("cannot replace"))) << failed.message.toStdString();
     EXPECT_EQ(document.artworks().size(), artworksBefore) << "the records of the catalogue stay";
@@ -468,5 +471,5 @@ TEST(DatabaseTransfer, TheDocumentTakesOverWhatTheWorkerLoaded)
     document.updateArtwork(kept);
     ASSERT_TRUE(succeeded(document.saveChanges())) << "the records work on the catalogue's file again";
     target.reopen();
-    EXPECT_NE(artworkTitled(target.document(), QStringLiteral("Edited after the failure")), nullptr);
+    EXPECT_NE(test::artworkTitled(target.document(), QStringLiteral("Edited after the failure")), nullptr);
 }
