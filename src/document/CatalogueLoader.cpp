@@ -301,28 +301,11 @@ void CatalogueLoader::sortRecords()
 {
     CatalogueContents &contents = m_load.contents;
     const CatalogueOrder &order = m_settings.order;
+    sortArtworks(contents.artworks, order.artworksByArtist, order.artworksAscending);
+    sortClients(contents.clients, order.clientsAscending);
     const quint32 collation = collationSerial(false);
-    for (const auto &artwork : contents.artworks)
-        artwork->prepareOrder(collation);
-    const bool artworksAscending = order.artworksAscending;
-    if (order.artworksByArtist)
-        sortOwned(contents.artworks, [artworksAscending](const Artwork *a, const Artwork *b) {
-            return a->compareArtistThenTitleOrdered(*b, artworksAscending) < 0;
-        });
-    else
-        sortOwned(contents.artworks, [artworksAscending](const Artwork *a, const Artwork *b) {
-            return a->compareTitleThenArtistOrdered(*b, artworksAscending) < 0;
-        });
     sortByKey(contents.availableArtworks,
               [&](const Artwork &a) -> const QByteArray & { return a.titleSortKey(collation); });
-
-    const quint32 numeric = collationSerial(true);
-    for (const auto &client : contents.clients)
-        client->prepareOrder(numeric);
-    const bool clientsAscending = order.clientsAscending;
-    sortOwned(contents.clients, [clientsAscending](const Client *a, const Client *b) {
-        return a->compareCompanyOrdered(*b, clientsAscending) < 0;
-    });
     sortByKey(contents.availableClients,
               [&](const Client &c) -> const QByteArray & { return c.companyTextSortKey(collation); });
 }

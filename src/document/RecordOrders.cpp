@@ -41,4 +41,33 @@ bool submissionLess(const Submission *a, const Submission *b)
     return a->compareSubmission(*b) < 0;
 }
 
+void sortArtworks(OwnedRecords<Artwork> &artworks, bool byArtist, bool ascending)
+{
+    if (artworks.size() < 2)
+        return;
+    const quint32 collation = collationSerial(false);
+    for (const auto &artwork : artworks)
+        artwork->prepareOrder(collation);
+    if (byArtist)
+        sortOwned(artworks, [ascending](const Artwork *a, const Artwork *b) {
+            return a->compareArtistThenTitleOrdered(*b, ascending) < 0;
+        });
+    else
+        sortOwned(artworks, [ascending](const Artwork *a, const Artwork *b) {
+            return a->compareTitleThenArtistOrdered(*b, ascending) < 0;
+        });
+}
+
+void sortClients(OwnedRecords<Client> &clients, bool ascending)
+{
+    if (clients.size() < 2)
+        return;
+    const quint32 collation = collationSerial(true);
+    for (const auto &client : clients)
+        client->prepareOrder(collation);
+    sortOwned(clients, [ascending](const Client *a, const Client *b) {
+        return a->compareCompanyOrdered(*b, ascending) < 0;
+    });
+}
+
 } // namespace velumark

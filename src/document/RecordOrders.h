@@ -21,6 +21,11 @@ bool artworkLess(const Artwork *a, const Artwork *b);
 bool clientLess(const Client *a, const Client *b);
 bool submissionLess(const Submission *a, const Submission *b);
 
+// The artwork and client lists sorted in the direction given (never the class-wide one, which
+// another thread may be changing), each record's sort keys taken once.
+void sortArtworks(OwnedRecords<Artwork> &artworks, bool byArtist, bool ascending);
+void sortClients(OwnedRecords<Client> &clients, bool ascending);
+
 template <typename T, typename Less> void sortOwned(OwnedRecords<T> &list, Less less)
 {
     if (list.size() < 2)

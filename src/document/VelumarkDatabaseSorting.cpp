@@ -39,19 +39,10 @@ void VelumarkDatabase::sortArtworksByTitleAndArtist()
 {
     if (m_contents.artworks.size() < 2)
         return;
-    Artwork::sortAscending(m_artworkList->isSortAscending());
-    const quint32 collation = collationSerial(false);
-    for (const auto &artwork : m_contents.artworks)
-        artwork->prepareOrder(collation);
-    if (getPreferences().sortArtworksByArtist())
-        sortOwned(m_contents.artworks, [](const Artwork *a, const Artwork *b) {
-            return a->compareArtistThenTitleOrdered(*b) < 0;
-        });
-    else
-        sortOwned(m_contents.artworks, [](const Artwork *a, const Artwork *b) {
-            return a->compareTitleThenArtistOrdered(*b) < 0;
-        });
-    m_artworkOrder = currentArtworkOrder();
+    const ArtworkOrder order = currentArtworkOrder();
+    Artwork::sortAscending(order.ascending);
+    sortArtworks(m_contents.artworks, order.byArtist, order.ascending);
+    m_artworkOrder = order;
     emit m_notifier->recordsReordered(Kind::Artwork);
 }
 
@@ -61,11 +52,7 @@ void VelumarkDatabase::sortClients()
         return;
     const bool ascending = m_clientList->isSortAscending();
     Client::sortAscending(ascending);
-    const quint32 collation = collationSerial(true);
-    for (const auto &client : m_contents.clients)
-        client->prepareOrder(collation);
-    sortOwned(m_contents.clients,
-              [](const Client *a, const Client *b) { return a->compareCompanyOrdered(*b) < 0; });
+    velumark::sortClients(m_contents.clients, ascending);
     m_clientOrderAscending = ascending;
     emit m_notifier->recordsReordered(Kind::Client);
 }

@@ -177,16 +177,6 @@ void Artwork::prepareOrder(quint32 collation) const
     m_orderArtistKey = m_artist.isEmpty() ? nullptr : &artistSortKey(collation);
 }
 
-int Artwork::compareTitleThenArtistOrdered(const Artwork &other) const
-{
-    return compareTitleThenArtistOrdered(other, artworkSortAscending);
-}
-
-int Artwork::compareArtistThenTitleOrdered(const Artwork &other) const
-{
-    return compareArtistThenTitleOrdered(other, artworkSortAscending);
-}
-
 int Artwork::compareTitleThenArtistOrdered(const Artwork &other, bool ascending) const
 {
     const int result = compareByKeys(m_title, other.m_title, m_orderArtistKey, other.m_orderArtistKey);

@@ -58,10 +58,8 @@ public:
     int compareArtistThenTitle(const Artwork &other) const;
     // The same two orders for many comparisons in a row: prepareOrder takes the sort keys of title
     // and artist once (collation from collationSerial(false)), the Ordered comparisons use them,
-    // in the class-wide direction or in the one given (for a sort on another thread).
+    // in the direction given (not the class-wide one, which another thread may be changing).
     void prepareOrder(quint32 collation) const;
-    int compareTitleThenArtistOrdered(const Artwork &other) const;
-    int compareArtistThenTitleOrdered(const Artwork &other) const;
     int compareTitleThenArtistOrdered(const Artwork &other, bool ascending) const;
     int compareArtistThenTitleOrdered(const Artwork &other, bool ascending) const;
     // Sort keys of the title and the artist for localizedCaseInsensitiveCompare, kept until the

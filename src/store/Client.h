@@ -55,13 +55,9 @@ public:
     // Companies in the order a file browser uses (case-insensitive, numbers by value).
     int compareCompany(const Client &other) const;
     // compareCompany for many comparisons in a row: prepareOrder takes the company's sort key once
-    // (collation from collationSerial(true)), compareCompanyOrdered uses it, in the class-wide
-    // direction or in the one given (for a sort on another thread).
+    // (collation from collationSerial(true)), compareCompanyOrdered uses it, in the direction given
+    // (not the class-wide one, which another thread may be changing).
     void prepareOrder(quint32 collation) const { m_orderCompanyKey = &companySortKey(collation); }
-    int compareCompanyOrdered(const Client &other) const
-    {
-        return compareCompanyOrdered(other, isSortAscending());
-    }
     int compareCompanyOrdered(const Client &other, bool ascending) const;
     // Sort key of the company for localizedStandardCompare, kept until the text or collation changes.
     const QByteArray &companySortKey(quint32 collation) const
