@@ -77,25 +77,6 @@ qint64 rowsToRead(SqliteConnection &db)
     return std::max<qint64>(1, count->columnInt64(0));
 }
 
-// The whole list sorted once by the submissions' keys; direction as given, not the class-wide one,
-// which another thread may be changing.
-void sortSubmissions(OwnedRecords<Submission> &submissions, bool ascending)
-{
-    const quint32 collation = collationSerial(false);
-    std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
-    keyed.reserve(submissions.size());
-    for (size_t i = 0; i < submissions.size(); ++i)
-        keyed.emplace_back(submissions[i]->orderKey(collation), i);
-    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto &a, const auto &b) {
-        return Submission::compareKeys(a.first, b.first, ascending) < 0;
-    });
-    OwnedRecords<Submission> sorted;
-    sorted.reserve(submissions.size());
-    for (const auto &entry : keyed)
-        sorted.push_back(std::move(submissions[entry.second]));
-    submissions = std::move(sorted);
-}
-
 } // namespace
 
 CatalogueLoader::CatalogueLoader(Settings settings) : m_settings(std::move(settings))
@@ -410,7 +391,12 @@ void CatalogueLoader::linkSubmissions(const std::unordered_map<qint64, Artwork *
     // The whole list is sorted first, so each artwork's and client's list, filled in that order, is
     // sorted already (the stable sort keeps equal submissions in load order, as a sort of each list
     // would).
-    sortSubmissions(contents.submissions, m_settings.order.submissionsAscending);
+    const quint32 collation = collationSerial(false);
+    std::vector<Submission::OrderKey> keys;
+    keys.reserve(contents.submissions.size());
+    for (const auto &submission : contents.submissions)
+        keys.push_back(submission->orderKey(collation));
+    sortSubmissions(contents.submissions, std::move(keys), m_settings.order.submissionsAscending);
     for (auto &submission : contents.submissions) {
         if (submission->isOverdue())
             ++m_load.overdueSubmissions;

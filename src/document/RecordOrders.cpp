@@ -70,4 +70,25 @@ void sortClients(OwnedRecords<Client> &clients, bool ascending)
     });
 }
 
+std::vector<Submission::OrderKey> sortSubmissions(OwnedRecords<Submission> &submissions,
+                                                  std::vector<Submission::OrderKey> keys, bool ascending)
+{
+    // Keys and places side by side: the sort then reads no record.
+    std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
+    keyed.reserve(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        keyed.emplace_back(keys[i], i);
+    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto &a, const auto &b) {
+        return Submission::compareKeys(a.first, b.first, ascending) < 0;
+    });
+    OwnedRecords<Submission> sorted;
+    sorted.reserve(submissions.size());
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        sorted.push_back(std::move(submissions[keyed[i].second]));
+        keys[i] = keyed[i].first;
+    }
+    submissions = std::move(sorted);
+    return keys;
+}
+
 } // namespace velumark

@@ -25,6 +25,11 @@ bool submissionLess(const Submission *a, const Submission *b);
 // another thread may be changing), each record's sort keys taken once.
 void sortArtworks(OwnedRecords<Artwork> &artworks, bool byArtist, bool ascending);
 void sortClients(OwnedRecords<Client> &clients, bool ascending);
+// The submissions sorted by send date and title in the direction given, by the keys given (one per
+// submission, in the list's order; orderKey() with collationSerial(false)); returns the keys in the
+// new order, for a later sort to use again while nothing changed.
+std::vector<Submission::OrderKey> sortSubmissions(OwnedRecords<Submission> &submissions,
+                                                  std::vector<Submission::OrderKey> keys, bool ascending);
 
 template <typename T, typename Less> void sortOwned(OwnedRecords<T> &list, Less less)
 {

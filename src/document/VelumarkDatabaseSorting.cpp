@@ -73,22 +73,15 @@ void VelumarkDatabase::sortSubmissionsByDateAndTitle()
                  kept.keys.size() == m_contents.submissions.size();
     for (size_t i = 0; reuse && i < m_contents.submissions.size(); ++i)
         reuse = kept.keys[i].second == m_contents.submissions[i].get();
-    std::vector<std::pair<Submission::OrderKey, size_t>> keyed;
-    keyed.reserve(m_contents.submissions.size());
+    std::vector<Submission::OrderKey> keys;
+    keys.reserve(m_contents.submissions.size());
     for (size_t i = 0; i < m_contents.submissions.size(); ++i)
-        keyed.emplace_back(reuse ? kept.keys[i].first : m_contents.submissions[i]->orderKey(collation), i);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
-        return Submission::compareKeys(a.first, b.first) < 0;
-    });
-    OwnedRecords<Submission> sorted;
-    sorted.reserve(m_contents.submissions.size());
+        keys.push_back(reuse ? kept.keys[i].first : m_contents.submissions[i]->orderKey(collation));
+    keys = sortSubmissions(m_contents.submissions, std::move(keys), ascending);
     kept.keys.clear();
-    kept.keys.reserve(m_contents.submissions.size());
-    for (const auto &[key, at] : keyed) {
-        kept.keys.emplace_back(key, m_contents.submissions[at].get());
-        sorted.push_back(std::move(m_contents.submissions[at]));
-    }
-    m_contents.submissions = std::move(sorted);
+    kept.keys.reserve(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        kept.keys.emplace_back(keys[i], m_contents.submissions[i].get());
     kept.changes = Record::changeCount();
     kept.collation = collation;
     kept.zone = zone;
