@@ -161,6 +161,12 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, Mo
         flags |= SQLITE_OPEN_CREATE;
     else if (mode == Mode::ReadOnly)
         flags = SQLITE_OPEN_READONLY;
+    // A connection serves one thread at a time (its statement cache is not shared either), so
+    // SQLite need not lock it on every call.
+    flags |= SQLITE_OPEN_NOMUTEX;
+    // Nothing reads SQLite's memory statistics; keeping them takes a global lock on every allocation.
+    static const int configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    Q_UNUSED(configured);
     sqlite3 *handle = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {
