@@ -83,8 +83,8 @@ TEST(CsvValueParser, AmountsWithUnitsAndEnumerations)
     using Pair = std::pair<std::optional<qint64>, std::optional<qint64>>;
     const auto amount = [](const char *text) {
         const CsvValueParser::Amount result =
-            CsvValueParser::parseAmount(QString::fromLatin1(text), VelumarkStrings::effortStrings(),
-                                        VelumarkStrings::pluralEffortStrings());
+            CsvValueParser().parseAmount(QString::fromLatin1(text), VelumarkStrings::effortStrings(),
+                                         VelumarkStrings::pluralEffortStrings());
         return Pair(result.amount, result.unit);
     };
     EXPECT_EQ(amount("3 Hours"), Pair(3, 2));
@@ -96,17 +96,18 @@ TEST(CsvValueParser, AmountsWithUnitsAndEnumerations)
     EXPECT_EQ(amount("99999999999999999999 minutes"), Pair(std::numeric_limits<qint32>::max(), 1));
     for (const char *bad : {"", "3", "3  hours", "3 hours ago", " 3 hours"})
         EXPECT_EQ(amount(bad), Pair()) << bad;
-    EXPECT_EQ(CsvValueParser::parseAmount(QStringLiteral("2 weeks"), VelumarkStrings::responseTimeStrings(),
-                                          VelumarkStrings::pluralResponseTimeStrings())
+    EXPECT_EQ(CsvValueParser()
+                  .parseAmount(QStringLiteral("2 weeks"), VelumarkStrings::responseTimeStrings(),
+                               VelumarkStrings::pluralResponseTimeStrings())
                   .unit,
               2);
 
     const QStringList &clients = VelumarkStrings::clientStrings();
-    EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("gallery"), clients, 7), 1);
-    EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("SHOW"), clients, 7), 7);
-    EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("Show"), clients, 6), std::nullopt);
-    EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("Nonsense"), clients, 7), std::nullopt);
-    EXPECT_EQ(CsvValueParser::parseEnumeration(QStringLiteral("one artist show"),
-                                               VelumarkStrings::typeStrings(), 6),
+    EXPECT_EQ(CsvValueParser().parseEnumeration(QStringLiteral("gallery"), clients, 7), 1);
+    EXPECT_EQ(CsvValueParser().parseEnumeration(QStringLiteral("SHOW"), clients, 7), 7);
+    EXPECT_EQ(CsvValueParser().parseEnumeration(QStringLiteral("Show"), clients, 6), std::nullopt);
+    EXPECT_EQ(CsvValueParser().parseEnumeration(QStringLiteral("Nonsense"), clients, 7), std::nullopt);
+    EXPECT_EQ(CsvValueParser().parseEnumeration(QStringLiteral("one artist show"),
+                                                VelumarkStrings::typeStrings(), 6),
               2);
 }

@@ -301,8 +301,8 @@ void CsvImportParser::storeArtwork(const QStringList &fields)
         artwork.setSize(text(5));
     if (const QDateTime created = parseDate(text(6)); created.isValid())
         artwork.setCreationDate(created);
-    const CsvValueParser::Amount effort = CsvValueParser::parseAmount(
-        text(7), VelumarkStrings::effortStrings(), VelumarkStrings::pluralEffortStrings());
+    const CsvValueParser::Amount effort = m_values.parseAmount(text(7), VelumarkStrings::effortStrings(),
+                                                               VelumarkStrings::pluralEffortStrings());
     if (effort.amount)
         artwork.setEffort(*effort.amount);
     if (effort.unit)
@@ -335,7 +335,7 @@ void CsvImportParser::storeClient(const QStringList &fields)
     client.setPayRate(m_values.parseMoney(text(2)));
     if (const QDateTime deadline = parseDate(text(3)); deadline.isValid())
         client.setDeadline(deadline);
-    const CsvValueParser::Amount responseTime = CsvValueParser::parseAmount(
+    const CsvValueParser::Amount responseTime = m_values.parseAmount(
         text(4), VelumarkStrings::responseTimeStrings(), VelumarkStrings::pluralResponseTimeStrings());
     if (responseTime.amount)
         client.setResponseTime(*responseTime.amount);
@@ -352,7 +352,7 @@ void CsvImportParser::storeClient(const QStringList &fields)
         ++index;
     }
     if (const auto type =
-            CsvValueParser::parseEnumeration(text(13), VelumarkStrings::clientStrings(), kHighestClientType))
+            m_values.parseEnumeration(text(13), VelumarkStrings::clientStrings(), kHighestClientType))
         client.setClientType(*type);
 
     store(client, m_database.get());
@@ -391,15 +391,14 @@ void CsvImportParser::storeSubmission(const QStringList &fields)
     }
     submission.setResponseReceived(response);
     submission.setResponseDate(responseDate);
-    if (const auto state =
-            CsvValueParser::parseEnumeration(text(6), VelumarkStrings::stateStrings(), kHighestState))
+    if (const auto state = m_values.parseEnumeration(text(6), VelumarkStrings::stateStrings(), kHighestState))
         submission.setSubmissionState(*state);
     submission.setIncome(m_values.parseMoney(text(7)));
     if (!text(8).isEmpty())
         submission.setNotes(text(8));
     submission.setReleaseSigned(m_values.parseYesNo(text(9)));
-    if (const auto type = CsvValueParser::parseEnumeration(text(10), VelumarkStrings::typeStrings(),
-                                                           kHighestSubmissionType))
+    if (const auto type =
+            m_values.parseEnumeration(text(10), VelumarkStrings::typeStrings(), kHighestSubmissionType))
         submission.setSubmissionType(*type);
     submission.setExhibited(m_values.parseYesNo(text(11)));
 

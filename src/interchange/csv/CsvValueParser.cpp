@@ -55,11 +55,66 @@ qint64 leadingInteger(const QString &text)
     return negative ? -value : value;
 }
 
+// Beyond this many distinct words a column holds free text, which is cased each time.
+constexpr qsizetype kRememberedWords = 512;
+
+template <typename Cased>
+const QString &remembered(QHash<QString, QString> &memo, const QString &text, Cased cased)
+{
+    if (const auto it = memo.constFind(text); it != memo.cend())
+        return *it;
+    if (memo.size() >= kRememberedWords)
+        memo.clear();
+    return *memo.insert(text, cased(text));
+}
+
 } // namespace
 
 CsvValueParser::CsvValueParser()
-    : m_yes(localized("Yes")), m_no(localized("No")), m_withdrawn(localized("Withdrawn"))
+    : m_yes(localized("Yes")), m_no(localized("No")), m_withdrawn(localized("Withdrawn")),
+      m_decimalPoint(m_locale.decimalPoint()),
+      m_plainNumbers(m_locale.zeroDigit() == QLatin1String("0") &&
+                     m_locale.negativeSign() == QLatin1String("-") && m_decimalPoint.size() == 1)
 {}
+
+const QString &CsvValueParser::capitalizedWord(const QString &text) const
+{
+    return remembered(m_capitalized, text, [](const QString &word) { return capitalized(word); });
+}
+
+const QString &CsvValueParser::lowercaseWord(const QString &text) const
+{
+    return remembered(m_lowercase, text, [this](const QString &word) { return m_locale.toLower(word); });
+}
+
+std::optional<double> CsvValueParser::plainDecimal(const QString &text) const
+{
+    if (!m_plainNumbers)
+        return std::nullopt;
+    const QChar point = m_decimalPoint.at(0);
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const auto digitsFrom = [&text](qsizetype at) {
+        qsizetype end = at;
+        while (end < text.size() && text.at(end) >= QLatin1Char('0') && text.at(end) <= QLatin1Char('9'))
+            ++end;
+        return end;
+    };
+    const qsizetype integerEnd = digitsFrom(i);
+    if (integerEnd == i)
+        return std::nullopt;
+    i = integerEnd;
+    if (i < text.size() && text.at(i) == point) {
+        const qsizetype fractionEnd = digitsFrom(i + 1);
+        if (fractionEnd == i + 1)
+            return std::nullopt;
+        i = fractionEnd;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    QString cLocale = text;
+    cLocale.replace(point, QLatin1Char('.'));
+    return cLocale.toDouble();
+}
 
 QDateTime CsvValueParser::parseDate(const QString &text) const
 {
@@ -78,9 +133,11 @@ QDateTime CsvValueParser::parseDate(const QString &text) const
 
 double CsvValueParser::parseMoney(const QString &text) const
 {
-    const QLocale locale;
-    bool ok = false;
-    const double value = locale.toDouble(text, &ok);
+    if (text.isEmpty())
+        return 0;
+    bool ok = true;
+    const std::optional<double> plain = plainDecimal(text);
+    const double value = plain ? *plain : m_locale.toDouble(text, &ok);
     // The locale's parser also reads "inf" and "nan", which are no amounts of money.
     if (!ok || !std::isfinite(value))
         return 0;
@@ -90,13 +147,13 @@ double CsvValueParser::parseMoney(const QString &text) const
 
 bool CsvValueParser::parseYesNo(const QString &text) const
 {
-    const QString word = capitalized(text);
+    const QString &word = capitalizedWord(text);
     return word == m_yes || word == QLatin1String("Y");
 }
 
 qint64 CsvValueParser::parseResponseFlag(const QString &text) const
 {
-    const QString word = capitalized(text);
+    const QString &word = capitalizedWord(text);
     if (word == m_yes || word == QLatin1String("Y"))
         return 1;
     if (word == m_withdrawn || word == QLatin1String("W"))
@@ -105,7 +162,7 @@ qint64 CsvValueParser::parseResponseFlag(const QString &text) const
 }
 
 CsvValueParser::Amount CsvValueParser::parseAmount(const QString &text, const QStringList &singular,
-                                                   const QStringList &plural)
+                                                   const QStringList &plural) const
 {
     const QStringList parts = text.split(QLatin1Char(' '));
     if (parts.size() != 2)
@@ -114,7 +171,7 @@ CsvValueParser::Amount CsvValueParser::parseAmount(const QString &text, const QS
     const qint64 amount = leadingInteger(parts.at(0));
     if (amount >= 0)
         result.amount = amount;
-    const QString word = QLocale().toLower(parts.at(1));
+    const QString &word = lowercaseWord(parts.at(1));
     qsizetype index = singular.indexOf(word);
     if (index < 0)
         index = plural.indexOf(word);
@@ -123,9 +180,9 @@ CsvValueParser::Amount CsvValueParser::parseAmount(const QString &text, const QS
 }
 
 std::optional<qint64> CsvValueParser::parseEnumeration(const QString &text, const QStringList &list,
-                                                       qint64 highestCode)
+                                                       qint64 highestCode) const
 {
-    const qsizetype index = list.indexOf(capitalized(text));
+    const qsizetype index = list.indexOf(capitalizedWord(text));
     if (index < 0 || index > highestCode)
         return std::nullopt;
     return index;

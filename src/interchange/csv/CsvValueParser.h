@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -9,7 +11,8 @@ namespace velumark {
 
 // Turns the texts of CSV fields into values, the way the CSV export writes them or a person
 // types them into a spreadsheet, in the user's locale. Unreadable texts give no value (or the
-// documented default); codes are always inside their lists. Safe to use from a worker thread.
+// documented default); codes are always inside their lists. Safe to use from a worker thread; one
+// parser serves one thread at a time (it remembers the words it has cased).
 class CsvValueParser
 {
 public:
@@ -34,17 +37,29 @@ public:
     // "<number> <unit word>", e.g. "3 hours"; both absent unless the text is exactly two words
     // separated by one blank. The unit code is the word's position + 1 in the singular or the
     // plural list.
-    static Amount parseAmount(const QString &text, const QStringList &singular, const QStringList &plural);
+    Amount parseAmount(const QString &text, const QStringList &singular, const QStringList &plural) const;
 
     // The position of the text, capitalized, in a list of display strings; absent when it is not
     // there or lies beyond `highestCode`.
-    static std::optional<qint64> parseEnumeration(const QString &text, const QStringList &list,
-                                                  qint64 highestCode);
+    std::optional<qint64> parseEnumeration(const QString &text, const QStringList &list,
+                                           qint64 highestCode) const;
 
 private:
+    // Casing a word through the locale is costly and a file repeats the few words of its yes/no,
+    // list and unit columns: each distinct word is cased once.
+    const QString &capitalizedWord(const QString &text) const;
+    const QString &lowercaseWord(const QString &text) const;
+    // The number when the text is plain digits with at most one decimal point of the locale.
+    std::optional<double> plainDecimal(const QString &text) const;
+
+    QLocale m_locale;
     QString m_yes;
     QString m_no;
     QString m_withdrawn;
+    QString m_decimalPoint;
+    bool m_plainNumbers = false;
+    mutable QHash<QString, QString> m_capitalized;
+    mutable QHash<QString, QString> m_lowercase;
 };
 
 } // namespace velumark
