@@ -25,8 +25,10 @@ QImage fitted(const QImage &picture, const QSize &box)
     return picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// A JPEG file decodes at a half, a quarter or an eighth of its size for a fraction of the work.
-// The smallest of these that still covers the box is read as it comes, without scaling again.
+// A JPEG file decodes at a half, a quarter or an eighth of its size for a fraction of the work:
+// the smallest of these that still covers the box is read, then scaled to the box. The scaling
+// costs the reader less than the picture's extra pixels would cost the thread that draws, which
+// encodes every picture again for the PDF file.
 QImage readFile(const QString &file, const QSize &box, bool square)
 {
     QImageReader reader(file);
@@ -43,10 +45,7 @@ QImage readFile(const QString &file, const QSize &box, bool square)
             }
         }
     }
-    // Even an eighth of a large file is far more than the printout needs.
-    const QImage read = reader.read();
-    const bool oversized = read.width() > 2 * box.width() || read.height() > 2 * box.height();
-    return oversized ? fitted(read, box) : read;
+    return fitted(reader.read(), box);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "editing/PrintRenderer.h"
 
+#include "editing/HeapRetention.h"
 #include "editing/StatusMarks.h"
 #include "interchange/ExportValues.h"
 #include "store/Artwork.h"
@@ -164,6 +165,7 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
     // Every row's overdue mark and day counts are taken against the same today, worked out once.
     const Clock::TodayScope today;
     const Submission::TextContext texts = Submission::textContext();
+    const HeapRetention heap;
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};

@@ -183,11 +183,12 @@ TEST_F(PrintedPdfTest, StoredPicturesAreReadAtOneToTwiceTheResolutionTheyPrintAt
 
 TEST_F(PrintedPdfTest, EveryListRowShowsItsOwnArtworksPictureOnEveryPage)
 {
-    // Photos of three proportions make square pictures of three sizes, so that a row's picture
-    // is known by its size; the artworks take turns down the list, over pages of three rows.
+    // Photos of three proportions make square pictures of three sizes, all smaller than the
+    // printed box (so printed as they are), so that a row's picture is known by its size; the
+    // artworks take turns down the list, over pages of three rows.
     Client *client = m_catalogue.addClient(QStringLiteral("Gallery North"));
     std::vector<Artwork *> artworks;
-    for (const QSize photo : {QSize(900, 300), QSize(400, 300), QSize(600, 300)}) {
+    for (const QSize photo : {QSize(1600, 300), QSize(1200, 300), QSize(960, 300)}) {
         artworks.push_back(m_catalogue.addArtwork(QStringLiteral("Study %1").arg(artworks.size() + 1)));
         m_catalogue.addPhoto(artworks.back(), photo.width(), photo.height());
     }
