@@ -165,13 +165,14 @@ Result<> PrintRenderer::drawPages(QPainter &painter, QPagedPaintDevice &device, 
     // Every row's overdue mark and day counts are taken against the same today, worked out once.
     const Clock::TodayScope today;
     const Submission::TextContext texts = Submission::textContext();
-    const HeapRetention heap;
+    HeapRetention heap;
     for (int done = 0; done < total; ++done) {
         if (carryOn && !carryOn(done, total))
             return Failure{localized("Printing was cancelled.")};
         if (done > 0 && !device.newPage())
             return Failure{localized("The printer did not accept another page.")};
         drawPage(painter, chosen[static_cast<size_t>(done)] - 1, texts);
+        heap.pageDrawn();
     }
     return {};
 }
