@@ -26,18 +26,7 @@
 
 namespace velumark {
 
-namespace {
-
-// Why a database file cannot be written (its mode, whoever asks), or nothing.
-QString writeProtectionOf(const QString &databasePath)
-{
-    const QFileInfo file(databasePath);
-    if (file.permission(QFileDevice::WriteOwner) && file.isWritable())
-        return {};
-    return localized("its database file is write-protected");
-}
-
-} // namespace
+namespace {} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Object
@@ -91,7 +80,8 @@ Result<bool> VelumarkDatabase::createEditableCopyOfDatabaseIfNeeded(const QStrin
 Result<> VelumarkDatabase::openDatabase(const QString &databasePath)
 {
     m_contents.database.reset();
-    Result<std::unique_ptr<SqliteConnection>> connection = CatalogueLoader::connect(databasePath, m_readOnly);
+    Result<std::unique_ptr<SqliteConnection>> connection =
+        CatalogueLoader::connect(databasePath, m_package.isReadOnly());
     if (!connection)
         return Failure{connection.message()};
     m_contents.useConnection(std::move(connection).value());
@@ -102,8 +92,8 @@ Result<> VelumarkDatabase::initializeDatabase(const QString &databasePath)
 {
     CatalogueLoader::Settings settings;
     settings.databasePath = databasePath;
-    settings.packagePath = m_packageFilename;
-    if (const Result<> writable = checkWritable(); !writable)
+    settings.packagePath = m_package.packagePath();
+    if (const Result<> writable = m_package.checkWritable(); !writable)
         settings.writeRefusal = writable.message();
     settings.writeCreationDate = m_writeCreationDate;
     settings.addMediums = m_addMediumsFlag;
@@ -134,7 +124,7 @@ void VelumarkDatabase::adopt(CatalogueLoad loaded)
     m_clientOrderAscending = order.clientsAscending;
     m_submissionOrderAscending = order.submissionsAscending;
     m_submissionKeys = {};
-    if (!m_readOnly) {
+    if (!m_package.isReadOnly()) {
         for (const auto &image : loaded.droppedImages)
             image->removeFiles();
     }
@@ -249,71 +239,39 @@ Result<> VelumarkDatabase::flushDatabase(bool compact)
 // ---------------------------------------------------------------------------------------------
 // File handling
 
-void VelumarkDatabase::setPackage(const QString &packagePath)
-{
-    m_packageFilename = packagePath;
-    m_dbFilename = QDir(packagePath).filePath(QString::fromLatin1(kDatabaseFileName));
-}
-
 Result<> VelumarkDatabase::readFromURL(const QString &packagePath)
 {
     m_writeCreationDate = false;
-    setPackage(packagePath);
+    m_package.setPath(packagePath);
     const QFileInfo package(packagePath);
     if (package.exists() && !package.isDir())
         return Failure{localized("%1 is not a catalogue.").arg(QDir::toNativeSeparators(packagePath))};
-    if (package.isDir() && !QFileInfo::exists(m_dbFilename))
+    if (package.isDir() && !QFileInfo::exists(dbFilename()))
         return Failure{
             localized("%1 is not a catalogue: it holds no %2.")
                 .arg(QDir::toNativeSeparators(packagePath), QString::fromLatin1(kDatabaseFileName))};
-    const Result<bool> created = createEditableCopyOfDatabaseIfNeeded(m_packageFilename, m_dbFilename);
+    const Result<bool> created = createEditableCopyOfDatabaseIfNeeded(packageFilename(), dbFilename());
     if (!created)
         return Failure{created.message()};
     if (created.value()) {
         m_writeCreationDate = true;
         m_addMediumsFlag = true;
     }
-    if (const Result<> locked = lockOrOpenReadOnly(); !locked)
+    if (const Result<> locked = m_package.lockOrOpenReadOnly(); !locked)
         return locked;
-    if (const Result<> loaded = initializeDatabase(m_dbFilename); !loaded) {
-        m_lock.reset();
+    if (const Result<> loaded = initializeDatabase(dbFilename()); !loaded) {
+        m_package.unlock();
         DocumentRegistry::shared().deregisterDatabase(this);
         return loaded;
     }
     m_writeCreationDate = false;
-    if (m_ownerWasKilled && !m_readOnly) {
+    if (m_package.ownerWasKilled() && !isReadOnly()) {
         // What an import killed before its end left in the package.
-        QFile::remove(QDir(m_packageFilename).filePath(QString::fromLatin1(kImportStagingName)));
-        Leftovers::removeStaleStaging(m_packageFilename);
+        QFile::remove(QDir(packageFilename()).filePath(QString::fromLatin1(kImportStagingName)));
+        Leftovers::removeStaleStaging(packageFilename());
         removeUnreferencedPictures();
     }
     return {};
-}
-
-Result<> VelumarkDatabase::lockOrOpenReadOnly()
-{
-    m_readOnly = false;
-    m_readOnlyReason.clear();
-    bool unwritable = false;
-    m_ownerWasKilled =
-        QFileInfo::exists(QDir(m_packageFilename).filePath(QString::fromLatin1(kLockFileName)));
-    Result<std::unique_ptr<QLockFile>> lock = DocumentPackage::lock(m_packageFilename, &unwritable);
-    if (!lock && !unwritable)
-        return Failure{lock.message()};
-    m_lock = lock ? std::move(lock).value() : nullptr;
-    m_readOnlyReason = unwritable
-                           ? localized("it is on a read-only disk or in a folder without write permission")
-                           : writeProtectionOf(m_dbFilename);
-    m_readOnly = !m_readOnlyReason.isEmpty();
-    return {};
-}
-
-Result<> VelumarkDatabase::checkWritable() const
-{
-    if (!m_readOnly)
-        return {};
-    return Failure{localized("The catalogue %1 is open read-only because %2; nothing in it can be changed.")
-                       .arg(QDir::toNativeSeparators(m_packageFilename), m_readOnlyReason)};
 }
 
 Result<> VelumarkDatabase::openUntitled(const QString &displayName)
@@ -330,29 +288,23 @@ Result<> VelumarkDatabase::writeSafelyToURL(const QString &targetPackagePath, Ex
     if (const Result<> flushed = flushDatabase(false); !flushed)
         return flushed;
     Result<> saved;
-    if (!DocumentPackage::samePath(targetPackagePath, m_packageFilename))
+    if (!DocumentPackage::samePath(targetPackagePath, packageFilename()))
         saved = moveToCopy(targetPackagePath, existing);
     // The document goes on working on its own database whatever happened above.
-    if (const Result<> reopened = openDatabase(m_dbFilename); !reopened)
+    if (const Result<> reopened = openDatabase(dbFilename()); !reopened)
         return reopened;
     return saved;
 }
 
 Result<> VelumarkDatabase::moveToCopy(const QString &targetPackagePath, ExistingCatalogue existing)
 {
-    if (const Result<> copied = DocumentPackage::copyPackage(m_packageFilename, targetPackagePath, existing);
+    if (const Result<> copied = DocumentPackage::copyPackage(packageFilename(), targetPackagePath, existing);
         !copied)
         return copied;
-    Result<std::unique_ptr<QLockFile>> lock = DocumentPackage::lock(targetPackagePath);
-    if (!lock)
-        return Failure{lock.message()};
-    m_lock = std::move(lock).value();
-    setPackage(targetPackagePath);
-    // The copy may be writable where the original was not.
-    m_readOnlyReason = writeProtectionOf(m_dbFilename);
-    m_readOnly = !m_readOnlyReason.isEmpty();
+    if (const Result<> moved = m_package.moveTo(targetPackagePath); !moved)
+        return moved;
     for (auto &image : m_contents.images)
-        image->setPath(m_packageFilename);
+        image->setPath(packageFilename());
     m_unsavedDocument = false;
     return {};
 }
@@ -386,15 +338,16 @@ Result<> VelumarkDatabase::replaceDatabaseFile(const QString &stagedPath, Catalo
                                      m_contents.database->errorMessage())};
     m_contents.database.reset();
     // rename(2) replaces the old file in one step: a crash leaves either file, never a mix.
-    if (std::rename(QFile::encodeName(stagedPath).constData(), QFile::encodeName(m_dbFilename).constData()) !=
+    if (std::rename(QFile::encodeName(stagedPath).constData(), QFile::encodeName(dbFilename()).constData()) !=
         0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         // The old file is still there: the document goes on with it and its records.
-        (void)openDatabase(m_dbFilename);
+        (void)openDatabase(dbFilename());
         return Failure{localized("The imported database cannot replace %1: %2")
-                           .arg(QDir::toNativeSeparators(m_dbFilename), reason)};
+                           .arg(QDir::toNativeSeparators(dbFilename()), reason)};
     }
-    Result<std::unique_ptr<SqliteConnection>> connection = CatalogueLoader::connect(m_dbFilename, m_readOnly);
+    Result<std::unique_ptr<SqliteConnection>> connection =
+        CatalogueLoader::connect(dbFilename(), isReadOnly());
     if (!connection) {
         // The records of the old file are of no use now; the next open tells what is wrong.
         dropRecords();
@@ -412,14 +365,14 @@ void VelumarkDatabase::removeUnreferencedPictures() const
     std::unordered_set<qint64> keys;
     for (const auto &image : m_contents.images)
         keys.insert(image->primaryKey());
-    DocumentPackage::removeUnreferencedPictures(m_packageFilename, keys);
+    DocumentPackage::removeUnreferencedPictures(packageFilename(), keys);
 }
 
 Result<> VelumarkDatabase::close()
 {
-    if (const Result<> flushed = flushDatabase(!m_readOnly); !flushed)
+    if (const Result<> flushed = flushDatabase(!isReadOnly()); !flushed)
         return flushed;
-    m_lock.reset();
+    m_package.unlock();
     DocumentRegistry::shared().deregisterDatabase(this);
     return {};
 }

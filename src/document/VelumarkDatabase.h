@@ -2,6 +2,7 @@
 
 #include "document/CatalogueContents.h"
 #include "document/DocumentNotifier.h"
+#include "document/OpenPackage.h"
 #include "document/OperationClaim.h"
 #include "document/PackageDestination.h"
 #include "store/Result.h"
@@ -9,7 +10,6 @@
 #include "store/TextCompare.h"
 
 #include <QDateTime>
-#include <QLockFile>
 #include <QString>
 #include <algorithm>
 #include <chrono>
@@ -32,10 +32,10 @@ class ThumbnailCache;
 // operations, which keep the rows, the lists and the per-artwork and per-client lists consistent
 // and announce the change through notifier(); the lists shown follow from that news. While an
 // import, export or transfer holds the document, those operations refuse with a DatabaseError.
-// Its parts: the records (CatalogueContents) and their loading (CatalogueLoader), file handling
-// (VelumarkDatabase.cpp), editing (VelumarkDatabaseEditing.cpp), sorting
-// (VelumarkDatabaseSorting.cpp) and the lists shown (VelumarkDatabaseLists.cpp). Used by the main
-// thread only.
+// Its parts: the records (CatalogueContents) and their loading (CatalogueLoader), the open package
+// (OpenPackage: paths, lock, read-only state) and file handling (VelumarkDatabase.cpp), editing
+// (VelumarkDatabaseEditing.cpp), sorting (VelumarkDatabaseSorting.cpp) and the lists shown
+// (VelumarkDatabaseLists.cpp). Used by the main thread only.
 class VelumarkDatabase
 {
 public:
@@ -68,14 +68,14 @@ public:
     // stays open and the edits stay in memory).
     Result<> close();
 
-    const QString &packageFilename() const { return m_packageFilename; }
-    const QString &dbFilename() const { return m_dbFilename; }
+    const QString &packageFilename() const { return m_package.packagePath(); }
+    const QString &dbFilename() const { return m_package.databasePath(); }
     bool unsavedDocument() const { return m_unsavedDocument; }
     bool isOpen() const { return m_contents.database != nullptr; }
     // Whether the catalogue was opened read-only: its database file is write-protected, or
     // nothing can be written where it lies (a read-only disk, a folder without write permission).
     // It can then be read and exported, and every change is refused.
-    bool isReadOnly() const { return m_readOnly; }
+    bool isReadOnly() const { return m_package.isReadOnly(); }
     // Fails with the reason when the add, update and remove operations take no change now: while
     // an operation holds the document, or on a read-only catalogue. An editor asks before it
     // touches a record.
@@ -227,9 +227,6 @@ private:
     // Raises DatabaseError naming the method when the document may not be edited now: an operation
     // holds it, or it is read-only.
     void refuseIfNotEditable(const char *method) const;
-    // Fails with the reason when the catalogue is read-only; what an operation that holds the
-    // document (an import's reload, the photo import) may still write.
-    Result<> checkWritable() const;
     // The add and remove steps that loading and linking take, which no operation refuses.
     Medium *insertMedium(std::unique_ptr<Medium> medium);
     Artist *insertArtist(std::unique_ptr<Artist> artist);
@@ -241,24 +238,15 @@ private:
     // Lets every record go, as after a load that found nothing.
     void dropRecords();
     void removeImageFiles(const std::vector<Image *> &images);
-    void setPackage(const QString &packagePath);
     // Save As to another place: the package copied there, locked, and the document moved onto it.
     Result<> moveToCopy(const QString &targetPackagePath, ExistingCatalogue existing);
     Result<> writeAllRecords();
-    // Opens read-only when the package cannot be written; fails when it cannot be opened at all.
-    Result<> lockOrOpenReadOnly();
     // The end of what beginOperation began, when its claim lets go.
     void endOperation();
 
-    QString m_packageFilename;
-    QString m_dbFilename;
+    OpenPackage m_package;
     bool m_unsavedDocument = false;
     bool m_operationRunning = false;
-    bool m_readOnly = false;
-    QString m_readOnlyReason;
-    // The lock file was there before this process locked: its owner ended without letting go.
-    bool m_ownerWasKilled = false;
-    std::unique_ptr<QLockFile> m_lock;
 
     // For the next load: the file was just made from the template.
     bool m_writeCreationDate = false;

@@ -46,7 +46,7 @@ Result<> VelumarkDatabase::checkEditable() const
     if (m_operationRunning)
         return Failure{localized("The catalogue cannot be changed while an import, export or transfer "
                                  "is running. Wait until it has finished.")};
-    return checkWritable();
+    return m_package.checkWritable();
 }
 
 void VelumarkDatabase::refuseIfNotEditable(const char *method) const
@@ -197,7 +197,7 @@ void VelumarkDatabase::updateArtist()
 Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 {
     refuseIfNotEditable(__func__);
-    image->insertIntoDatabase(m_contents.database.get(), m_packageFilename, true);
+    image->insertIntoDatabase(m_contents.database.get(), packageFilename(), true);
     image->save();
     Image *added = image.get();
     m_contents.images.push_back(std::move(image));
@@ -207,20 +207,20 @@ Image *VelumarkDatabase::addImage(std::unique_ptr<Image> image)
 
 Image *VelumarkDatabase::addStagedImage(std::unique_ptr<Image> image, StagedPhoto &files)
 {
-    if (const Result<> writable = checkWritable(); !writable)
+    if (const Result<> writable = m_package.checkWritable(); !writable)
         raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                            writable.message());
     {
         SqliteTransaction transaction(*m_contents.database);
-        if (!transaction.isActive() || image->insertRow(m_contents.database.get(), m_packageFilename) != 0)
+        if (!transaction.isActive() || image->insertRow(m_contents.database.get(), packageFilename()) != 0)
             raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                                formatFailure("Error: failed to insert with message '%s'.",
                                              m_contents.database->errorMessage()));
-        if (const Result<> moved = files.moveInto(m_packageFilename, image->primaryKey()); !moved)
+        if (const Result<> moved = files.moveInto(packageFilename(), image->primaryKey()); !moved)
             raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                                moved.message());
         if (!transaction.commit()) {
-            StagedPhoto::removeFinalFiles(m_packageFilename, image->primaryKey());
+            StagedPhoto::removeFinalFiles(packageFilename(), image->primaryKey());
             raiseDatabaseError(__func__, QStringLiteral("VelumarkDatabase"), __FILE__, __LINE__,
                                formatFailure("Error: failed to insert with message '%s'.",
                                              m_contents.database->errorMessage()));

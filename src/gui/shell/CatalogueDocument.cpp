@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace velumark::gui {
 
