@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 
 using namespace velumark;
 using Collections = test::DocumentFixture;
@@ -120,6 +121,9 @@ TEST_F(Collections, OverdueCountFollowsAdditionsEditsAndRemovals)
 {
     Clock::setFixedNow(local(2024, 6, 12));
     SubmissionListController *list = document->submissionListController();
+    QSignalSpy added(document->notifier(), &DocumentNotifier::recordAdded);
+    QSignalSpy removed(document->notifier(), &DocumentNotifier::recordAboutToBeRemoved);
+    QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     Client *client = addClient(QStringLiteral("Gallery North"));
     Submission *first = addDueSubmission(artwork, client, local(2024, 5, 1), local(2024, 6, 1));
@@ -143,6 +147,14 @@ TEST_F(Collections, OverdueCountFollowsAdditionsEditsAndRemovals)
     EXPECT_EQ(list->overdueSubs(), 1u);
     document->removeArtwork(artwork);
     EXPECT_EQ(list->overdueSubs(), 0u);
+
+    // The notifier tells every change, the submissions removed with their artwork included.
+    EXPECT_EQ(added.count(), 5);
+    EXPECT_EQ(removed.count(), 4);
+    QList<quint64> counts;
+    for (const QList<QVariant> &emitted : overdue)
+        counts << emitted.at(0).toULongLong();
+    EXPECT_EQ(counts, QList<quint64>({1, 2, 1, 0, 1, 0, 1, 0}));
 }
 
 TEST_F(Collections, LinkingAfterLoadHandlesDanglingKeys)

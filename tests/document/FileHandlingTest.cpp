@@ -1,6 +1,5 @@
 #include "DocumentFixture.h"
 #include "document/DocumentPackage.h"
-#include "document/DocumentRegistry.h"
 #include "document/PackageDestination.h"
 #include "store/DatabaseFile.h"
 #include "store/Leftovers.h"
@@ -10,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace velumark;
@@ -161,26 +159,6 @@ TEST(PackageDestination, TheNameHoldsAWholePackageBeforeAndAfterTheExchange)
     EXPECT_EQ(markerOf(missing), "old");
 }
 
-TEST_F(FileHandling, CloseSavesEverything)
-{
-    for (int i = 0; i < 200; ++i) {
-        Artwork *artwork = addArtwork(QStringLiteral("Artwork %1").arg(i));
-        artwork->setNotes(QString(500, QLatin1Char('x')));
-        artwork->save();
-    }
-    for (int i = 0; i < 150; ++i)
-        document->removeArtwork(document->artworks().back().get());
-    Artwork *kept = document->artworks().front().get();
-    kept->setLocation(QStringLiteral("Studio shelf"));
-    ASSERT_TRUE(succeeded(document->close()));
-    EXPECT_FALSE(document->isOpen());
-
-    auto db = SqliteConnection::open(QDir(packagePath).filePath(QStringLiteral("velumark.db")));
-    auto location = db->prepare("SELECT count(*) FROM artwork WHERE location = 'Studio shelf'");
-    ASSERT_EQ(location->step(), SqliteStatement::Step::Row);
-    EXPECT_EQ(location->columnInt64(0), 1);
-}
-
 // The flush writes changed records in the order of their rows, whatever order the lists show.
 TEST_F(FileHandling, FlushWritesEveryChangedRecordWhateverTheListOrder)
 {
@@ -253,19 +231,6 @@ TEST_F(FileHandling, AFailedFlushKeepsEveryEditAndTheConnection)
     }
     EXPECT_EQ(stored.join(QLatin1Char(',')),
               QStringLiteral("Alder at Dusk:edited Alder,Birch:edited Birch,Cedar:edited Cedar"));
-}
-
-TEST_F(FileHandling, APackageIsOpenInOneDocumentAtATime)
-{
-    VelumarkDatabase second;
-    const Result<> opened = second.readFromURL(packagePath);
-    EXPECT_FALSE(opened);
-    EXPECT_TRUE(opened.message().contains(QStringLiteral("open in another program")))
-        << opened.message().toStdString();
-    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(packagePath + QStringLiteral("/")));
-    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(QFileInfo(packagePath).path() +
-                                                            QStringLiteral("/./Studio.vdb")));
-    EXPECT_FALSE(DocumentRegistry::shared().isDatabaseLoaded(folder.filePath(QStringLiteral("Other.vdb"))));
 }
 
 TEST_F(FileHandling, BadPackagesFailClearly)
@@ -400,22 +365,6 @@ TEST_F(FileHandling, UntitledDocumentsLiveInTheApplicationDataFolder)
     ASSERT_TRUE(succeeded(untitled.writeSafelyToURL(target)));
     EXPECT_FALSE(untitled.unsavedDocument());
     ASSERT_TRUE(succeeded(untitled.close()));
-}
-
-TEST_F(FileHandling, TheNotifierTellsEveryChange)
-{
-    QSignalSpy added(document->notifier(), &DocumentNotifier::recordAdded);
-    QSignalSpy removed(document->notifier(), &DocumentNotifier::recordAboutToBeRemoved);
-    QSignalSpy overdue(document->notifier(), &DocumentNotifier::overdueCountChanged);
-    Clock::setFixedNow(local(2024, 6, 12));
-    Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
-    addDueSubmission(artwork, addClient(QStringLiteral("North")), local(2024, 5, 1), local(2024, 6, 1));
-    EXPECT_EQ(added.count(), 3);
-    ASSERT_EQ(overdue.count(), 1);
-    EXPECT_EQ(overdue.takeFirst().at(0).toULongLong(), 1u);
-    document->removeArtwork(artwork);
-    EXPECT_EQ(removed.count(), 2) << "the submission and the artwork";
-    EXPECT_EQ(overdue.count(), 1);
 }
 
 // Deletions leave free pages behind; closing gives them back once they are more than a quarter of

@@ -202,24 +202,19 @@ protected:
     // Whether each main list shows exactly the records of its rule, in the document's order.
     void expectMainListsFollowTheirRules()
     {
-        const ArtworkListController &artworks = *document->artworkListController();
-        std::vector<Artwork *> expectedArtworks;
-        for (const auto &artwork : document->artworks())
-            if (ArtworkListController::matches(*artwork, artworks.searchText()))
-                expectedArtworks.push_back(artwork.get());
-        EXPECT_EQ(test::shown<Artwork>(artworks), expectedArtworks);
-        const ClientListController &clients = *document->clientListController();
-        std::vector<Client *> expectedClients;
-        for (const auto &client : document->clients())
-            if (ClientListController::matches(*client, clients.searchText()))
-                expectedClients.push_back(client.get());
-        EXPECT_EQ(test::shown<Client>(clients), expectedClients);
-        const SubmissionListController &submissions = *document->submissionListController();
-        std::vector<Submission *> expectedSubmissions;
-        for (const auto &submission : document->submissions())
-            if (SubmissionListController::matches(*submission, submissions.searchText()))
-                expectedSubmissions.push_back(submission.get());
-        EXPECT_EQ(test::shown<Submission>(submissions), expectedSubmissions);
+        expectFollowsRule(*document->artworkListController(), document->artworks());
+        expectFollowsRule(*document->clientListController(), document->clients());
+        expectFollowsRule(*document->submissionListController(), document->submissions());
+    }
+    template <typename Controller, typename Records>
+    static void expectFollowsRule(const Controller &list, const Records &records)
+    {
+        using T = typename Records::value_type::element_type;
+        std::vector<T *> expected;
+        for (const auto &record : records)
+            if (Controller::matches(*record, list.searchText()))
+                expected.push_back(record.get());
+        EXPECT_EQ(test::shown<T>(list), expected);
     }
 };
 

@@ -1,7 +1,9 @@
 #include "DocumentFixture.h"
 #include "document/DocumentPackage.h"
+#include "document/DocumentRegistry.h"
 #include "store/DatabaseError.h"
 #include "support/ChildProcess.h"
+#include "support/Files.h"
 #include "support/ScratchDisk.h"
 #include "support/Succeeded.h"
 
@@ -21,19 +23,6 @@ using PackageAccess = test::DocumentFixture;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Lock file contents as a process writes them: its id, its name, its host.
 QByteArray lockInfo(qint64 pid)
 {
@@ -52,10 +41,12 @@ TEST_F(PackageAccess, ALockNoRunningProcessHoldsNeverBlocksAndItsImportIsTidiedA
     for (const QByteArray &left :
          {QByteArray(), QByteArray("not a lock\n"), lockInfo(test::endedProcessId())}) {
         SCOPED_TRACE(left.toStdString());
-        writeFile(lock, left);
+        ASSERT_TRUE(test::writeFile(lock, left));
         // What an import killed before its end left in the package.
-        writeFile(package.filePath(QStringLiteral(".velumark.db.importing")), "half a database");
-        writeFile(package.filePath(QStringLiteral("vl-999.jpg")), "a picture no row names");
+        ASSERT_TRUE(
+            test::writeFile(package.filePath(QStringLiteral(".velumark.db.importing")), "half a database"));
+        ASSERT_TRUE(
+            test::writeFile(package.filePath(QStringLiteral("vl-999.jpg")), "a picture no row names"));
         VelumarkDatabase reopened;
         ASSERT_TRUE(succeeded(reopened.readFromURL(packagePath)));
         EXPECT_FALSE(reopened.isReadOnly());
@@ -66,7 +57,7 @@ TEST_F(PackageAccess, ALockNoRunningProcessHoldsNeverBlocksAndItsImportIsTidiedA
         EXPECT_FALSE(QFileInfo::exists(lock)) << "a clean close lets go";
     }
     // Without a lock left behind, nothing of the package is touched.
-    writeFile(package.filePath(QStringLiteral("vl-998.jpg")), "not ours to judge");
+    ASSERT_TRUE(test::writeFile(package.filePath(QStringLiteral("vl-998.jpg")), "not ours to judge"));
     VelumarkDatabase clean;
     ASSERT_TRUE(succeeded(clean.readFromURL(packagePath)));
     EXPECT_TRUE(package.exists(QStringLiteral("vl-998.jpg")));
@@ -79,6 +70,11 @@ TEST_F(PackageAccess, ALockARunningProcessHoldsIsRefusedNamingThatProcess)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.contains(QStringLiteral("(process %1)").arg(QCoreApplication::applicationPid())))
         << error.toStdString();
+    // The registry knows the package by any spelling of its path.
+    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(packagePath + QStringLiteral("/")));
+    EXPECT_TRUE(DocumentRegistry::shared().isDatabaseLoaded(QFileInfo(packagePath).path() +
+                                                            QStringLiteral("/./Studio.vdb")));
+    EXPECT_FALSE(DocumentRegistry::shared().isDatabaseLoaded(folder.filePath(QStringLiteral("Other.vdb"))));
     ASSERT_TRUE(succeeded(document->close()));
 
     // A process that has made the lock file (and holds it) but not yet written who it is.
@@ -120,7 +116,7 @@ TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
     ASSERT_TRUE(succeeded(document->close()));
     const QString file = QDir(packagePath).filePath(QStringLiteral("velumark.db"));
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const QByteArray before = contents(file);
+    const QByteArray before = test::readFile(file);
 
     VelumarkDatabase readOnly;
     ASSERT_TRUE(succeeded(readOnly.readFromURL(packagePath)));
@@ -137,89 +133,37 @@ TEST_F(PackageAccess, AWriteProtectedCatalogueIsReadOnlyAndRefusesEveryChange)
     Medium *medium = readOnly.mediums().front().get();
     Artist *artist = readOnly.artists().front().get();
     Image *image = readOnly.images().front().get();
-    const std::pair<const char *, std::function<void()>> changes[] = {
-        {"addArtwork",
-         [&] {
-             readOnly.addArtwork(std::make_unique<Artwork>());
-         }},
-        {"updateArtwork",
-         [&] {
-             readOnly.updateArtwork(kept);
-         }},
-        {"removeArtwork",
-         [&] {
-             readOnly.removeArtwork(kept);
-         }},
-        {"addClient",
-         [&] {
-             readOnly.addClient(std::make_unique<Client>());
-         }},
-        {"updateClient",
-         [&] {
-             readOnly.updateClient(client);
-         }},
-        {"removeClient",
-         [&] {
-             readOnly.removeClient(client);
-         }},
-        {"addSubmission",
-         [&] {
-             readOnly.addSubmission(std::make_unique<Submission>());
-         }},
-        {"updateSubmission",
-         [&] {
-             readOnly.updateSubmission(submission);
-         }},
-        {"removeSubmission",
-         [&] {
-             readOnly.removeSubmission(submission);
-         }},
-        {"addMedium",
-         [&] {
-             readOnly.addMedium(std::make_unique<Medium>());
-         }},
-        {"updateMedium",
-         [&] {
-             readOnly.updateMedium();
-         }},
-        {"removeMedium",
-         [&] {
-             readOnly.removeMedium(medium);
-         }},
-        {"addArtist",
-         [&] {
-             readOnly.addArtist(std::make_unique<Artist>());
-         }},
-        {"updateArtist",
-         [&] {
-             readOnly.updateArtist();
-         }},
-        {"removeArtist",
-         [&] {
-             readOnly.removeArtist(artist);
-         }},
-        {"addImage",
-         [&] {
-             readOnly.addImage(std::make_unique<Image>());
-         }},
-        {"removeImage",
-         [&] {
-             readOnly.removeImage(image);
-         }},
-    };
-    for (const auto &[name, change] : changes) {
+    // Every kind of change is refused with the reason, before it touches the file or the lists.
+    const auto refused = [&](const char *name, const std::function<void()> &change) {
         try {
             change();
             ADD_FAILURE() << name << " was not refused";
         } catch (const DatabaseError &refusal) {
             EXPECT_EQ(refusal.message(), reason) << name;
         }
-    }
+    };
+    refused("addArtwork", [&] { readOnly.addArtwork(std::make_unique<Artwork>()); });
+    refused("updateArtwork", [&] { readOnly.updateArtwork(kept); });
+    refused("removeArtwork", [&] { readOnly.removeArtwork(kept); });
+    refused("addClient", [&] { readOnly.addClient(std::make_unique<Client>()); });
+    refused("updateClient", [&] { readOnly.updateClient(client); });
+    refused("removeClient", [&] { readOnly.removeClient(client); });
+    refused("addSubmission", [&] { readOnly.addSubmission(std::make_unique<Submission>()); });
+    refused("updateSubmission", [&] { readOnly.updateSubmission(submission); });
+    refused("removeSubmission", [&] { readOnly.removeSubmission(submission); });
+    refused("addMedium", [&] { readOnly.addMedium(std::make_unique<Medium>()); });
+    refused("updateMedium", [&] { readOnly.updateMedium(); });
+    refused("removeMedium", [&] { readOnly.removeMedium(medium); });
+    refused("addArtist", [&] { readOnly.addArtist(std::make_unique<Artist>()); });
+    refused("updateArtist", [&] { readOnly.updateArtist(); });
+    refused("removeArtist", [&] { readOnly.removeArtist(artist); });
+    refused("addImage", [&] { readOnly.addImage(std::make_unique<Image>()); });
+    refused("removeImage", [&] { readOnly.removeImage(image); });
     EXPECT_EQ(readOnly.artworks().size() + readOnly.clients().size() + readOnly.submissions().size(), 3u);
     ASSERT_EQ(readOnly.images().size(), 1u);
     EXPECT_TRUE(QFileInfo::exists(readOnly.images().front()->photoFilePath()));
     ASSERT_TRUE(succeeded(readOnly.close()));
-    EXPECT_EQ(contents(file), before) << "not a byte of the file changed";
+    EXPECT_EQ(test::readFile(file), before) << "not a byte of the file changed";
 }
 
 TEST_F(PackageAccess, APackageWhereNothingCanBeWrittenIsReadWithoutALock)

@@ -153,32 +153,3 @@ TEST(ClientFromPerson, PhoneAndFaxNumbersInTheirOrder)
         EXPECT_EQ(client->fax().isNull(), c.fax == nullptr);
     }
 }
-
-TEST(ClientFromPerson, MatchMultiValueAndAddingThroughTheDocument)
-{
-    const MultiValue<QString> phones =
-        entries({{ContactLabel::work, "1"}, {ContactLabel::home, "2"}, {ContactLabel::work, "3"}});
-    EXPECT_EQ(matchMultiValue(phones, ContactLabel::work), 0);
-    EXPECT_EQ(matchMultiValue(phones, ContactLabel::home), 1);
-    EXPECT_EQ(matchMultiValue(phones, ContactLabel::mobile), -1);
-
-    QStringList stored;
-    const AddClientFunction store = [&](std::unique_ptr<Client> client) {
-        stored << client->company();
-        return client->company() != text("Refused");
-    };
-    EXPECT_FALSE(addClientWithPerson(nullptr, store));
-    Person person;
-    person.setOrganization(text("Galerie Nord"));
-    person.setNote(text("Prefers e-mail"));
-    EXPECT_TRUE(addClientWithPerson(&person, store));
-    person.setOrganization(text("Refused"));
-    EXPECT_FALSE(addClientWithPerson(&person, store)) << "the document's answer is passed on";
-    EXPECT_EQ(stored, QStringList({text("Galerie Nord"), text("Refused")}));
-
-    Client existing;
-    existing.setCommission(10);
-    fillClientWithPerson(existing, person);
-    EXPECT_EQ(existing.notes(), text("Prefers e-mail"));
-    EXPECT_EQ(existing.commission(), 10);
-}

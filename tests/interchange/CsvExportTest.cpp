@@ -45,7 +45,7 @@ const QByteArray kSubmissions =
 class CsvExportTest : public test::ExportFixture
 {
 protected:
-    QString destination() const { return folder.filePath(QStringLiteral("export.csv")); }
+    QString destination() const { return packageFolder.filePath(QStringLiteral("export.csv")); }
 
     OperationResult exportTo(TransferScope scope)
     {
@@ -151,7 +151,7 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
         "\"Moon \"\"over\"\" Water\",\"Gallery \"\"North\"\"\",\"Jan 10, 2024\",\"Feb 10, 2024\",\"Yes\","
         "\"Feb 1, 2024\",\"Published\",\"500.00\",\"Paid, \"\"thanks\"\"\",\"Yes\",\"One Artist "
         "Show\",\"No\"\n";
-    EXPECT_EQ(contents(destination()).toStdString(), expected.toStdString());
+    EXPECT_EQ(test::readFile(destination()).toStdString(), expected.toStdString());
 
     // Skipped records count too: 4 artworks, 3 clients and 3 submissions make ten steps of 10%.
     ASSERT_EQ(progress.size(), 10u);
@@ -159,7 +159,7 @@ TEST_F(CsvExportTest, WritesTheFileByteForByteAndTheImportReadsItBack)
     EXPECT_DOUBLE_EQ(progress.back(), 100.0);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
-    const QString imported = folder.filePath(QStringLiteral("imported.db"));
+    const QString imported = packageFolder.filePath(QStringLiteral("imported.db"));
     const Result<CsvImportSummary> result = CsvImportParser(destination(), imported).parse();
     ASSERT_TRUE(succeeded(result));
     EXPECT_EQ(result->artworkCount, 3);
@@ -209,21 +209,21 @@ TEST_F(CsvExportTest, EveryRecordWrittenReadsBackWholeOrTheExportFails)
         addArtwork(QStringLiteral("After %1").arg(i));
     addClient(QStringLiteral("North"));
     ASSERT_EQ(exportTo(TransferScope::Complete), OperationResult::Done);
-    const QString imported = folder.filePath(QStringLiteral("imported.db"));
+    const QString imported = packageFolder.filePath(QStringLiteral("imported.db"));
     const Result<CsvImportSummary> result = CsvImportParser(destination(), imported).parse();
     ASSERT_TRUE(succeeded(result));
     EXPECT_EQ(result->cut, InputTextStream::Cut::None);
     EXPECT_EQ(result->artworkCount, 4);
     EXPECT_EQ(result->clientCount, 1);
 
-    const QByteArray previous = contents(destination());
+    const QByteArray previous = test::readFile(destination());
     Artwork *huge = addArtwork(QStringLiteral("Huge"));
     huge->setNotes(QString(CsvExportLines::kMaximumRecordLength, QLatin1Char('n')));
     CsvExport tooLong(*document, destination(), TransferScope::Complete);
     EXPECT_EQ(runToEnd(tooLong), OperationResult::Failed);
     EXPECT_TRUE(tooLong.message().contains(QStringLiteral("The artwork \"Huge\"")))
         << tooLong.message().toStdString();
-    EXPECT_EQ(contents(destination()), previous);
+    EXPECT_EQ(test::readFile(destination()), previous);
 
     // Just short enough: written, and read back whole.
     huge->setNotes(QString(CsvExportLines::kMaximumRecordLength - 100, QLatin1Char('n')));
@@ -237,7 +237,7 @@ TEST_F(CsvExportTest, EveryRecordWrittenReadsBackWholeOrTheExportFails)
 TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
 {
     ASSERT_EQ(exportTo(TransferScope::Complete), OperationResult::Done);
-    EXPECT_EQ(contents(destination()), comments() + kArtworks + kClients + kSubmissions);
+    EXPECT_EQ(test::readFile(destination()), comments() + kArtworks + kClients + kSubmissions);
 
     addSubmission(addArtwork(QStringLiteral("Dunes")), addClient(QStringLiteral("Gallery")),
                   local(2024, 1, 10), [](Submission &) {});
@@ -245,11 +245,11 @@ TEST_F(CsvExportTest, ScopesChooseTheSectionsAndEmptySectionsKeepTheirHeaders)
     const QByteArray client = "\"Gallery\",\"0.00\",\"0.00\",\"\",\"0 "
                               "\",\"Open\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Unspecified\"\n";
     ASSERT_EQ(exportTo(TransferScope::ArtworksAndClients), OperationResult::Done);
-    EXPECT_EQ(contents(destination()), comments() + kArtworks + artwork + kClients + client);
+    EXPECT_EQ(test::readFile(destination()), comments() + kArtworks + artwork + kClients + client);
     ASSERT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
-    EXPECT_EQ(contents(destination()), comments() + kArtworks + artwork);
+    EXPECT_EQ(test::readFile(destination()), comments() + kArtworks + artwork);
     ASSERT_EQ(exportTo(TransferScope::Clients), OperationResult::Done);
-    EXPECT_EQ(contents(destination()), comments() + kClients + client);
+    EXPECT_EQ(test::readFile(destination()), comments() + kClients + client);
 }
 
 TEST_F(CsvExportTest, ImportProgressRisesThroughTheReadingAndTheMerge)
@@ -281,7 +281,8 @@ TEST_F(CsvExportTest, OneExportAtATime)
     CsvExport first(*document, destination(), TransferScope::Complete);
     QSignalSpy finished(&first, &LongOperation::finished);
     ASSERT_TRUE(succeeded(first.start()));
-    CsvExport second(*document, folder.filePath(QStringLiteral("second.csv")), TransferScope::Complete);
+    CsvExport second(*document, packageFolder.filePath(QStringLiteral("second.csv")),
+                     TransferScope::Complete);
     const Result<> refused = second.start();
     EXPECT_FALSE(refused) << "the document is busy";
     EXPECT_FALSE(refused.message().isEmpty());
@@ -293,20 +294,21 @@ TEST_F(CsvExportTest, OneExportAtATime)
 TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
 {
     // A destination in a folder that does not exist, and one the finished file cannot replace.
-    const QString nowhere = folder.filePath(QStringLiteral("missing/export.csv"));
+    const QString nowhere = packageFolder.filePath(QStringLiteral("missing/export.csv"));
     CsvExport missingFolder(*document, nowhere, TransferScope::Complete);
     EXPECT_EQ(runToEnd(missingFolder), OperationResult::Failed);
     EXPECT_TRUE(missingFolder.message().contains(QStringLiteral("export.csv")))
         << missingFolder.message().toStdString();
-    ASSERT_TRUE(folder.mkdir(QStringLiteral("occupied.csv")));
-    CsvExport directory(*document, folder.filePath(QStringLiteral("occupied.csv")), TransferScope::Complete);
+    ASSERT_TRUE(packageFolder.mkdir(QStringLiteral("occupied.csv")));
+    CsvExport directory(*document, packageFolder.filePath(QStringLiteral("occupied.csv")),
+                        TransferScope::Complete);
     EXPECT_EQ(runToEnd(directory), OperationResult::Failed);
 
     // The disk fills up in the middle of the file; the old export survives.
     for (int i = 0; i < 60; ++i)
         addArtwork(QStringLiteral("Artwork number %1 with a fairly long title").arg(i));
     ASSERT_EQ(exportTo(TransferScope::Artworks), OperationResult::Done);
-    const QByteArray previous = contents(destination());
+    const QByteArray previous = test::readFile(destination());
     ASSERT_GT(previous.size(), 4096);
     {
         const auto limit = limitFileSize(2048);
@@ -316,9 +318,10 @@ TEST_F(CsvExportTest, WritesThatFailEndFailedAndLeaveNoFile)
         EXPECT_TRUE(full.message().contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
             << full.message().toStdString();
     }
-    EXPECT_EQ(contents(destination()), previous);
-    EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("occupied.csv"))).isDir());
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb export.csv occupied.csv") << "no partial file is left";
+    EXPECT_EQ(test::readFile(destination()), previous);
+    EXPECT_TRUE(QFileInfo(packageFolder.filePath(QStringLiteral("occupied.csv"))).isDir());
+    EXPECT_EQ(entries(packageFolder.path()), "Studio.vdb export.csv occupied.csv")
+        << "no partial file is left";
 
     // When the document cannot save its edits, nothing starts and the document stays free.
     document->artworks().front()->setNotes(QString(20000, QLatin1Char('x')));
@@ -337,14 +340,11 @@ TEST_F(CsvExportTest, CancelKeepsTheOldFileAndLeavesNoPartialOne)
 {
     for (int i = 0; i < 5; ++i)
         addArtwork(QStringLiteral("Artwork %1").arg(i));
-    QFile old(destination());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old export\n");
-    old.close();
+    ASSERT_TRUE(test::writeFile(destination(), "old export\n"));
     CsvExport operation(*document, destination(), TransferScope::Complete);
     cancelFrom(operation, 0); // after the first record
     EXPECT_EQ(runToEnd(operation), OperationResult::Cancelled);
-    EXPECT_EQ(contents(destination()), QByteArray("old export\n"));
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb export.csv");
+    EXPECT_EQ(test::readFile(destination()), QByteArray("old export\n"));
+    EXPECT_EQ(entries(packageFolder.path()), "Studio.vdb export.csv");
     EXPECT_FALSE(document->isOperationRunning());
 }

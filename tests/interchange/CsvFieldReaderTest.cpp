@@ -22,7 +22,7 @@ TEST(CsvFieldReader, QuotesCommasAndLineBreaksComeBackAsWritten)
     EXPECT_EQ(stream.lineNumber(), 11);
 }
 
-TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesBadPositionsAndRunawayFields)
+TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesAndBadPositions)
 {
     QTemporaryDir folder;
     InputTextStream stream;
@@ -46,19 +46,4 @@ TEST(CsvFieldReader, EndsCleanlyOnOpenQuotesBadPositionsAndRunawayFields)
     text = QStringLiteral("\"open");
     position = 0;
     EXPECT_FALSE(readField(closed, text, position));
-
-    // A quote left open cannot gather more than the field limit; the reading then ends.
-    QByteArray runaway = "\"";
-    const QByteArray row(9999, 'r');
-    while (runaway.size() <= kMaximumFieldLength + 2 * row.size())
-        runaway += row + "\n";
-    InputTextStream big;
-    ASSERT_TRUE(
-        big.open(test::writeBytes(folder, QStringLiteral("runaway.csv"), runaway + "\",tail\nnext\n")));
-    big.readLine(line);
-    position = 0;
-    EXPECT_FALSE(readField(big, line, position));
-    EXPECT_TRUE(big.lineTooLong());
-    EXPECT_EQ(big.readLine(line), InputTextStream::kLineTooLong);
-    EXPECT_GT(big.lineNumber(), kMaximumFieldLength / (row.size() + 1));
 }

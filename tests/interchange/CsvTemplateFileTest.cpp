@@ -1,6 +1,7 @@
 #include "interchange/csv/CsvTemplateFile.h"
 
 #include "interchange/csv/CsvImportParser.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,6 @@
 using namespace velumark;
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 Result<CsvImportSummary> parse(const QTemporaryDir &folder, const QString &csv)
 {
@@ -36,7 +31,7 @@ TEST(CsvTemplateFile, IsReadBackAsNoRecordsAndItsColumnsTakeARecordOfEachSection
     EXPECT_EQ(empty->cut, InputTextStream::Cut::None);
 
     // Filled in under each column line, as a user would, every section's record is taken.
-    QList<QByteArray> lines = contents(csv).split('\n');
+    QList<QByteArray> lines = test::readFile(csv).split('\n');
     const std::pair<QByteArray, QByteArray> rows[] = {
         {"Artworks", "\"Dawn\",\"Ann Lee\",\"Yes\",\"10.00\",\"Oil\",\"\",\"\",\"\",\"\",\"\",\"\""},
         {"Clients", "\"Gallery North\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\""},

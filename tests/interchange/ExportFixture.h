@@ -1,45 +1,32 @@
 #pragma once
 
+#include "document/DocumentFixture.h"
 #include "interchange/LongOperation.h"
-#include "store/Clock.h"
-#include "support/SampleCatalogue.h"
-#include "support/Succeeded.h"
+#include "support/Files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace velumark::test {
 
-// A document on a new package in a temporary folder, and the means to run an export on it.
-class ExportFixture : public ::testing::Test
+// A document on a new package at a fixed moment, and the means to run an export on it; the exports
+// write into the package's folder.
+class ExportFixture : public DocumentFixture
 {
 protected:
     void SetUp() override
     {
+        DocumentFixture::SetUp();
         Clock::setFixedNow(QDateTime(QDate(2024, 6, 11), QTime(15, 30)));
-        ASSERT_TRUE(sample.isValid());
+        packageFolder.setPath(QFileInfo(packagePath).absolutePath());
     }
-    void TearDown() override { Clock::clearFixedNow(); }
-
-    void reopen()
-    {
-        sample.reopen();
-        document = &sample.document();
-    }
-    Artwork *addArtwork(const QString &title, const QString &artist = {})
-    {
-        return sample.addArtwork(title, artist);
-    }
-    Client *addClient(const QString &company) { return sample.addClient(company); }
 
     // `edit` is given the stored submission; the document writes it with its other edits.
     template <typename Edit>
     Submission *addSubmission(Artwork *artwork, Client *client, const QDateTime &sent, Edit edit)
     {
-        Submission *submission = sample.addSubmission(artwork, client, sent);
+        Submission *submission = catalogue->addSubmission(artwork, client, sent);
         edit(*submission);
         document->updateSubmission(submission);
         return submission;
@@ -79,17 +66,7 @@ protected:
             .toStdString();
     }
 
-    static QByteArray contents(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static QDateTime local(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
-
-    SampleCatalogue sample;
-    VelumarkDatabase *document = &sample.document();
-    const QDir folder{QFileInfo(sample.packagePath()).absolutePath()};
+    QDir packageFolder;
 };
 
 } // namespace velumark::test

@@ -16,14 +16,14 @@ TEST_F(ExportReads, ALongCsvExportNamesEveryLinkAndLeavesTheFileFree)
     for (int i = 0; i < 1500; ++i)
         addSubmission(i % 3 ? harbour : dunes, i % 2 ? north : fair, local(2020, 1, 1).addDays(i % 700),
                       [](Submission &) {});
-    const QString csv = folder.filePath(QStringLiteral("all.csv"));
+    const QString csv = packageFolder.filePath(QStringLiteral("all.csv"));
     CsvExport exporting(*document, csv, TransferScope::Complete);
     ASSERT_EQ(runToEnd(exporting), OperationResult::Done);
 
     // Submission rows by their artwork and client: i % 3 != 0 is Harbour (1000 of 1500), odd i is
     // Gallery North (750).
     QMap<QByteArray, int> rows;
-    for (const QByteArray &line : contents(csv).split('\n'))
+    for (const QByteArray &line : test::readFile(csv).split('\n'))
         ++rows[line.left(line.indexOf(",\"", line.indexOf(",\"") + 1))];
     EXPECT_EQ(QList<int>({rows["\"Harbour\",\"Gallery North\""], rows["\"Harbour\",\"Riverside Fair\""],
                           rows["\"Dunes\",\"Gallery North\""], rows["\"Dunes\",\"Riverside Fair\""]}),

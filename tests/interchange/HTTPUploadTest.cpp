@@ -121,10 +121,10 @@ TEST_F(HTTPUploadTest, SendsTheExactMultipartBodyWithItsHeaders)
         ASSERT_FALSE(boundary.isEmpty()) << m_head.field("Content-Type").value_or("(none)").constData();
         const QByteArray expected = expectedBody(boundary, c.sentName, content);
         EXPECT_EQ(m_head.field("Content-Length"), QByteArray::number(expected.size()));
-        EXPECT_TRUE(test::readWholeFile(path(QStringLiteral("raw-body"))) == expected) << "the body differs";
+        EXPECT_TRUE(test::readFile(path(QStringLiteral("raw-body"))) == expected) << "the body differs";
         const QString stored = devicePath(QString::fromLatin1(c.sentName));
         ASSERT_TRUE(QFileInfo::exists(stored));
-        EXPECT_TRUE(test::readWholeFile(stored) == content);
+        EXPECT_TRUE(test::readFile(stored) == content);
         ASSERT_FALSE(upload.record.progress.isEmpty());
         EXPECT_TRUE(upload.record.progressIsOrderly());
         EXPECT_DOUBLE_EQ(upload.record.progress.last(), 100.0);
@@ -217,7 +217,7 @@ TEST_F(HTTPUploadTest, SteadyProgressIsNotCutOffByTheInactivityLimit)
 
     EXPECT_EQ(upload.record.finishedCount, 1) << qPrintable(upload.record.message);
     EXPECT_GT(clock.elapsed(), HTTPUpload::kInactivityTimeoutMs) << "the device was too quick to tell";
-    EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("export.vdbi"))) == content);
+    EXPECT_TRUE(test::readFile(devicePath(QStringLiteral("export.vdbi"))) == content);
 }
 
 TEST_F(HTTPUploadTest, UnreadableFileFailsWithCode100)
@@ -269,5 +269,5 @@ TEST_F(HTTPUploadTest, AbortStopsSilentlyAndTheUploaderCanBeUsedAgain)
 
     send(upload, QStringLiteral("export.vdbi"));
     EXPECT_EQ(upload.record.finishedCount, 1) << qPrintable(upload.record.message);
-    EXPECT_TRUE(test::readWholeFile(devicePath(QStringLiteral("export.vdbi"))) == content);
+    EXPECT_TRUE(test::readFile(devicePath(QStringLiteral("export.vdbi"))) == content);
 }

@@ -4,7 +4,6 @@
 #include "reference-peer/MultipartReceiver.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -48,7 +47,7 @@ TEST(MultipartReceiver, FindsTheBoundaryWhereverThePiecesSplitTheBody)
         ASSERT_TRUE(fed) << piece << ": " << qPrintable(receiver.error());
         ASSERT_TRUE(receiver.finish()) << piece << ": " << qPrintable(receiver.error());
         EXPECT_EQ(receiver.storedFilePath(), QDir(folder.path()).filePath(QStringLiteral("a b.vdbi")));
-        EXPECT_EQ(test::readWholeFile(receiver.storedFilePath()), content) << piece;
+        EXPECT_EQ(test::readFile(receiver.storedFilePath()), content) << piece;
     }
 }
 
@@ -101,21 +100,10 @@ TEST(ReferencePeer, RefusesMalformedRequestsAndKeepsUploadsInItsFolder)
         EXPECT_EQ(test::statusOf(response), c.status) << c.what << ": " << response.left(200).constData();
     }
 
-    EXPECT_EQ(test::readWholeFile(dir.filePath(QStringLiteral("secret.vdbi"))).size(), 100)
+    EXPECT_EQ(test::readFile(dir.filePath(QStringLiteral("secret.vdbi"))).size(), 100)
         << "a file outside changed";
-    EXPECT_EQ(test::readWholeFile(QDir(folder).filePath(QStringLiteral("secret.vdbi"))), "overwritten?");
-    EXPECT_EQ(test::readWholeFile(QDir(folder).filePath(QLatin1String(MultipartReceiver::kFallbackFileName))),
+    EXPECT_EQ(test::readFile(QDir(folder).filePath(QStringLiteral("secret.vdbi"))), "overwritten?");
+    EXPECT_EQ(test::readFile(QDir(folder).filePath(QLatin1String(MultipartReceiver::kFallbackFileName))),
               "hidden?");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2) << "a refused upload left a file";
-}
-
-TEST(ReferencePeer, RefusesAnUnknownModeOnItsCommandLine)
-{
-    // The command-line tests run it as a process and read its port.
-    QProcess refused;
-    refused.start(QStringLiteral(VELUMARK_REFERENCE_PEER),
-                  {QStringLiteral("--no-announce"), QStringLiteral("--mode"), QStringLiteral("7")});
-    ASSERT_TRUE(refused.waitForFinished());
-    EXPECT_EQ(refused.exitCode(), 2);
-    EXPECT_TRUE(refused.readAllStandardError().contains("--mode"));
 }

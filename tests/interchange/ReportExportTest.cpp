@@ -20,7 +20,7 @@ class ReportExportTest : public test::ExportFixture
 protected:
     OperationResult exportReport(const QString &fileName, PictureSize size)
     {
-        ReportExport operation(*document, folder.path(), fileName, size);
+        ReportExport operation(*document, packageFolder.path(), fileName, size);
         const OperationResult result = runToEnd(operation);
         EXPECT_EQ(operation.message().toStdString(), "");
         return result;
@@ -28,7 +28,7 @@ protected:
 
     QString html(const QString &fileName = QStringLiteral("velumark_report.html")) const
     {
-        return QString::fromUtf8(contents(folder.filePath(fileName)));
+        return QString::fromUtf8(test::readFile(packageFolder.filePath(fileName)));
     }
 
     // The part of the report from the page of the artwork numbered `number` to the next page.
@@ -45,11 +45,11 @@ protected:
     // A report's page and every file of its photo folder: "name checksum" lines.
     QString snapshotOf(const QString &base, const QString &in = {}) const
     {
-        const QDir where(in.isEmpty() ? folder.path() : in);
+        const QDir where(in.isEmpty() ? packageFolder.path() : in);
         auto line = [](const QString &path) {
             return QFileInfo(path).fileName() + QLatin1Char(' ') +
                    QString::fromLatin1(
-                       QCryptographicHash::hash(contents(path), QCryptographicHash::Md5).toHex());
+                       QCryptographicHash::hash(test::readFile(path), QCryptographicHash::Md5).toHex());
         };
         QStringList files{line(where.filePath(base + QStringLiteral(".html")))};
         const QDir photos(where.filePath(base + QStringLiteral("_photos")));
@@ -64,7 +64,7 @@ protected:
         static const QRegularExpression source(QStringLiteral("<img src=\"([^\"]+)\""));
         QStringList missing;
         for (const QRegularExpressionMatch &match : source.globalMatch(html(fileName))) {
-            if (!QFileInfo::exists(folder.filePath(match.captured(1))))
+            if (!QFileInfo::exists(packageFolder.filePath(match.captured(1))))
                 missing << match.captured(1);
         }
         return missing;
@@ -91,7 +91,7 @@ TEST_F(ReportExportTest, WritesTheReportCharacterForCharacter)
     harbour->setEffortUnits(3);
     harbour->setMaterialCost(1.5);
     harbour->setLocation(QStringLiteral("Studio"));
-    const Image *photo = sample.addPhoto(harbour, 800, 600);
+    const Image *photo = catalogue->addPhoto(harbour, 800, 600);
 
     ASSERT_EQ(exportReport(QString(), PictureSize::Medium), OperationResult::Done);
     const QString box = QStringLiteral(
@@ -141,9 +141,9 @@ BOX<p><table border=0 cellspacing=0 cellpadding=8 width=650><tbody>
         .replace(QStringLiteral("KEY"), QString::number(photo->primaryKey()));
     EXPECT_EQ(html().toStdString(), expected.toStdString());
 
-    const QString photos = folder.filePath(QStringLiteral("velumark_report_photos"));
-    EXPECT_EQ(contents(QDir(photos).filePath(QStringLiteral("Velumark.jpg"))),
-              contents(QStringLiteral(":/velumark/VelumarkIcon.jpg")));
+    const QString photos = packageFolder.filePath(QStringLiteral("velumark_report_photos"));
+    EXPECT_EQ(test::readFile(QDir(photos).filePath(QStringLiteral("Velumark.jpg"))),
+              test::readFile(QStringLiteral(":/velumark/VelumarkIcon.jpg")));
     EXPECT_EQ(entries(photos),
               QStringLiteral("Velumark.jpg velumark_%1.jpg").arg(photo->primaryKey()).toStdString());
 }
@@ -206,7 +206,7 @@ TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
     artwork->setMedium(QStringLiteral("Oil & <i>"));
     artwork->setLocation(QStringLiteral("</td></tr>"));
     artwork->setNotes(QStringLiteral("First line & more\nsecond < third"));
-    const Image *photo = sample.addPhoto(artwork, 200, 100);
+    const Image *photo = catalogue->addPhoto(artwork, 200, 100);
     const QString base = QStringLiteral("a\"><img src=x onerror=y> #1");
 
     ASSERT_EQ(exportReport(base + QStringLiteral(".html"), PictureSize::Small), OperationResult::Done);
@@ -221,11 +221,11 @@ TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
     EXPECT_TRUE(report.contains(QStringLiteral("<img src=\"%1/Velumark.jpg\"").arg(folderInUrl)));
     EXPECT_TRUE(report.contains(
         QStringLiteral("<img src=\"%1/velumark_%2.jpg\"").arg(folderInUrl).arg(photo->primaryKey())));
-    EXPECT_TRUE(QFileInfo(folder.filePath(base + QStringLiteral("_photos/Velumark.jpg"))).isFile());
+    EXPECT_TRUE(QFileInfo(packageFolder.filePath(base + QStringLiteral("_photos/Velumark.jpg"))).isFile());
 
     // A name is a file in the chosen folder, never a path elsewhere.
     for (const QString &name : {QStringLiteral("../escape.html"), QStringLiteral(".html")}) {
-        ReportExport refused(*document, folder.path(), name, PictureSize::Small);
+        ReportExport refused(*document, packageFolder.path(), name, PictureSize::Small);
         const Result<> started = refused.start();
         EXPECT_FALSE(started) << name.toStdString();
         EXPECT_FALSE(started.message().isEmpty());
@@ -235,7 +235,7 @@ TEST_F(ReportExportTest, NoTextOrNameCanAddMarkup)
 
 TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
 {
-    const Image *photo = sample.addPhoto(addArtwork(QStringLiteral("Harbour")), 2000, 1500);
+    const Image *photo = catalogue->addPhoto(addArtwork(QStringLiteral("Harbour")), 2000, 1500);
     struct Case
     {
         PictureSize code;
@@ -249,11 +249,12 @@ TEST_F(ReportExportTest, PhotoSizeCodesChooseThePicturesAndThePageWidth)
         const QString name = QStringLiteral("size%1").arg(static_cast<int>(c.code));
         SCOPED_TRACE(name.toStdString());
         ASSERT_EQ(exportReport(name + QStringLiteral(".html"), c.code), OperationResult::Done);
-        const QString written =
-            folder.filePath(QStringLiteral("%1_photos/velumark_%2.jpg").arg(name).arg(photo->primaryKey()));
+        const QString written = packageFolder.filePath(
+            QStringLiteral("%1_photos/velumark_%2.jpg").arg(name).arg(photo->primaryKey()));
         EXPECT_EQ(QImageReader(written).size(), c.size);
         if (c.code == PictureSize::Small) {
-            EXPECT_EQ(contents(written), contents(photo->thumbnailFilePath())) << "the thumbnail, copied";
+            EXPECT_EQ(test::readFile(written), test::readFile(photo->thumbnailFilePath()))
+                << "the thumbnail, copied";
         }
         const QString report = html(name + QStringLiteral(".html"));
         EXPECT_EQ(report.count(QStringLiteral("width:%1px;").arg(c.width)), 3);
@@ -269,7 +270,7 @@ TEST_F(ReportExportTest, DocumentWithoutArtworksGivesTheSummaryOnly)
     EXPECT_EQ(report.count(QStringLiteral("align=right>0</td>")), 5);
     EXPECT_EQ(report.count(QStringLiteral("align=right>0.00</td>")), 3);
     EXPECT_TRUE(report.endsWith(QStringLiteral("<br /><br /></div>\n</body></html>\n")));
-    EXPECT_EQ(entries(folder.filePath(QStringLiteral("empty_photos"))), "Velumark.jpg");
+    EXPECT_EQ(entries(packageFolder.filePath(QStringLiteral("empty_photos"))), "Velumark.jpg");
 }
 
 TEST_F(ReportExportTest, ProgressStepsThroughTheSummaryAsThroughThePages)
@@ -280,7 +281,7 @@ TEST_F(ReportExportTest, ProgressStepsThroughTheSummaryAsThroughThePages)
         addSubmission(artwork, client, QDateTime(QDate(2024, 1, day), QTime(12, 0)), [](Submission &) {});
 
     std::vector<double> progress{0};
-    ReportExport operation(*document, folder.path(), QStringLiteral("steps.html"), PictureSize::Small);
+    ReportExport operation(*document, packageFolder.path(), QStringLiteral("steps.html"), PictureSize::Small);
     QObject::connect(&operation, &LongOperation::progress,
                      [&](double percent) { progress.push_back(percent); });
     ASSERT_EQ(runToEnd(operation), OperationResult::Done) << operation.message().toStdString();
@@ -297,20 +298,21 @@ TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesI
 {
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     for (int i = 0; i < 3; ++i)
-        sample.addPhoto(artwork, 400, 300);
+        catalogue->addPhoto(artwork, 400, 300);
     ASSERT_EQ(exportReport(QStringLiteral("pictures.html"), PictureSize::Small), OperationResult::Done);
     const QString before = snapshotOf(QStringLiteral("pictures"));
-    ReportExport pictures(*document, folder.path(), QStringLiteral("pictures.html"), PictureSize::Medium);
+    ReportExport pictures(*document, packageFolder.path(), QStringLiteral("pictures.html"),
+                          PictureSize::Medium);
     cancelFrom(pictures, 0); // after the first picture
     EXPECT_EQ(runToEnd(pictures), OperationResult::Cancelled);
     EXPECT_EQ(snapshotOf(QStringLiteral("pictures")).toStdString(), before.toStdString())
         << "the old report stays whole";
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb pictures.html pictures_photos");
+    EXPECT_EQ(entries(packageFolder.path()), "Studio.vdb pictures.html pictures_photos");
 
     addArtwork(QStringLiteral("Island"));
     addArtwork(QStringLiteral("Jetty"));
     // 3 pictures, then 3 artworks summed up, then 3 pages: cancelled once the first page is out.
-    ReportExport pages(*document, folder.path(), QStringLiteral("pages.html"), PictureSize::Medium);
+    ReportExport pages(*document, packageFolder.path(), QStringLiteral("pages.html"), PictureSize::Medium);
     cancelFrom(pages, 7 * 100.0 / 9);
     EXPECT_EQ(runToEnd(pages), OperationResult::Cancelled);
     const QString report = html(QStringLiteral("pages.html"));
@@ -324,16 +326,16 @@ TEST_F(ReportExportTest, CancelDuringPicturesChangesNothingAndDuringPagesClosesI
 TEST_F(ReportExportTest, WritesThatFailEndFailedAndLeaveNoReport)
 {
     addArtwork(QStringLiteral("Harbour"));
-    ReportExport missing(*document, folder.filePath(QStringLiteral("missing")), QString(),
+    ReportExport missing(*document, packageFolder.filePath(QStringLiteral("missing")), QString(),
                          PictureSize::Small);
     EXPECT_EQ(runToEnd(missing), OperationResult::Failed);
     EXPECT_TRUE(missing.message().contains(QStringLiteral("velumark_report.html")));
     // The finished report cannot take the name of a folder.
-    ASSERT_TRUE(folder.mkdir(QStringLiteral("taken.html")));
-    ReportExport taken(*document, folder.path(), QStringLiteral("taken.html"), PictureSize::Small);
+    ASSERT_TRUE(packageFolder.mkdir(QStringLiteral("taken.html")));
+    ReportExport taken(*document, packageFolder.path(), QStringLiteral("taken.html"), PictureSize::Small);
     EXPECT_EQ(runToEnd(taken), OperationResult::Failed);
-    EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral("taken.html"))).isDir());
-    EXPECT_EQ(entries(folder.path()), "Studio.vdb taken.html") << "no partial report is left";
+    EXPECT_TRUE(QFileInfo(packageFolder.filePath(QStringLiteral("taken.html"))).isDir());
+    EXPECT_EQ(entries(packageFolder.path()), "Studio.vdb taken.html") << "no partial report is left";
     EXPECT_FALSE(document->isOperationRunning());
 }
 
@@ -345,7 +347,7 @@ TEST_F(ReportExportTest, AReportThatCannotBeWrittenLeavesTheOldOneWhole)
         GTEST_SKIP() << disk.reason().toStdString();
     Artwork *artwork = addArtwork(QStringLiteral("Harbour"));
     for (int i = 0; i < 4; ++i)
-        sample.addPhoto(artwork, 1600, 1200);
+        catalogue->addPhoto(artwork, 1600, 1200);
     ReportExport small(*document, disk.path(), QString(), PictureSize::Small);
     ASSERT_EQ(runToEnd(small), OperationResult::Done) << small.message().toStdString();
     const QString before = snapshotOf(QStringLiteral("velumark_report"), disk.path());
@@ -368,24 +370,22 @@ TEST_F(ReportExportTest, BrowserLoadsEveryPictureAndPrintsOnePagePerArtwork)
     const QString chromium = QStringLiteral("/usr/bin/chromium");
     if (!QFileInfo(chromium).isExecutable())
         GTEST_SKIP() << "Chromium is not installed at /usr/bin/chromium: the browser check did not run.";
-    sample.addPhoto(addArtwork(QStringLiteral("Harbour")), 400, 300);
+    catalogue->addPhoto(addArtwork(QStringLiteral("Harbour")), 400, 300);
     Artwork *island = addArtwork(QStringLiteral("Island & <Bay>"));
-    sample.addPhoto(island, 300, 400);
-    sample.addPhoto(island, 500, 200);
+    catalogue->addPhoto(island, 300, 400);
+    catalogue->addPhoto(island, 500, 200);
     // A name with a blank and a "#": the picture paths only work when they are percent-encoded.
-    const QString report = folder.filePath(QStringLiteral("Art #1 report.html"));
+    const QString report = packageFolder.filePath(QStringLiteral("Art #1 report.html"));
     ASSERT_EQ(exportReport(QFileInfo(report).fileName(), PictureSize::Small), OperationResult::Done);
 
     // A copy of the report beside it that writes the state of its pictures into its title.
-    const QString harness = folder.filePath(QStringLiteral("harness.html"));
-    QFile harnessFile(harness);
-    ASSERT_TRUE(harnessFile.open(QIODevice::WriteOnly));
-    harnessFile.write(contents(report) +
-                      "<script>window.addEventListener('load', () => {"
-                      " const all = Array.from(document.images);"
-                      " const loaded = all.filter(i => i.complete && i.naturalWidth > 0);"
-                      " document.title = 'loaded ' + loaded.length + ' of ' + all.length; });</script>\n");
-    harnessFile.close();
+    const QString harness = packageFolder.filePath(QStringLiteral("harness.html"));
+    ASSERT_TRUE(test::writeFile(
+        harness, test::readFile(report) +
+                     "<script>window.addEventListener('load', () => {"
+                     " const all = Array.from(document.images);"
+                     " const loaded = all.filter(i => i.complete && i.naturalWidth > 0);"
+                     " document.title = 'loaded ' + loaded.length + ' of ' + all.length; });</script>\n"));
 
     const QTemporaryDir profile;
     const QStringList options = QStringLiteral("--headless --no-sandbox --disable-gpu --no-first-run "
@@ -405,7 +405,7 @@ TEST_F(ReportExportTest, BrowserLoadsEveryPictureAndPrintsOnePagePerArtwork)
                       QUrl::fromLocalFile(harness).toString()});
     EXPECT_TRUE(dom.contains(expectedTitle)) << dom.left(400).toStdString();
 
-    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    const QString pdf = packageFolder.filePath(QStringLiteral("report.pdf"));
     for (int attempt = 0; attempt < 3 && QFileInfo(pdf).size() == 0; ++attempt)
         browse({QStringLiteral("--run-all-compositor-stages-before-draw"),
                 QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--print-to-pdf=") + pdf,

@@ -36,14 +36,6 @@ QByteArray writePatternFile(const QString &path, qint64 size)
     return content;
 }
 
-QByteArray readWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
 bool TransferRecord::progressIsOrderly() const
 {
     double last = 0;

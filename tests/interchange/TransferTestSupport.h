@@ -2,6 +2,7 @@
 
 #include "interchange/device/HTTPDownload.h"
 #include "interchange/device/HTTPUpload.h"
+#include "support/Files.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,7 +18,6 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs = 20000);
 // Writes a file of that size whose bytes vary with their position, so that a lost, repeated
 // or misplaced block shows; returns its content.
 QByteArray writePatternFile(const QString &path, qint64 size);
-QByteArray readWholeFile(const QString &path);
 
 // Everything an uploader or a downloader reported.
 struct TransferRecord

@@ -1,6 +1,7 @@
 #include "interchange/contacts/VCardImport.h"
 
 #include "interchange/contacts/ClientFromPerson.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,13 +35,6 @@ struct ClientList
         };
     }
 };
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(contents), contents.size());
-}
 
 } // namespace
 
@@ -117,11 +111,12 @@ TEST(VCardImport, FilesAndFolders)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath(QStringLiteral("contacts"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/sub.vcf")));
-    writeFile(folder + QStringLiteral("/b.VCF"), "\xef\xbb\xbf"
-                                                 "BEGIN:VCARD\nORG:Second\nEND:VCARD\n");
-    writeFile(folder + QStringLiteral("/a.vcf"), "BEGIN:VCARD\nORG:First\nEND:VCARD\n");
-    writeFile(folder + QStringLiteral("/c.vcf"), QByteArray());
-    writeFile(folder + QStringLiteral("/d.txt"), "BEGIN:VCARD\nORG:Not a card file\nEND:VCARD\n");
+    ASSERT_TRUE(test::writeFile(folder + QStringLiteral("/b.VCF"), "\xef\xbb\xbf"
+                                                                   "BEGIN:VCARD\nORG:Second\nEND:VCARD\n"));
+    ASSERT_TRUE(test::writeFile(folder + QStringLiteral("/a.vcf"), "BEGIN:VCARD\nORG:First\nEND:VCARD\n"));
+    ASSERT_TRUE(test::writeFile(folder + QStringLiteral("/c.vcf"), QByteArray()));
+    ASSERT_TRUE(
+        test::writeFile(folder + QStringLiteral("/d.txt"), "BEGIN:VCARD\nORG:Not a card file\nEND:VCARD\n"));
 
     ClientList list;
     VCardImport import(list.adder());
@@ -139,7 +134,8 @@ TEST(VCardImport, FilesAndFolders)
     EXPECT_EQ(import.skipped().last(),
               text("%1: no vCard files (.vcf)").arg(folder + QStringLiteral("/sub.vcf")));
 
-    writeFile(folder + QStringLiteral("/locked.vcf"), "BEGIN:VCARD\nORG:Locked\nEND:VCARD\n");
+    ASSERT_TRUE(
+        test::writeFile(folder + QStringLiteral("/locked.vcf"), "BEGIN:VCARD\nORG:Locked\nEND:VCARD\n"));
     QFile::setPermissions(folder + QStringLiteral("/locked.vcf"), QFileDevice::Permissions());
     QFile probe(folder + QStringLiteral("/locked.vcf"));
     if (!probe.open(QIODevice::ReadOnly)) { // root reads anything

@@ -2,6 +2,7 @@
 
 #include "store/DatabaseError.h"
 #include "support/Catalogue.h"
+#include "support/Files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -43,19 +44,6 @@ QByteArray jpeg(const QImage &picture)
     QBuffer buffer(&data);
     picture.save(&buffer, "JPEG", 90);
     return data;
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QSize fileSize(const QString &path)
@@ -131,7 +119,7 @@ TEST(Image, PhotoFromFileKeepsTheRuleSizesWhenDecodedScaledAndUpright)
 {
     QTemporaryDir folder;
     const QString large = folder.filePath(QStringLiteral("large.jpg"));
-    writeFile(large, jpeg(bandedPicture(4001, 2999, 0)));
+    ASSERT_TRUE(test::writeFile(large, jpeg(bandedPicture(4001, 2999, 0))));
     Image image;
     ASSERT_TRUE(image.setPhotoFromFile(large));
     EXPECT_EQ(QList({image.photo().size(), image.thumbnail().size(), image.croppedThumbnail().size()}),
@@ -143,14 +131,14 @@ TEST(Image, PhotoFromFileKeepsTheRuleSizesWhenDecodedScaledAndUpright)
     const int length = exif.size() + 2;
     turned.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif);
     const QString tagged = folder.filePath(QStringLiteral("tagged.jpg"));
-    writeFile(tagged, turned);
+    ASSERT_TRUE(test::writeFile(tagged, turned));
     ASSERT_TRUE(image.setPhotoFromFile(tagged));
     EXPECT_EQ(QList({image.photo().size(), image.thumbnail().size()}),
               QList({QSize(640, 1280), QSize(160, 320)}));
     EXPECT_EQ(dominant(image.photo(), 320, 10), 'r') << "the left band is on top once upright";
 
     const QString garbage = folder.filePath(QStringLiteral("garbage.jpg"));
-    writeFile(garbage, QByteArray("\xff\xd8\xff\xe0 not really a picture", 26));
+    ASSERT_TRUE(test::writeFile(garbage, QByteArray("\xff\xd8\xff\xe0 not really a picture", 26)));
     EXPECT_FALSE(image.setPhotoFromFile(garbage));
     EXPECT_FALSE(image.setPhotoFromFile(folder.filePath(QStringLiteral("missing.jpg"))));
     EXPECT_EQ(image.photo().size(), QSize(640, 1280));
@@ -168,13 +156,13 @@ TEST(Image, RowsWithBlobsGainTheirFilesOnFirstLoadUnlessTheyDoNotDecode)
     EXPECT_FALSE(QFileInfo::exists(image.thumbnailFilePath()));
 
     ASSERT_EQ(image.hydrate_thumbnail(), 0);
-    EXPECT_EQ(readFile(image.thumbnailFilePath()), thumbnail);
+    EXPECT_EQ(test::readFile(image.thumbnailFilePath()), thumbnail);
     EXPECT_EQ(fileSize(image.croppedThumbnailFilePath()), QSize(240, 240));
     EXPECT_FALSE(QFileInfo::exists(image.photoFilePath())) << "the photo waits for the full load";
 
     ASSERT_EQ(image.hydrate(), 0);
     EXPECT_EQ(image.caption(), QStringLiteral("old"));
-    EXPECT_EQ(readFile(image.photoFilePath()), photo);
+    EXPECT_EQ(test::readFile(image.photoFilePath()), photo);
     ASSERT_EQ(image.dehydrate(), 0);
     EXPECT_TRUE(image.photo().isNull());
     EXPECT_FALSE(image.isThumbnailHydrated());
@@ -189,7 +177,7 @@ TEST(Image, RowsWithBlobsGainTheirFilesOnFirstLoadUnlessTheyDoNotDecode)
     // Pictures that do not decode are missing, but read failures are failures.
     const qint64 bad = insertRowWithBlobs(db, QByteArray("not a jpeg"), QByteArray("\xff\xd8\xff", 3));
     Image broken(bad, &db.connection(), db.folder(), true);
-    writeFile(broken.photoFilePath(), QByteArray("\xff\xd8 broken"));
+    ASSERT_TRUE(test::writeFile(broken.photoFilePath(), QByteArray("\xff\xd8 broken")));
     ASSERT_EQ(broken.hydrate(), 0);
     EXPECT_TRUE(broken.photo().isNull() && broken.thumbnail().isNull() && broken.croppedThumbnail().isNull());
     EXPECT_TRUE(broken.dataForPhoto().isEmpty());
@@ -295,7 +283,7 @@ TEST(Image, ExportsWriteThePictureOfTheSizeCode)
         return written.ok() && written.value();
     };
     ASSERT_TRUE(wrote(image.exportToPath(file(1), PictureSize::Small)));
-    EXPECT_EQ(readFile(file(1)), readFile(image.thumbnailFilePath()));
+    EXPECT_EQ(test::readFile(file(1)), test::readFile(image.thumbnailFilePath()));
     for (const auto &[size, pixels] : {std::pair(PictureSize::Medium, QSize(512, 384)),
                                        {PictureSize::Large, QSize(1024, 768)},
                                        {PictureSize::ExtraLarge, QSize(1280, 960)}}) {
@@ -326,8 +314,8 @@ TEST(Image, PhotosGoIntoBlobsOnlyWhenBothFilesAreThereAndDeletionRemovesWhatIsTh
     test::TemporaryDatabase db;
     auto image = storedImage(db);
     ASSERT_EQ(image->addPhotosToDatabase(), 0);
-    EXPECT_EQ(blob(db, "photo", image->primaryKey()), readFile(image->photoFilePath()));
-    EXPECT_EQ(blob(db, "thumbnail", image->primaryKey()), readFile(image->thumbnailFilePath()));
+    EXPECT_EQ(blob(db, "photo", image->primaryKey()), test::readFile(image->photoFilePath()));
+    EXPECT_EQ(blob(db, "thumbnail", image->primaryKey()), test::readFile(image->thumbnailFilePath()));
 
     auto partial = storedImage(db);
     ASSERT_TRUE(QFile::remove(partial->thumbnailFilePath()));

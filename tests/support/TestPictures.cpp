@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -33,12 +32,6 @@ QByteArray jpegOf(const QImage &picture, int quality)
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "JPEG", quality);
     return data;
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 QByteArray jpegClaimingSize(int width, int height)

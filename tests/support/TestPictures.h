@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -12,8 +14,6 @@ namespace velumark::test {
 // of a real photo's rather than a flat picture's.
 QImage photoLikePicture(int width, int height, int seed);
 QByteArray jpegOf(const QImage &picture, int quality = 85);
-// Writes the bytes; false when the file could not be written.
-bool writeFile(const QString &path, const QByteArray &data);
 // A JPEG whose header claims the size (its data are those of a small picture): what a picture
 // made to exhaust memory looks like before it is decoded.
 QByteArray jpegClaimingSize(int width, int height);
