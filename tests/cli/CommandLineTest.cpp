@@ -16,7 +16,8 @@ qint64 countRows(const QString &package, const char *table)
 {
     auto db = velumark::SqliteConnection::open(QDir(package).filePath(QStringLiteral("velumark.db")),
                                                velumark::SqliteConnection::Mode::ReadOnly);
-    auto statement = db ? db->prepare(QByteArray("SELECT count(*) FROM ").append(table).constData()) : nullptr;
+    auto statement =
+        db ? db->prepare(QByteArray("SELECT count(*) FROM ").append(table).constData()) : nullptr;
     return statement && statement->step() == velumark::SqliteStatement::Step::Row ? statement->columnInt64(0)
                                                                                   : -1;
 }
@@ -27,8 +28,8 @@ TEST(CommandLine, HelpAndUsageErrors)
 {
     const auto help = runCli({u"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const QStringView command :
-         {u"new", u"stats", u"list", u"demo", u"export", u"import", u"report", u"import-contacts"}) {
+    for (const QStringView command : {u"new", u"stats", u"list", u"demo", u"export", u"import", u"report",
+                                      u"import-contacts", u"pull", u"push"}) {
         EXPECT_TRUE(help.out.contains(command)) << command.toString().toStdString();
         const auto commandHelp = runCli({command, u"--help"});
         EXPECT_EQ(commandHelp.exitCode, 0);
@@ -41,6 +42,7 @@ TEST(CommandLine, HelpAndUsageErrors)
           QStringLiteral("export a.vdb b.vdbi --scope everything").split(u' ')})
         EXPECT_EQ(runCli(usage).exitCode, 2) << usage.join(u' ').toStdString();
     EXPECT_TRUE(runCli({u"export", u"--help"}).out.contains(QStringLiteral("--replace")));
+    EXPECT_TRUE(runCli({u"pull", u"--help"}).out.contains(QStringLiteral("[DEVICE]")));
     const auto missing = runCli({u"stats", u"/nonexistent/Nothing.vdb"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_FALSE(missing.err.isEmpty());
@@ -106,10 +108,15 @@ TEST(CommandLine, ExportToAPackageReplacesACatalogueOnlyWhenAsked)
     ASSERT_EQ(runCli({u"new", other}).exitCode, 0);
     const QString files = folder.filePath(QStringLiteral("x"));
     ASSERT_TRUE(QDir().mkdir(files));
-    const auto notACatalogue = runCli({QStringLiteral("export"), sample, files, QStringLiteral("--replace")});
-    EXPECT_EQ(notACatalogue.exitCode, 1);
-    EXPECT_FALSE(notACatalogue.err.isEmpty());
+    // Not a catalogue, even when it is the working folder itself.
+    for (const QString &destination : {files, QStringLiteral(".")}) {
+        const auto refused =
+            runCli({QStringLiteral("export"), sample, destination, QStringLiteral("--replace")});
+        EXPECT_EQ(refused.exitCode, 1) << destination.toStdString();
+        EXPECT_FALSE(refused.err.isEmpty());
+    }
     EXPECT_TRUE(QDir(files).exists());
+    EXPECT_TRUE(QDir::current().exists());
 
     const QString before = runCli({u"stats", other}).out;
     const auto refused = runCli({u"export", sample, other});
@@ -119,6 +126,9 @@ TEST(CommandLine, ExportToAPackageReplacesACatalogueOnlyWhenAsked)
     const auto replaced = runCli({u"export", sample, other, u"--replace"});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_EQ(countRows(other, "artwork"), 12);
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
 }
 
 // The file formats are the core's; here each command reaches it and says it is done.

@@ -18,8 +18,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
-#include <functional>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -225,79 +225,86 @@ TEST_F(KilledCommands, ImportsAndRestoresLeaveTheOldCatalogueOrTheNew)
     }
 }
 
-TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
+// Every other command that writes, killed once: what is under the name it writes is the old state
+// until the new one is whole, and the catalogue it reads opens at once.
+TEST_F(KilledCommands, WritingCommandsLeaveTheOldStateOrTheNew)
 {
     const QString file = folder.filePath(QStringLiteral("out.vdbi"));
     const QString csv = folder.filePath(QStringLiteral("out.csv"));
     const QString package = folder.filePath(QStringLiteral("Copy.vdb"));
+    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
     const QString reports = folder.filePath(QStringLiteral("report"));
     ASSERT_TRUE(QDir().mkdir(reports));
     const QString old = target(QStringLiteral("Old"));
     for (const QString &destination : {file, csv})
         runToEnd(strings({u"export", old, destination}));
     runToEnd(strings({u"report", old, reports, u"--photos", u"medium"}));
+    const QString contacts = target(QStringLiteral("Contacts"));
+    const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
+    QFile vcards(cards);
+    ASSERT_TRUE(vcards.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 30; ++i)
+        vcards.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) +
+                     "\r\nEND:VCARD\r\n");
+    vcards.close();
 
+    using State = std::function<std::string()>;
+    const auto sumOf = [](const QString &path) -> State {
+        return [path] {
+            return checksum(path).toHex().toStdString();
+        };
+    };
+    const auto whether = [](const QString &path) -> State {
+        return [path] {
+            return std::string(QFileInfo::exists(path) ? "there" : "absent");
+        };
+    };
+    const State report = [reports] {
+        return reportFiles(reports);
+    };
+    const State clients = [contacts] {
+        auto db = SqliteConnection::open(QDir(contacts).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto count = db ? db->prepare("SELECT count(*) FROM client") : nullptr;
+        return count && count->step() == SqliteStatement::Step::Row ? std::to_string(count->columnInt64(0))
+                                                                    : std::string();
+    };
     struct Case
     {
         const char *label;
         QStringList arguments;
         QString point;
-        std::function<std::string()> state; // what is under the destination's name
-    };
-    const auto sumOf = [](const QString &path) {
-        return [path] { return checksum(path).toHex().toStdString(); };
+        State state; // of what the command writes
+        QString opened;
+        qint64 artworks; // of the catalogue that must open at once
     };
     const Case cases[] = {
-        {"interchange export", strings({u"export", source, file}), QStringLiteral("progress-75"), sumOf(file)},
-        {"CSV export", strings({u"export", source, csv}), QStringLiteral("export-file-complete"), sumOf(csv)},
+        {"interchange export", strings({u"export", source, file}), QStringLiteral("progress-75"), sumOf(file),
+         source, 4},
+        {"CSV export", strings({u"export", source, csv}), QStringLiteral("export-file-complete"), sumOf(csv),
+         source, 4},
         {"package export", strings({u"export", source, package}), QStringLiteral("progress-75"),
-         [package] { return std::string(QFileInfo::exists(package) ? "there" : "absent"); }},
-        {"report", strings({u"report", source, reports, u"--photos", u"large"}), QStringLiteral("report-staged"),
-         [reports] { return reportFiles(reports); }},
+         whether(package), source, 4},
+        {"report", strings({u"report", source, reports, u"--photos", u"large"}),
+         QStringLiteral("report-staged"), report, source, 4},
+        {"contacts", strings({u"import-contacts", contacts, cards}), QStringLiteral("contacts-added"),
+         clients, contacts, 3},
+        {"sample", strings({u"demo", sample, u"--artworks", u"70"}), QStringLiteral("progress-100"),
+         whether(sample), source, 4},
     };
     for (const Case &step : cases) {
         SCOPED_TRACE(std::string(step.label) + " killed at " + step.point.toStdString());
         const std::string before = step.state();
         kill(step.arguments, step.point);
-        EXPECT_EQ(openedCatalogue(source), 4);
+        EXPECT_EQ(openedCatalogue(step.opened), step.artworks);
         EXPECT_EQ(step.state(), before) << "nothing new appears under the name before it is whole";
         runToEnd(step.arguments);
         EXPECT_NE(step.state(), before);
-        expectNoLeftovers({source}, {reports});
+        expectNoLeftovers({step.opened}, {reports});
     }
     EXPECT_EQ(openedCatalogue(package), 4);
-    expectNoLeftovers({package});
-}
-
-TEST_F(KilledCommands, ContactsAndTheSampleAreAddedWholeOrNotAtAll)
-{
-    const QString catalogue = target(QStringLiteral("Contacts"));
-    const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
-    QFile file(cards);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= 30; ++i)
-        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) + "\r\nEND:VCARD\r\n");
-    file.close();
-    const auto clients = [&] {
-        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
-                                         SqliteConnection::Mode::ReadOnly);
-        auto count = db->prepare("SELECT count(*) FROM client");
-        return count && count->step() == SqliteStatement::Step::Row ? count->columnInt64(0) : -1;
-    };
-    const qint64 before = clients();
-    kill(strings({u"import-contacts", catalogue, cards}), QStringLiteral("contacts-added"));
-    EXPECT_EQ(openedCatalogue(catalogue), 3);
-    EXPECT_EQ(clients(), before) << "no client of a killed import is kept";
-    runToEnd(strings({u"import-contacts", catalogue, cards}));
-    EXPECT_EQ(clients(), before + 30) << "each card once";
-
-    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
-    const QStringList demo = strings({u"demo", sample, u"--artworks", u"70"});
-    kill(demo, QStringLiteral("progress-100"));
-    EXPECT_FALSE(QFileInfo::exists(sample)) << "nothing under the name";
-    runToEnd(demo);
     EXPECT_EQ(openedCatalogue(sample), 70);
-    expectNoLeftovers({catalogue, sample});
+    expectNoLeftovers({package, sample});
 }
 
 TEST_F(KilledCommands, AddedPhotosHaveTheirFilesWhereverTheCommandIsKilled)
