@@ -12,19 +12,14 @@ using velumark::test::runCli;
 
 namespace {
 
-// The first column of the first row of a query on the package's database, or -1.
-qint64 query(const QString &package, const char *sql)
+qint64 countRows(const QString &package, const char *table)
 {
     auto db = velumark::SqliteConnection::open(QDir(package).filePath(QStringLiteral("velumark.db")),
                                                velumark::SqliteConnection::Mode::ReadOnly);
-    auto statement = db ? db->prepare(sql) : nullptr;
+    auto statement =
+        db ? db->prepare(QByteArray("SELECT count(*) FROM ").append(table).constData()) : nullptr;
     return statement && statement->step() == velumark::SqliteStatement::Step::Row ? statement->columnInt64(0)
                                                                                   : -1;
-}
-
-qint64 countRows(const QString &package, const char *table)
-{
-    return query(package, QByteArray("SELECT count(*) FROM ").append(table).constData());
 }
 
 } // namespace
@@ -33,8 +28,8 @@ TEST(CommandLine, HelpAndUsageErrors)
 {
     const auto help = runCli({u"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const QStringView command :
-         {u"new", u"stats", u"list", u"demo", u"export", u"import", u"report", u"import-contacts"}) {
+    for (const QStringView command : {u"new", u"stats", u"list", u"demo", u"export", u"import", u"report",
+                                      u"import-contacts", u"pull", u"push"}) {
         EXPECT_TRUE(help.out.contains(command)) << command.toString().toStdString();
         const auto commandHelp = runCli({command, u"--help"});
         EXPECT_EQ(commandHelp.exitCode, 0);
@@ -47,6 +42,7 @@ TEST(CommandLine, HelpAndUsageErrors)
           QStringLiteral("export a.vdb b.vdbi --scope everything").split(u' ')})
         EXPECT_EQ(runCli(usage).exitCode, 2) << usage.join(u' ').toStdString();
     EXPECT_TRUE(runCli({u"export", u"--help"}).out.contains(QStringLiteral("--replace")));
+    EXPECT_TRUE(runCli({u"pull", u"--help"}).out.contains(QStringLiteral("[DEVICE]")));
     const auto missing = runCli({u"stats", u"/nonexistent/Nothing.vdb"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_FALSE(missing.err.isEmpty());
@@ -101,9 +97,9 @@ TEST(CommandLine, DemoStatsListsAndTransfers)
         << refused.err.toStdString();
 }
 
-// What a package export found at its destination is never lost: folders, files and catalogues
-// stay unless the catalogue is to be replaced, asked for with --replace.
-TEST(CommandLine, ExportToAPackageReplacesOnlyACatalogueAndOnlyWhenAsked)
+// The rules of what an export may replace belong to the core; the command asks for --replace and
+// reports a refusal.
+TEST(CommandLine, ExportToAPackageReplacesACatalogueOnlyWhenAsked)
 {
     QTemporaryDir folder;
     const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
@@ -112,25 +108,17 @@ TEST(CommandLine, ExportToAPackageReplacesOnlyACatalogueAndOnlyWhenAsked)
     ASSERT_EQ(runCli({u"new", other}).exitCode, 0);
     const QString files = folder.filePath(QStringLiteral("x"));
     ASSERT_TRUE(QDir().mkdir(files));
-    const QString text = folder.filePath(QStringLiteral("f.txt"));
-    for (const QString &path : {QDir(files).filePath(QStringLiteral("letter.txt")), text}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("mine");
-    }
-    const QString before = runCli({u"stats", other}).out;
-    for (const QString &destination : {files, QStringLiteral("."), text}) {
+    // Not a catalogue, even when it is the working folder itself.
+    for (const QString &destination : {files, QStringLiteral(".")}) {
         const auto refused =
             runCli({QStringLiteral("export"), sample, destination, QStringLiteral("--replace")});
         EXPECT_EQ(refused.exitCode, 1) << destination.toStdString();
         EXPECT_FALSE(refused.err.isEmpty());
     }
-    EXPECT_EQ(QDir(files).entryList(QDir::Files), QStringList{QStringLiteral("letter.txt")});
-    QFile kept(text);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "mine");
+    EXPECT_TRUE(QDir(files).exists());
     EXPECT_TRUE(QDir::current().exists());
 
+    const QString before = runCli({u"stats", other}).out;
     const auto refused = runCli({u"export", sample, other});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--replace"))) << refused.err.toStdString();
@@ -138,13 +126,13 @@ TEST(CommandLine, ExportToAPackageReplacesOnlyACatalogueAndOnlyWhenAsked)
     const auto replaced = runCli({u"export", sample, other, u"--replace"});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_EQ(countRows(other, "artwork"), 12);
-    EXPECT_EQ(QDir(other).entryList({QStringLiteral("*.jpg")}, QDir::Files).size(), 24);
     EXPECT_TRUE(QDir(folder.path())
                     .entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
 }
 
-TEST(CommandLine, CsvRoundTripAndReport)
+// The file formats are the core's; here each command reaches it and says it is done.
+TEST(CommandLine, CsvExportImportAndReport)
 {
     QTemporaryDir folder;
     const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
@@ -157,18 +145,7 @@ TEST(CommandLine, CsvRoundTripAndReport)
     ASSERT_EQ(runCli({u"new", copy}).exitCode, 0);
     const auto imported = runCli({u"import", copy, csv});
     ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    for (const char *table : {"artwork", "client", "submission"})
-        EXPECT_EQ(countRows(copy, table), countRows(sample, table)) << table;
-    // Every submission found its artwork and its client again, by title and company.
-    EXPECT_EQ(query(copy, "SELECT count(*) FROM submission WHERE artwork_key NOT IN (SELECT pk FROM "
-                          "artwork) OR client_key NOT IN (SELECT pk FROM client)"),
-              0);
-    // The photos stay behind (CSV carries none); every text of the rows comes back, withdrawals too.
     EXPECT_EQ(runCli({u"list", u"artworks", copy}).out, runCli({u"list", u"artworks", sample}).out);
-    for (const char *sql : {"SELECT count(*) FROM submission WHERE response = 2",
-                            "SELECT count(*) FROM submission WHERE response = 0"})
-        EXPECT_EQ(query(copy, sql), query(sample, sql)) << sql;
-    EXPECT_GT(query(sample, "SELECT count(*) FROM submission WHERE response = 2"), 0);
 
     const QString reportFolder = folder.filePath(QStringLiteral("report"));
     ASSERT_TRUE(QDir().mkdir(reportFolder));
@@ -176,11 +153,6 @@ TEST(CommandLine, CsvRoundTripAndReport)
     ASSERT_EQ(report.exitCode, 0) << report.err.toStdString();
     EXPECT_TRUE(report.out.contains(QStringLiteral("Report export complete!")));
     EXPECT_TRUE(QFileInfo::exists(QDir(reportFolder).filePath(QStringLiteral("velumark_report.html"))));
-    EXPECT_EQ(QDir(reportFolder + QStringLiteral("/velumark_report_photos"))
-                  .entryList({QStringLiteral("*.jpg")}, QDir::Files)
-                  .size(),
-              9)
-        << "the logo and one picture per image";
 }
 
 TEST(CommandLine, ContactsBecomeClients)

@@ -1,6 +1,5 @@
 // A failure names the file and the real reason in plain words.
 #include "CliProcess.h"
-#include "store/Sqlite.h"
 #include "support/ScratchDisk.h"
 
 #include <QDir>
@@ -86,27 +85,4 @@ TEST(FailureMessages, AFullDiskIsNamedWithTheFileAndTheReason)
                 imported.err.contains(QStringLiteral("A picture cannot be imported")))
         << imported.err.toStdString();
     expectPlainReason(imported);
-
-    // A catalogue on a disk that fills up during a contacts import: none is added, and it says so.
-    const QString contacts = disk.filePath(QStringLiteral("Contacts.vdb"));
-    ASSERT_EQ(runCli({u"new", contacts}).exitCode, 0);
-    const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
-    QFile text(cards);
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 3000; ++i)
-        text.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) +
-                   "\r\nNOTE:" + QByteArray(200, 'n') + "\r\nEND:VCARD\r\n");
-    text.close();
-    const CliRun added = runCli({u"import-contacts", contacts, cards});
-    EXPECT_EQ(added.exitCode, 1);
-    EXPECT_TRUE(fullDisk(added) &&
-                added.err.contains(QStringLiteral("No client was added to %1")
-                                       .arg(QDir(contacts).filePath(QStringLiteral("velumark.db")))))
-        << added.err.toStdString();
-    EXPECT_FALSE(added.out.contains(QStringLiteral("Added client")));
-    auto db = velumark::SqliteConnection::open(QDir(contacts).filePath(QStringLiteral("velumark.db")),
-                                               velumark::SqliteConnection::Mode::ReadOnly);
-    auto count = db->prepare("SELECT count(*) FROM client");
-    ASSERT_TRUE(count && count->step() == velumark::SqliteStatement::Step::Row);
-    EXPECT_EQ(count->columnInt64(0), 0);
 }

@@ -19,6 +19,7 @@
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -171,6 +172,15 @@ protected:
         return files.join(QLatin1Char('\n')).toStdString();
     }
 
+    // The title of the package's first artwork.
+    static QString firstTitle(const QString &package)
+    {
+        auto db = SqliteConnection::open(QDir(package).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto first = db ? db->prepare("SELECT title FROM artwork ORDER BY pk LIMIT 1") : nullptr;
+        return first && first->step() == SqliteStatement::Step::Row ? first->columnText(0) : QString();
+    }
+
     QTemporaryDir folder;
     const QString source = folder.filePath(QStringLiteral("Source.vdb"));
 
@@ -181,207 +191,131 @@ private:
 
 } // namespace
 
-TEST_F(KilledCommands, ImportsRestoresAndPullsLeaveTheOldCatalogueOrTheNew)
+// An import killed once its pictures are in the package and before the swap leaves the old
+// catalogue; a restore killed after the swap, the new one. Both are the same staging whatever the
+// source (package, CSV, device), so one command stands for them.
+TEST_F(KilledCommands, ImportsAndRestoresLeaveTheOldCatalogueOrTheNew)
 {
     const QString file = folder.filePath(QStringLiteral("backup.vdbi"));
-    const QString csv = folder.filePath(QStringLiteral("backup.csv"));
     runToEnd(strings({u"export", source, file}));
-    runToEnd(strings({u"export", source, csv}));
-    const QString served = folder.filePath(QStringLiteral("device"));
-    ASSERT_TRUE(QDir().mkdir(served));
-    ASSERT_TRUE(QFile::copy(file, QDir(served).filePath(QStringLiteral("velumark.vdbi"))));
-    velumark::test::Peer device(0, served);
-
     struct Case
     {
         const char *label;
-        QStringList arguments; // after the command and the catalogue
-        QStringList points;
-        bool replaces; // a restore: 4 artworks after it, else 3 + 4
+        QStringList arguments; // the catalogue goes in place of the empty one
+        QString point;
+        qint64 killed; // artworks after the kill
+        qint64 done;   // and after the next run
     };
     const Case cases[] = {
-        {"import",
-         strings({u"import", u"", file}),
-         {QStringLiteral("progress-20"), QStringLiteral("import-staged"),
-          QStringLiteral("import-pictures-moved"), QStringLiteral("import-swapped")},
-         false},
-        {"restore",
-         strings({u"import", u"", file, u"--restore"}),
-         {QStringLiteral("import-staged"), QStringLiteral("import-pictures-moved"),
-          QStringLiteral("import-swapped")},
-         true},
-        {"package import",
-         strings({u"import", u"", source}),
-         {QStringLiteral("import-staged"), QStringLiteral("import-pictures-moved")},
-         false},
-        {"CSV import",
-         strings({u"import", u"", csv}),
-         {QStringLiteral("progress-50"), QStringLiteral("import-staged")},
-         false},
-        {"pull",
-         strings({u"pull", u"", u"--url", device.url(), u"--mode", u"0"}),
-         {QStringLiteral("import-staged"), QStringLiteral("import-swapped")},
-         true},
+        {"import", strings({u"import", u"", file}), QStringLiteral("progress-20"), 3, 7},
+        {"import", strings({u"import", u"", file}), QStringLiteral("import-pictures-moved"), 3, 7},
+        {"restore", strings({u"import", u"", file, u"--restore"}), QStringLiteral("import-swapped"), 4, 4},
     };
     int number = 0;
     for (const Case &step : cases) {
-        for (const QString &point : step.points) {
-            SCOPED_TRACE(std::string(step.label) + " killed at " + point.toStdString());
-            const QString catalogue = target(QStringLiteral("T%1").arg(++number));
-            QStringList arguments = step.arguments;
-            arguments[1] = catalogue;
-            const qint64 after = step.replaces ? 4 : 7;
-            kill(arguments, point);
-            const qint64 artworks = openedCatalogue(catalogue);
-            EXPECT_EQ(artworks, point == QLatin1String("import-swapped") ? after : 3);
-
-            runToEnd(arguments);
-            EXPECT_EQ(checkedFiles(catalogue), step.replaces ? after : artworks + 4);
-            expectNoLeftovers({catalogue});
-        }
+        SCOPED_TRACE(std::string(step.label) + " killed at " + step.point.toStdString());
+        const QString catalogue = target(QStringLiteral("T%1").arg(++number));
+        QStringList arguments = step.arguments;
+        arguments[1] = catalogue;
+        kill(arguments, step.point);
+        EXPECT_EQ(openedCatalogue(catalogue), step.killed);
+        runToEnd(arguments);
+        EXPECT_EQ(checkedFiles(catalogue), step.done);
+        expectNoLeftovers({catalogue});
     }
-
-    // Killed while the download is under way.
-    velumark::test::Peer slow(0, served, strings({u"--no-announce", u"--chunk-delay", u"300"}));
-    const QString catalogue = target(QStringLiteral("Downloading"));
-    QProcess pull;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
-    pull.setProcessEnvironment(environment);
-    pull.start(QStringLiteral(VELUMARK_CLI),
-               strings({u"pull", catalogue, u"--url", slow.url(), u"--mode", u"0"}));
-    ASSERT_TRUE(pull.waitForStarted());
-    const auto downloading = [&] {
-        return QDirIterator(folder.filePath(QStringLiteral("cache")),
-                            {QStringLiteral("temp_velumark_import.db")}, QDir::Files,
-                            QDirIterator::Subdirectories)
-            .hasNext();
-    };
-    for (int i = 0; i < 200 && !downloading() && pull.state() == QProcess::Running; ++i)
-        QThread::msleep(50);
-    ASSERT_TRUE(downloading()) << pull.readAllStandardError().toStdString();
-    ::kill(pid_t(pull.processId()), SIGKILL);
-    ASSERT_TRUE(pull.waitForFinished(10000));
-    EXPECT_EQ(openedCatalogue(catalogue), 3);
-    runToEnd(strings({u"pull", catalogue, u"--url", device.url(), u"--mode", u"0"}));
-    EXPECT_EQ(checkedFiles(catalogue), 4);
-    expectNoLeftovers({catalogue});
 }
 
-TEST_F(KilledCommands, ExportsAndReportsLeaveTheOldFileOrTheNew)
+// Every other command that writes, killed once: what is under the name it writes is the old state
+// until the new one is whole, and the catalogue it reads opens at once.
+TEST_F(KilledCommands, WritingCommandsLeaveTheOldStateOrTheNew)
 {
     const QString file = folder.filePath(QStringLiteral("out.vdbi"));
     const QString csv = folder.filePath(QStringLiteral("out.csv"));
+    const QString package = folder.filePath(QStringLiteral("Copy.vdb"));
+    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
     const QString reports = folder.filePath(QStringLiteral("report"));
     ASSERT_TRUE(QDir().mkdir(reports));
     const QString old = target(QStringLiteral("Old"));
     for (const QString &destination : {file, csv})
         runToEnd(strings({u"export", old, destination}));
     runToEnd(strings({u"report", old, reports, u"--photos", u"medium"}));
-    const QByteArray oldFile = checksum(file);
-    const QByteArray oldCsv = checksum(csv);
-    const std::string oldReport = reportFiles(reports);
-
-    for (const QString &point : {QStringLiteral("progress-25"), QStringLiteral("progress-75")}) {
-        SCOPED_TRACE("interchange export killed at " + point.toStdString());
-        kill(strings({u"export", source, file}), point);
-        EXPECT_EQ(openedCatalogue(source), 4);
-        EXPECT_EQ(checksum(file), oldFile);
-    }
-    runToEnd(strings({u"export", source, file}));
-    expectNoLeftovers({source});
-    int number = 0;
-    for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("progress-75")}) {
-        SCOPED_TRACE("package export killed at " + point.toStdString());
-        const QString package = folder.filePath(QStringLiteral("Copy%1.vdb").arg(++number));
-        kill(strings({u"export", source, package}), point);
-        EXPECT_EQ(openedCatalogue(source), 4);
-        EXPECT_FALSE(QFileInfo::exists(package)) << "nothing appears under the name before it is whole";
-        runToEnd(strings({u"export", source, package}));
-        EXPECT_EQ(openedCatalogue(package), 4);
-        expectNoLeftovers({source, package});
-    }
-    for (const QString &point : {QStringLiteral("progress-50"), QStringLiteral("export-file-complete")}) {
-        SCOPED_TRACE("CSV export killed at " + point.toStdString());
-        kill(strings({u"export", source, csv}), point);
-        EXPECT_EQ(openedCatalogue(source), 4);
-        EXPECT_EQ(checksum(csv), oldCsv);
-    }
-    runToEnd(strings({u"export", source, csv}));
-    expectNoLeftovers({source});
-    for (const QString &point : {QStringLiteral("progress-30"), QStringLiteral("report-staged")}) {
-        SCOPED_TRACE("report killed at " + point.toStdString());
-        kill(strings({u"report", source, reports, u"--photos", u"large"}), point);
-        EXPECT_EQ(openedCatalogue(source), 4);
-        EXPECT_EQ(reportFiles(reports), oldReport) << "the old page keeps its own pictures";
-    }
-    runToEnd(strings({u"report", source, reports, u"--photos", u"large"}));
-    EXPECT_EQ(QDir(reports + QStringLiteral("/velumark_report_photos")).entryList(QDir::Files).size(), 5)
-        << "the logo and four pictures";
-
-    EXPECT_NE(checksum(file), oldFile);
-    EXPECT_EQ(checkedFiles(source), 4);
-    auto exported = SqliteConnection::open(file, SqliteConnection::Mode::ReadOnly);
-    auto counts = exported->prepare("SELECT num_artworks FROM version");
-    ASSERT_TRUE(counts && counts->step() == SqliteStatement::Step::Row);
-    EXPECT_EQ(counts->columnInt64(0), 4);
-    counts.reset();
-    EXPECT_NE(checksum(csv), oldCsv);
-    expectNoLeftovers({source}, {reports});
-}
-
-TEST_F(KilledCommands, ContactsAndTheSampleAreAddedWholeOrNotAtAll)
-{
-    const QString catalogue = target(QStringLiteral("Contacts"));
+    const QString contacts = target(QStringLiteral("Contacts"));
     const QString cards = folder.filePath(QStringLiteral("cards.vcf"));
-    QFile file(cards);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QFile vcards(cards);
+    ASSERT_TRUE(vcards.open(QIODevice::WriteOnly));
     for (int i = 1; i <= 30; ++i)
-        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) + "\r\nEND:VCARD\r\n");
-    file.close();
-    const auto clients = [&] {
-        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
-                                         SqliteConnection::Mode::ReadOnly);
-        auto count = db->prepare("SELECT count(*) FROM client");
-        return count && count->step() == SqliteStatement::Step::Row ? count->columnInt64(0) : -1;
-    };
-    const qint64 before = clients();
-    kill(strings({u"import-contacts", catalogue, cards}), QStringLiteral("contacts-added"));
-    EXPECT_EQ(openedCatalogue(catalogue), 3);
-    EXPECT_EQ(clients(), before) << "no client of a killed import is kept";
-    const CliRun added = run(strings({u"import-contacts", catalogue, cards}));
-    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
-    EXPECT_TRUE(added.out.contains(QStringLiteral("Clients added: 30"))) << added.out.toStdString();
-    EXPECT_EQ(clients(), before + 30) << "each card once";
+        vcards.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + QByteArray::number(i) +
+                     "\r\nEND:VCARD\r\n");
+    vcards.close();
 
-    const QString sample = folder.filePath(QStringLiteral("Sample.vdb"));
-    const QStringList demo = strings({u"demo", sample, u"--artworks", u"70"});
-    for (const QString &point : {QStringLiteral("progress-60"), QStringLiteral("progress-100")}) {
-        SCOPED_TRACE("demo killed at " + point.toStdString());
-        kill(demo, point);
-        EXPECT_FALSE(QFileInfo::exists(sample)) << "nothing under the name";
+    using State = std::function<std::string()>;
+    const auto sumOf = [](const QString &path) -> State {
+        return [path] {
+            return checksum(path).toHex().toStdString();
+        };
+    };
+    const auto whether = [](const QString &path) -> State {
+        return [path] {
+            return std::string(QFileInfo::exists(path) ? "there" : "absent");
+        };
+    };
+    const State report = [reports] {
+        return reportFiles(reports);
+    };
+    const State clients = [contacts] {
+        auto db = SqliteConnection::open(QDir(contacts).filePath(QStringLiteral("velumark.db")),
+                                         SqliteConnection::Mode::ReadOnly);
+        auto count = db ? db->prepare("SELECT count(*) FROM client") : nullptr;
+        return count && count->step() == SqliteStatement::Step::Row ? std::to_string(count->columnInt64(0))
+                                                                    : std::string();
+    };
+    struct Case
+    {
+        const char *label;
+        QStringList arguments;
+        QString point;
+        State state; // of what the command writes
+        QString opened;
+        qint64 artworks; // of the catalogue that must open at once
+    };
+    const Case cases[] = {
+        {"interchange export", strings({u"export", source, file}), QStringLiteral("progress-75"), sumOf(file),
+         source, 4},
+        {"CSV export", strings({u"export", source, csv}), QStringLiteral("export-file-complete"), sumOf(csv),
+         source, 4},
+        {"package export", strings({u"export", source, package}), QStringLiteral("progress-75"),
+         whether(package), source, 4},
+        {"report", strings({u"report", source, reports, u"--photos", u"large"}),
+         QStringLiteral("report-staged"), report, source, 4},
+        {"contacts", strings({u"import-contacts", contacts, cards}), QStringLiteral("contacts-added"),
+         clients, contacts, 3},
+        {"sample", strings({u"demo", sample, u"--artworks", u"70"}), QStringLiteral("progress-100"),
+         whether(sample), source, 4},
+    };
+    for (const Case &step : cases) {
+        SCOPED_TRACE(std::string(step.label) + " killed at " + step.point.toStdString());
+        const std::string before = step.state();
+        kill(step.arguments, step.point);
+        EXPECT_EQ(openedCatalogue(step.opened), step.artworks);
+        EXPECT_EQ(step.state(), before) << "nothing new appears under the name before it is whole";
+        runToEnd(step.arguments);
+        EXPECT_NE(step.state(), before);
+        expectNoLeftovers({step.opened}, {reports});
     }
-    runToEnd(demo);
+    EXPECT_EQ(openedCatalogue(package), 4);
     EXPECT_EQ(openedCatalogue(sample), 70);
-    expectNoLeftovers({catalogue, sample});
+    expectNoLeftovers({package, sample});
 }
 
 TEST_F(KilledCommands, AddedPhotosHaveTheirFilesWhereverTheCommandIsKilled)
 {
     const QString catalogue = target(QStringLiteral("Photos"));
-    const QString title = [&] {
-        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
-                                         SqliteConnection::Mode::ReadOnly);
-        auto first = db->prepare("SELECT title FROM artwork ORDER BY pk LIMIT 1");
-        return first && first->step() == SqliteStatement::Step::Row ? first->columnText(0) : QString();
-    }();
-    QStringList command = strings({u"add-photos", catalogue, title});
+    QStringList command = strings({u"add-photos", catalogue, firstTitle(catalogue)});
     for (int i = 0; i < 6; ++i) {
         command.append(folder.filePath(QStringLiteral("photo%1.jpg").arg(i)));
         ASSERT_TRUE(QImage(1600, 1200, QImage::Format_RGB32).save(command.last(), "JPEG"));
     }
-    for (const QString &point :
-         {QStringLiteral("photo-staged"), QStringLiteral("photo-added"), QStringLiteral("progress-50")}) {
+    for (const QString &point : {QStringLiteral("photo-staged"), QStringLiteral("photo-added")}) {
         SCOPED_TRACE("add-photos killed at " + point.toStdString());
         kill(command, point);
         EXPECT_EQ(openedCatalogue(catalogue), 3);
@@ -395,14 +329,7 @@ TEST_F(KilledCommands, AddedPhotosHaveTheirFilesWhereverTheCommandIsKilled)
 TEST_F(KilledCommands, AnImportKilledOnceAPhotoIsInLeavesNoRowWithoutItsFiles)
 {
     const QString catalogue = target(QStringLiteral("Shoot"));
-    QStringList command = strings({u"add-photos", catalogue, u""});
-    {
-        auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
-                                         SqliteConnection::Mode::ReadOnly);
-        auto first = db->prepare("SELECT title FROM artwork ORDER BY pk LIMIT 1");
-        ASSERT_TRUE(first && first->step() == SqliteStatement::Step::Row);
-        command[2] = first->columnText(0);
-    }
+    QStringList command = strings({u"add-photos", catalogue, firstTitle(catalogue)});
     const std::set<qint64> before = [&] {
         auto db = SqliteConnection::open(QDir(catalogue).filePath(QStringLiteral("velumark.db")),
                                          SqliteConnection::Mode::ReadOnly);

@@ -102,32 +102,6 @@ TEST_F(PrintedPdfTest, ListPagesCarryTheirRowsAndNumberedHeaders)
     EXPECT_EQ(wide.pageCount(), 7) << "(612 - 2 * 90 / 3.5 - 40) / 120 = 4 rows a page";
 }
 
-TEST_F(PrintedPdfTest, EmptyListPrintsOnePageWithItsHeader)
-{
-    PrintOptions clients;
-    clients.screen = PrintScreen::Clients;
-    const PrintedPdf pdf(print(clients, PageGeometry::defaultPageLayout()));
-    EXPECT_EQ(pdf.pageCount(), 1);
-    EXPECT_TRUE(pdf.text().contains(QStringLiteral("(1/1)")));
-}
-
-TEST_F(PrintedPdfTest, WithdrawnSubmissionSheetRunsOverThreeShortPages)
-{
-    Artwork *artwork = m_catalogue.addArtwork(QStringLiteral("Harbour"));
-    Client *client = m_catalogue.addClient(QStringLiteral("Gallery North"));
-    Submission *submission =
-        m_catalogue.addSubmission(artwork, client, QDateTime(QDate(2023, 1, 10), QTime(0, 0)));
-    submission->setResponseReceived(ResponseFlag::Withdrawn);
-    submission->setResponseDate(QDateTime(QDate(2023, 2, 1), QTime(0, 0)));
-    submission->setIncome(300);
-    const PrintedPdf pdf(
-        print(sheetOf(PrintScreen::SubmissionSheet, submission), test::pageOfSheetLines(10)));
-    EXPECT_EQ(pdf.pageCount(), 3) << "23 lines, 8 to a page";
-    EXPECT_TRUE(pdf.text().contains(QStringLiteral("Withdrawn Date")));
-    EXPECT_TRUE(pdf.text(3).contains(QStringLiteral("(3/3)")));
-    EXPECT_TRUE(pdf.text(3).contains(QStringLiteral("Notes")));
-}
-
 TEST_F(PrintedPdfTest, ArtworkSheetShowsTheFirstFivePhotosAndTheListOneThumbnail)
 {
     Artwork *artwork = m_catalogue.addArtwork(QStringLiteral("Harbour"));

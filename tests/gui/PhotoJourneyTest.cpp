@@ -240,22 +240,6 @@ TEST_F(PhotoJourney, CaptionsEditedInTheViewerAreStoredOnNavigationAndOnClose)
     EXPECT_EQ(stored[1]->caption(), QStringLiteral("Study, portrait format"));
 }
 
-TEST_F(PhotoJourney, ACorruptFileAmongGoodOnesIsNamedAndTheOthersAreAdded)
-{
-    openSheet();
-    QStringList files = pictures({QStringLiteral("good1.jpg"), QStringLiteral("good2.jpg")});
-    files.insert(1, catalogue->folderPath(QStringLiteral("broken.jpg")));
-    ASSERT_TRUE(writeFile(files[1], truncatedJpeg()));
-    addThroughChooser(files);
-    EXPECT_EQ(photos->count(), 3);
-    ASSERT_EQ(user.alerts.size(), 1u);
-    EXPECT_TRUE(user.alerts[0].detail.contains(QStringLiteral("broken.jpg: the picture is incomplete")))
-        << user.alerts[0].detail.toStdString();
-    photos->commit();
-    EXPECT_EQ(reopened().images().size(), 3u);
-    EXPECT_EQ(pictureFiles().size(), 9);
-}
-
 TEST(PhotoJourneyOnAFullDisk, TheFailedPictureIsNamedAndTheSheetStillStoresThePhotosBeforeIt)
 {
     ScratchDisk disk(24 * 1024 * 1024);

@@ -93,25 +93,19 @@ TEST_F(PreferencesJourney, ChangesReachEveryOpenCatalogueWhenTheWindowCloses)
     EXPECT_EQ(artworks.front()->title(), QStringLiteral("Aster"));
 }
 
+// The field's rules are the preferences editor's (tests/editing); here a refused key beeps, the
+// units box follows and the number is stored when the window closes.
 TEST_F(PreferencesJourney, TheDurationFieldRefusesLettersAndTheUnitsFollowTheNumber)
 {
     ASSERT_TRUE(app().start({}));
     app().handlePreferences();
     gui::PreferencesDialog &dialog = app().preferencesDialog();
     QLineEdit *field = dialog.durationField();
-    EXPECT_EQ(field->text(), QStringLiteral("1"));
-    EXPECT_EQ(dialog.unitsBox()->currentText(), QStringLiteral("week"));
-
     field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("3"));
-    EXPECT_EQ(dialog.unitsBox()->currentText(), QStringLiteral("weeks"));
-    QTest::keyClicks(field, QStringLiteral("a"));
-    EXPECT_EQ(field->text(), QStringLiteral("3"));
-    EXPECT_EQ(user.beeps, 1);
-    QTest::keyClicks(field, QStringLiteral("0"));
+    QTest::keyClicks(field, QStringLiteral("3a0"));
     EXPECT_EQ(field->text(), QStringLiteral("30"));
     EXPECT_EQ(user.beeps, 1);
-
+    EXPECT_EQ(dialog.unitsBox()->currentText(), QStringLiteral("weeks"));
     dialog.close();
     EXPECT_EQ(getPreferences().deadlineDuration(), 30);
 }

@@ -159,42 +159,24 @@ TEST_F(PrintingJourney, PrintOffersTheRowsSelectedInTheListAlone)
     EXPECT_TRUE(user.alerts.empty()) << user.transcript().toStdString();
 }
 
-TEST_F(PrintingJourney, PrinterGetsThePageRangeOrTheSelectedRows)
+// The pages chosen in the print dialog reach a printer and a PDF file alike; a file that cannot be
+// written leaves nothing and says why.
+TEST_F(PrintingJourney, PrintingWritesTheChosenPagesOrNothingAndSaysWhy)
 {
     gui::DocumentWindow *window = open(makeCatalogue(QStringLiteral("Studio"), studies(14)));
     ASSERT_TRUE(window);
     DocumentPrinting &printing = DocumentPrinting::of(*window);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path(QStringLiteral("range.pdf")));
     printer.setPageLayout(printing.pageLayout());
     printer.setPrintRange(QPrinter::PageRange);
     printer.setPageRanges(QPageRanges::fromString(QStringLiteral("2-3")));
+    printer.setOutputFileName(path(QStringLiteral("range.pdf")));
     ASSERT_TRUE(printing.printTo(printer, printing.currentChoice(), window).ok());
     const PrintedPdf range(path(QStringLiteral("range.pdf")));
     EXPECT_EQ(range.pageCount(), 2);
     EXPECT_TRUE(range.text(1).contains(QStringLiteral("(2/3)")));
 
-    editing::PrintOptions chosen = printing.currentChoice();
-    chosen.selectedRows = {4, 9};
-    printer.setOutputFileName(path(QStringLiteral("chosen.pdf")));
-    printer.setPrintRange(QPrinter::Selection);
-    ASSERT_TRUE(printing.printTo(printer, chosen, window).ok());
-    const QString text = PrintedPdf(path(QStringLiteral("chosen.pdf"))).text();
-    EXPECT_TRUE(text.contains(QStringLiteral("Study 05")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Study 10")));
-    EXPECT_FALSE(text.contains(QStringLiteral("Study 01")));
-}
-
-TEST_F(PrintingJourney, PrintToFileWritesTheChosenPagesOrNothingAndSaysWhy)
-{
-    gui::DocumentWindow *window = open(makeCatalogue(QStringLiteral("Studio"), studies(14)));
-    ASSERT_TRUE(window);
-    DocumentPrinting &printing = DocumentPrinting::of(*window);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageLayout(printing.pageLayout());
-    printer.setPrintRange(QPrinter::PageRange);
     printer.setPageRanges(QPageRanges::fromString(QStringLiteral("3")));
     printer.setOutputFileName(path(QStringLiteral("third.pdf")));
     ASSERT_TRUE(printing.printChosen(printer, printing.currentChoice(), window).ok());
